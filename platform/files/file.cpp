@@ -1,0 +1,109 @@
+#include "platform/files/file.h"
+
+#include <fcntl.h>  // O_* flags
+
+#include <cerrno>
+#include <cstring>  // std::strerror
+
+#include "platform/files/host_path.h"
+#include "platform/files/system_calls.h"
+#include "platform/text/cp932.h"
+
+namespace platform::files {
+
+int Open(std::string_view path, unsigned mode, unsigned permissions) {
+  int flags = 0;
+  if ((mode & kReadWrite) == kReadWrite)
+    flags = O_RDWR;
+  else if (mode & kWrite)
+    flags = O_WRONLY;
+  else
+    flags = O_RDONLY;
+  if (mode & kCreate) flags |= O_CREAT;
+  if (mode & kTruncate) flags |= O_TRUNC;
+  if (mode & kAppend) flags |= O_APPEND;
+  std::string host = HostPath(path);
+  int fd;
+  do {
+    fd = Sys().open(host.c_str(), flags, static_cast<mode_t>(permissions));
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+long Read(int fd, void* buf, size_t n) {
+  ssize_t r;
+  do {
+    r = Sys().read(fd, buf, n);
+  } while (r < 0 && errno == EINTR);
+  return static_cast<long>(r);
+}
+
+long Write(int fd, const void* buf, size_t n) {
+  const char* p = static_cast<const char*>(buf);
+  size_t left = n;
+  while (left > 0) {
+    ssize_t w = Sys().write(fd, p, left);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (w == 0) {
+      errno = EIO;
+      return -1;
+    }
+    p += w;
+    left -= static_cast<size_t>(w);
+  }
+  return static_cast<long>(n);
+}
+
+long Write(int fd, std::string_view bytes) { return Write(fd, bytes.data(), bytes.size()); }
+
+long long Seek(int fd, long long offset, int whence) {
+  return static_cast<long long>(Sys().lseek(fd, static_cast<off_t>(offset), whence));
+}
+
+int AtEnd(int fd) {
+  off_t pos = Sys().lseek(fd, 0, SEEK_CUR);
+  if (pos < 0) return -1;
+  struct stat st;
+  if (Sys().fstat(fd, &st) != 0) return -1;
+  return pos >= st.st_size ? 1 : 0;
+}
+
+long long Length(int fd) {
+  struct stat st;
+  if (Sys().fstat(fd, &st) != 0) return -1;
+  return static_cast<long long>(st.st_size);
+}
+
+int Close(int fd) { return Sys().close(fd); }
+
+int MakeDirectory(std::string_view path) {
+  std::string host = HostPath(path);
+  if (Sys().mkdir(host.c_str(), 0777) == 0) return 0;
+  if (errno == EEXIST) {
+    struct stat st;
+    if (Sys().stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return 0;
+    errno = EEXIST;
+  }
+  return -1;
+}
+
+int Rename(std::string_view from, std::string_view to) {
+  return Sys().rename(HostPath(from).c_str(), HostPath(to).c_str());
+}
+
+int Remove(std::string_view path) { return Sys().unlink(HostPath(path).c_str()); }
+
+std::string ErrorText(std::string_view what, std::string_view path, int err) {
+  std::string text = "cannot ";
+  text += what;
+  text += ' ';
+  text += text::ToUtf8(path);
+  text += ": ";
+  text += std::strerror(err);
+  return text;
+}
+
+}  // namespace platform::files

@@ -1,0 +1,137 @@
+#include "platform/files/host_path.h"
+
+#include <algorithm>  // std::sort
+
+#include "platform/files/system_calls.h"
+#include "platform/text/cp932.h"
+
+namespace platform::files {
+namespace {
+
+bool IsSeparator(unsigned char b) { return b == '\\' || b == '/'; }
+
+bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
+  return true;
+}
+
+void AppendEscaped(std::string& out, unsigned char b) {
+  static const char kHex[] = "0123456789ABCDEF";
+  out += '%';
+  out += kHex[b >> 4];
+  out += kHex[b & 0x0F];
+}
+
+bool Exists(const std::string& hostPath) {
+  struct stat st;
+  return Sys().stat(hostPath.c_str(), &st) == 0;
+}
+
+// The name in directory `dir` that `name` stands for: itself when it exists,
+// else the first entry in byte order equal without regard to ASCII case,
+// else itself.
+std::string ResolveComponent(const std::string& dir, const std::string& name) {
+  std::string candidate = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
+  if (name == "." || name == ".." || Exists(candidate)) return name;
+  std::vector<std::string> entries;
+  if (Sys().listDirectory(dir.empty() ? "." : dir.c_str(), entries) != 0) return name;
+  std::sort(entries.begin(), entries.end());
+  for (const std::string& entry : entries)
+    if (EqualIgnoringAsciiCase(entry, name)) return entry;
+  return name;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitPath(std::string_view path, bool& absolute) {
+  // A drive prefix: one ASCII letter and a colon.
+  if (path.size() >= 2 && path[1] == ':' &&
+      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
+    path.remove_prefix(2);
+  absolute = !path.empty() && IsSeparator(static_cast<unsigned char>(path[0]));
+  std::vector<std::string> parts;
+  std::string current;
+  for (size_t i = 0; i < path.size();) {
+    auto b = static_cast<unsigned char>(path[i]);
+    if (text::Cp932CharLength(b) == 2 && i + 1 < path.size()) {
+      current.append(path.substr(i, 2));
+      i += 2;
+    } else if (IsSeparator(b)) {
+      if (!current.empty()) parts.push_back(std::move(current));
+      current.clear();
+      ++i;
+    } else {
+      current += static_cast<char>(b);
+      ++i;
+    }
+  }
+  if (!current.empty()) parts.push_back(std::move(current));
+  return parts;
+}
+
+std::string HostName(std::string_view name) {
+  std::string out;
+  out.reserve(name.size() * 3);
+  for (size_t i = 0; i < name.size();) {
+    auto b = static_cast<unsigned char>(name[i]);
+    if (b < 0x20) {
+      AppendEscaped(out, b);
+      ++i;
+    } else if (b < 0x80) {
+      out += static_cast<char>(b);
+      ++i;
+    } else if (b >= 0xA1 && b <= 0xDF) {
+      // Half-width katakana U+FF61 to U+FF9F: three UTF-8 bytes.
+      char32_t cp = 0xFF61 + (b - 0xA1);
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+      ++i;
+    } else if (text::Cp932CharLength(b) == 2 && i + 1 < name.size() &&
+               IsTrailByte(static_cast<unsigned char>(name[i + 1]))) {
+      std::optional<std::string> utf8 = text::ToUtf8Strict(name.substr(i, 2));
+      if (utf8) {
+        out += *utf8;
+      } else {
+        AppendEscaped(out, b);
+        AppendEscaped(out, static_cast<unsigned char>(name[i + 1]));
+      }
+      i += 2;
+    } else {
+      AppendEscaped(out, b);
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string HostPath(std::string_view cp932Path) {
+  bool absolute = false;
+  std::vector<std::string> parts = SplitPath(cp932Path, absolute);
+  std::vector<std::string> names;
+  names.reserve(parts.size());
+  std::string exact = absolute ? "/" : "";
+  for (const std::string& part : parts) {
+    names.push_back(HostName(part));
+    if (!exact.empty() && exact.back() != '/') exact += '/';
+    exact += names.back();
+  }
+  if (exact.empty()) return ".";
+  // Fast path: the path as asked for exists.
+  if (Exists(exact)) return exact;
+  std::string resolved = absolute ? "/" : "";
+  for (const std::string& name : names) {
+    std::string actual = ResolveComponent(resolved, name);
+    if (!resolved.empty() && resolved.back() != '/') resolved += '/';
+    resolved += actual;
+  }
+  return resolved;
+}
+
+}  // namespace platform::files

@@ -1,0 +1,29 @@
+// Maps the system's CP932 path texts onto host file names, so that every
+// program and tool finds what another one wrote. Does not open anything.
+//
+// Separators are the single-byte "\" and "/" (a 0x5C trail byte is never
+// one); a drive prefix such as "c:" is dropped; a path that starts with a
+// separator is absolute, any other relative to the current directory. Each
+// component is written in UTF-8, with bytes that form no CP932 character,
+// NUL and control bytes as %XX. Names compare without regard to ASCII case:
+// an exact match wins, else the first entry in byte order that matches,
+// else the spelling asked for.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::files {
+
+// The components of a CP932 path, split at separators, drive prefix dropped.
+// `absolute` tells whether the path started with a separator.
+std::vector<std::string> SplitPath(std::string_view cp932Path, bool& absolute);
+
+// One CP932 name component as a host name (UTF-8 with %XX escapes).
+std::string HostName(std::string_view cp932Name);
+
+// The host path of a CP932 path, resolved against what exists on disk.
+std::string HostPath(std::string_view cp932Path);
+
+}  // namespace platform::files

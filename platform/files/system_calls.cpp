@@ -1,0 +1,45 @@
+#include "platform/files/system_calls.h"
+
+#include <dirent.h>  // opendir, readdir
+#include <fcntl.h>   // open
+#include <unistd.h>  // read, write, lseek, close
+
+#include <cerrno>
+#include <cstdio>  // std::rename
+
+namespace platform::files {
+
+SystemCalls RealSystemCalls() {
+  SystemCalls s;
+  s.open = [](const char* path, int flags, mode_t mode) { return ::open(path, flags | O_CLOEXEC, mode); };
+  s.read = [](int fd, void* buf, size_t n) { return ::read(fd, buf, n); };
+  s.write = [](int fd, const void* buf, size_t n) { return ::write(fd, buf, n); };
+  s.lseek = [](int fd, off_t offset, int whence) { return ::lseek(fd, offset, whence); };
+  s.close = [](int fd) { return ::close(fd); };
+  s.fstat = [](int fd, struct stat* st) { return ::fstat(fd, st); };
+  s.stat = [](const char* path, struct stat* st) { return ::stat(path, st); };
+  s.mkdir = [](const char* path, mode_t mode) { return ::mkdir(path, mode); };
+  s.rename = [](const char* from, const char* to) { return std::rename(from, to); };
+  s.unlink = [](const char* path) { return ::unlink(path); };
+  s.listDirectory = [](const char* path, std::vector<std::string>& names) {
+    DIR* dir = ::opendir(path);
+    if (!dir) return -1;
+    errno = 0;
+    while (dirent* entry = ::readdir(dir)) {
+      std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(std::move(name));
+    }
+    int err = errno;
+    ::closedir(dir);
+    errno = err;
+    return err ? -1 : 0;
+  };
+  return s;
+}
+
+SystemCalls& Sys() {
+  static SystemCalls calls = RealSystemCalls();
+  return calls;
+}
+
+}  // namespace platform::files

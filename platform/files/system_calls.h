@@ -1,0 +1,49 @@
+// The one seam through which the file layer reaches the operating system.
+// Tests replace single calls (to fail with ENOSPC, EACCES, short writes) and
+// restore them with ScopedSystemCalls. Nothing above platform/files calls
+// the operating system's file functions directly.
+#pragma once
+
+#include <sys/stat.h>   // struct stat, mode_t
+#include <sys/types.h>  // ssize_t, off_t
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform::files {
+
+struct SystemCalls {
+  std::function<int(const char* path, int flags, mode_t mode)> open;
+  std::function<ssize_t(int fd, void* buf, size_t n)> read;
+  std::function<ssize_t(int fd, const void* buf, size_t n)> write;
+  std::function<off_t(int fd, off_t offset, int whence)> lseek;
+  std::function<int(int fd)> close;
+  std::function<int(int fd, struct stat* st)> fstat;
+  std::function<int(const char* path, struct stat* st)> stat;
+  std::function<int(const char* path, mode_t mode)> mkdir;
+  std::function<int(const char* from, const char* to)> rename;
+  std::function<int(const char* path)> unlink;
+  // Names in a directory ("." and ".." left out); 0, or -1 with errno set.
+  std::function<int(const char* path, std::vector<std::string>& names)> listDirectory;
+};
+
+// The calls in force. Starts with the operating system's own.
+SystemCalls& Sys();
+
+// The operating system's own calls.
+SystemCalls RealSystemCalls();
+
+// Restores the calls in force when it goes out of scope.
+class ScopedSystemCalls {
+ public:
+  ScopedSystemCalls() : saved_(Sys()) {}
+  ~ScopedSystemCalls() { Sys() = saved_; }
+  ScopedSystemCalls(const ScopedSystemCalls&) = delete;
+  ScopedSystemCalls& operator=(const ScopedSystemCalls&) = delete;
+
+ private:
+  SystemCalls saved_;
+};
+
+}  // namespace platform::files

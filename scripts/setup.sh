@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian packages), builds everything and prepares
+# the bundled postal data in demo/. Safe to run again.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+
+packages=(g++ cmake make unzip libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-base-dev libpcre2-dev fonts-noto-cjk xvfb)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)"
+
+bash scripts/prepare-data.sh

@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Starts the main program on the prepared data in demo/.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+echo "kana town index ready: $top/demo/ZIP_CODE"
+echo "search it with: cd $top/demo && $top/build/tools/yubin/yubin search --help"
