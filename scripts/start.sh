@@ -2,5 +2,5 @@
 # Starts the main program on the prepared data in demo/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-echo "kana town index ready: $top/demo/ZIP_CODE"
+echo "kana town index ready: $top/demo/Zip_Code"
 echo "search it with: cd $top/demo && $top/build/tools/yubin/yubin search --help"

@@ -1,6 +1,5 @@
 #include "platform/files/host_path.h"
 
-#include <algorithm>  // std::sort
 #include <unordered_map>
 
 #include "platform/files/system_calls.h"
@@ -60,10 +59,12 @@ std::string ResolveComponent(const std::string& dir, const std::string& name) {
   if (name == "." || name == ".." || Exists(candidate)) return name;
   std::vector<std::string> entries;
   if (Sys().listDirectory(dir.empty() ? "." : dir.c_str(), entries) != 0) return name;
-  std::sort(entries.begin(), entries.end());
+  // The first match in byte order, found without sorting the whole listing:
+  // the index build lists directories of hundreds of entries.
+  const std::string* first = nullptr;
   for (const std::string& entry : entries)
-    if (EqualIgnoringAsciiCase(entry, name)) return entry;
-  return name;
+    if (EqualIgnoringAsciiCase(entry, name) && (!first || entry < *first)) first = &entry;
+  return first ? *first : name;
 }
 
 }  // namespace
