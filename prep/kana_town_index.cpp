@@ -17,9 +17,14 @@ std::string KanaIndexPath(std::string_view key) {
   return path;
 }
 
+std::string CityInitial(const MasterRecord& record) {
+  // The first byte read for field 5: its comma when the field is empty.
+  return record.city.empty() ? std::string(",") : record.city.substr(0, 1);
+}
+
 std::string KanaIndexKey(const MasterRecord& record) {
   std::string key = "N_";
-  key += std::string_view(record.city).substr(0, 1);
+  key += CityInitial(record);
   key += '\\';
   key += std::string_view(record.town).substr(0, 2);
   return key;
@@ -85,7 +90,7 @@ void KanaTownIndexBuilder::BuildKanaTownIndex() {
       ++recordsSkipped_;
       continue;
     }
-    m_cityInitial = std::string_view(record.city).substr(0, 1);
+    m_cityInitial = CityInitial(record);
     std::string key = KanaIndexKey(record);
     if (m_cityInitial != s_lastCityInitial) {
       // A failure is left to the open below, which reports it.

@@ -18,8 +18,13 @@ namespace prep {
 // town letters.
 std::string KanaIndexPath(std::string_view key);
 
-// The key of a record: "N_" + first byte of the city + "\" + first two
-// bytes of the town. A city or town shorter than that gives what it has.
+// The city initial of a record: the first byte of the city, or the comma
+// that ends an empty city field.
+std::string CityInitial(const MasterRecord& record);
+
+// The key of a record: "N_" + city initial + "\" + first two bytes of the
+// town. A town shorter than two bytes gives what it has, so that a
+// one-letter town is found under its own letter.
 std::string KanaIndexKey(const MasterRecord& record);
 
 // The index line of a record: town, prefecture, postal code, city and kanji

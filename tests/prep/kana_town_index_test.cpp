@@ -139,6 +139,12 @@ TEST_F(KanaTownIndexTest, ShortTownsAreKeyedByTheirOwnBytes) {
   EXPECT_FALSE(dir.Exists("Zip_Code/N_ｻ/ｴ,.Idx"));
 }
 
+TEST_F(KanaTownIndexTest, EmptyCityIsFiledUnderItsComma) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "", "ｲｶ", "一"));
+  Build();
+  EXPECT_EQ(dir.Read("Zip_Code/N_,/ｲｶ.Idx"), IndexLine("1", "", "ｲｶ", "一"));
+}
+
 TEST_F(KanaTownIndexTest, MalformedMasterLinesAreSkippedAndCounted) {
   dir.Write("ALL_ZIP.TXT", "01101,060,1,p,c\n" "\n" + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二") +
                                std::string("\0", 1) + MasterLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三") +
