@@ -91,7 +91,9 @@ class Dialog {
   bool IsRunning() const { return window_ != nullptr; }
   const DialogTemplate& Template() const { return tmpl_; }
   Dialog* Parent() const { return parent_; }
-  DialogWindow* Window() const { return window_; }
+  // The live window while the dialog runs, else nullptr. (Not named Window,
+  // which would hide the class of that name inside derived dialogs.)
+  DialogWindow* LiveWindow() const { return window_; }
 
   // Called by backends only (see backend.h for the order).
   void AttachWindow(DialogWindow* window);
