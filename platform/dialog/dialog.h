@@ -49,6 +49,9 @@ class Dialog {
 
   // Binds a reaction; a second binding of the same pair replaces the first.
   void Bind(int id, Notification notification, std::function<void()> reaction);
+  // Binds one reaction to every ID from `first` to `last`, handing it the ID
+  // (a keypad bound in one line).
+  void BindRange(int first, int last, Notification notification, std::function<void(int id)> reaction);
 
   // Controls.
   std::string Text(int id) const;

@@ -84,8 +84,7 @@ MainDialog::MainDialog() : Dialog(kMain) {
   Bind(kSearchEdit, Notification::kChanged, [this] { searchChanges.push_back(Text(kSearchEdit)); });
   for (int id : {kLetterEdit, kCityEdit})
     Bind(id, Notification::kSetFocus, [this, id] { focusEvents.push_back(id); });
-  for (int id = kTargetFirst; id <= kTargetLast; ++id)
-    Bind(id, Notification::kClicked, [this, id] { targetClicks.push_back(id); });
+  BindRange(kTargetFirst, kTargetLast, Notification::kClicked, [this](int id) { targetClicks.push_back(id); });
 }
 
 bool MainDialog::OnInitDialog() {
