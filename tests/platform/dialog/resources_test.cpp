@@ -9,9 +9,9 @@ namespace {
 
 TEST(Resources, StringsLoadAsCp932AndUnknownOnesAreEmpty) {
   RegisterStrings({{101, "ﾊﾞｰｼﾞｮﾝ情報(Tolvane) (&A)..."}, {103, "old"}});
-  RegisterStrings({{103, "Windows ｿｹｯﾄの初期化に失敗しました。"}});
+  RegisterStrings({{103, "ｿｹｯﾄの初期化に失敗しました。"}});
   EXPECT_EQ(LoadString(101), text::Cp932("ﾊﾞｰｼﾞｮﾝ情報(Tolvane) (&A)..."));
-  EXPECT_EQ(LoadString(103), text::Cp932("Windows ｿｹｯﾄの初期化に失敗しました。"));  // replaced
+  EXPECT_EQ(LoadString(103), text::Cp932("ｿｹｯﾄの初期化に失敗しました。"));  // replaced
   EXPECT_EQ(LoadString(999), "");
 }
 
