@@ -16,3 +16,16 @@ if [ ! -f ALL_ZIP.TXT ] || [ KEN_ALL.CSV -nt ALL_ZIP.TXT ] || [ ! -f ZIP_CODE/.b
   touch ZIP_CODE/.built
 fi
 echo "kana town index: $demo/ZIP_CODE"
+
+# The search reads its data directory from Tolvane.ini in its current
+# directory: a 500-byte record of the CP932 text, a NUL and zero filler.
+printf '%s' "$demo/ZIP_CODE/" | iconv -f UTF-8 -t CP932 > "$demo/Tolvane.ini.tmp"
+settings_bytes=$(wc -c < "$demo/Tolvane.ini.tmp")
+if [ "$settings_bytes" -gt 499 ]; then
+  rm -f "$demo/Tolvane.ini.tmp"
+  echo "data directory too long for Tolvane.ini: $demo/ZIP_CODE/" >&2
+  exit 1
+fi
+head -c $((500 - settings_bytes)) /dev/zero >> "$demo/Tolvane.ini.tmp"
+mv "$demo/Tolvane.ini.tmp" "$demo/Tolvane.ini"
+echo "settings file: $demo/Tolvane.ini"
