@@ -4,8 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <fcntl.h>   // O_WRONLY, O_RDWR
-#include <unistd.h>  // chdir, getcwd
+#include <fcntl.h>  // O_WRONLY, O_RDWR
 
 #include <cerrno>
 
@@ -20,6 +19,7 @@
 #include "platform/text/cp932.h"
 #include "search/engine/dialog_side.h"
 #include "search/engine/search_session.h"
+#include "tests/support/temp_dir.h"
 
 namespace search::engine::testing {
 
@@ -112,24 +112,12 @@ class WriteProtect {
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char buffer[4096];
-    ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-    previousDirectory_ = buffer;
-    std::string pattern = (std::filesystem::temp_directory_path() / "engine_test_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-    ASSERT_EQ(chdir(directory_.c_str()), 0);
+    ASSERT_FALSE(temp_.path().empty());
+    directory_ = temp_.path();
     dataDirectory_ = directory_ + "/ZIP_CODE/";
     std::filesystem::create_directory(dataDirectory_);
     WriteSettingsFile(dataDirectory_);
     session_.InitialiseDialog();
-  }
-
-  void TearDown() override {
-    EXPECT_EQ(chdir(previousDirectory_.c_str()), 0);
-    std::error_code ignored;
-    std::filesystem::permissions(directory_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(directory_, ignored);
   }
 
   // Writes "Tolvane.ini" as a 500-byte record holding the text.
@@ -192,7 +180,7 @@ class EngineTest : public ::testing::Test {
   SearchState& State() { return session_.State(); }
   std::string Shown() { return dialog_.controls[kResultEdit]; }
 
-  std::string previousDirectory_;
+  TempDir temp_;
   std::string directory_;
   std::string dataDirectory_;
   RecordingDialog dialog_;

@@ -1,13 +1,13 @@
 #include "tools/yubin/search_command.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>  // chdir, getcwd
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "platform/text/cp932.h"
+#include "tests/support/temp_dir.h"
 
 namespace tools::yubin {
 namespace {
@@ -41,13 +41,8 @@ TEST(KeypadBytes, DigitsAndSignsAreKeysOtherCharactersAreNot) {
 class SearchCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char buffer[4096];
-    ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-    previous_ = buffer;
-    std::string pattern = (std::filesystem::temp_directory_path() / "yubin_search_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-    ASSERT_EQ(chdir(directory_.c_str()), 0);
+    ASSERT_FALSE(temp_.path().empty());
+    directory_ = temp_.path();
     std::string record = directory_ + "/ZIP_CODE/";
     record.resize(500, '\0');
     Write("Tolvane.ini", record);
@@ -58,11 +53,6 @@ class SearchCommandTest : public ::testing::Test {
                 "ﾐﾅﾐｻﾜ,ﾎﾂｶｲﾄﾞｳ,0050021,ｻﾂﾎﾟﾛｼﾐﾅﾐｸ,南沢\n"));
     Write("ZIP_CODE/N_\uFF7B/\uFF72\uFF76.Idx",
           Cp932("ｲｶﾆｹｲｻｲｶﾞﾅｲﾊﾞｱｲ,ﾎﾂｶｲﾄﾞｳ,0600000,ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ,以下に掲載がない場合\n"));
-  }
-
-  void TearDown() override {
-    EXPECT_EQ(chdir(previous_.c_str()), 0);
-    std::filesystem::remove_all(directory_);
   }
 
   static void Write(const std::string& hostPath, const std::string& bytes) {
@@ -77,7 +67,7 @@ class SearchCommandTest : public ::testing::Test {
     return status;
   }
 
-  std::string previous_;
+  TempDir temp_;
   std::string directory_;
   std::string out_;
   std::string err_;
