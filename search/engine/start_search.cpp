@@ -65,6 +65,10 @@ void SearchSession::StartSearch() {
   // The previous result stays open until now, so that a search whose index
   // file is missing leaves it readable for the final narrowing.
   CloseResultFile();
+  // A fresh file rather than a truncated one: the file system flushes a
+  // file that was truncated and rewritten when it is closed, which would
+  // cost a disk write at every search.
+  files::Remove(kResultFileName);
   int copy = files::Open(kResultFileName, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
   if (copy < 0) {
     files::Close(index);
