@@ -1,6 +1,7 @@
 #include "platform/files/host_path.h"
 
 #include <algorithm>  // std::sort
+#include <unordered_map>
 
 #include "platform/files/system_calls.h"
 #include "platform/text/cp932.h"
@@ -35,6 +36,24 @@ bool Exists(const std::string& hostPath) {
   struct stat st;
   return Sys().stat(hostPath.c_str(), &st) == 0;
 }
+
+bool IsDirectory(const std::string& hostPath) {
+  struct stat st;
+  return Sys().stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Directories that the slow path found under another spelling, by the
+// spelling asked for. The kana town index opens over a hundred thousand files
+// below "ZIP_CODE" while the disk holds "Zip_Code"; without this every open
+// would list the directories above it. An entry serves only while its
+// directory exists and no directory of the exact spelling has appeared.
+// Relative entries assume the current directory stays where it was, as it
+// does in every program of the system.
+std::unordered_map<std::string, std::string>& ResolvedDirectories() {
+  static std::unordered_map<std::string, std::string> cache;
+  return cache;
+}
+constexpr size_t kResolvedDirectoriesMax = 1024;
 
 // The name in directory `dir` that `name` stands for: itself when it exists,
 // else the first entry in byte order equal without regard to ASCII case,
@@ -149,11 +168,32 @@ std::string HostPath(std::string_view cp932Path) {
   if (exact.empty()) return ".";
   // Fast path: the path as asked for exists.
   if (Exists(exact)) return exact;
+  // Next fastest: the directory was resolved before.
+  size_t slash = exact.rfind('/');
+  std::string exactDirectory = slash == std::string::npos ? "" : exact.substr(0, slash);
+  auto& cache = ResolvedDirectories();
+  if (!exactDirectory.empty() && names.size() > 1) {
+    auto it = cache.find(exactDirectory);
+    if (it != cache.end()) {
+      std::string directory = it->second;
+      std::string candidate = (directory == "/" ? "" : directory) + "/" + names.back();
+      if (Exists(candidate)) return candidate;
+      if (!IsDirectory(exactDirectory) && IsDirectory(directory))
+        return (directory == "/" ? "" : directory) + "/" + ResolveComponent(directory, names.back());
+      cache.erase(it);
+    }
+  }
   std::string resolved = absolute ? "/" : "";
+  std::string resolvedDirectory;
   for (const std::string& name : names) {
+    resolvedDirectory = resolved;
     std::string actual = ResolveComponent(resolved, name);
     if (!resolved.empty() && resolved.back() != '/') resolved += '/';
     resolved += actual;
+  }
+  if (names.size() > 1 && resolvedDirectory != exactDirectory && IsDirectory(resolvedDirectory)) {
+    if (cache.size() >= kResolvedDirectoriesMax) cache.clear();
+    cache[exactDirectory] = resolvedDirectory;
   }
   return resolved;
 }
