@@ -21,8 +21,12 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/files/file.h"
+#include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
 #include "search/engine/dialog_side.h"
+#include "prep/import/ken_all_import.h"
+#include "prep/kana_town_index.h"
 #include "search/engine/search_session.h"
 
 namespace {
@@ -81,6 +85,28 @@ struct IndexFile {
   std::string host;
 };
 
+// Builder messages end the process anyway.
+class SilentPrepMessages : public prep::PrepMessages {
+ public:
+  int ShowMessage(std::string_view, std::string_view, prep::MessageButtons) override { return 0; }
+};
+
+// Imports KEN_ALL.CSV into ALL_ZIP.TXT and builds the index, in the current
+// directory, as `yubin import` and `yubin build` do.
+bool BuildIndexHere() {
+  prep::import::ImportReport report;
+  std::string error;
+  if (prep::import::ImportKenAll("KEN_ALL.CSV", "ALL_ZIP.TXT", report, error) != 0) {
+    std::cerr << error << '\n';
+    return false;
+  }
+  if (platform::files::MakeDirectory("Zip_Code") != 0) return false;
+  SilentPrepMessages messages;
+  prep::KanaTownIndexBuilder builder(messages);
+  builder.BuildKanaTownIndex();
+  return true;
+}
+
 std::vector<IndexFile> IndexFiles(const fs::path& zipCode) {
   std::vector<IndexFile> files;
   for (const fs::directory_entry& dir : fs::directory_iterator(zipCode)) {
@@ -109,12 +135,11 @@ int main(int argc, char** argv) {
     auto start = Clock::now();
     if (Run("cd " + Quoted(work) + " && " + Quoted(YUBIN_CMAKE) + " -E tar xf " +
             Quoted(std::string(YUBIN_SOURCE_DIR) + "/data/ken_all.zip")) != 0 ||
-        Run("cd " + Quoted(work) + " && " + Quoted(YUBIN_EXE) + " import KEN_ALL.CSV ALL_ZIP.TXT") != 0 ||
-        Run("cd " + Quoted(work) + " && " + Quoted(YUBIN_EXE) + " build") != 0)
+        chdir(work.c_str()) != 0 || !BuildIndexHere())
       return 1;
     std::cout << "import and build: " << Milliseconds(Clock::now() - start) / 1000 << " s\n";
   } else {
-    work = argv[1];
+    work = fs::absolute(argv[1]);
   }
   if (chdir(work.c_str()) != 0) return 1;
 
@@ -129,7 +154,7 @@ int main(int argc, char** argv) {
     std::fclose(settings);
   }
 
-  std::vector<IndexFile> files = IndexFiles(work / "ZIP_CODE");
+  std::vector<IndexFile> files = IndexFiles(platform::files::HostPath(directory));
   HeadlessDialog dialog;
   search::engine::SearchSession session(dialog, platform::clock::SystemClock());
   session.InitialiseDialog();

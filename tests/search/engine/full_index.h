@@ -1,16 +1,43 @@
 // The kana town index of the bundled postal data, built once for all test
-// programs by `yubin import` and `yubin build`, below the build directory.
-// A build goes to a temporary directory first and is renamed into place, so
-// test processes running side by side never see half an index.
+// processes of one test program (KEN_ALL.CSV imported, then indexed, by the
+// data preparation library) below the build directory. A build goes to a
+// temporary directory first and is renamed into place, so test processes
+// running side by side never see half an index.
 #pragma once
 
 #include <sys/stat.h>  // stat
+#include <unistd.h>    // chdir, getcwd
 
+#include <climits>  // PATH_MAX
 #include <cstdlib>  // std::getenv, std::system, mkdtemp
 #include <filesystem>
 #include <string>
 
+#include "platform/files/file.h"
+#include "prep/import/ken_all_import.h"
+#include "prep/kana_town_index.h"
+
 namespace search::engine::testing {
+
+// Builder messages are fatal anyway; the test sees the missing index.
+class SilentPrepMessages : public prep::PrepMessages {
+ public:
+  int ShowMessage(std::string_view, std::string_view, prep::MessageButtons) override { return 0; }
+};
+
+// Imports KEN_ALL.CSV and builds the index in the current directory.
+inline bool BuildIndexHere(std::string& problem) {
+  prep::import::ImportReport report;
+  if (prep::import::ImportKenAll("KEN_ALL.CSV", "ALL_ZIP.TXT", report, problem) != 0) return false;
+  if (platform::files::MakeDirectory("Zip_Code") != 0) {
+    problem = "cannot make Zip_Code";
+    return false;
+  }
+  SilentPrepMessages messages;
+  prep::KanaTownIndexBuilder builder(messages);
+  builder.BuildKanaTownIndex();
+  return true;
+}
 
 // The directory holding ZIP_CODE, or an empty text when it cannot be built.
 inline std::string FullIndexDirectory(std::string& problem) {
@@ -20,35 +47,37 @@ inline std::string FullIndexDirectory(std::string& problem) {
     problem = "YUBIN_SOURCE_DIR and YUBIN_BINARY_DIR must be set";
     return "";
   }
-  std::string yubin = std::string(binary) + "/tools/yubin/yubin";
-  struct stat st;
-  if (stat(yubin.c_str(), &st) != 0) {
-    problem = "no yubin program at " + yubin;
+  // A newly built test program builds a new index.
+  struct stat self;
+  if (stat("/proc/self/exe", &self) != 0) {
+    problem = "cannot stat the test program";
     return "";
   }
-  // A new yubin program builds a new index.
-  std::string index = std::string(binary) + "/test_data/full_index_" + std::to_string(st.st_mtime);
-  if (std::filesystem::exists(index + "/ZIP_CODE")) return index;
+  std::string index = std::string(binary) + "/test_data/full_index_" + std::to_string(self.st_mtime);
+  if (std::filesystem::exists(index)) return index;
 
   std::filesystem::create_directories(std::string(binary) + "/test_data");
-  std::string pattern = index + ".building_XXXXXX";
-  if (!mkdtemp(pattern.data())) {
-    problem = "cannot make " + pattern;
+  std::string building = index + ".building_XXXXXX";
+  if (!mkdtemp(building.data())) {
+    problem = "cannot make " + building;
     return "";
   }
-  std::string command = "cd '" + pattern + "' && '" YUBIN_CMAKE "' -E tar xf '" + source +
-                        "/data/ken_all.zip' && '" + yubin + "' import KEN_ALL.CSV ALL_ZIP.TXT >/dev/null && '" +
-                        yubin + "' build >/dev/null";
-  if (std::system(command.c_str()) != 0) {
-    problem = "failed: " + command;
-    std::filesystem::remove_all(pattern);
+  std::string unzip =
+      "cd '" + building + "' && '" YUBIN_CMAKE "' -E tar xf '" + std::string(source) + "/data/ken_all.zip'";
+  char previous[PATH_MAX];
+  bool built = std::system(unzip.c_str()) == 0 && getcwd(previous, sizeof previous) &&
+               chdir(building.c_str()) == 0 && BuildIndexHere(problem);
+  if (chdir(previous) != 0 || !built) {
+    if (problem.empty()) problem = "cannot unpack the bundled data into " + building;
+    std::filesystem::remove_all(building);
     return "";
   }
+  std::filesystem::remove(building + "/KEN_ALL.CSV");
   std::error_code error;
-  std::filesystem::rename(pattern, index, error);
+  std::filesystem::rename(building, index, error);
   // Another test process may have put its build in place first.
-  if (error) std::filesystem::remove_all(pattern);
-  return std::filesystem::exists(index + "/ZIP_CODE") ? index : "";
+  if (error) std::filesystem::remove_all(building);
+  return std::filesystem::exists(index) ? index : "";
 }
 
 }  // namespace search::engine::testing
