@@ -1,5 +1,6 @@
 #include "tools/yubin/search_command.h"
 
+#include <iostream>
 #include <map>
 
 #include "platform/clock.h"
@@ -7,14 +8,11 @@
 #include "platform/text/kana.h"
 #include "search/engine/dialog_side.h"
 #include "search/engine/search_session.h"
+#include "tools/yubin/commands.h"
 
-namespace tools::yubin {
-namespace {
+namespace yubin {
 
-using search::engine::SearchSession;
-using search::engine::SearchState;
-
-constexpr char kUsage[] =
+const char kSearchUsage[] =
     "usage: yubin search [--pref KANA] [--city KANA] [--ward KANA] [--rough KANA]\n"
     "                    [--town KANA] [--narrow TEXT] [--final] [--pages]\n"
     "Searches the kana town index named by Tolvane.ini in the current directory.\n"
@@ -23,7 +21,14 @@ constexpr char kUsage[] =
     "  --town   first one or two letters of the detailed town name\n"
     "  --narrow text the town kana must contain    --final final narrowing only\n"
     "  --pages  print all four result pages\n"
-    "Kana are hiragana or katakana in UTF-8; small kana count as full-size.\n";
+    "Kana are hiragana or katakana in UTF-8; small kana count as full-size.\n"
+    "Message boxes go to stderr, one line each: [caption] text. Exit status 0\n"
+    "when the shown page holds records, 1 when it holds none, 2 for a usage error.\n";
+
+namespace {
+
+using search::engine::SearchSession;
+using search::engine::SearchState;
 
 // A dialog without a window: keeps the controls and captions, and writes
 // every message box to the error stream as it is shown.
@@ -85,7 +90,7 @@ struct Options {
 };
 
 int Usage(std::ostream& err, const std::string& problem) {
-  err << "yubin search: " << problem << '\n' << kUsage;
+  err << "yubin search: " << problem << '\n' << kSearchUsage;
   return 2;
 }
 
@@ -112,7 +117,7 @@ int RunSearchCommand(const std::vector<std::string>& args, std::ostream& out, st
       name = name.substr(0, eq);
     }
     if (name == "--help" || name == "-h") {
-      out << kUsage;
+      out << kSearchUsage;
       return 0;
     }
     if (name == "--final" || name == "--pages") {
@@ -170,4 +175,6 @@ int RunSearchCommand(const std::vector<std::string>& args, std::ostream& out, st
   return state.ResultText.empty() ? 1 : 0;
 }
 
-}  // namespace tools::yubin
+int RunSearch(const std::vector<std::string>& args) { return RunSearchCommand(args, std::cout, std::cerr); }
+
+}  // namespace yubin

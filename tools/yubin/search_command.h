@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tools::yubin {
+namespace yubin {
 
 // Kana typed in UTF-8 (hiragana, full- or half-width katakana), digits and
 // the signs "+", "-", " " as the bytes of the search keypad: half-width
@@ -23,4 +23,4 @@ std::optional<std::string> KeypadBytes(std::string_view utf8);
 // error. Message boxes go to `err`, one line each, as "[caption] text".
 int RunSearchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-}  // namespace tools::yubin
+}  // namespace yubin

@@ -77,6 +77,13 @@ inline std::string FullIndexDirectory(std::string& problem) {
   std::filesystem::rename(building, index, error);
   // Another test process may have put its build in place first.
   if (error) std::filesystem::remove_all(building);
+  // Indexes of earlier test programs are of no further use.
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(binary) + "/test_data")) {
+    std::string name = entry.path().filename().string();
+    if (name.starts_with("full_index_") && name.find(".building_") == std::string::npos &&
+        entry.path().string() != index)
+      std::filesystem::remove_all(entry.path(), error);
+  }
   return std::filesystem::exists(index) ? index : "";
 }
 

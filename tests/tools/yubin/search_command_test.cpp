@@ -9,7 +9,7 @@
 #include "platform/text/cp932.h"
 #include "tests/support/temp_dir.h"
 
-namespace tools::yubin {
+namespace yubin {
 namespace {
 
 using platform::text::Cp932;
@@ -142,4 +142,4 @@ TEST_F(SearchCommandTest, HelpGoesToStandardOutput) {
 }
 
 }  // namespace
-}  // namespace tools::yubin
+}  // namespace yubin
