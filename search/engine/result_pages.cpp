@@ -1,6 +1,9 @@
 // Result pages: reading the result file, filtering and paging its records,
 // the automatic re-search in the rest file, and the next-page button.
 #include <cstdio>  // SEEK_SET
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"

@@ -27,10 +27,9 @@ bool WardFits(const std::string& letter, std::string_view city) {
 
 bool RoughTownFits(const std::string& letter, std::string_view city) {
   if (letter.empty()) return true;
-  if (city.size() < kCountyMarkerFirstOffset + kCountyMarker.size()) return false;
+  // Only the first marker counts, even when another one follows.
   size_t at = city.find(kCountyMarker, kCountyMarkerFirstOffset);
-  if (at == std::string_view::npos || at > city.size() - kCountyMarker.size()) return false;
-  return city.substr(at + kCountyMarker.size()).starts_with(letter);
+  return at != std::string_view::npos && city.substr(at + kCountyMarker.size()).starts_with(letter);
 }
 
 }  // namespace
