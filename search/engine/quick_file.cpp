@@ -1,11 +1,12 @@
 // Quick-result files: the first page of a slow search, left in "QUICK"
 // under the six query letters.
+#include "search/engine/search_session.h"
+
 #include <cerrno>
 #include <string>
 
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"
-#include "search/engine/search_session.h"
 
 namespace search::engine {
 namespace {

@@ -1,5 +1,7 @@
 // Result pages: reading the result file, filtering and paging its records,
 // the automatic re-search in the rest file, and the next-page button.
+#include "search/engine/search_session.h"
+
 #include <cstdio>  // SEEK_SET
 #include <memory>
 #include <string>
@@ -9,7 +11,6 @@
 #include "platform/text/cp932.h"
 #include "search/engine/engine_texts.h"
 #include "search/engine/result_records.h"
-#include "search/engine/search_session.h"
 
 namespace search::engine {
 namespace {

@@ -1,5 +1,7 @@
 // Search start: from the city and town letters to one index file, copied to
 // "Result_Tmp" and handed to the result pages.
+#include "search/engine/search_session.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,7 +9,6 @@
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"
 #include "search/engine/engine_texts.h"
-#include "search/engine/search_session.h"
 #include "search/engine/settings_file.h"
 
 namespace search::engine {
