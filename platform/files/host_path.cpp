@@ -154,10 +154,13 @@ std::string HostName(std::string_view name) {
   return out;
 }
 
-std::string HostPath(std::string_view cp932Path) {
-  bool absolute = false;
+namespace {
+
+// The host names of a path's components and the path they spell as asked.
+std::string ExactHostPath(std::string_view cp932Path, std::vector<std::string>& names,
+                          bool& absolute) {
   std::vector<std::string> parts = SplitPath(cp932Path, absolute);
-  std::vector<std::string> names;
+  names.clear();
   names.reserve(parts.size());
   std::string exact = absolute ? "/" : "";
   for (const std::string& part : parts) {
@@ -165,6 +168,28 @@ std::string HostPath(std::string_view cp932Path) {
     if (!exact.empty() && exact.back() != '/') exact += '/';
     exact += names.back();
   }
+  return exact;
+}
+
+}  // namespace
+
+std::string QuickHostPath(std::string_view cp932Path) {
+  bool absolute = false;
+  std::vector<std::string> names;
+  std::string exact = ExactHostPath(cp932Path, names, absolute);
+  if (exact.empty()) return ".";
+  size_t slash = exact.rfind('/');
+  if (slash == std::string::npos || slash == 0 || names.size() < 2) return exact;
+  auto& cache = ResolvedDirectories();
+  auto it = cache.find(exact.substr(0, slash));
+  if (it == cache.end()) return exact;
+  return (it->second == "/" ? "" : it->second) + "/" + names.back();
+}
+
+std::string HostPath(std::string_view cp932Path) {
+  bool absolute = false;
+  std::vector<std::string> names;
+  std::string exact = ExactHostPath(cp932Path, names, absolute);
   if (exact.empty()) return ".";
   // Fast path: the path as asked for exists.
   if (Exists(exact)) return exact;
