@@ -22,12 +22,19 @@ int Open(std::string_view path, unsigned mode, unsigned permissions) {
   if (mode & kCreate) flags |= O_CREAT;
   if (mode & kTruncate) flags |= O_TRUNC;
   if (mode & kAppend) flags |= O_APPEND;
-  std::string host = HostPath(path);
-  int fd;
-  do {
-    fd = Sys().open(host.c_str(), flags, static_cast<mode_t>(permissions));
-  } while (fd < 0 && errno == EINTR);
-  return fd;
+  auto openHost = [&](const std::string& host, int withFlags) {
+    int fd;
+    do {
+      fd = Sys().open(host.c_str(), withFlags, static_cast<mode_t>(permissions));
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+  };
+  // An existing file under its quick path opens with one call; creating is
+  // left to the full lookup, which keeps the spelling of a variant that
+  // exists.
+  int fd = openHost(QuickHostPath(path), flags & ~O_CREAT);
+  if (fd >= 0) return fd;
+  return openHost(HostPath(path), flags);
 }
 
 long Read(int fd, void* buf, size_t n) {

@@ -1,6 +1,7 @@
 #include "platform/files/host_path.h"
 
 #include <algorithm>  // std::sort
+#include <unordered_map>
 
 #include "platform/files/system_calls.h"
 #include "platform/text/cp932.h"
@@ -28,10 +29,31 @@ void AppendEscaped(std::string& out, unsigned char b) {
   out += kHex[b & 0x0F];
 }
 
+// Names with at most this many ASCII letters are looked up by spelling.
+constexpr size_t kMaxLettersToSpell = 4;
+
 bool Exists(const std::string& hostPath) {
   struct stat st;
   return Sys().stat(hostPath.c_str(), &st) == 0;
 }
+
+bool IsDirectory(const std::string& hostPath) {
+  struct stat st;
+  return Sys().stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Directories that the slow path found under another spelling, by the
+// spelling asked for. The kana town index opens over a hundred thousand files
+// below "ZIP_CODE" while the disk holds "Zip_Code"; without this every open
+// would list the directories above it. An entry serves only while its
+// directory exists and no directory of the exact spelling has appeared.
+// Relative entries assume the current directory stays where it was, as it
+// does in every program of the system.
+std::unordered_map<std::string, std::string>& ResolvedDirectories() {
+  static std::unordered_map<std::string, std::string> cache;
+  return cache;
+}
+constexpr size_t kResolvedDirectoriesMax = 1024;
 
 // The name in directory `dir` that `name` stands for: itself when it exists,
 // else the first entry in byte order equal without regard to ASCII case,
@@ -39,6 +61,27 @@ bool Exists(const std::string& hostPath) {
 std::string ResolveComponent(const std::string& dir, const std::string& name) {
   std::string candidate = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
   if (name == "." || name == ".." || Exists(candidate)) return name;
+
+  // A name with few ASCII letters has few spellings: trying them in byte
+  // order (upper case sorts first) finds the same entry as a listing, at a
+  // few stat calls instead of reading a directory of hundreds of files.
+  std::vector<size_t> letters;
+  for (size_t i = 0; i < name.size(); ++i)
+    if (ToLowerAscii(name[i]) >= 'a' && ToLowerAscii(name[i]) <= 'z') letters.push_back(i);
+  if (letters.size() <= kMaxLettersToSpell) {
+    size_t prefix = candidate.size() - name.size();
+    for (unsigned mask = 0; mask < (1u << letters.size()); ++mask) {
+      std::string spelling = candidate;
+      for (size_t k = 0; k < letters.size(); ++k) {
+        bool lower = (mask >> (letters.size() - 1 - k)) & 1u;
+        char c = ToLowerAscii(name[letters[k]]);
+        spelling[prefix + letters[k]] = lower ? c : static_cast<char>(c - 'a' + 'A');
+      }
+      if (Exists(spelling)) return spelling.substr(prefix);
+    }
+    return name;
+  }
+
   std::vector<std::string> entries;
   if (Sys().listDirectory(dir.empty() ? "." : dir.c_str(), entries) != 0) return name;
   std::sort(entries.begin(), entries.end());
@@ -111,10 +154,13 @@ std::string HostName(std::string_view name) {
   return out;
 }
 
-std::string HostPath(std::string_view cp932Path) {
-  bool absolute = false;
+namespace {
+
+// The host names of a path's components and the path they spell as asked.
+std::string ExactHostPath(std::string_view cp932Path, std::vector<std::string>& names,
+                          bool& absolute) {
   std::vector<std::string> parts = SplitPath(cp932Path, absolute);
-  std::vector<std::string> names;
+  names.clear();
   names.reserve(parts.size());
   std::string exact = absolute ? "/" : "";
   for (const std::string& part : parts) {
@@ -122,14 +168,57 @@ std::string HostPath(std::string_view cp932Path) {
     if (!exact.empty() && exact.back() != '/') exact += '/';
     exact += names.back();
   }
+  return exact;
+}
+
+}  // namespace
+
+std::string QuickHostPath(std::string_view cp932Path) {
+  bool absolute = false;
+  std::vector<std::string> names;
+  std::string exact = ExactHostPath(cp932Path, names, absolute);
+  if (exact.empty()) return ".";
+  size_t slash = exact.rfind('/');
+  if (slash == std::string::npos || slash == 0 || names.size() < 2) return exact;
+  auto& cache = ResolvedDirectories();
+  auto it = cache.find(exact.substr(0, slash));
+  if (it == cache.end()) return exact;
+  return (it->second == "/" ? "" : it->second) + "/" + names.back();
+}
+
+std::string HostPath(std::string_view cp932Path) {
+  bool absolute = false;
+  std::vector<std::string> names;
+  std::string exact = ExactHostPath(cp932Path, names, absolute);
   if (exact.empty()) return ".";
   // Fast path: the path as asked for exists.
   if (Exists(exact)) return exact;
+  // Next fastest: the directory was resolved before.
+  size_t slash = exact.rfind('/');
+  std::string exactDirectory = slash == std::string::npos ? "" : exact.substr(0, slash);
+  auto& cache = ResolvedDirectories();
+  if (!exactDirectory.empty() && names.size() > 1) {
+    auto it = cache.find(exactDirectory);
+    if (it != cache.end()) {
+      std::string directory = it->second;
+      std::string candidate = (directory == "/" ? "" : directory) + "/" + names.back();
+      if (Exists(candidate)) return candidate;
+      if (!IsDirectory(exactDirectory) && IsDirectory(directory))
+        return (directory == "/" ? "" : directory) + "/" + ResolveComponent(directory, names.back());
+      cache.erase(it);
+    }
+  }
   std::string resolved = absolute ? "/" : "";
+  std::string resolvedDirectory;
   for (const std::string& name : names) {
+    resolvedDirectory = resolved;
     std::string actual = ResolveComponent(resolved, name);
     if (!resolved.empty() && resolved.back() != '/') resolved += '/';
     resolved += actual;
+  }
+  if (names.size() > 1 && resolvedDirectory != exactDirectory && IsDirectory(resolvedDirectory)) {
+    if (cache.size() >= kResolvedDirectoriesMax) cache.clear();
+    cache[exactDirectory] = resolvedDirectory;
   }
   return resolved;
 }

@@ -26,4 +26,10 @@ std::string HostName(std::string_view cp932Name);
 // The host path of a CP932 path, resolved against what exists on disk.
 std::string HostPath(std::string_view cp932Path);
 
+// The host path to try first when the file may exist, found without a system
+// call: the exact spelling, or the file's name below a directory that
+// HostPath resolved before under another spelling. Open tries it before the
+// full lookup, so that opening an existing file costs one call.
+std::string QuickHostPath(std::string_view cp932Path);
+
 }  // namespace platform::files

@@ -124,3 +124,31 @@ TEST(ErrorText, SaysWhatFailedAndWhy) {
   EXPECT_EQ(files::ErrorText("open file", "N_\xBB", ENOENT),
             "cannot open file N_\xEF\xBD\xBB: No such file or directory");
 }
+
+TEST(Open, ExistingFileBelowAnotherSpellingTakesOneCall) {
+  TempDir dir;
+  ASSERT_EQ(mkdir("Zip_Code", 0777), 0);
+  int fd = files::Open("ZIP_CODE\\a.Idx", files::kReadWrite | files::kCreate | files::kAppend);
+  ASSERT_GE(fd, 0);
+  files::Close(fd);
+  EXPECT_TRUE(dir.Exists("Zip_Code/a.Idx"));
+  files::ScopedSystemCalls restore;
+  int opens = 0, stats = 0;
+  auto realOpen = files::Sys().open;
+  auto realStat = files::Sys().stat;
+  files::Sys().open = [&](const char* path, int flags, mode_t mode) {
+    ++opens;
+    return realOpen(path, flags, mode);
+  };
+  files::Sys().stat = [&](const char* path, struct stat* st) {
+    ++stats;
+    return realStat(path, st);
+  };
+  fd = files::Open("ZIP_CODE\\a.Idx", files::kReadWrite | files::kCreate | files::kAppend);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(files::Write(fd, "x"), 1);
+  files::Close(fd);
+  EXPECT_EQ(opens, 1);
+  EXPECT_EQ(stats, 0);
+  EXPECT_EQ(dir.Read("Zip_Code/a.Idx"), "x");
+}

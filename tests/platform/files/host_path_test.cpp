@@ -9,6 +9,7 @@
 
 using platform::files::HostName;
 using platform::files::HostPath;
+using platform::files::QuickHostPath;
 using platform::files::SplitPath;
 
 TEST(SplitPath, SeparatesAtBothSlashesAndDropsTheDrive) {
@@ -62,6 +63,18 @@ TEST(HostPath, ExactMatchWinsOverOtherSpellings) {
   EXPECT_EQ(HostPath("AB.idx"), "ab.IDX");
 }
 
+TEST(HostPath, ShortNamesFindTheFirstSpellingInByteOrder) {
+  TempDir dir;
+  dir.Write("\uFF90.Idx", "1");  // ﾐ.Idx
+  EXPECT_EQ(HostPath("\xD0.IDX"), "\uFF90.Idx");
+  dir.Write("\uFF90.IdX", "2");
+  EXPECT_EQ(HostPath("\xD0.idx"), "\uFF90.IdX");
+  dir.Write("\uFF90.iDX", "3");
+  EXPECT_EQ(HostPath("\xD0.idx"), "\uFF90.IdX");
+  EXPECT_EQ(HostPath("\xD0.iDX"), "\uFF90.iDX");
+  EXPECT_EQ(HostPath("\xD0.TXT"), "\uFF90.TXT");
+}
+
 TEST(HostPath, NewNamesKeepTheSpellingAskedFor) {
   TempDir dir;
   EXPECT_EQ(HostPath("New\\File.Txt"), "New/File.Txt");
@@ -73,4 +86,24 @@ TEST(HostPath, AbsolutePathsAndDrivePrefix) {
   std::string base = dir.path();
   ASSERT_EQ(mkdir("Data", 0777), 0);
   EXPECT_EQ(HostPath("c:" + base + "\\DATA\\x"), base + "/Data/x");
+}
+
+TEST(HostPath, ResolvedDirectoryIsRememberedWhileItLasts) {
+  TempDir dir;
+  ASSERT_EQ(mkdir("Zip_Code", 0777), 0);
+  ASSERT_EQ(mkdir("Zip_Code/N_a", 0777), 0);
+  EXPECT_EQ(HostPath("ZIP_CODE\\N_a\\x.Idx"), "Zip_Code/N_a/x.Idx");
+  // Remembered: the quick path needs no lookup.
+  EXPECT_EQ(QuickHostPath("ZIP_CODE\\N_a\\y.Idx"), "Zip_Code/N_a/y.Idx");
+  EXPECT_EQ(QuickHostPath("Other\\y.Idx"), "Other/y.Idx");
+  // Gone and made again in another spelling: found again.
+  ASSERT_EQ(rmdir("Zip_Code/N_a"), 0);
+  ASSERT_EQ(rmdir("Zip_Code"), 0);
+  ASSERT_EQ(mkdir("zip_code", 0777), 0);
+  ASSERT_EQ(mkdir("zip_code/n_A", 0777), 0);
+  EXPECT_EQ(HostPath("ZIP_CODE\\N_a\\x.Idx"), "zip_code/n_A/x.Idx");
+  // A directory of the exact spelling appears: new names go there.
+  ASSERT_EQ(mkdir("ZIP_CODE", 0777), 0);
+  ASSERT_EQ(mkdir("ZIP_CODE/N_a", 0777), 0);
+  EXPECT_EQ(HostPath("ZIP_CODE\\N_a\\x.Idx"), "ZIP_CODE/N_a/x.Idx");
 }

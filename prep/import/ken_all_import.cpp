@@ -1,0 +1,200 @@
+#include "prep/import/ken_all_import.h"
+
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include "platform/files/byte_reader.h"
+#include "platform/files/file.h"
+#include "platform/text/cp932.h"
+#include "prep/import/csv_fields.h"
+#include "prep/import/split_towns.h"
+
+namespace prep::import {
+
+namespace files = platform::files;
+
+namespace {
+
+constexpr size_t kFlushSize = 64 * 1024;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Reads lines, LF ended, the LF and a CR before it kept apart.
+class LineReader {
+ public:
+  explicit LineReader(int fd) : reader_(fd) {}
+
+  // False at the end of the file. `failed` tells a read error from the end.
+  bool Next(std::string& line, std::string& lineEnd, bool& failed) {
+    line.clear();
+    lineEnd.clear();
+    failed = false;
+    for (;;) {
+      int b = reader_.Next();
+      if (b == files::ByteReader::kError) {
+        failed = true;
+        return false;
+      }
+      if (b == files::ByteReader::kEnd) return !line.empty();
+      if (b == '\n') {
+        if (!line.empty() && line.back() == '\r') {
+          line.pop_back();
+          lineEnd = "\r\n";
+        } else {
+          lineEnd = "\n";
+        }
+        return true;
+      }
+      line += static_cast<char>(b);
+    }
+  }
+
+ private:
+  files::ByteReader reader_;
+};
+
+// Writes the output through a buffer; remembers the first failure.
+class OutputFile {
+ public:
+  explicit OutputFile(int fd) : fd_(fd) {}
+
+  bool Append(const Row& row) {
+    for (size_t i = 0; i < row.fields.size(); ++i) {
+      if (i > 0) buffer_ += ',';
+      buffer_ += row.fields[i];
+    }
+    buffer_ += row.lineEnd;
+    return buffer_.size() < kFlushSize || Flush();
+  }
+
+  bool Flush() {
+    if (buffer_.empty()) return true;
+    long n = files::Write(fd_, buffer_);
+    buffer_.clear();
+    return n >= 0;
+  }
+
+ private:
+  int fd_;
+  std::string buffer_;
+};
+
+std::string LineError(std::string_view path, long line, std::string_view what) {
+  return platform::text::ToUtf8(path) + " line " + std::to_string(line) + ": " + std::string(what);
+}
+
+// The body of the import, with both files open.
+int Convert(std::string_view inputPath, std::string_view outputPath, int in, int out,
+            ImportReport& report, std::string& error) {
+  LineReader lines(in);
+  OutputFile output(out);
+  SplitTownJoiner joiner;
+  std::optional<Edition> edition;
+  std::string line, lineEnd, fieldError;
+  std::vector<std::string> fields;
+  std::vector<Row> ready;
+  bool failed = false;
+  auto writeReady = [&]() -> bool {
+    for (const Row& row : ready) {
+      if (!output.Append(row)) return false;
+      ++report.recordsWritten;
+    }
+    ready.clear();
+    return true;
+  };
+  auto writeError = [&]() {
+    error = files::ErrorText("write", outputPath, errno);
+    return -1;
+  };
+
+  while (lines.Next(line, lineEnd, failed)) {
+    long number = ++report.linesRead;
+    std::string_view content = line;
+    if (number == 1 && content.starts_with(kUtf8Bom)) {
+      content.remove_prefix(kUtf8Bom.size());
+      edition = Edition::kUtf8;
+    }
+    for (char c : content) {
+      if (static_cast<unsigned char>(c) < 0x20) {
+        error = LineError(inputPath, number, "holds a control byte");
+        return -1;
+      }
+    }
+    // The edition shows in the first line with a byte above 0x7F; a line of
+    // ASCII alone reads the same in both.
+    Edition lineEdition = edition.value_or(Edition::kCp932);
+    if (!edition) {
+      for (char c : content) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+          edition = GuessEdition(content);
+          lineEdition = *edition;
+          break;
+        }
+      }
+    }
+    if (!SplitCsvFields(content, fields, fieldError)) {
+      error = LineError(inputPath, number, fieldError);
+      return -1;
+    }
+    if (fields.size() != kFieldCount) {
+      error = LineError(inputPath, number,
+                        std::to_string(fields.size()) + " fields where " +
+                            std::to_string(kFieldCount) + " belong");
+      return -1;
+    }
+    if (!ToMasterFields(lineEdition, fields, fieldError)) {
+      error = LineError(inputPath, number, fieldError);
+      return -1;
+    }
+    joiner.Add(Row{fields, lineEnd, number}, ready);
+    if (!writeReady()) return writeError();
+  }
+  if (failed) {
+    error = files::ErrorText("read", inputPath, errno);
+    return -1;
+  }
+  if (report.linesRead == 0) {
+    error = LineError(inputPath, 1, "the file is empty");
+    return -1;
+  }
+  joiner.Finish(ready);
+  if (!writeReady() || !output.Flush()) return writeError();
+  report.edition = edition.value_or(Edition::kCp932);
+  report.townsJoined = joiner.townsJoined();
+  report.rowsJoined = joiner.rowsJoined();
+  report.townsLeftOpen = joiner.townsLeftOpen();
+  return 0;
+}
+
+}  // namespace
+
+int ImportKenAll(std::string_view inputPath, std::string_view outputPath,
+                 ImportReport& report, std::string& error) {
+  report = ImportReport{};
+  int in = files::Open(inputPath, files::kRead);
+  if (in < 0) {
+    error = files::ErrorText("open", inputPath, errno);
+    return -1;
+  }
+  std::string temporary = std::string(outputPath) + ".tmp";
+  int out = files::Open(temporary, files::kWrite | files::kCreate | files::kTruncate, 0666);
+  if (out < 0) {
+    error = files::ErrorText("create", temporary, errno);
+    files::Close(in);
+    return -1;
+  }
+  int result = Convert(inputPath, temporary, in, out, report, error);
+  files::Close(in);
+  if (files::Close(out) != 0 && result == 0) {
+    error = files::ErrorText("write", temporary, errno);
+    result = -1;
+  }
+  if (result == 0 && files::Rename(temporary, outputPath) != 0) {
+    error = files::ErrorText("rename", temporary, errno);
+    result = -1;
+  }
+  if (result != 0) files::Remove(temporary);
+  return result;
+}
+
+}  // namespace prep::import

@@ -1,0 +1,31 @@
+// Turns one row of the postal authority's CSV, split into fields, into the
+// bytes of a master record: CP932, readings in half-width katakana with
+// small kana written full-size. Handles both editions the authority
+// publishes. Does not join split towns: see split_towns.h.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace prep::import {
+
+// The editions of KEN_ALL: CP932 with half-width readings, or UTF-8 with
+// full-width readings.
+enum class Edition { kCp932, kUtf8 };
+
+inline constexpr size_t kFieldCount = 15;
+inline constexpr size_t kFirstReading = 3;  // fields 4 to 6, counted from 0
+inline constexpr size_t kLastReading = 5;
+inline constexpr size_t kTownKanji = 8;     // field 9
+
+// Guesses the edition of a line that holds bytes above 0x7F: UTF-8 when the
+// whole line is valid UTF-8, else CP932.
+Edition GuessEdition(std::string_view line);
+
+// Converts the fields of one row in place. Returns false with `error`
+// (UTF-8) when a field holds bytes its edition cannot decode or a character
+// CP932 cannot store.
+bool ToMasterFields(Edition edition, std::vector<std::string>& fields, std::string& error);
+
+}  // namespace prep::import

@@ -1,0 +1,101 @@
+#include "prep/kana_town_index.h"
+
+#include <cstdlib>  // std::exit
+
+#include "platform/files/file.h"
+#include "platform/text/cp932.h"
+
+namespace prep {
+
+namespace files = platform::files;
+using platform::text::Cp932;
+
+std::string KanaIndexPath(std::string_view key) {
+  std::string path = "ZIP_CODE\\";
+  path += key;
+  path += ".Idx";
+  return path;
+}
+
+std::string KanaIndexKey(const MasterRecord& record) {
+  std::string key = "N_";
+  key += std::string_view(record.city).substr(0, 1);
+  key += '\\';
+  key += std::string_view(record.town).substr(0, 2);
+  return key;
+}
+
+std::string KanaIndexLine(const MasterRecord& record) {
+  std::string line;
+  line.reserve(record.town.size() + record.prefecture.size() + record.postalCode.size() +
+               record.city.size() + record.kanjiTown.size() + 5);
+  line += record.town;
+  line += ',';
+  line += record.prefecture;
+  line += ',';
+  line += record.postalCode;
+  line += ',';
+  line += record.city;
+  line += ',';
+  line += record.kanjiTown;
+  line += '\n';
+  return line;
+}
+
+void KanaTownIndexBuilder::Fail(std::string_view firstText, std::string_view secondText) {
+  ShowErrorBox(messages_, firstText);
+  if (!secondText.empty()) ShowErrorBox(messages_, secondText);
+  std::exit(-1);
+}
+
+int KanaTownIndexBuilder::OpenKanaIndexFile(const std::string& path) {
+  int fd = files::Open(path, files::kReadWrite | files::kCreate | files::kAppend, 0666);
+  if (fd < 0) {
+    static const std::string kText = Cp932("50 インデックスファイルオープンエラー");
+    Fail(path, kText);
+  }
+  return fd;
+}
+
+void KanaTownIndexBuilder::WriteKanaIndexLine(int fd, std::string_view line) {
+  // A failed close can lose what was written, so it counts as a failed write.
+  long written = files::Write(fd, line);
+  int closed = files::Close(fd);
+  if (written != static_cast<long>(line.size()) || closed != 0) {
+    static const std::string kText = Cp932("Write インデックスファイルエラー");
+    Fail(kText);
+  }
+}
+
+void KanaTownIndexBuilder::BuildKanaTownIndex() {
+  static const std::string kReadError = Cp932("READ ファイルオープンエラー");
+  recordsWritten_ = 0;
+  recordsSkipped_ = 0;
+  TakeControlValues();
+  if (m_masterFile.Open(m_driveText + std::string(kMasterFileName)) != 0) Fail(kReadError);
+
+  MasterRecord record;
+  for (;;) {
+    ReadResult result = m_masterFile.ReadRecord(record);
+    if (result == ReadResult::kEnd) break;
+    // A failing read is as fatal as a failing open: the index would be cut
+    // short without a word.
+    if (result == ReadResult::kReadError) Fail(kReadError);
+    if (result == ReadResult::kShortRecord) {
+      ++recordsSkipped_;
+      continue;
+    }
+    m_cityInitial = std::string_view(record.city).substr(0, 1);
+    std::string key = KanaIndexKey(record);
+    if (m_cityInitial != s_lastCityInitial) {
+      // A failure is left to the open below, which reports it.
+      files::MakeDirectory("ZIP_CODE\\N_" + m_cityInitial);
+      s_lastCityInitial = m_cityInitial;
+    }
+    WriteKanaIndexLine(OpenKanaIndexFile(KanaIndexPath(key)), KanaIndexLine(record));
+    ++recordsWritten_;
+  }
+  m_masterFile.Close();
+}
+
+}  // namespace prep

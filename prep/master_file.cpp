@@ -1,0 +1,71 @@
+#include "prep/master_file.h"
+
+#include "platform/files/file.h"
+
+namespace prep {
+
+namespace files = platform::files;
+
+MasterFile::~MasterFile() { Close(); }
+
+int MasterFile::Open(std::string_view path) {
+  Close();
+  // The master file is only read, so a read-only copy of it works too.
+  m_masterFile = files::Open(path, files::kRead);
+  if (m_masterFile < 0) return -1;
+  reader_.emplace(m_masterFile);
+  readFailed_ = false;
+  m_lastChar.clear();
+  return 0;
+}
+
+void MasterFile::Close() {
+  if (m_masterFile < 0) return;
+  reader_.reset();
+  files::Close(m_masterFile);
+  m_masterFile = -1;
+}
+
+std::string MasterFile::ReadMasterByte() {
+  m_lastChar.clear();
+  if (!reader_) return m_lastChar;
+  int b;
+  do {
+    b = reader_->Next();
+  } while (b == 0);
+  if (b == files::ByteReader::kError) readFailed_ = true;
+  if (b > 0) m_lastChar.assign(1, static_cast<char>(b));
+  return m_lastChar;
+}
+
+ReadResult MasterFile::ReadRecord(MasterRecord& record) {
+  record.postalCode.clear();
+  record.prefecture.clear();
+  record.city.clear();
+  record.town.clear();
+  record.kanjiTown.clear();
+  // Field N lies between comma N-1 and comma N; fields 1, 2, 7, 8 and those
+  // after the ninth comma are passed over.
+  std::string* fields[9] = {nullptr, nullptr, &record.postalCode, &record.prefecture,
+                            &record.city, &record.town, nullptr, nullptr, &record.kanjiTown};
+  int commas = 0;
+  bool readAny = false;
+  for (;;) {
+    std::string byte = ReadMasterByte();
+    if (byte.empty()) {
+      if (readFailed_) return ReadResult::kReadError;
+      if (commas >= 9) return ReadResult::kRecord;
+      return readAny ? ReadResult::kShortRecord : ReadResult::kEnd;
+    }
+    readAny = true;
+    char c = byte[0];
+    if (c == '\n') return commas >= 9 ? ReadResult::kRecord : ReadResult::kShortRecord;
+    if (c == ',') {
+      ++commas;
+    } else if (commas < 9 && fields[commas]) {
+      *fields[commas] += c;
+    }
+  }
+}
+
+}  // namespace prep

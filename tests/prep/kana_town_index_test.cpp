@@ -1,0 +1,249 @@
+#include "prep/kana_town_index.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>  // mkdir
+
+#include <cerrno>
+#include <cstdio>  // std::fprintf
+#include <string>
+#include <vector>
+
+#include "platform/files/system_calls.h"
+#include "platform/text/cp932.h"
+#include "tests/support/temp_dir.h"
+
+using platform::text::Cp932;
+using prep::KanaTownIndexBuilder;
+
+namespace {
+
+// Keeps every box shown; prints it too, so that a death test sees it.
+class RecordingMessages : public prep::PrepMessages {
+ public:
+  int ShowMessage(std::string_view text, std::string_view caption,
+                  prep::MessageButtons buttons) override {
+    std::string line = platform::text::ToUtf8(caption) +
+                       (buttons == prep::MessageButtons::kYesNo ? " [yes/no]: " : ": ") +
+                       platform::text::ToUtf8(text);
+    shown.push_back(line);
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return 1;
+  }
+  std::vector<std::string> shown;
+};
+
+std::string MasterLine(const std::string& code, const std::string& city, const std::string& town,
+                       const std::string& kanji, const std::string& end = "\n") {
+  return "01101,060  ," + code + "," + Cp932("ﾎｯｶｲﾄﾞｳ") + "," + Cp932(city) + "," + Cp932(town) +
+         ",x,y," + Cp932(kanji) + ",0,0,0,0,0,0" + end;
+}
+
+// The index line the builder should write for MasterLine's fields.
+std::string IndexLine(const std::string& code, const std::string& city, const std::string& town,
+                      const std::string& kanji) {
+  return Cp932(town) + "," + Cp932("ﾎｯｶｲﾄﾞｳ") + "," + code + "," + Cp932(city) + "," +
+         Cp932(kanji) + "\n";
+}
+
+// A temporary directory holding a master file and "Zip_Code", as the tool's
+// button leaves it; the process-wide last city initial starts empty.
+class KanaTownIndexTest : public ::testing::Test {
+ protected:
+  KanaTownIndexTest() {
+    KanaTownIndexBuilder::s_lastCityInitial.clear();
+    mkdir("Zip_Code", 0777);
+  }
+  void Build() {
+    KanaTownIndexBuilder builder(messages);
+    builder.BuildKanaTownIndex();
+    written = builder.recordsWritten();
+    skipped = builder.recordsSkipped();
+  }
+  TempDir dir;
+  RecordingMessages messages;
+  long written = 0;
+  long skipped = 0;
+};
+
+}  // namespace
+
+TEST(KanaIndexNames, PathKeyAndLine) {
+  prep::MasterRecord record{"0600000", Cp932("ﾎｯｶｲﾄﾞｳ"), Cp932("ｻｯﾎﾟﾛｼ"), Cp932("ｲｶﾆ"),
+                            Cp932("以下")};
+  EXPECT_EQ(prep::KanaIndexKey(record), Cp932("N_ｻ\\ｲｶ"));
+  EXPECT_EQ(prep::KanaIndexPath(Cp932("N_ｻ\\ｲｶ")), Cp932("ZIP_CODE\\N_ｻ\\ｲｶ.Idx"));
+  EXPECT_EQ(prep::KanaIndexLine(record),
+            Cp932("ｲｶﾆ,ﾎｯｶｲﾄﾞｳ,0600000,ｻｯﾎﾟﾛｼ,以下") + "\n");
+}
+
+TEST_F(KanaTownIndexTest, WritesOneLineByteForByte) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("0600000", "ｻﾂﾎﾟﾛｼ", "ｲｶﾆｹｲｻｲ", "以下に掲載がない場合"));
+  Build();
+  EXPECT_EQ(written, 1);
+  // ｲｶﾆｹｲｻｲ,ﾎｯｶｲﾄﾞｳ,0600000,ｻﾂﾎﾟﾛｼ,以下に掲載がない場合 LF, nothing else.
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"),
+            "\xB2\xB6\xC6\xB9\xB2\xBB\xB2,\xCE\xAF\xB6\xB2\xC4\xDE\xB3,0600000,"
+            "\xBB\xC2\xCE\xDF\xDB\xBC,"
+            "\x88\xC8\x89\xBA\x82\xC9\x8C\x66\x8D\xDA\x82\xAA\x82\xC8\x82\xA2\x8F\xEA\x8D\x87\n");
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(KanaTownIndexTest, VoicedKanaIsTheTwoTownLetters) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｶﾞｸｴﾝ", "学園"));
+  Build();
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｶﾞ.Idx"), IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｶﾞｸｴﾝ", "学園"));
+  EXPECT_FALSE(dir.Exists("Zip_Code/N_ｻ/ｶｸ.Idx"));
+}
+
+TEST_F(KanaTownIndexTest, CitiesSharingInitialAndTownLettersShareAFileInMasterOrder) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶﾞﾗｼ", "五十嵐") +
+                               MasterLine("9", "ｱｻﾋｶﾜｼ", "ｲｶ", "伊香") +
+                               MasterLine("1", "ｻｶｲｼ", "ｲｶﾘ", "伊狩"));
+  Build();
+  // ｲｶﾞﾗｼ begins with the bytes ｲ and ｶ; lines keep master order, not code order.
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶﾞﾗｼ", "五十嵐") +
+                                                 IndexLine("1", "ｻｶｲｼ", "ｲｶﾘ", "伊狩"));
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｱ/ｲｶ.Idx"), IndexLine("9", "ｱｻﾋｶﾜｼ", "ｲｶ", "伊香"));
+}
+
+TEST_F(KanaTownIndexTest, BuildingTwiceDoublesEveryFile) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｱｻﾋｶﾜｼ", "ｲｶ", "二"));
+  Build();
+  Build();
+  std::string one = IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一");
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), one + one);
+  std::string two = IndexLine("2", "ｱｻﾋｶﾜｼ", "ｲｶ", "二");
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｱ/ｲｶ.Idx"), two + two);
+}
+
+TEST_F(KanaTownIndexTest, CrLfMasterGivesTheSameLines) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一", "\r\n") +
+                               MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二", "\r\n"));
+  Build();
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"),
+            IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + IndexLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二"));
+}
+
+TEST_F(KanaTownIndexTest, ZipCodeInEitherCaseIsOneDirectory) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
+  Build();
+  EXPECT_TRUE(dir.Exists("Zip_Code/N_ｻ/ｲｶ.Idx"));
+  EXPECT_FALSE(dir.Exists("ZIP_CODE"));
+}
+
+TEST_F(KanaTownIndexTest, ShortTownsAreKeyedByTheirOwnBytes) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻｶﾞｼ", "ｴ", "江") + MasterLine("2", "ｻｶﾞｼ", "", "空"));
+  Build();
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｴ.Idx"), IndexLine("1", "ｻｶﾞｼ", "ｴ", "江"));
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/.Idx"), IndexLine("2", "ｻｶﾞｼ", "", "空"));
+  EXPECT_FALSE(dir.Exists("Zip_Code/N_ｻ/ｴ,.Idx"));
+}
+
+TEST_F(KanaTownIndexTest, MalformedMasterLinesAreSkippedAndCounted) {
+  dir.Write("ALL_ZIP.TXT", "01101,060,1,p,c\n" "\n" + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二") +
+                               std::string("\0", 1) + MasterLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三") +
+                               "1,2,3,4,5,6,7,8");
+  Build();
+  EXPECT_EQ(written, 2);
+  EXPECT_EQ(skipped, 3);
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"),
+            IndexLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二") + IndexLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三"));
+}
+
+TEST_F(KanaTownIndexTest, LastRecordWithoutLineFeedIsWritten) {
+  std::string line = MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一");
+  line.pop_back();
+  dir.Write("ALL_ZIP.TXT", line);
+  Build();
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
+}
+
+TEST_F(KanaTownIndexTest, EmptyMasterWritesNothing) {
+  dir.Write("ALL_ZIP.TXT", "");
+  Build();
+  EXPECT_EQ(written, 0);
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(KanaTownIndexTest, CityDirectoryIsMadeOncePerRunOfInitials) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｻｶｲｼ", "ｲｶ", "二") +
+                               MasterLine("3", "ｱｻﾋｶﾜｼ", "ｲｶ", "三") +
+                               MasterLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
+  platform::files::ScopedSystemCalls restore;
+  std::vector<std::string> made;
+  auto realMkdir = platform::files::Sys().mkdir;
+  platform::files::Sys().mkdir = [&](const char* path, mode_t mode) {
+    made.push_back(path);
+    return realMkdir(path, mode);
+  };
+  Build();
+  EXPECT_EQ(made, (std::vector<std::string>{"Zip_Code/N_ｻ", "Zip_Code/N_ｱ", "Zip_Code/N_ｻ"}));
+  // The last initial outlives the build: a second one starting with ｻ makes
+  // its first directory only when the initial changes.
+  made.clear();
+  Build();
+  EXPECT_EQ(made, (std::vector<std::string>{"Zip_Code/N_ｱ", "Zip_Code/N_ｻ"}));
+  EXPECT_EQ(KanaTownIndexBuilder::s_lastCityInitial, Cp932("ｻ"));
+}
+
+TEST_F(KanaTownIndexTest, ShortWritesAreCompleted) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
+  platform::files::ScopedSystemCalls restore;
+  auto realWrite = platform::files::Sys().write;
+  platform::files::Sys().write = [&](int fd, const void* buf, size_t n) {
+    return realWrite(fd, buf, n > 3 ? 3 : n);
+  };
+  Build();
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
+}
+
+// The three fatal failures end the process with status -1 (255) after their
+// messages; they run in a child process.
+using KanaTownIndexDeathTest = KanaTownIndexTest;
+
+TEST_F(KanaTownIndexDeathTest, MissingMasterFile) {
+  EXPECT_EXIT(Build(), ::testing::ExitedWithCode(255),
+              "^ERROR \\[yes/no\\]: READ ファイルオープンエラー\n$");
+}
+
+TEST_F(KanaTownIndexDeathTest, IndexFileThatCannotBeOpenedKeepsEarlierLines) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｱｻﾋｶﾜｼ", "ｲｶ", "一") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二"));
+  // A plain file where the directory N_ｻ belongs.
+  dir.Write("Zip_Code/N_ｻ", "");
+  EXPECT_EXIT(Build(), ::testing::ExitedWithCode(255),
+              "^ERROR \\[yes/no\\]: ZIP_CODE.N_ｻ.ｲｶ\\.Idx\n"
+              "ERROR \\[yes/no\\]: 50 インデックスファイルオープンエラー\n$");
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｱ/ｲｶ.Idx"), IndexLine("1", "ｱｻﾋｶﾜｼ", "ｲｶ", "一"));
+}
+
+TEST_F(KanaTownIndexDeathTest, FailedWriteKeepsEarlierLines) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二"));
+  auto failSecondWrite = [&] {
+    int writes = 0;
+    auto realWrite = platform::files::Sys().write;
+    platform::files::Sys().write = [=](int fd, const void* buf, size_t n) mutable -> ssize_t {
+      if (fd > 2 && ++writes > 1) {
+        errno = ENOSPC;
+        return -1;
+      }
+      return realWrite(fd, buf, n);
+    };
+    Build();
+  };
+  EXPECT_EXIT(failSecondWrite(), ::testing::ExitedWithCode(255),
+              "^ERROR \\[yes/no\\]: Write インデックスファイルエラー\n$");
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
+}
+
+TEST_F(KanaTownIndexDeathTest, FailedMasterReadIsFatalToo) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
+  auto failReads = [&] {
+    platform::files::Sys().read = [](int, void*, size_t) -> ssize_t {
+      errno = EIO;
+      return -1;
+    };
+    Build();
+  };
+  EXPECT_EXIT(failReads(), ::testing::ExitedWithCode(255),
+              "^ERROR \\[yes/no\\]: READ ファイルオープンエラー\n$");
+}

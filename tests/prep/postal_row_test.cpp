@@ -1,0 +1,68 @@
+#include "prep/import/postal_row.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/text/cp932.h"
+
+using platform::text::Cp932;
+using prep::import::Edition;
+using prep::import::ToMasterFields;
+
+namespace {
+
+// Fifteen fields with the given readings (4 to 6) and kanji (7 to 9).
+std::vector<std::string> Row(const std::string& prefecture, const std::string& city,
+                             const std::string& town, const std::string& kanjiTown) {
+  return {"01101", "060  ", "0600000", prefecture, city, town, "k1", "k2", kanjiTown,
+          "0", "0", "0", "0", "0", "0"};
+}
+
+}  // namespace
+
+TEST(ToMasterFields, Cp932EditionWritesSmallKanaFullSizeInReadingsOnly) {
+  // ﾎｯｶｲﾄﾞｳ, ｻｯﾎﾟﾛｼ, ｷｬｸ; field 9 holds a half-width ｯ that is not a reading.
+  auto fields = Row(Cp932("ﾎｯｶｲﾄﾞｳ"), Cp932("ｻｯﾎﾟﾛｼ"), Cp932("ｷｬｸ(1-2ﾁｮｳﾒ)"), Cp932("町ｯ"));
+  std::string error;
+  ASSERT_TRUE(ToMasterFields(Edition::kCp932, fields, error)) << error;
+  EXPECT_EQ(fields[3], Cp932("ﾎﾂｶｲﾄﾞｳ"));
+  EXPECT_EQ(fields[4], Cp932("ｻﾂﾎﾟﾛｼ"));
+  EXPECT_EQ(fields[5], Cp932("ｷﾔｸ(1-2ﾁﾖｳﾒ)"));
+  EXPECT_EQ(fields[8], Cp932("町ｯ"));
+}
+
+TEST(ToMasterFields, Cp932EditionRefusesUndecodableBytes) {
+  auto fields = Row("a", "b", "c", "\x81");  // a lone lead byte
+  std::string error;
+  EXPECT_FALSE(ToMasterFields(Edition::kCp932, fields, error));
+  EXPECT_EQ(error, "field 9 holds bytes that form no CP932 character");
+}
+
+TEST(ToMasterFields, Utf8EditionReadingsBecomeTheCp932EditionsBytes) {
+  auto fields = Row("ホッカイドウ", "シベツグンナカシベツチョウ",
+                    "マタオチ（１６２９−１、ＡＢ〜Ｃ）", "俣落（１６２９−１、２〜３）");
+  std::string error;
+  ASSERT_TRUE(ToMasterFields(Edition::kUtf8, fields, error)) << error;
+  EXPECT_EQ(fields[3], Cp932("ﾎﾂｶｲﾄﾞｳ"));
+  EXPECT_EQ(fields[4], Cp932("ｼﾍﾞﾂｸﾞﾝﾅｶｼﾍﾞﾂﾁﾖｳ"));
+  // （、） become (､), the minus sign "-" and the wave dash "~".
+  EXPECT_EQ(fields[5], Cp932("ﾏﾀｵﾁ(1629-1､AB~C)"));
+  // In kanji text the minus sign U+2212 lands on 0x817C and the wave dash
+  // U+301C on 0x8160, as in the CP932 edition.
+  EXPECT_EQ(fields[8], Cp932("俣落（１６２９") + "\x81\x7C" + Cp932("１、２") + "\x81\x60" +
+                           Cp932("３）"));
+}
+
+TEST(ToMasterFields, Utf8EditionRefusesWhatCp932CannotHold) {
+  std::string error;
+  auto emoji = Row("a", "b", "c", "\xF0\x9F\x98\x80");  // U+1F600
+  EXPECT_FALSE(ToMasterFields(Edition::kUtf8, emoji, error));
+  EXPECT_EQ(error, "field 9 holds a character that CP932 cannot store");
+  auto broken = Row("a", "b", "\xE3\x82", "d");  // a cut sequence
+  EXPECT_FALSE(ToMasterFields(Edition::kUtf8, broken, error));
+  EXPECT_EQ(error, "field 6 holds bytes that form no UTF-8 character");
+}
+
+TEST(GuessEdition, Utf8OnlyWhenTheLineIsValidUtf8) {
+  EXPECT_EQ(prep::import::GuessEdition("\"ホッカイドウ\""), Edition::kUtf8);
+  EXPECT_EQ(prep::import::GuessEdition(Cp932("\"ﾎｯｶｲﾄﾞｳ\",\"北海道\"")), Edition::kCp932);
+}

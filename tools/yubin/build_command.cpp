@@ -1,0 +1,28 @@
+// yubin build: in the current directory, what the tool's button 1006 does.
+#include <cstdio>  // std::fprintf
+
+#include "platform/files/file.h"
+#include "prep/kana_town_index.h"
+#include "tools/yubin/commands.h"
+#include "tools/yubin/stderr_messages.h"
+
+namespace yubin {
+
+int RunBuild(const std::vector<std::string>& args) {
+  if (!args.empty()) {
+    std::fprintf(stderr, "yubin build: takes no arguments (see yubin build --help)\n");
+    return 2;
+  }
+  StderrMessages messages;
+  prep::KanaTownIndexBuilder builder(messages);
+  // As the button does: a failure (normally: it exists) is ignored.
+  platform::files::MakeDirectory("Zip_Code");
+  // A fatal file error ends the process inside with status -1.
+  builder.BuildKanaTownIndex();
+  if (builder.recordsSkipped() > 0)
+    std::fprintf(stderr, "yubin build: %ld malformed records skipped (fewer than nine commas)\n",
+                 builder.recordsSkipped());
+  return 0;
+}
+
+}  // namespace yubin

@@ -1,0 +1,33 @@
+// yubin import: the postal authority's KEN_ALL file into "ALL_ZIP.TXT".
+#include <cstdio>  // std::fprintf, std::printf
+
+#include "prep/import/ken_all_import.h"
+#include "prep/master_file.h"
+#include "tools/yubin/commands.h"
+
+namespace yubin {
+
+int RunImport(const std::vector<std::string>& args) {
+  if (args.empty() || args.size() > 2) {
+    std::fprintf(stderr, "yubin import: needs KEN_ALL.CSV and at most one output (see yubin import --help)\n");
+    return 2;
+  }
+  std::string input, output(prep::kMasterFileName);
+  if (!ToCp932Path(args[0], input)) return 1;
+  if (args.size() == 2 && !ToCp932Path(args[1], output)) return 1;
+  prep::import::ImportReport report;
+  std::string error;
+  if (prep::import::ImportKenAll(input, output, report, error) != 0) {
+    std::fprintf(stderr, "yubin import: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("%s edition: %ld lines read, %ld records written; %ld split towns joined from %ld rows\n",
+              report.edition == prep::import::Edition::kUtf8 ? "UTF-8" : "CP932",
+              report.linesRead, report.recordsWritten, report.townsJoined, report.rowsJoined);
+  if (report.townsLeftOpen > 0)
+    std::fprintf(stderr, "yubin import: %ld towns never closed their parenthesis; kept as they stand\n",
+                 report.townsLeftOpen);
+  return 0;
+}
+
+}  // namespace yubin

@@ -1,0 +1,111 @@
+// yubin: the command-line front end of the postal-code lookup. Dispatches
+// to one function per command; the table below is the list of commands.
+#include <cstdio>  // std::printf, std::fprintf
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/text/cp932.h"
+#include "tools/yubin/commands.h"
+
+namespace yubin {
+namespace {
+
+struct Command {
+  const char* name;
+  const char* summary;
+  const char* usage;  // the full help text
+  int (*run)(const std::vector<std::string>& args);
+};
+
+const Command kCommands[] = {
+    {"import", "KEN_ALL.CSV [ALL_ZIP.TXT]: make the master file from the postal data",
+     "usage: yubin import KEN_ALL.CSV [ALL_ZIP.TXT]\n"
+     "\n"
+     "Reads the postal authority's KEN_ALL file, either the CP932 edition\n"
+     "(KEN_ALL.CSV) or the UTF-8 one (utf_ken_all.csv), and writes the master\n"
+     "file (default ALL_ZIP.TXT): quotes taken off, readings in half-width\n"
+     "katakana with small kana full-size, towns split over several rows\n"
+     "joined. The output appears only when the whole import succeeded.\n"
+     "Exit status 0, or 1 with a message naming the bad line.\n",
+     RunImport},
+    {"build", "build the kana town index below ZIP_CODE from ALL_ZIP.TXT",
+     "usage: yubin build\n"
+     "\n"
+     "In the current directory: creates Zip_Code, reads ALL_ZIP.TXT and\n"
+     "appends every record as one line to ZIP_CODE/N_<city letter>/<two town\n"
+     "letters>.Idx. Every build appends: remove the old N_ directories for a\n"
+     "fresh index. Prints nothing on success; a count of malformed records\n"
+     "skipped goes to stderr. Exit status 0, or 255 after a fatal file error\n"
+     "(messages on stderr, lines already written kept).\n",
+     RunBuild},
+    {"search", "[--pref K] [--city K] [--ward K] [--rough K] [--town KK] ...: one search",
+     kSearchUsage, RunSearch},
+};
+
+const Command* Find(const std::string& name) {
+  for (const Command& command : kCommands)
+    if (name == command.name) return &command;
+  return nullptr;
+}
+
+void PrintOverview(std::FILE* to) {
+  std::fprintf(to, "usage: yubin COMMAND [ARGS...]\n\ncommands:\n");
+  for (const Command& command : kCommands) std::fprintf(to, "  %-8s %s\n", command.name, command.summary);
+  std::fprintf(to, "  %-8s %s\n", "help", "[COMMAND]: this text, or a command's own");
+  std::fprintf(to, "\n'yubin COMMAND --help' tells more about one command.\n");
+}
+
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+}  // namespace
+
+bool ToCp932Path(const std::string& utf8, std::string& cp932) {
+  std::optional<std::string> converted = platform::text::ToCp932Strict(utf8);
+  if (!converted) {
+    std::fprintf(stderr, "yubin: %s: the name has no CP932 form\n", utf8.c_str());
+    return false;
+  }
+  cp932 = std::move(*converted);
+  return true;
+}
+
+}  // namespace yubin
+
+int main(int argc, char** argv) {
+  using namespace yubin;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    PrintOverview(stderr);
+    return 2;
+  }
+  const std::string name = args[0];
+  args.erase(args.begin());
+  if (name == "help" || IsHelp(name)) {
+    if (args.empty()) {
+      PrintOverview(stdout);
+      return 0;
+    }
+    const Command* command = Find(args[0]);
+    if (!command) {
+      std::fprintf(stderr, "yubin: no command '%s'\n", args[0].c_str());
+      return 2;
+    }
+    std::fputs(command->usage, stdout);
+    return 0;
+  }
+  const Command* command = Find(name);
+  if (!command) {
+    std::fprintf(stderr, "yubin: no command '%s'\n\n", name.c_str());
+    PrintOverview(stderr);
+    return 2;
+  }
+  for (const std::string& arg : args) {
+    if (IsHelp(arg)) {
+      std::fputs(command->usage, stdout);
+      return 0;
+    }
+  }
+  return command->run(args);
+}

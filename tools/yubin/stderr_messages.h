@@ -1,0 +1,16 @@
+// Shows the tool's message boxes on a terminal: each box is one line on
+// stderr, "ERROR: " and its text in UTF-8. Nobody answers, so the answer is
+// always "yes".
+#pragma once
+
+#include "prep/prep_messages.h"
+
+namespace yubin {
+
+class StderrMessages : public prep::PrepMessages {
+ public:
+  int ShowMessage(std::string_view text, std::string_view caption,
+                  prep::MessageButtons buttons) override;
+};
+
+}  // namespace yubin
