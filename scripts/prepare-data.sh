@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
 # Imports the bundled KEN_ALL.CSV into demo/ALL_ZIP.TXT and builds the kana
-# town index below demo/Zip_Code (the build creates "Zip_Code" and writes
-# below "ZIP_CODE": one directory, as names compare without regard to case).
-# Rebuilds only when the import changed.
+# town index below demo/ZIP_CODE. Rebuilds only when the import changed.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 yubin="$top/build/tools/yubin/yubin"
@@ -10,11 +8,24 @@ demo="$top/demo"
 mkdir -p "$demo"
 cd "$demo"
 [ -f KEN_ALL.CSV ] || cmake -E tar xf "$top/data/ken_all.zip"
-if [ ! -f ALL_ZIP.TXT ] || [ KEN_ALL.CSV -nt ALL_ZIP.TXT ] || [ ! -f .index-built ] || [ ALL_ZIP.TXT -nt .index-built ]; then
+if [ ! -f ALL_ZIP.TXT ] || [ KEN_ALL.CSV -nt ALL_ZIP.TXT ] || [ ! -f Zip_Code/.built ] || [ ALL_ZIP.TXT -nt Zip_Code/.built ]; then
   "$yubin" import KEN_ALL.CSV ALL_ZIP.TXT
   # Every build appends, so a fresh index needs the old one removed first.
-  rm -rf ZIP_CODE Zip_Code .index-built
+  rm -rf ZIP_CODE Zip_Code
   "$yubin" build
-  touch .index-built
+  touch Zip_Code/.built
 fi
-echo "kana town index: $demo/Zip_Code"
+echo "kana town index: $demo/ZIP_CODE"
+
+# The search reads its data directory from Tolvane.ini in its current
+# directory: a 500-byte record of the CP932 text, a NUL and zero filler.
+printf '%s' "$demo/Zip_Code/" | iconv -f UTF-8 -t CP932 > "$demo/Tolvane.ini.tmp"
+settings_bytes=$(wc -c < "$demo/Tolvane.ini.tmp")
+if [ "$settings_bytes" -gt 499 ]; then
+  rm -f "$demo/Tolvane.ini.tmp"
+  echo "data directory too long for Tolvane.ini: $demo/Zip_Code/" >&2
+  exit 1
+fi
+head -c $((500 - settings_bytes)) /dev/zero >> "$demo/Tolvane.ini.tmp"
+mv "$demo/Tolvane.ini.tmp" "$demo/Tolvane.ini"
+echo "settings file: $demo/Tolvane.ini"

@@ -28,6 +28,9 @@ void AppendEscaped(std::string& out, unsigned char b) {
   out += kHex[b & 0x0F];
 }
 
+// Names with at most this many ASCII letters are looked up by spelling.
+constexpr size_t kMaxLettersToSpell = 4;
+
 bool Exists(const std::string& hostPath) {
   struct stat st;
   return Sys().stat(hostPath.c_str(), &st) == 0;
@@ -57,6 +60,27 @@ constexpr size_t kResolvedDirectoriesMax = 1024;
 std::string ResolveComponent(const std::string& dir, const std::string& name) {
   std::string candidate = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
   if (name == "." || name == ".." || Exists(candidate)) return name;
+
+  // A name with few ASCII letters has few spellings: trying them in byte
+  // order (upper case sorts first) finds the same entry as a listing, at a
+  // few stat calls instead of reading a directory of hundreds of files.
+  std::vector<size_t> letters;
+  for (size_t i = 0; i < name.size(); ++i)
+    if (ToLowerAscii(name[i]) >= 'a' && ToLowerAscii(name[i]) <= 'z') letters.push_back(i);
+  if (letters.size() <= kMaxLettersToSpell) {
+    size_t prefix = candidate.size() - name.size();
+    for (unsigned mask = 0; mask < (1u << letters.size()); ++mask) {
+      std::string spelling = candidate;
+      for (size_t k = 0; k < letters.size(); ++k) {
+        bool lower = (mask >> (letters.size() - 1 - k)) & 1u;
+        char c = ToLowerAscii(name[letters[k]]);
+        spelling[prefix + letters[k]] = lower ? c : static_cast<char>(c - 'a' + 'A');
+      }
+      if (Exists(spelling)) return spelling.substr(prefix);
+    }
+    return name;
+  }
+
   std::vector<std::string> entries;
   if (Sys().listDirectory(dir.empty() ? "." : dir.c_str(), entries) != 0) return name;
   // The first match in byte order, found without sorting the whole listing:

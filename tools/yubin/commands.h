@@ -10,6 +10,10 @@ namespace yubin {
 // Arguments after the command's name. Each returns the exit status.
 int RunImport(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
+int RunSearch(const std::vector<std::string>& args);
+
+// The help text of "yubin search".
+extern const char kSearchUsage[];
 
 // Converts a command-line path (UTF-8) into the CP932 text the file layer
 // takes. False, after a message on stderr, when it has no CP932 form.

@@ -40,6 +40,8 @@ const Command kCommands[] = {
      "skipped goes to stderr. Exit status 0, or 255 after a fatal file error\n"
      "(messages on stderr, lines already written kept).\n",
      RunBuild},
+    {"search", "[--pref K] [--city K] [--ward K] [--rough K] [--town KK] ...: one search",
+     kSearchUsage, RunSearch},
 };
 
 const Command* Find(const std::string& name) {

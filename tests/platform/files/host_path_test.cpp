@@ -63,6 +63,18 @@ TEST(HostPath, ExactMatchWinsOverOtherSpellings) {
   EXPECT_EQ(HostPath("AB.idx"), "ab.IDX");
 }
 
+TEST(HostPath, ShortNamesFindTheFirstSpellingInByteOrder) {
+  TempDir dir;
+  dir.Write("\uFF90.Idx", "1");  // ﾐ.Idx
+  EXPECT_EQ(HostPath("\xD0.IDX"), "\uFF90.Idx");
+  dir.Write("\uFF90.IdX", "2");
+  EXPECT_EQ(HostPath("\xD0.idx"), "\uFF90.IdX");
+  dir.Write("\uFF90.iDX", "3");
+  EXPECT_EQ(HostPath("\xD0.idx"), "\uFF90.IdX");
+  EXPECT_EQ(HostPath("\xD0.iDX"), "\uFF90.iDX");
+  EXPECT_EQ(HostPath("\xD0.TXT"), "\uFF90.TXT");
+}
+
 TEST(HostPath, NewNamesKeepTheSpellingAskedFor) {
   TempDir dir;
   EXPECT_EQ(HostPath("New\\File.Txt"), "New/File.Txt");

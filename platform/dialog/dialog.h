@@ -1,0 +1,149 @@
+// The dialog base class: one object per dialog, built from its template.
+// A derived class binds its reactions to (control ID, notification), keeps
+// its state in members and moves that state to and from the controls in
+// DoDataExchange. It does not draw anything: the backend in force builds
+// the window from the template and feeds events back through Deliver*.
+//
+// Control access works while the dialog runs (between DoModal's start and
+// its end); before and after it does nothing and reads as empty, 0 or false.
+// All texts are CP932.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "platform/dialog/message_box.h"
+#include "platform/dialog/template.h"
+
+namespace platform::dialog {
+
+class DataExchange;
+class DialogWindow;
+class MinimisedPainter;
+
+enum class Notification {
+  kClicked,   // a button was clicked (an automatic one has set its check already)
+  kSetFocus,  // an edit got the keyboard focus
+  kChanged,   // an edit's text changed, by typing or by SetText
+  kCommand,   // a menu bar command
+};
+
+class Dialog {
+ public:
+  // `parent` owns the dialog's window; nullptr means the active window.
+  explicit Dialog(const DialogTemplate& tmpl, Dialog* parent = nullptr);
+  virtual ~Dialog();
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+
+  // Runs the dialog modally in the backend in force and returns the value
+  // given to EndDialog (-1 when the window could not be made, or when the
+  // dialog already runs). Nests: a reaction may run another dialog.
+  int DoModal();
+
+  // Ends the modal run with `result` once the current reaction returns.
+  void EndDialog(int result);
+
+  // Binds a reaction; a second binding of the same pair replaces the first.
+  void Bind(int id, Notification notification, std::function<void()> reaction);
+  // Binds one reaction to every ID from `first` to `last`, handing it the ID
+  // (a keypad bound in one line).
+  void BindRange(int first, int last, Notification notification, std::function<void(int id)> reaction);
+
+  // Controls.
+  std::string Text(int id) const;
+  // Sets the text; for an edit this reports kChanged before returning.
+  void SetText(int id, std::string_view cp932);
+  int Check(int id) const;
+  void SetCheck(int id, int state);
+  // Checks radio button `id` and clears the others of its group.
+  void CheckRadio(int id);
+  // The checked radio button of the group of `id`, or kNoId when none is.
+  int CheckedRadio(int id) const;
+  bool IsEnabled(int id) const;
+  void Enable(int id, bool enabled);
+  bool IsVisible(int id) const;
+  void Show(int id, bool visible);
+  int Focused() const;
+  void SetFocusTo(int id);
+  void NextTabStop(bool backwards = false);
+  void SetTextLimit(int id, int limit);
+
+  // The window: title, system menu, icon, timers.
+  std::string Title() const;
+  void SetTitle(std::string_view cp932);
+  void AppendSystemMenuSeparator();
+  void AppendSystemMenuItem(int command, std::string_view cp932);
+  void SetIcon(int icon, bool big);
+  void SetTimer(int id, int milliseconds);
+  void KillTimer(int id);
+  bool IsMinimised() const;
+
+  // A message box owned by this dialog's window.
+  int MessageBox(std::string_view text, std::string_view caption = {},
+                 Buttons buttons = Buttons::kOk);
+
+  // Shows the members in the controls (save false) or reads them back with
+  // their checks (save true). False when a check failed: the platform's
+  // message was shown and the fields after the failing one were not read.
+  bool UpdateData(bool save);
+
+  bool IsRunning() const { return window_ != nullptr; }
+  const DialogTemplate& Template() const { return tmpl_; }
+  Dialog* Parent() const { return parent_; }
+  // The live window while the dialog runs, else nullptr. (Not named Window,
+  // which would hide the class of that name inside derived dialogs.)
+  DialogWindow* LiveWindow() const { return window_; }
+
+  // Called by backends only (see backend.h for the order).
+  void AttachWindow(DialogWindow* window);
+  bool DeliverInit();
+  void DeliverShow(bool shown);
+  void DeliverNotification(int id, Notification notification);
+  void DeliverEnter();
+  void DeliverEscape();
+  void DeliverTimer(int id);
+  void DeliverSysCommand(int command);
+  void DeliverMenuCommand(int command);
+  // False: the backend paints the minimised window itself.
+  bool DeliverPaintMinimised(MinimisedPainter& painter);
+  // The icon to drag while minimised; 0 for the backend's own.
+  int DeliverQueryDragIcon();
+  void DeliverDestroy();
+  bool EndRequested() const { return endRequested_; }
+  int Result() const { return result_; }
+
+ protected:
+  // Hooks. Derived classes call the base where they want the default too.
+  // Initialisation: the base shows the members (UpdateData(false)) and
+  // returns true, asking the platform to set the default focus.
+  virtual bool OnInitDialog();
+  virtual void OnShowWindow(bool shown);
+  virtual void OnTimer(int id);
+  // The base closes the dialog on kCloseCommand and ignores the rest.
+  virtual void OnSysCommand(int command);
+  virtual bool OnPaintMinimised(MinimisedPainter& painter);
+  virtual int OnQueryDragIcon();
+  virtual void OnDestroy();
+  // Button 1 without a binding: read back, and end with kIdOk if that passed.
+  virtual void OnOK();
+  // Button 2 without a binding, Escape, the close box: end with kIdCancel.
+  virtual void OnCancel();
+  // One transfer pair for the dialog's members (data_exchange.h).
+  virtual void DoDataExchange(DataExchange& dx);
+
+ private:
+  void Command(int id);
+
+  const DialogTemplate& tmpl_;
+  Dialog* parent_;
+  DialogWindow* window_ = nullptr;
+  bool endRequested_ = false;
+  int result_ = -1;
+  std::map<std::pair<int, Notification>, std::function<void()>> reactions_;
+};
+
+}  // namespace platform::dialog

@@ -1,0 +1,485 @@
+#include "platform/dialog/headless/headless_backend.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/text/cp932.h"
+
+namespace platform::dialog::headless {
+
+namespace {
+
+using Kind = HeadlessBackend::Event::Kind;
+
+const char* KindName(Kind kind) {
+  switch (kind) {
+    case Kind::kClick: return "click";
+    case Kind::kChoose: return "choose";
+    case Kind::kFocus: return "focus";
+    case Kind::kType: return "type";
+    case Kind::kEnter: return "Enter";
+    case Kind::kEscape: return "Escape";
+    case Kind::kTab: return "Tab";
+    case Kind::kCloseBox: return "close box";
+    case Kind::kSysCommand: return "system command";
+    case Kind::kMenuCommand: return "menu command";
+    case Kind::kWait: return "wait";
+    case Kind::kAnswer: return "answer";
+    case Kind::kDo: return "step";
+  }
+  return "event";
+}
+
+bool IsEdit(const ControlTemplate* t) { return t != nullptr && t->kind == ControlKind::kEdit; }
+
+bool TakesFocus(const HeadlessDialogWindow::Control& c) {
+  return c.tmpl->id != kNoId && c.enabled && c.visible && c.tmpl->kind != ControlKind::kStatic &&
+         c.tmpl->kind != ControlKind::kGroupBox && c.tmpl->kind != ControlKind::kIcon;
+}
+
+int DefaultAnswer(Buttons buttons) { return buttons == Buttons::kYesNo ? kIdYes : kIdOk; }
+
+bool Fits(Buttons buttons, int answer) {
+  if (buttons == Buttons::kYesNo) return answer == kIdYes || answer == kIdNo;
+  return answer == kIdOk;
+}
+
+}  // namespace
+
+// A message box while it is open: a window with a title only.
+class HeadlessBackend::Box final : public Window {
+ public:
+  explicit Box(std::string title) : title_(std::move(title)) {}
+  std::string Title() const override { return title_; }
+  void SetTitle(std::string_view cp932) override { title_ = cp932; }
+
+ private:
+  std::string title_;
+};
+
+// ---- The window of one dialog run ----
+
+HeadlessDialogWindow::HeadlessDialogWindow(HeadlessBackend& backend, Dialog& dialog, std::string owner)
+    : backend_(backend), dialog_(&dialog), tmpl_(dialog.Template()), owner_(std::move(owner)) {
+  title_ = TemplateText(tmpl_.caption);
+  for (const ControlTemplate& t : tmpl_.controls) {
+    Control c;
+    c.tmpl = &t;
+    c.text = TemplateText(t.text);
+    c.enabled = !(t.style & kDisabled);
+    c.visible = !(t.style & kHidden);
+    c.limit = t.textLimit;
+    controls_.push_back(std::move(c));
+  }
+}
+
+HeadlessDialogWindow::Control* HeadlessDialogWindow::Find(int id) {
+  if (id == kNoId) return nullptr;
+  for (Control& c : controls_)
+    if (c.tmpl->id == id) return &c;
+  return nullptr;
+}
+
+const HeadlessDialogWindow::Control* HeadlessDialogWindow::Find(int id) const {
+  return const_cast<HeadlessDialogWindow*>(this)->Find(id);
+}
+
+std::string HeadlessDialogWindow::ControlText(int id) const {
+  const Control* c = Find(id);
+  return c != nullptr ? c->text : std::string();
+}
+
+void HeadlessDialogWindow::SetControlText(int id, std::string_view cp932) {
+  if (Control* c = Find(id)) c->text = cp932;
+}
+
+int HeadlessDialogWindow::CheckState(int id) const {
+  const Control* c = Find(id);
+  return c != nullptr ? c->check : 0;
+}
+
+void HeadlessDialogWindow::SetCheckState(int id, int state) {
+  Control* c = Find(id);
+  if (c != nullptr && (c->tmpl->kind == ControlKind::kRadioButton || c->tmpl->kind == ControlKind::kCheckBox))
+    c->check = state != 0 ? 1 : 0;
+}
+
+bool HeadlessDialogWindow::IsControlEnabled(int id) const {
+  const Control* c = Find(id);
+  return c != nullptr && c->enabled;
+}
+
+void HeadlessDialogWindow::EnableControl(int id, bool enabled) {
+  if (Control* c = Find(id)) {
+    c->enabled = enabled;
+    if (!enabled && focus_ == id) focus_ = kNoId;
+  }
+}
+
+bool HeadlessDialogWindow::IsControlVisible(int id) const {
+  const Control* c = Find(id);
+  return c != nullptr && c->visible;
+}
+
+void HeadlessDialogWindow::ShowControl(int id, bool visible) {
+  if (Control* c = Find(id)) {
+    c->visible = visible;
+    if (!visible && focus_ == id) focus_ = kNoId;
+  }
+}
+
+void HeadlessDialogWindow::SetFocus(int id) {
+  Control* c = Find(id);
+  if (c == nullptr || !TakesFocus(*c) || focus_ == id) return;
+  focus_ = id;
+  if (IsEdit(c->tmpl) && dialog_ != nullptr) dialog_->DeliverNotification(id, Notification::kSetFocus);
+}
+
+void HeadlessDialogWindow::FocusNextTabStop(bool backwards) {
+  std::vector<int> stops;
+  for (const Control& c : controls_)
+    if ((c.tmpl->style & kTabStop) && TakesFocus(c)) stops.push_back(c.tmpl->id);
+  if (stops.empty()) return;
+  auto at = std::find(stops.begin(), stops.end(), focus_);
+  size_t next;
+  if (at == stops.end()) {
+    next = backwards ? stops.size() - 1 : 0;
+  } else {
+    size_t i = static_cast<size_t>(at - stops.begin());
+    next = backwards ? (i + stops.size() - 1) % stops.size() : (i + 1) % stops.size();
+  }
+  int target = stops[next];
+  if (target == focus_) {
+    // The only tab stop: the focus stays, as it does on a real window.
+    return;
+  }
+  SetFocus(target);
+}
+
+void HeadlessDialogWindow::SetTextLimit(int id, int limit) {
+  if (Control* c = Find(id)) c->limit = limit > 0 ? limit : 0;
+}
+
+int HeadlessDialogWindow::TextLimit(int id) const {
+  const Control* c = Find(id);
+  return c != nullptr ? c->limit : 0;
+}
+
+void HeadlessDialogWindow::AppendSystemMenuSeparator() { systemMenu_.push_back({0, {}}); }
+
+void HeadlessDialogWindow::AppendSystemMenuItem(int command, std::string_view cp932) {
+  systemMenu_.push_back({command, std::string(cp932)});
+}
+
+void HeadlessDialogWindow::SetIcon(int icon, bool big) { (big ? bigIcon_ : smallIcon_) = icon; }
+
+void HeadlessDialogWindow::SetTimer(int id, int milliseconds) { backend_.SetTimer(this, id, milliseconds); }
+
+void HeadlessDialogWindow::KillTimer(int id) { backend_.KillTimer(this, id); }
+
+// ---- The backend ----
+
+HeadlessBackend::HeadlessBackend() = default;
+HeadlessBackend::~HeadlessBackend() = default;
+
+HeadlessBackend& HeadlessBackend::Queue(Event event) {
+  events_.push_back(std::move(event));
+  return *this;
+}
+
+HeadlessBackend& HeadlessBackend::Click(int id) { return Queue({Kind::kClick, id, {}, {}}); }
+HeadlessBackend& HeadlessBackend::Choose(int id) { return Queue({Kind::kChoose, id, {}, {}}); }
+HeadlessBackend& HeadlessBackend::Focus(int id) { return Queue({Kind::kFocus, id, {}, {}}); }
+HeadlessBackend& HeadlessBackend::Type(int id, std::string_view cp932) {
+  return Queue({Kind::kType, id, std::string(cp932), {}});
+}
+HeadlessBackend& HeadlessBackend::Enter() { return Queue({Kind::kEnter, 0, {}, {}}); }
+HeadlessBackend& HeadlessBackend::Escape() { return Queue({Kind::kEscape, 0, {}, {}}); }
+HeadlessBackend& HeadlessBackend::Tab() { return Queue({Kind::kTab, 0, {}, {}}); }
+HeadlessBackend& HeadlessBackend::CloseBox() { return Queue({Kind::kCloseBox, 0, {}, {}}); }
+HeadlessBackend& HeadlessBackend::SysCommand(int command) { return Queue({Kind::kSysCommand, command, {}, {}}); }
+HeadlessBackend& HeadlessBackend::MenuCommand(int command) { return Queue({Kind::kMenuCommand, command, {}, {}}); }
+HeadlessBackend& HeadlessBackend::Wait(int milliseconds) { return Queue({Kind::kWait, milliseconds, {}, {}}); }
+HeadlessBackend& HeadlessBackend::Answer(int button) { return Queue({Kind::kAnswer, button, {}, {}}); }
+HeadlessBackend& HeadlessBackend::Do(std::function<void()> step) {
+  return Queue({Kind::kDo, 0, {}, std::move(step)});
+}
+
+void HeadlessBackend::Error(std::string text) { errors_.push_back(std::move(text)); }
+
+int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
+  std::string ownerTitle = owner != nullptr ? owner->Title() : std::string();
+  windows_.push_back(std::make_unique<HeadlessDialogWindow>(*this, dialog, ownerTitle));
+  HeadlessDialogWindow& window = *windows_.back();
+  stack_.push_back(&window);
+  dialog.AttachWindow(&window);
+
+  if (dialog.DeliverInit() && window.focus_ == kNoId) window.FocusNextTabStop(false);
+  if (!dialog.EndRequested()) {
+    window.shown_ = true;
+    dialog.DeliverShow(true);
+  }
+  while (!dialog.EndRequested()) {
+    if (events_.empty()) {
+      Error("the script ended while dialog " + std::to_string(dialog.Template().id) + " was open");
+      dialog.EndDialog(-1);
+      break;
+    }
+    Event event = std::move(events_.front());
+    events_.pop_front();
+    Apply(event, window, dialog);
+  }
+
+  dialog.DeliverDestroy();
+  timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == &window; }),
+                timers_.end());
+  dialog.AttachWindow(nullptr);
+  window.dialog_ = nullptr;
+  window.result_ = dialog.Result();
+  stack_.erase(std::find(stack_.begin(), stack_.end(), &window));
+  return dialog.Result();
+}
+
+void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Dialog& dialog) {
+  switch (event.kind) {
+    case Kind::kClick:
+      ClickControl(event.value, false, window, dialog);
+      break;
+    case Kind::kChoose:
+      ClickControl(event.value, true, window, dialog);
+      break;
+    case Kind::kFocus:
+      FocusControl(event.value, window);
+      break;
+    case Kind::kType:
+      TypeInto(event.value, event.text, window, dialog);
+      break;
+    case Kind::kEnter: {
+      const HeadlessDialogWindow::Control* c = window.Find(window.focus_);
+      if (c != nullptr && IsEdit(c->tmpl) && (c->tmpl->style & kMultiLine) && (c->tmpl->style & kWantReturn))
+        LineBreak(c->tmpl->id, window, dialog);
+      else
+        dialog.DeliverEnter();
+      break;
+    }
+    case Kind::kEscape:
+      dialog.DeliverEscape();
+      break;
+    case Kind::kTab:
+      window.FocusNextTabStop(false);
+      break;
+    case Kind::kCloseBox:
+      if (!(window.tmpl_.style & kSystemMenu))
+        Error("dialog " + std::to_string(window.tmpl_.id) + " has no close box");
+      else
+        dialog.DeliverSysCommand(kCloseCommand);
+      break;
+    case Kind::kSysCommand:
+      dialog.DeliverSysCommand(event.value);
+      break;
+    case Kind::kMenuCommand: {
+      const MenuTemplate* menu = window.tmpl_.menu;
+      bool found = menu != nullptr && std::any_of(menu->items.begin(), menu->items.end(),
+                                                  [&](const MenuItem& m) { return m.command == event.value; });
+      if (!found)
+        Error("dialog " + std::to_string(window.tmpl_.id) + " has no menu command " + std::to_string(event.value));
+      else
+        dialog.DeliverMenuCommand(event.value);
+      break;
+    }
+    case Kind::kWait:
+      Advance(event.value);
+      break;
+    case Kind::kAnswer:
+      Error("answer " + std::to_string(event.value) + " given while dialog " + std::to_string(window.tmpl_.id) +
+            " was on top, not a message box");
+      break;
+    case Kind::kDo:
+      if (event.step) event.step();
+      break;
+  }
+}
+
+void HeadlessBackend::ClickControl(int id, bool radioOnly, HeadlessDialogWindow& window, Dialog& dialog) {
+  HeadlessDialogWindow::Control* c = window.Find(id);
+  std::string where = "control " + std::to_string(id) + " of dialog " + std::to_string(window.tmpl_.id);
+  if (c == nullptr) return Error("there is no " + where);
+  if (!c->enabled || !c->visible) return Error(where + " cannot be clicked: it is disabled or hidden");
+  ControlKind kind = c->tmpl->kind;
+  if (radioOnly && kind != ControlKind::kRadioButton) return Error(where + " is not a radio button");
+  if (kind == ControlKind::kEdit) {
+    FocusControl(id, window);
+    return;
+  }
+  if (kind != ControlKind::kPushButton && kind != ControlKind::kRadioButton && kind != ControlKind::kCheckBox)
+    return Error(where + " is not a button");
+  window.SetFocus(id);
+  if (c->tmpl->style & kAuto) {
+    if (kind == ControlKind::kRadioButton)
+      for (int member : RadioGroupOf(window.tmpl_, id)) window.SetCheckState(member, member == id ? 1 : 0);
+    else if (kind == ControlKind::kCheckBox)
+      c->check = c->check != 0 ? 0 : 1;
+  }
+  dialog.DeliverNotification(id, Notification::kClicked);
+}
+
+bool HeadlessBackend::FocusControl(int id, HeadlessDialogWindow& window) {
+  const HeadlessDialogWindow::Control* c = window.Find(id);
+  std::string where = "control " + std::to_string(id) + " of dialog " + std::to_string(window.tmpl_.id);
+  if (c == nullptr) {
+    Error("there is no " + where);
+    return false;
+  }
+  if (!TakesFocus(*c)) {
+    Error(where + " cannot take the focus");
+    return false;
+  }
+  window.SetFocus(id);
+  return true;
+}
+
+void HeadlessBackend::TypeInto(int id, std::string_view text, HeadlessDialogWindow& window, Dialog& dialog) {
+  const HeadlessDialogWindow::Control* c = window.Find(id);
+  if (c != nullptr && !IsEdit(c->tmpl)) return Error("control " + std::to_string(id) + " is not an edit");
+  if (!FocusControl(id, window)) return;
+  if (c->tmpl->style & kReadOnly) return Error("edit " + std::to_string(id) + " is read-only");
+  size_t i = 0;
+  while (i < text.size() && !dialog.EndRequested()) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b == '\r' || b == '\n') {
+      i += (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+      if ((c->tmpl->style & kMultiLine) && (c->tmpl->style & kWantReturn))
+        LineBreak(id, window, dialog);
+      else
+        dialog.DeliverEnter();
+      continue;
+    }
+    HeadlessDialogWindow::Control* live = window.Find(id);
+    if (b == '\b') {
+      ++i;
+      std::string& t = live->text;
+      if (t.empty()) continue;
+      // The last character: a CR LF pair, or one CP932 character.
+      size_t cut = 0, at = 0;
+      while (at < t.size()) {
+        cut = at;
+        if (t[at] == '\r' && at + 1 < t.size() && t[at + 1] == '\n')
+          at += 2;
+        else
+          at += static_cast<size_t>(text::Cp932CharLength(static_cast<unsigned char>(t[at])));
+      }
+      t.erase(cut);
+      dialog.DeliverNotification(id, Notification::kChanged);
+      continue;
+    }
+    size_t n = std::min<size_t>(static_cast<size_t>(text::Cp932CharLength(b)), text.size() - i);
+    std::string_view ch = text.substr(i, n);
+    i += n;
+    if (live->limit > 0 && live->text.size() + ch.size() > static_cast<size_t>(live->limit)) continue;
+    live->text.append(ch);
+    dialog.DeliverNotification(id, Notification::kChanged);
+  }
+  if (i < text.size()) Error("typing into edit " + std::to_string(id) + " stopped: the dialog ended");
+}
+
+void HeadlessBackend::LineBreak(int id, HeadlessDialogWindow& window, Dialog& dialog) {
+  HeadlessDialogWindow::Control* c = window.Find(id);
+  if (c == nullptr) return;
+  if (c->limit > 0 && c->text.size() + 2 > static_cast<size_t>(c->limit)) return;
+  c->text += "\r\n";
+  dialog.DeliverNotification(id, Notification::kChanged);
+}
+
+void HeadlessBackend::Advance(int milliseconds) {
+  long long target = now_ + std::max(milliseconds, 0);
+  for (;;) {
+    auto next = std::min_element(timers_.begin(), timers_.end(), [](const Timer& a, const Timer& b) {
+      return a.due != b.due ? a.due < b.due : a.order < b.order;
+    });
+    if (next == timers_.end() || next->due > target) break;
+    now_ = std::max(now_, next->due);
+    next->due += next->interval;
+    HeadlessDialogWindow* window = next->window;
+    int id = next->id;
+    // The tick may set, kill or replace timers, or open a nested modal
+    // window that consumes further events: nothing is held across it.
+    if (window->dialog_ != nullptr) window->dialog_->DeliverTimer(id);
+  }
+  now_ = std::max(now_, target);
+}
+
+void HeadlessBackend::SetTimer(HeadlessDialogWindow* window, int id, int milliseconds) {
+  KillTimer(window, id);
+  int interval = std::max(milliseconds, 1);
+  timers_.push_back({window, id, interval, now_ + interval, timerOrder_++});
+}
+
+void HeadlessBackend::KillTimer(HeadlessDialogWindow* window, int id) {
+  timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
+                               [&](const Timer& t) { return t.window == window && t.id == id; }),
+                timers_.end());
+}
+
+int HeadlessBackend::ShowMessageBox(Window* owner, std::string_view text, std::string_view caption, Buttons buttons) {
+  size_t index = boxes_.size();
+  MessageBoxRecord record;
+  record.owner = owner != nullptr ? owner->Title() : std::string();
+  record.caption = caption;
+  record.text = text;
+  record.buttons = buttons;
+  boxes_.push_back(std::move(record));
+
+  Box box{std::string(caption)};
+  stack_.push_back(&box);
+  int answer = 0;
+  while (answer == 0) {
+    if (events_.empty()) {
+      Error("the script ended while a message box was open");
+      answer = DefaultAnswer(buttons);
+      break;
+    }
+    Event& event = events_.front();
+    if (event.kind == Kind::kAnswer) {
+      answer = event.value;
+      events_.pop_front();
+      if (!Fits(buttons, answer)) {
+        Error("answer " + std::to_string(answer) + " is not a button of the message box");
+        answer = DefaultAnswer(buttons);
+      }
+    } else if (event.kind == Kind::kWait) {
+      int ms = event.value;
+      events_.pop_front();
+      Advance(ms);
+    } else if (event.kind == Kind::kDo) {
+      std::function<void()> step = std::move(event.step);
+      events_.pop_front();
+      if (step) step();
+    } else {
+      // The event is meant for a window below the box, which a modal box
+      // keeps from it: leave it queued and close the box with its default.
+      Error(std::string("a message box was open when the script gave a ") + KindName(event.kind) + " event");
+      answer = DefaultAnswer(buttons);
+    }
+  }
+  stack_.erase(std::find(stack_.begin(), stack_.end(), &box));
+  boxes_[index].answer = answer;
+  boxes_[index].title = box.Title();
+  return answer;
+}
+
+Window* HeadlessBackend::ActiveWindow() { return stack_.empty() ? nullptr : stack_.back(); }
+
+HeadlessDialogWindow* HeadlessBackend::Top() {
+  for (auto it = stack_.rbegin(); it != stack_.rend(); ++it)
+    for (auto& w : windows_)
+      if (w.get() == *it) return w.get();
+  return nullptr;
+}
+
+HeadlessDialogWindow* HeadlessBackend::Find(int templateId) {
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+    if ((*it)->Template().id == templateId) return it->get();
+  return nullptr;
+}
+
+}  // namespace platform::dialog::headless

@@ -1,0 +1,211 @@
+// A backend without a display, for tests: dialogs run from a script of user
+// events on a virtual clock, and every control's state can be read back.
+//
+// What it does: builds each dialog's controls from the template (text,
+// check, enabled, visible, text limit, focus); runs modal dialogs and
+// message boxes nested to any depth; consumes one queued event at a time in
+// the innermost modal window; fires timers only while a Wait event lets
+// virtual time pass, in order of their due time, whatever window is on top;
+// records every message box with its owner, caption, text, buttons, answer
+// and the title it had when answered; notes script faults (an event that
+// the window on top cannot take, a script that runs out) in Errors().
+//
+// What it does not do: no pixels, fonts or layout (text_render.h draws a
+// rough picture from the rectangles); no mouse positions, carets or text
+// selection (typing always appends at the end); no minimising (so the
+// minimised-paint and drag-icon hooks are never called); no clipboard.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/dialog/backend.h"
+#include "platform/dialog/dialog.h"
+#include "platform/dialog/window.h"
+
+namespace platform::dialog::headless {
+
+class HeadlessBackend;
+
+// One message box as it was shown and answered. Texts are CP932.
+struct MessageBoxRecord {
+  std::string owner;    // title of the owner window when the box opened; empty: no owner
+  std::string caption;
+  std::string text;
+  Buttons buttons = Buttons::kOk;
+  int answer = 0;
+  std::string title;    // the box's title when it was answered
+};
+
+// The window of one dialog run. It stays readable after the run has ended.
+class HeadlessDialogWindow final : public DialogWindow {
+ public:
+  HeadlessDialogWindow(HeadlessBackend& backend, Dialog& dialog, std::string owner);
+
+  std::string Title() const override { return title_; }
+  void SetTitle(std::string_view cp932) override { title_ = cp932; }
+  std::string ControlText(int id) const override;
+  void SetControlText(int id, std::string_view cp932) override;
+  int CheckState(int id) const override;
+  void SetCheckState(int id, int state) override;
+  bool IsControlEnabled(int id) const override;
+  void EnableControl(int id, bool enabled) override;
+  bool IsControlVisible(int id) const override;
+  void ShowControl(int id, bool visible) override;
+  int FocusedControl() const override { return focus_; }
+  void SetFocus(int id) override;
+  void FocusNextTabStop(bool backwards) override;
+  void SetTextLimit(int id, int limit) override;
+  void AppendSystemMenuSeparator() override;
+  void AppendSystemMenuItem(int command, std::string_view cp932) override;
+  void SetIcon(int icon, bool big) override;
+  void SetTimer(int id, int milliseconds) override;
+  void KillTimer(int id) override;
+  void EndModal(int) override {}
+  bool IsMinimised() const override { return false; }
+
+  // Read-back for tests.
+  struct Control {
+    const ControlTemplate* tmpl = nullptr;
+    std::string text;
+    int check = 0;
+    bool enabled = true;
+    bool visible = true;
+    int limit = 0;
+  };
+  struct SystemMenuEntry {
+    int command = 0;   // 0 for a separator
+    std::string text;
+  };
+  const DialogTemplate& Template() const { return tmpl_; }
+  const std::vector<Control>& Controls() const { return controls_; }
+  const Control* Find(int id) const;
+  int TextLimit(int id) const;
+  const std::vector<SystemMenuEntry>& SystemMenu() const { return systemMenu_; }
+  int Icon(bool big) const { return big ? bigIcon_ : smallIcon_; }
+  const std::string& Owner() const { return owner_; }
+  bool Running() const { return dialog_ != nullptr; }
+  bool Shown() const { return shown_; }
+  int Result() const { return result_; }
+
+ private:
+  friend class HeadlessBackend;
+  Control* Find(int id);
+
+  HeadlessBackend& backend_;
+  Dialog* dialog_;  // nullptr once the run has ended
+  const DialogTemplate& tmpl_;
+  std::string owner_;
+  std::string title_;
+  std::vector<Control> controls_;
+  int focus_ = kNoId;
+  std::vector<SystemMenuEntry> systemMenu_;
+  int bigIcon_ = 0;
+  int smallIcon_ = 0;
+  bool shown_ = false;
+  int result_ = -1;
+};
+
+class HeadlessBackend final : public Backend {
+ public:
+  HeadlessBackend();
+  ~HeadlessBackend() override;
+
+  // The script. Events queue up in order; the innermost modal window takes
+  // the next one whenever it waits for input. Texts are CP932.
+  HeadlessBackend& Click(int id);      // a button (an edit: gives it the focus)
+  HeadlessBackend& Choose(int id);     // a radio button
+  HeadlessBackend& Focus(int id);      // any control that can take the focus
+  // Types into an edit (giving it the focus first): each character; CR, LF
+  // or CR LF is the Enter key, backspace removes the last character.
+  HeadlessBackend& Type(int id, std::string_view cp932);
+  HeadlessBackend& Enter();
+  HeadlessBackend& Escape();
+  HeadlessBackend& Tab();
+  HeadlessBackend& CloseBox();         // the close box of the caption bar
+  HeadlessBackend& SysCommand(int command);
+  HeadlessBackend& MenuCommand(int command);
+  HeadlessBackend& Wait(int milliseconds);  // virtual time passes; timers fire
+  HeadlessBackend& Answer(int button); // answers the message box on top
+  // Runs `step` when its turn comes, in whatever window is on top: for
+  // checks in the middle of a run.
+  HeadlessBackend& Do(std::function<void()> step);
+
+  // Backend.
+  int RunModal(Dialog& dialog, Window* owner) override;
+  int ShowMessageBox(Window* owner, std::string_view text, std::string_view caption,
+                     Buttons buttons) override;
+  Window* ActiveWindow() override;
+
+  // Read-back.
+  // The innermost running dialog window, or nullptr.
+  HeadlessDialogWindow* Top();
+  // The newest window made from the template with this ID, running or
+  // ended, or nullptr.
+  HeadlessDialogWindow* Find(int templateId);
+  const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes_; }
+  // Script faults, in UTF-8.
+  const std::vector<std::string>& Errors() const { return errors_; }
+  long long Now() const { return now_; }
+  size_t PendingEvents() const { return events_.size(); }
+
+  // One queued script event.
+  struct Event {
+    enum class Kind {
+      kClick,
+      kChoose,
+      kFocus,
+      kType,
+      kEnter,
+      kEscape,
+      kTab,
+      kCloseBox,
+      kSysCommand,
+      kMenuCommand,
+      kWait,
+      kAnswer,
+      kDo,
+    };
+    Kind kind;
+    int value = 0;  // control ID, command, milliseconds or button
+    std::string text;
+    std::function<void()> step;
+  };
+
+ private:
+  friend class HeadlessDialogWindow;
+  struct Timer {
+    HeadlessDialogWindow* window;
+    int id;
+    int interval;
+    long long due;
+    long long order;  // ties of due time go in the order the timers were set
+  };
+  class Box;
+
+  HeadlessBackend& Queue(Event event);
+  void Apply(const Event& event, HeadlessDialogWindow& window, Dialog& dialog);
+  void ClickControl(int id, bool radioOnly, HeadlessDialogWindow& window, Dialog& dialog);
+  bool FocusControl(int id, HeadlessDialogWindow& window);
+  void TypeInto(int id, std::string_view text, HeadlessDialogWindow& window, Dialog& dialog);
+  void LineBreak(int id, HeadlessDialogWindow& window, Dialog& dialog);
+  void Advance(int milliseconds);
+  void SetTimer(HeadlessDialogWindow* window, int id, int milliseconds);
+  void KillTimer(HeadlessDialogWindow* window, int id);
+  void Error(std::string text);
+
+  std::deque<Event> events_;
+  std::vector<std::unique_ptr<HeadlessDialogWindow>> windows_;
+  std::vector<Window*> stack_;
+  std::vector<Timer> timers_;
+  std::vector<MessageBoxRecord> boxes_;
+  std::vector<std::string> errors_;
+  long long now_ = 0;
+  long long timerOrder_ = 0;
+};
+
+}  // namespace platform::dialog::headless

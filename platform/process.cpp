@@ -1,0 +1,167 @@
+#include "platform/process.h"
+
+#include <spawn.h>     // posix_spawn
+#include <sys/stat.h>  // stat
+#include <sys/wait.h>  // waitpid
+#include <unistd.h>    // access
+
+#include <cerrno>
+
+#include "platform/files/host_path.h"
+#include "platform/text/cp932.h"
+
+extern char** environ;
+
+namespace platform {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsLeadByte(std::string_view s, size_t i) {
+  return i + 1 < s.size() && text::Cp932CharLength(static_cast<unsigned char>(s[i])) == 2;
+}
+
+bool EndsWithExe(std::string_view name) {
+  if (name.size() < 4) return false;
+  std::string_view tail = name.substr(name.size() - 4);
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  return tail[0] == '.' && lower(tail[1]) == 'e' && lower(tail[2]) == 'x' && lower(tail[3]) == 'e';
+}
+
+bool IsExecutableFile(const std::string& host) {
+  struct stat st;
+  return stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(host.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+std::string JoinCommandLine(const std::vector<std::string>& args) {
+  std::string line;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (i > 0) line += ' ';
+    line += args[i];
+  }
+  return line;
+}
+
+std::vector<std::string> SplitCommandLine(std::string_view line) {
+  std::vector<std::string> args;
+  std::string current;
+  bool inArgument = false;
+  bool inQuotes = false;
+  size_t i = 0;
+  while (i < line.size()) {
+    char c = line[i];
+    if (IsLeadByte(line, i)) {
+      current.append(line.substr(i, 2));
+      inArgument = true;
+      i += 2;
+    } else if (c == '\\') {
+      size_t run = 0;
+      while (i < line.size() && line[i] == '\\') {
+        ++run;
+        ++i;
+      }
+      inArgument = true;
+      if (i < line.size() && line[i] == '"') {
+        current.append(run / 2, '\\');
+        if (run % 2 == 1) {
+          current += '"';
+          ++i;
+        }
+        // With an even run the quote groups: the next turn handles it.
+      } else {
+        current.append(run, '\\');
+      }
+    } else if (c == '"') {
+      inQuotes = !inQuotes;
+      inArgument = true;
+      ++i;
+    } else if (IsBlank(c) && !inQuotes) {
+      if (inArgument) args.push_back(current);
+      current.clear();
+      inArgument = false;
+      ++i;
+    } else {
+      current += c;
+      inArgument = true;
+      ++i;
+    }
+  }
+  if (inArgument) args.push_back(current);
+  return args;
+}
+
+std::string EscapeForQuotes(std::string_view text) {
+  std::string out;
+  size_t backslashes = 0;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (IsLeadByte(text, i)) {
+      out.append(backslashes, '\\');
+      backslashes = 0;
+      out.append(text.substr(i, 2));
+      i += 2;
+      continue;
+    }
+    char c = text[i++];
+    if (c == '\\') {
+      ++backslashes;
+    } else if (c == '"') {
+      out.append(2 * backslashes + 1, '\\');
+      out += '"';
+      backslashes = 0;
+    } else {
+      out.append(backslashes, '\\');
+      backslashes = 0;
+      out += c;
+    }
+  }
+  // The closing quote follows: backslashes before it are doubled.
+  out.append(2 * backslashes, '\\');
+  return out;
+}
+
+std::string FindProgram(std::string_view program) {
+  std::vector<std::string> candidates;
+  if (EndsWithExe(program)) {
+    candidates.emplace_back(program);
+    candidates.emplace_back(program.substr(0, program.size() - 4));
+  } else {
+    candidates.push_back(std::string(program) + ".exe");
+    candidates.emplace_back(program);
+  }
+  for (const std::string& candidate : candidates) {
+    if (candidate.empty()) continue;
+    std::string host = files::HostPath(candidate);
+    if (IsExecutableFile(host)) {
+      // posix_spawn takes a bare name as a path too, but say so plainly.
+      if (host.find('/') == std::string::npos) host = "./" + host;
+      return host;
+    }
+  }
+  return {};
+}
+
+int StartAndWait(std::string_view program, const std::vector<std::string>& args) {
+  std::string host = FindProgram(program);
+  if (host.empty()) return -1;
+  std::vector<std::string> split = SplitCommandLine(JoinCommandLine(args));
+  if (split.empty()) split.emplace_back(program);
+  std::vector<std::string> utf8;
+  utf8.reserve(split.size());
+  for (const std::string& arg : split) utf8.push_back(text::ToUtf8(arg));
+  std::vector<char*> argv;
+  for (std::string& arg : utf8) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  pid_t pid = 0;
+  if (posix_spawn(&pid, host.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace platform

@@ -1,0 +1,66 @@
+// Quick-result files: the first page of a slow search, left in "QUICK"
+// under the six query letters.
+#include "search/engine/search_session.h"
+
+#include <cerrno>
+#include <string>
+
+#include "platform/files/file.h"
+#include "platform/text/cp932.h"
+
+namespace search::engine {
+namespace {
+
+namespace files = platform::files;
+using platform::text::Cp932;
+
+constexpr int kSecondsPerDay = 24 * 60 * 60;
+
+// A quick file is written for searches that took at least this long.
+constexpr int kSlowSearchSeconds = 15;
+
+int TwoDigits(const std::array<char, 15>& time, size_t at) {
+  auto digit = [&](size_t i) { return time[i] >= '0' && time[i] <= '9' ? time[i] - '0' : 0; };
+  return digit(at) * 10 + digit(at + 1);
+}
+
+// Seconds since midnight of a time "hh:mm:ss".
+int SecondOfDay(const std::array<char, 15>& time) {
+  return TwoDigits(time, 0) * 3600 + TwoDigits(time, 3) * 60 + TwoDigits(time, 6);
+}
+
+}  // namespace
+
+int SearchSession::WriteQuickFile() {
+  if (state_.PrefectureLetter.empty()) return -1;
+
+  // Hours count, and a search that runs over midnight ends on the next day.
+  int elapsed = (SecondOfDay(state_.SearchEndTime) - SecondOfDay(state_.SearchStartTime) + kSecondsPerDay) %
+                kSecondsPerDay;
+  if (elapsed < kSlowSearchSeconds) return -1;
+
+  std::string name = std::string(kQuickDirectory) + "\\";
+  for (const std::string* letter : {&state_.PrefectureLetter, &state_.CityLetter, &state_.WardLetter,
+                                    &state_.RoughTownLetter, &state_.DetailFirstLetter, &state_.DetailSecondLetter})
+    name += letter->empty() ? std::string("_") : *letter;
+  name += ".QIC";
+
+  int fd = files::Open(name, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
+  if (fd < 0) {
+    static const std::string cannotCreate = Cp932("Quick ファイルが書き込めない");
+    ErrorBox(cannotCreate);
+    return -1;
+  }
+  if (files::Write(fd, state_.ResultText) < 0) {
+    int error = errno;
+    static const std::string cannotWrite = Cp932("結果ファイルが書けない");
+    ErrorBox(cannotWrite);
+    ErrorBox(std::to_string(error));
+    files::Close(fd);
+    return -1;
+  }
+  files::Close(fd);
+  return 1;
+}
+
+}  // namespace search::engine

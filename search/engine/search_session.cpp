@@ -1,0 +1,41 @@
+#include "search/engine/search_session.h"
+
+#include "platform/files/file.h"
+#include "search/engine/engine_texts.h"
+
+namespace search::engine {
+
+SearchSession::SearchSession(DialogSide& dialog, platform::clock::Clock& clock)
+    : dialog_(dialog), clock_(clock) {}
+
+SearchSession::~SearchSession() { CloseResultFile(); }
+
+void SearchSession::InitialiseDialog() {
+  SetStatus(SearchFinishedStatus());
+  state_.RestRetryActive = 0;
+  state_.RestRetryCount = 0;
+  // An existing directory is fine; any other failure shows later, when a
+  // quick file cannot be written.
+  platform::files::MakeDirectory(kQuickDirectory);
+}
+
+void SearchSession::ShowState() { search::engine::ShowState(state_, dialog_); }
+
+bool SearchSession::ReadBackState() { return search::engine::ReadBackState(state_, dialog_); }
+
+void SearchSession::NormaliseBlankLetters() { search::engine::NormaliseBlankLetters(state_); }
+
+void SearchSession::SetStatus(const std::string& text) { search::engine::SetStatus(dialog_, text); }
+
+void SearchSession::SetPageLabel(const std::string& text) { search::engine::SetPageLabel(dialog_, text); }
+
+void SearchSession::CloseResultFile() {
+  if (state_.ResultFile >= 0) platform::files::Close(state_.ResultFile);
+  state_.ResultFile = -1;
+  reader_.reset();
+  readerFd_ = -1;
+}
+
+void SearchSession::ErrorBox(const std::string& text) { dialog_.MessageBox(ErrorCaption(), text); }
+
+}  // namespace search::engine

@@ -1,0 +1,77 @@
+// One search dialog's engine: owns the SearchState and runs every search
+// path on it (search start, result pages, next page, final narrowing, quick
+// files). What the user sees goes through the DialogSide, the time of day
+// through a Clock; the engine draws nothing and waits for nothing.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/files/byte_reader.h"
+#include "search/engine/dialog_side.h"
+#include "search/engine/search_state.h"
+
+namespace search::engine {
+
+// Name of the copy of the index file that the result pages read, in the
+// current directory.
+inline constexpr char kResultFileName[] = "Result_Tmp";
+
+// Directory of the quick-result files, below the current directory.
+inline constexpr char kQuickDirectory[] = "QUICK";
+
+class SearchSession {
+ public:
+  SearchSession(DialogSide& dialog, platform::clock::Clock& clock);
+  ~SearchSession();  // closes the result file
+  SearchSession(const SearchSession&) = delete;
+  SearchSession& operator=(const SearchSession&) = delete;
+
+  SearchState& State() { return state_; }
+  const SearchState& State() const { return state_; }
+
+  // What the dialog's initialisation does to the state: the status line
+  // "＊ 検索終了 ＊", the re-search flag and counter at 0, and the directory
+  // "QUICK" (an error there is ignored).
+  void InitialiseDialog();
+
+  // The transfer operations of SearchState, on this session's dialog.
+  void ShowState();
+  bool ReadBackState();
+  void NormaliseBlankLetters();
+  void SetStatus(const std::string& text);
+  void SetPageLabel(const std::string& text);
+
+  // "検索開始": names the index file from the city and town letters, copies
+  // it to "Result_Tmp" and shows the result.
+  void StartSearch();
+
+  // Reads the open result file from its start, keeps the records that fit
+  // the query, pages and shows them; re-searches once in the city's rest
+  // file when nothing fits. 0, or -1 when the file cannot be read or holds
+  // no record.
+  int ShowResult();
+
+  // "次のページへ": shows the next of the four pages.
+  void NextPage();
+
+  // "最終絞り込みのみ": a search, then a second display pass over its file.
+  void FinalNarrowing();
+
+  // Leaves the shown page in "QUICK\" + six letters + ".QIC" when the search
+  // took 15 seconds or more. 1 when a file was written, else -1.
+  int WriteQuickFile();
+
+ private:
+  void CloseResultFile();
+  void ErrorBox(const std::string& text);
+
+  DialogSide& dialog_;
+  platform::clock::Clock& clock_;
+  SearchState state_;
+  std::unique_ptr<platform::files::ByteReader> reader_;
+  int readerFd_ = -1;
+};
+
+}  // namespace search::engine

@@ -1,0 +1,91 @@
+// Search start: from the city and town letters to one index file, copied to
+// "Result_Tmp" and handed to the result pages.
+#include "search/engine/search_session.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/files/file.h"
+#include "platform/text/cp932.h"
+#include "search/engine/engine_texts.h"
+#include "search/engine/settings_file.h"
+
+namespace search::engine {
+namespace {
+
+namespace files = platform::files;
+using platform::text::Cp932;
+
+// Copies the whole of one open file into another. False on a failed read
+// or write.
+bool CopyFile(int from, int to) {
+  std::vector<char> block(64 * 1024);
+  for (;;) {
+    long n = files::Read(from, block.data(), block.size());
+    if (n < 0) return false;
+    if (n == 0) return true;
+    if (files::Write(to, block.data(), static_cast<size_t>(n)) != n) return false;
+  }
+}
+
+}  // namespace
+
+void SearchSession::StartSearch() {
+  for (size_t page = 1; page <= 4; ++page) state_.PageText[page].clear();
+  NormaliseBlankLetters();
+
+  std::optional<std::string> directory = ReadSettings();
+  if (!directory) {
+    ErrorBox(SettingsErrorText());
+    return;
+  }
+  state_.DataDirectory = *directory;
+  ShowState();
+  SetTime(state_.SearchStartTime, clock_.TimeOfDay());
+  // During an automatic re-search the status line keeps the text that
+  // announced it.
+  if (state_.RestRetryActive == 0) {
+    static const std::string searching = Cp932("＊ 検索中 ＊");
+    SetStatus(searching);
+  }
+  ReadBackState();
+
+  // Empty letters contribute nothing; the lookup ignores the case of
+  // ".IDX", so the builder's ".Idx" files are found.
+  std::string indexName = state_.DataDirectory + "N_" + state_.CityLetter + "\\" + state_.DetailFirstLetter +
+                          state_.DetailSecondLetter + ".IDX";
+  // The index is only read, so a write-protected data directory works.
+  int index = files::Open(indexName, files::kRead);
+  if (index < 0) {
+    static const std::string noData = Cp932("*** 該当データーがない ***");
+    ErrorBox(noData);
+    return;
+  }
+
+  // The previous result stays open until now, so that a search whose index
+  // file is missing leaves it readable for the final narrowing.
+  CloseResultFile();
+  // A fresh file rather than a truncated one: the file system flushes a
+  // file that was truncated and rewritten when it is closed, which would
+  // cost a disk write at every search.
+  files::Remove(kResultFileName);
+  int copy = files::Open(kResultFileName, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
+  if (copy < 0) {
+    files::Close(index);
+    static const std::string openError = Cp932("*** Result_Tmp Open error ***");
+    ErrorBox(openError);
+    return;
+  }
+  bool copied = CopyFile(index, copy);
+  files::Close(index);
+  files::Close(copy);
+  if (!copied) return;
+
+  int result = files::Open(kResultFileName, files::kReadWrite);
+  if (result < 0) return;
+  state_.ResultFile = result;
+  ShowResult();
+}
+
+}  // namespace search::engine

@@ -1,0 +1,191 @@
+// Test helpers for the search engine: a dialog side that records what the
+// engine shows, and a fixture that runs each case in its own temporary
+// directory with a settings file and index files written by the case.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <fcntl.h>  // O_WRONLY, O_RDWR
+
+#include <cerrno>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/files/file.h"
+#include "platform/files/system_calls.h"
+#include "platform/text/cp932.h"
+#include "search/engine/dialog_side.h"
+#include "search/engine/search_session.h"
+#include "tests/support/temp_dir.h"
+
+namespace search::engine::testing {
+
+using platform::text::Cp932;
+
+// Records the controls, the two captions and every message box.
+class RecordingDialog : public DialogSide {
+ public:
+  struct Box {
+    std::string caption;
+    std::string text;
+  };
+
+  void SetControlText(int controlId, const std::string& text) override {
+    controls[controlId] = text;
+    writes.push_back(controlId);
+  }
+  std::string ControlText(int controlId) override {
+    reads.push_back(controlId);
+    return controls[controlId];
+  }
+  void ReportTooLong(int controlId, size_t maxCharacters) override {
+    tooLong.push_back({controlId, maxCharacters});
+  }
+  void SetStatusCaption(const std::string& text) override {
+    status = text;
+    statusHistory.push_back(text);
+  }
+  void SetPageCaption(const std::string& text) override { pageLabel = text; }
+  void MessageBox(const std::string& caption, const std::string& text) override { boxes.push_back({caption, text}); }
+
+  std::map<int, std::string> controls;
+  std::vector<int> writes;
+  std::vector<int> reads;
+  std::vector<std::pair<int, size_t>> tooLong;
+  std::string status;
+  std::vector<std::string> statusHistory;
+  std::string pageLabel;
+  std::vector<Box> boxes;
+};
+
+// Texts the engine shows, in CP932.
+inline std::string ErrorCaptionText() { return Cp932("エラー"); }
+inline std::string FinishedStatus() { return Cp932("＊ 検索終了 ＊"); }
+inline std::string SearchingStatus() { return Cp932("＊ 検索中 ＊"); }
+inline std::string AllShownLabel() { return Cp932("これだけです。"); }
+inline std::string MorePagesLabel() { return Cp932("次のページがあり！"); }
+inline std::string NoDataText() { return Cp932("*** 該当データーがない ***"); }
+inline std::string NeverExistsCaption() { return Cp932("エラー：絶対存在しない検索データーを入力しました。"); }
+inline std::string NeverExistsText() {
+  return Cp932(" ^(T|T)^  該当するものがありません。\r\n住所を確かめて下さい。 (?^?) ");
+}
+inline std::string TooManyText() { return Cp932("件数が多いので、条件（詳細町名）を絞って下さい。"); }
+inline std::string SettingsError() { return Cp932("＊＊ Tolvane.ini ファイルが開く事ができません。＊＊"); }
+
+// The two display lines of one record, as the result box shows them.
+inline std::string DisplayForm(const std::string& town, const std::string& prefecture, const std::string& code,
+                               const std::string& city, const std::string& kanji) {
+  return Cp932(prefecture + " (^O^) " + city + " (^O^)=>>> " + code + " <<=(^O^) " + town + "\r\n(" + kanji +
+               ")\r\n");
+}
+
+// One index line from UTF-8 fields (half-width kana in the source).
+inline std::string IndexLine(const std::string& town, const std::string& prefecture, const std::string& code,
+                             const std::string& city, const std::string& kanji) {
+  return Cp932(town + "," + prefecture + "," + code + "," + city + "," + kanji) + "\n";
+}
+
+// Makes every open of a host path containing `part` for writing fail with
+// EACCES, as a write-protected file does for a user other than root.
+class WriteProtect {
+ public:
+  explicit WriteProtect(std::string part) {
+    auto real = platform::files::Sys().open;
+    platform::files::Sys().open = [real, part = std::move(part)](const char* path, int flags, mode_t mode) {
+      if ((flags & (O_WRONLY | O_RDWR)) && std::string(path).find(part) != std::string::npos) {
+        errno = EACCES;
+        return -1;
+      }
+      return real(path, flags, mode);
+    };
+  }
+
+ private:
+  platform::files::ScopedSystemCalls restore_;
+};
+
+// Each case runs in a fresh temporary directory that is also the current
+// directory; "ZIP_CODE/" below it is the data directory of the settings file.
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(temp_.path().empty());
+    directory_ = temp_.path();
+    dataDirectory_ = directory_ + "/ZIP_CODE/";
+    std::filesystem::create_directory(dataDirectory_);
+    WriteSettingsFile(dataDirectory_);
+    session_.InitialiseDialog();
+  }
+
+  // Writes "Tolvane.ini" as a 500-byte record holding the text.
+  void WriteSettingsFile(const std::string& text) {
+    std::string record = text;
+    record.resize(500, '\0');
+    WriteFile("Tolvane.ini", record);
+  }
+
+  // Writes a file (CP932 path, relative to the current directory).
+  static void WriteFile(const std::string& cp932Path, const std::string& bytes) {
+    int fd = platform::files::Open(cp932Path, platform::files::kWrite | platform::files::kCreate |
+                                                  platform::files::kTruncate);
+    ASSERT_GE(fd, 0) << cp932Path;
+    ASSERT_EQ(platform::files::Write(fd, bytes), static_cast<long>(bytes.size()));
+    platform::files::Close(fd);
+  }
+
+  static std::string ReadFile(const std::string& cp932Path) {
+    int fd = platform::files::Open(cp932Path, platform::files::kRead);
+    if (fd < 0) return "<missing>";
+    std::string bytes;
+    char buffer[65536];
+    long n;
+    while ((n = platform::files::Read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
+    platform::files::Close(fd);
+    return bytes;
+  }
+
+  static bool FileExists(const std::string& cp932Path) {
+    int fd = platform::files::Open(cp932Path, platform::files::kRead);
+    if (fd < 0) return false;
+    platform::files::Close(fd);
+    return true;
+  }
+
+  // Writes the index file of a city initial and two town letters (UTF-8),
+  // as the builder names it: ZIP_CODE/N_<city>/<town>.Idx.
+  void WriteIndex(const std::string& city, const std::string& town, const std::string& bytes) {
+    std::string cityDirectory = "ZIP_CODE\\N_" + Cp932(city);
+    ASSERT_EQ(platform::files::MakeDirectory(cityDirectory), 0);
+    WriteFile(cityDirectory + "\\" + Cp932(town) + ".Idx", bytes);
+  }
+
+  // Sets the query from UTF-8 letters; an empty text leaves a letter empty.
+  void Query(const std::string& prefecture, const std::string& city, const std::string& ward,
+             const std::string& roughTown, const std::string& town1, const std::string& town2,
+             const std::string& narrowing = "") {
+    SearchState& s = session_.State();
+    s.PrefectureLetter = Cp932(prefecture);
+    s.CityLetter = Cp932(city);
+    s.WardLetter = Cp932(ward);
+    s.RoughTownLetter = Cp932(roughTown);
+    s.DetailFirstLetter = Cp932(town1);
+    s.DetailSecondLetter = Cp932(town2);
+    s.NarrowingString = Cp932(narrowing);
+    session_.ShowState();
+  }
+
+  SearchState& State() { return session_.State(); }
+  std::string Shown() { return dialog_.controls[kResultEdit]; }
+
+  TempDir temp_;
+  std::string directory_;
+  std::string dataDirectory_;
+  RecordingDialog dialog_;
+  platform::clock::FakeClock clock_;
+  SearchSession session_{dialog_, clock_};
+};
+
+}  // namespace search::engine::testing
