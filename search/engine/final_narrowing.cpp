@@ -1,7 +1,6 @@
 // "最終絞り込みのみ": a complete search, then a second display pass over the
 // result file with the query as the search left it.
 #include "search/engine/search_session.h"
-#include "search/engine/settings_file.h"
 
 namespace search::engine {
 
@@ -10,12 +9,7 @@ void SearchSession::FinalNarrowing() {
   // reads whatever result file is still open.
   StartSearch();
   NormaliseBlankLetters();
-  std::optional<std::string> directory = ReadSettings();
-  if (!directory) {
-    ErrorBox(SettingsErrorText());
-    return;
-  }
-  state_.DataDirectory = *directory;
+  if (!ReloadDataDirectory()) return;
   ShowState();
   ShowResult();
   ReadBackState();

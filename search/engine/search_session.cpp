@@ -2,6 +2,7 @@
 
 #include "platform/files/file.h"
 #include "search/engine/engine_texts.h"
+#include "search/engine/settings_file.h"
 
 namespace search::engine {
 
@@ -37,5 +38,15 @@ void SearchSession::CloseResultFile() {
 }
 
 void SearchSession::ErrorBox(const std::string& text) { dialog_.MessageBox(ErrorCaption(), text); }
+
+bool SearchSession::ReloadDataDirectory() {
+  std::optional<std::string> directory = ReadSettings();
+  if (!directory) {
+    ErrorBox(SettingsErrorText());
+    return false;
+  }
+  state_.DataDirectory = *directory;
+  return true;
+}
 
 }  // namespace search::engine

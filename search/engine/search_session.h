@@ -66,6 +66,9 @@ class SearchSession {
  private:
   void CloseResultFile();
   void ErrorBox(const std::string& text);
+  // Re-reads "Tolvane.ini" into DataDirectory; on failure shows the
+  // settings box and returns false.
+  bool ReloadDataDirectory();
 
   DialogSide& dialog_;
   platform::clock::Clock& clock_;

@@ -9,7 +9,6 @@
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"
 #include "search/engine/engine_texts.h"
-#include "search/engine/settings_file.h"
 
 namespace search::engine {
 namespace {
@@ -35,12 +34,7 @@ void SearchSession::StartSearch() {
   for (size_t page = 1; page <= 4; ++page) state_.PageText[page].clear();
   NormaliseBlankLetters();
 
-  std::optional<std::string> directory = ReadSettings();
-  if (!directory) {
-    ErrorBox(SettingsErrorText());
-    return;
-  }
-  state_.DataDirectory = *directory;
+  if (!ReloadDataDirectory()) return;
   ShowState();
   SetTime(state_.SearchStartTime, clock_.TimeOfDay());
   // During an automatic re-search the status line keeps the text that
