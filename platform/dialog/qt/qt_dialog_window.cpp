@@ -228,6 +228,10 @@ void QtDialogWindow::WireControl(Control& control) {
   if (control.button != nullptr) {
     QObject::connect(control.button, &QAbstractButton::clicked, [this, c] { OnClicked(*c); });
   } else if (control.line != nullptr) {
+    // Any change, the program's too, moves the limit's yardstick; only the
+    // user's are reported from here (the dialog reports the program's).
+    QObject::connect(control.line, &QLineEdit::textChanged,
+                     [c] { c->accepted = ReadControlText(*c); });
     QObject::connect(control.line, &QLineEdit::textEdited, [this, c] { OnLineEdited(*c); });
     control.line->installEventFilter(editWatcher_.get());
   } else if (control.text != nullptr) {
@@ -236,7 +240,8 @@ void QtDialogWindow::WireControl(Control& control) {
   }
 }
 
-bool QtDialogWindow::Delivering() const { return !detached_ && dialog_.Window() == this; }
+// The dialog is attached from the window's making until Detach.
+bool QtDialogWindow::Delivering() const { return !detached_; }
 
 Control* QtDialogWindow::Find(int id) {
   if (id == kNoId) return nullptr;
