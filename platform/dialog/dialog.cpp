@@ -35,6 +35,10 @@ void Dialog::Bind(int id, Notification notification, std::function<void()> react
   reactions_[{id, notification}] = std::move(reaction);
 }
 
+void Dialog::BindRange(int first, int last, Notification notification, std::function<void(int id)> reaction) {
+  for (int id = first; id <= last; ++id) Bind(id, notification, [reaction, id] { reaction(id); });
+}
+
 std::string Dialog::Text(int id) const { return window_ != nullptr ? window_->ControlText(id) : std::string(); }
 
 void Dialog::SetText(int id, std::string_view cp932) {

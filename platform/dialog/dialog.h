@@ -49,6 +49,9 @@ class Dialog {
 
   // Binds a reaction; a second binding of the same pair replaces the first.
   void Bind(int id, Notification notification, std::function<void()> reaction);
+  // Binds one reaction to every ID from `first` to `last`, handing it the ID
+  // (a keypad bound in one line).
+  void BindRange(int first, int last, Notification notification, std::function<void(int id)> reaction);
 
   // Controls.
   std::string Text(int id) const;
@@ -91,7 +94,9 @@ class Dialog {
   bool IsRunning() const { return window_ != nullptr; }
   const DialogTemplate& Template() const { return tmpl_; }
   Dialog* Parent() const { return parent_; }
-  DialogWindow* Window() const { return window_; }
+  // The live window while the dialog runs, else nullptr. (Not named Window,
+  // which would hide the class of that name inside derived dialogs.)
+  DialogWindow* LiveWindow() const { return window_; }
 
   // Called by backends only (see backend.h for the order).
   void AttachWindow(DialogWindow* window);

@@ -179,7 +179,7 @@ void DrawControl(Grid& g, const HeadlessDialogWindow::Control& c, int origin) {
       break;
     }
     case ControlKind::kIcon:
-      g.Write(b.row, b.col, "{icon " + std::to_string(t.resource) + "}", b.cols);
+      g.Write(b.row, b.col, "{" + std::to_string(t.resource) + "}", b.cols);
       break;
   }
 }

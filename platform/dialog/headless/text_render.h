@@ -6,7 +6,7 @@
 //   radio        (*) text      ( ) text        check box [x] text
 //   edit         text on a run of dots; one row per line of a multi-line edit
 //   group box    a frame with its text in the top edge
-//   icon         {icon 128}
+//   icon         {128} (its resource ID)
 // Hidden controls are left out; a disabled control's text is kept.
 #pragma once
 

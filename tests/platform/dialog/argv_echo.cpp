@@ -1,0 +1,15 @@
+// Test helper: writes its arguments (its own name first) to "argv.txt" in
+// the current directory, each followed by a NUL byte, and exits with the
+// number of arguments.
+#include <cstdio>
+
+int main(int argc, char** argv) {
+  std::FILE* out = std::fopen("argv.txt", "wb");
+  if (out == nullptr) return 100;
+  for (int i = 0; i < argc; ++i) {
+    std::fputs(argv[i], out);
+    std::fputc('\0', out);
+  }
+  std::fclose(out);
+  return argc;
+}

@@ -1,0 +1,110 @@
+#include "platform/dialog/data_exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/platform/dialog/script_fixture.h"
+
+namespace demo {
+namespace {
+
+using namespace platform::dialog;
+
+using DataExchangeTest = ScriptTest;
+
+TEST_F(DataExchangeTest, ShowingPutsMembersInControlsAndLimitsTyping) {
+  MainDialog d;
+  d.letter = Sj("ｱ");
+  d.result = Sj("一行目\r\n二行目");
+  backend.Escape();
+  d.DoModal();
+  const auto* w = backend.Find(kMainDialogId);
+  EXPECT_EQ(w->ControlText(kLetterEdit), Sj("ｱ"));
+  EXPECT_EQ(w->ControlText(kResultEdit), Sj("一行目\r\n二行目"));
+  EXPECT_EQ(w->TextLimit(kLetterEdit), 1);
+  EXPECT_EQ(w->TextLimit(kResultEdit), 100000);
+}
+
+TEST_F(DataExchangeTest, ReadBackStopsAtTheFieldThatIsTooLong) {
+  MainDialog d;
+  int focusAfter = 0;
+  backend
+      .Do([&] {
+        d.SetText(kLetterEdit, Sj("ｲ"));
+        d.SetText(kCityEdit, Sj("ｶｷ"));  // two bytes where one is allowed
+        d.SetText(kResultEdit, Sj("新しい結果"));
+      })
+      .Click(kIdOk)
+      .Answer(kIdOk)
+      .Do([&] { focusAfter = d.Focused(); })
+      .Escape();
+  EXPECT_EQ(d.DoModal(), kIdCancel);  // the OK did not end the dialog
+  EXPECT_EQ(d.letter, Sj("ｲ"));       // read before the failing field
+  EXPECT_EQ(d.city, "");              // the failing field keeps its member
+  EXPECT_EQ(d.result, "");            // after it: not read
+  EXPECT_EQ(focusAfter, kCityEdit);
+  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
+  const headless::MessageBoxRecord& box = backend.MessageBoxes()[0];
+  EXPECT_EQ(box.text, Sj("1 文字以内で入力してください。"));
+  EXPECT_EQ(box.caption, Sj("デモ"));
+  EXPECT_EQ(box.buttons, Buttons::kOk);
+}
+
+TEST_F(DataExchangeTest, ReadBackOfFieldsWithinTheirLimitsPasses) {
+  MainDialog d;
+  bool passed = false;
+  backend
+      .Do([&] {
+        d.SetText(kCityEdit, Sj("ｶ"));
+        passed = d.UpdateData(true);
+      })
+      .Escape();
+  d.DoModal();
+  EXPECT_TRUE(passed);
+  EXPECT_EQ(d.city, Sj("ｶ"));
+  EXPECT_TRUE(backend.MessageBoxes().empty());
+}
+
+TEST_F(DataExchangeTest, TheMessageNamesTheLimit) {
+  EXPECT_EQ(TooLongMessage(499), platform::text::Cp932("499 文字以内で入力してください。"));
+}
+
+// A dialog exchanging a check box and a radio group.
+class ChoiceDialog : public Dialog {
+ public:
+  ChoiceDialog() : Dialog(MainTemplate()) {}
+  int mode = 1;
+  int target = -1;
+  int option = 1;
+
+ protected:
+  void DoDataExchange(DataExchange& dx) override {
+    dx.Radio(kModeLeft, mode).Radio(kTargetFirst, target).Check(kOptionCheck, option);
+  }
+};
+
+TEST_F(DataExchangeTest, RadioGroupsAndCheckBoxesTravelBothWays) {
+  ChoiceDialog d;
+  int shownRight = 0, shownTarget = 0, shownOption = 0;
+  backend
+      .Do([&] {
+        shownRight = d.Check(kModeRight);
+        shownTarget = d.CheckedRadio(kTargetFirst);
+        shownOption = d.Check(kOptionCheck);
+        d.CheckRadio(kModeLeft);
+        d.CheckRadio(1140);
+        d.SetCheck(kOptionCheck, 0);
+      })
+      .Click(kIdOk);
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(shownRight, 1);
+  EXPECT_EQ(shownTarget, kNoId);  // -1 shows the group with none checked
+  EXPECT_EQ(shownOption, 1);
+  EXPECT_EQ(d.mode, 0);
+  EXPECT_EQ(d.target, 2);
+  EXPECT_EQ(d.option, 0);
+}
+
+}  // namespace
+}  // namespace demo

@@ -1,0 +1,235 @@
+#include "platform/dialog/dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/dialog/window.h"
+#include "platform/help_viewer.h"
+#include "tests/platform/dialog/script_fixture.h"
+
+namespace demo {
+namespace {
+
+using namespace platform::dialog;
+
+// A dialog that writes down which hooks ran, in order.
+class HookDialog : public Dialog {
+ public:
+  explicit HookDialog(bool endInInit = false) : Dialog(SettingsTemplate()), endInInit_(endInInit) {}
+  std::vector<std::string> log;
+
+ protected:
+  bool OnInitDialog() override {
+    log.push_back("init");
+    if (endInInit_) EndDialog(42);
+    return Dialog::OnInitDialog();
+  }
+  void OnShowWindow(bool shown) override { log.push_back(shown ? "show" : "hide"); }
+  void OnDestroy() override { log.push_back("destroy"); }
+
+ private:
+  bool endInInit_;
+};
+
+using DialogHooks = ScriptTest;
+
+TEST_F(DialogHooks, InitThenShowThenDestroyAndTheResultOfEndDialog) {
+  HookDialog d;
+  backend.Click(kIdCancel);
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(d.log, (std::vector<std::string>{"init", "show", "destroy"}));
+  EXPECT_FALSE(d.IsRunning());
+}
+
+TEST_F(DialogHooks, EndDialogInInitialisationNeverShowsTheDialog) {
+  HookDialog d(true);
+  EXPECT_EQ(d.DoModal(), 42);
+  EXPECT_EQ(d.log, (std::vector<std::string>{"init", "destroy"}));
+  EXPECT_FALSE(backend.Find(kSettingsDialogId)->Shown());
+}
+
+TEST_F(DialogHooks, EndDialogFromTheShowNotificationNeedsNoInput) {
+  MainDialog d;
+  d.endOnShow = true;
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(d.shows, 1);
+  EXPECT_TRUE(d.destroyed);
+  EXPECT_EQ(d.ticks, 0);
+}
+
+TEST_F(DialogHooks, InitialisationSetsSystemMenuIconAndDefaultFocus) {
+  MainDialog d;
+  backend.Click(kIdCancel);
+  d.DoModal();
+  const auto* w = backend.Find(kMainDialogId);
+  ASSERT_EQ(w->SystemMenu().size(), 2u);
+  EXPECT_EQ(w->SystemMenu()[0].command, 0);  // the separator
+  EXPECT_EQ(w->SystemMenu()[1].command, kAboutSysCommand);
+  EXPECT_EQ(w->SystemMenu()[1].text, Sj("ﾊﾞｰｼﾞｮﾝ情報(デモ) (&A)..."));
+  EXPECT_EQ(w->Result(), kIdCancel);
+}
+
+TEST_F(DialogHooks, ControlsDoNothingOutsideTheRun) {
+  MainDialog d;
+  d.letter = "x";
+  d.SetText(kLetterEdit, "y");
+  EXPECT_EQ(d.Text(kLetterEdit), "");
+  // A read-back without controls would wipe the members.
+  EXPECT_FALSE(d.UpdateData(true));
+  EXPECT_EQ(d.letter, "x");
+}
+
+TEST_F(DialogHooks, DoModalOnARunningDialogIsRefused) {
+  MainDialog d;
+  int nested = 0;
+  backend.Do([&] { nested = d.DoModal(); }).Click(kIdCancel);
+  d.DoModal();
+  EXPECT_EQ(nested, -1);
+}
+
+using DialogKeys = ScriptTest;
+
+TEST_F(DialogKeys, OkReadsBackAndEnds) {
+  MainDialog d;
+  backend.Do([&] { d.SetText(kResultEdit, Sj("結果")); }).Click(kIdOk);
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(d.result, Sj("結果"));
+}
+
+TEST_F(DialogKeys, EscapeAndCloseBoxCancelWithoutReadingBack) {
+  MainDialog d;
+  backend.Do([&] { d.SetText(kResultEdit, Sj("結果")); }).Escape();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(d.result, "");
+  MainDialog e;
+  backend.CloseBox();
+  EXPECT_EQ(e.DoModal(), kIdCancel);
+  EXPECT_EQ(e.sysCommands, (std::vector<int>{kCloseCommand}));
+}
+
+TEST_F(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
+  MainDialog d;
+  backend.Focus(kSearchButton).Enter().Focus(kCityEdit).Enter();
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(d.searches, 1);
+}
+
+TEST_F(DialogKeys, EnterWithTheDefaultButtonDisabledDoesNothing) {
+  MainDialog d;
+  backend.Do([&] { d.Enable(kIdOk, false); }).Focus(kCityEdit).Enter().Escape();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+}
+
+TEST_F(DialogKeys, ABindingOnTheCancelButtonReplacesTheDefault) {
+  SettingsDialog d;
+  int cancels = 0;
+  d.Bind(kIdCancel, Notification::kClicked, [&] {
+    if (++cancels == 2) d.EndDialog(7);
+  });
+  backend.Escape().Click(kIdCancel);
+  EXPECT_EQ(d.DoModal(), 7);
+  EXPECT_EQ(cancels, 2);
+}
+
+TEST_F(DialogKeys, ASecondBindingReplacesTheFirst) {
+  MainDialog d;
+  int replaced = 0;
+  d.Bind(kSearchButton, Notification::kClicked, [&] { ++replaced; });
+  backend.Click(kSearchButton).Escape();
+  d.DoModal();
+  EXPECT_EQ(replaced, 1);
+  EXPECT_EQ(d.searches, 0);
+}
+
+TEST_F(DialogKeys, SettingAnEditsTextReportsAChangeButAButtonsDoesNot) {
+  MainDialog d;
+  backend.Do([&] {
+          d.SetText(kSearchEdit, "abc");
+          d.SetText(kSearchButton, "x");
+        })
+      .Escape();
+  d.DoModal();
+  EXPECT_EQ(d.searchChanges, (std::vector<std::string>{"abc"}));
+  EXPECT_EQ(backend.Find(kMainDialogId)->ControlText(kSearchButton), "x");
+}
+
+using SystemMenu = ScriptTest;
+
+TEST_F(SystemMenu, CommandsSixteenToThirtyOneReachTheHandlerAsSent) {
+  MainDialog d;
+  std::vector<int> sent;
+  for (int command = 16; command <= 31; ++command) {
+    sent.push_back(command);
+    backend.SysCommand(command).Answer(kIdOk);
+  }
+  backend.Escape();
+  d.DoModal();
+  EXPECT_EQ(d.sysCommands, sent);
+  // Every one of them opened the about box (the handler masks the low bits).
+  ASSERT_EQ(backend.MessageBoxes().size(), 16u);
+  EXPECT_EQ(backend.MessageBoxes()[15].text, Sj("デモ Version 1.00"));
+}
+
+TEST_F(SystemMenu, OtherCommandsGetTheDefaultHandling) {
+  MainDialog d;
+  backend.SysCommand(32).SysCommand(kCloseCommand | 0x2);
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(d.sysCommands, (std::vector<int>{32, kCloseCommand | 0x2}));
+  EXPECT_TRUE(backend.MessageBoxes().empty());
+}
+
+class RecordingHelp : public platform::HelpViewer {
+ public:
+  int ShowContents(std::string_view path) override {
+    shown.emplace_back(path);
+    return 1;
+  }
+  int Quit() override { return ++quits; }
+  std::vector<std::string> shown;
+  int quits = 0;
+};
+
+using MenuCommands = ScriptTest;
+
+TEST_F(MenuCommands, GoToTheApplicationWithItsNameAsCaption) {
+  MainDialog d;
+  backend.MenuCommand(kAboutCommand).Answer(kIdOk).Escape();
+  d.DoModal();
+  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend.MessageBoxes()[0].caption, Sj("デモ"));
+}
+
+TEST_F(MenuCommands, ADialogBindingComesBeforeTheApplication) {
+  MainDialog d;
+  int own = 0;
+  d.Bind(kAboutCommand, Notification::kCommand, [&] { ++own; });
+  backend.MenuCommand(kAboutCommand).Escape();
+  d.DoModal();
+  EXPECT_EQ(own, 1);
+  EXPECT_TRUE(backend.MessageBoxes().empty());
+}
+
+TEST_F(MenuCommands, TheHelpCommandShowsTheApplicationsHelpFile) {
+  RecordingHelp help;
+  platform::UseHelpViewer(&help);
+  app.SetHelpFile("c:\\Zip_Code\\help.hlp");
+  MainDialog d;
+  backend.Do([&] { d.DeliverMenuCommand(kHelpCommand); }).Escape();
+  d.DoModal();
+  platform::UseHelpViewer(nullptr);
+  EXPECT_EQ(help.shown, (std::vector<std::string>{"c:\\Zip_Code\\help.hlp"}));
+}
+
+TEST_F(MenuCommands, ACommandNotOnTheMenuIsAScriptFault) {
+  expectErrors = true;
+  MainDialog d;
+  backend.MenuCommand(4711).Escape();
+  d.DoModal();
+  ASSERT_EQ(backend.Errors().size(), 1u);
+  EXPECT_NE(backend.Errors()[0].find("no menu command 4711"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace demo

@@ -1,0 +1,167 @@
+#include "platform/dialog/headless/headless_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/platform/dialog/script_fixture.h"
+
+namespace demo {
+namespace {
+
+using namespace platform::dialog;
+
+using RadioGroups = ScriptTest;
+
+TEST_F(RadioGroups, AGroupCanBeShownWithNoneChecked) {
+  MainDialog d;
+  int checked = 0;
+  backend.Do([&] { checked = d.CheckedRadio(kTargetFirst); }).Escape();
+  d.DoModal();
+  EXPECT_EQ(checked, kNoId);
+  const auto* w = backend.Find(kMainDialogId);
+  for (int id = kTargetFirst; id <= kTargetLast; ++id) EXPECT_EQ(w->CheckState(id), 0) << id;
+  EXPECT_EQ(w->CheckState(kModeLeft), 1);
+}
+
+TEST_F(RadioGroups, ChoosingChecksWithinItsOwnGroupOnly) {
+  MainDialog d;
+  backend.Choose(1139).Choose(1141).Escape();
+  d.DoModal();
+  const auto* w = backend.Find(kMainDialogId);
+  EXPECT_EQ(w->CheckState(1139), 0);
+  EXPECT_EQ(w->CheckState(1141), 1);
+  EXPECT_EQ(w->CheckState(kModeLeft), 1);  // the other group is untouched
+  EXPECT_EQ(d.targetClicks, (std::vector<int>{1139, 1141}));
+}
+
+TEST_F(RadioGroups, CheckRadioClearsTheRestAndUncheckingAllWorks) {
+  MainDialog d;
+  int afterCheck = 0, afterClear = 0;
+  backend
+      .Do([&] {
+        d.CheckRadio(kModeRight);
+        afterCheck = d.CheckedRadio(kModeLeft);
+        d.SetCheck(kModeRight, 0);
+        afterClear = d.CheckedRadio(kModeLeft);
+      })
+      .Escape();
+  d.DoModal();
+  EXPECT_EQ(afterCheck, kModeRight);
+  EXPECT_EQ(afterClear, kNoId);
+}
+
+TEST_F(RadioGroups, ChoosingSomethingElseIsAScriptFault) {
+  expectErrors = true;
+  MainDialog d;
+  backend.Choose(kSearchButton).Escape();
+  d.DoModal();
+  EXPECT_EQ(d.searches, 0);
+  EXPECT_EQ(backend.Errors().size(), 1u);
+}
+
+using Focus = ScriptTest;
+
+TEST_F(Focus, AReadOnlyEditReportsGettingTheFocusOncePerGain) {
+  MainDialog d;
+  backend.Focus(kLetterEdit).Focus(kLetterEdit).Click(kCityEdit).Focus(kLetterEdit).Escape();
+  d.DoModal();
+  EXPECT_EQ(d.focusEvents, (std::vector<int>{kLetterEdit, kCityEdit, kLetterEdit}));
+}
+
+TEST_F(Focus, TabWalksTheTabStopsAndWraps) {
+  MainDialog d;
+  std::vector<int> seen;
+  auto note = [&] { seen.push_back(d.Focused()); };
+  backend.Do(note).Tab().Do(note).Tab().Do(note).Tab().Do(note).Tab().Do(note).Escape();
+  d.DoModal();
+  // The default focus is the first tab stop; then the search button, exit,
+  // cancel and round again.
+  EXPECT_EQ(seen, (std::vector<int>{kSearchEdit, kSearchButton, kIdOk, kIdCancel, kSearchEdit}));
+}
+
+TEST_F(Focus, DisabledControlsCannotBeClickedOrFocused) {
+  expectErrors = true;
+  MainDialog d;
+  backend.Click(kOptionCheck).Focus(kOptionCheck).Escape();
+  d.DoModal();
+  EXPECT_EQ(backend.Find(kMainDialogId)->CheckState(kOptionCheck), 0);
+  EXPECT_EQ(backend.Errors().size(), 2u);
+}
+
+using Typing = ScriptTest;
+
+TEST_F(Typing, EachCharacterIsAChangeAndEnterInAWantReturnEditIsCrLf) {
+  MainDialog d;
+  backend.Type(kSearchEdit, Sj("aｶ\r")).Enter().Escape();
+  d.DoModal();
+  EXPECT_EQ(d.searchChanges, (std::vector<std::string>{"a", Sj("aｶ"), Sj("aｶ\r\n"), Sj("aｶ\r\n\r\n")}));
+  EXPECT_EQ(backend.Find(kMainDialogId)->Result(), kIdCancel);
+}
+
+TEST_F(Typing, BackspaceRemovesAWholeCharacter) {
+  MainDialog d;
+  // ソ is 0x83 0x5C: its trail byte must not be taken for a character.
+  backend.Type(kSearchEdit, Sj("aソ") + "\b").Type(kSearchEdit, "\b\b").Escape();
+  d.DoModal();
+  EXPECT_EQ(d.searchChanges, (std::vector<std::string>{"a", Sj("aソ"), "a", ""}));
+}
+
+TEST_F(Typing, EnterInAOneLineEditPressesTheDefaultButton) {
+  SettingsDialog d;
+  backend.Type(kPathEdit, "c:\\Zip\r\n");
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(d.path, "c:\\Zip");
+}
+
+TEST_F(Typing, TheTextLimitStopsTypingInBytes) {
+  SettingsDialog d;  // the path is exchanged with a limit of 10
+  // ア (two bytes) would make 11: it is dropped whole, the 0 still fits.
+  backend.Type(kPathEdit, "123456789" + Sj("ア") + "0").Type(kPathEdit, "x").Click(kIdOk);
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(d.path, "1234567890");
+}
+
+TEST_F(Typing, AReadOnlyEditTakesNoTyping) {
+  expectErrors = true;
+  MainDialog d;
+  backend.Type(kLetterEdit, "x").Escape();
+  d.DoModal();
+  EXPECT_EQ(backend.Find(kMainDialogId)->ControlText(kLetterEdit), "");
+  EXPECT_EQ(d.focusEvents, (std::vector<int>{kLetterEdit}));
+  EXPECT_EQ(backend.Errors().size(), 1u);
+}
+
+using Script = ScriptTest;
+
+TEST_F(Script, RunningOutEndsTheDialogWithMinusOneAndSaysSo) {
+  expectErrors = true;
+  MainDialog d;
+  EXPECT_EQ(d.DoModal(), -1);
+  ASSERT_EQ(backend.Errors().size(), 1u);
+  EXPECT_NE(backend.Errors()[0].find("dialog 102"), std::string::npos);
+}
+
+TEST_F(Script, WaitingFiresTimersOnTheVirtualClock) {
+  MainDialog d;
+  std::vector<int> ticks;
+  auto note = [&] { ticks.push_back(d.ticks); };
+  backend.Wait(150).Do(note).Wait(74).Do(note).Wait(1).Do(note).Escape();
+  d.DoModal();
+  EXPECT_EQ(ticks, (std::vector<int>{2, 2, 3}));
+  EXPECT_EQ(backend.Now(), 225);
+}
+
+TEST_F(Script, TimersStopWithTheirDialog) {
+  MainDialog d;
+  backend.Escape();
+  d.DoModal();
+  SettingsDialog s;
+  backend.Wait(1000).Click(kIdCancel);
+  s.DoModal();
+  EXPECT_EQ(d.ticks, 0);
+}
+
+}  // namespace
+}  // namespace demo

@@ -1,0 +1,117 @@
+#include "platform/dialog/message_box.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/dialog/window.h"
+#include "tests/platform/dialog/script_fixture.h"
+
+namespace demo {
+namespace {
+
+using namespace platform::dialog;
+
+using ModalNesting = ScriptTest;
+
+TEST_F(ModalNesting, TimerTicksReachTheMessageBoxOfADialogOpenedFromTheMenu) {
+  MainDialog d;
+  std::string activeTitle;
+  bool activeIsSettings = true;
+  backend.Wait(75)                      // tick 1: the main dialog is active
+      .MenuCommand(kSettingsCommand)    // runs the settings dialog modally
+      .Wait(75)                         // tick 2: in the settings dialog's title
+      .Click(kAskButton)                // a message box from a button inside it
+      .Wait(150)                        // ticks 3 and 4: in the box's title
+      .Do([&] {
+        Window* active = ActiveWindow();
+        activeTitle = active->Title();
+        activeIsSettings = active == backend.Find(kSettingsDialogId);
+      })
+      .Answer(kIdNo)
+      .Click(kIdCancel)  // ends the settings dialog
+      .Wait(75)          // tick 5: the main dialog again
+      .Click(kIdOk);
+  EXPECT_EQ(d.DoModal(), kIdOk);
+
+  EXPECT_EQ(d.ticks, 5);
+  EXPECT_EQ(app.settingsRuns, 1);
+  EXPECT_EQ(activeTitle, Sj("ティック 4"));
+  EXPECT_FALSE(activeIsSettings);
+  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
+  const headless::MessageBoxRecord& box = backend.MessageBoxes()[0];
+  EXPECT_EQ(box.owner, Sj("ティック 2"));
+  EXPECT_EQ(box.caption, Sj("確認"));
+  EXPECT_EQ(box.text, Sj("保存しますか？"));
+  EXPECT_EQ(box.buttons, Buttons::kYesNo);
+  EXPECT_EQ(box.answer, kIdNo);
+  EXPECT_EQ(box.title, Sj("ティック 4"));
+  EXPECT_EQ(backend.Find(kSettingsDialogId)->Title(), Sj("ティック 2"));
+  EXPECT_EQ(backend.Find(kSettingsDialogId)->Owner(), Sj("ティック 1"));
+  EXPECT_EQ(backend.Find(kMainDialogId)->Title(), Sj("ティック 5"));
+  EXPECT_EQ(backend.Now(), 375);
+}
+
+TEST_F(ModalNesting, NestedDialogsTakeTheScriptInOrder) {
+  MainDialog d;
+  int answers[2] = {0, 0};
+  d.Bind(kSearchButton, Notification::kClicked, [&] {
+    SettingsDialog inner(&d);
+    inner.Bind(kAskButton, Notification::kClicked, [&] {
+      answers[0] = inner.MessageBox("first", "q", Buttons::kYesNo);
+      answers[1] = inner.MessageBox("second", "q", Buttons::kYesNo);
+    });
+    inner.DoModal();
+  });
+  backend.Click(kSearchButton).Click(kAskButton).Answer(kIdYes).Answer(kIdNo).Type(kPathEdit, "p").Click(kIdOk)
+      .Click(kSearchButton).Click(kIdCancel)
+      .Escape();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(answers[0], kIdYes);
+  EXPECT_EQ(answers[1], kIdNo);
+  EXPECT_EQ(backend.MessageBoxes().size(), 2u);
+}
+
+TEST_F(ModalNesting, AnEventForTheDialogBelowAMessageBoxIsAFaultAndWaits) {
+  expectErrors = true;
+  MainDialog d;
+  backend.SysCommand(kAboutSysCommand).Click(kSearchButton).Escape();
+  d.DoModal();
+  // The box took its default answer; the click then reached the dialog.
+  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend.MessageBoxes()[0].answer, kIdOk);
+  EXPECT_EQ(d.searches, 1);
+  ASSERT_EQ(backend.Errors().size(), 1u);
+  EXPECT_NE(backend.Errors()[0].find("click"), std::string::npos);
+}
+
+TEST_F(ModalNesting, AnAnswerThatIsNotAButtonOfTheBoxIsAFault) {
+  expectErrors = true;
+  int answer = 0;
+  backend.Answer(kIdOk);
+  answer = MessageBox("q", "c", Buttons::kYesNo);
+  EXPECT_EQ(answer, kIdYes);
+  EXPECT_EQ(backend.Errors().size(), 1u);
+}
+
+TEST_F(ModalNesting, AMessageBoxWithNothingOpenHasNoOwnerAndTheProgramsName) {
+  backend.Answer(kIdOk);
+  EXPECT_EQ(ActiveWindow(), nullptr);
+  EXPECT_EQ(MessageBox(Sj("ファイルがありません。")), kIdOk);
+  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend.MessageBoxes()[0].owner, "");
+  EXPECT_EQ(backend.MessageBoxes()[0].caption, Sj("デモ"));
+}
+
+TEST_F(ModalNesting, SettingATimerAgainReplacesIt) {
+  MainDialog d;
+  // Timer 1 set again at 100 ms replaces the 75 ms one instead of running
+  // beside it.
+  backend.Wait(50).Do([&] { d.SetTimer(kMarqueeTimer, 100); }).Wait(100).Do([&] { d.KillTimer(kMarqueeTimer); })
+      .Wait(1000).Escape();
+  d.DoModal();
+  EXPECT_EQ(d.ticks, 1);
+}
+
+}  // namespace
+}  // namespace demo

@@ -1,0 +1,143 @@
+#include "platform/process.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>  // chmod
+#include <unistd.h>    // chdir, getcwd
+
+#include <cstdlib>  // std::getenv, mkdtemp
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/text/cp932.h"
+
+namespace platform {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(SplitCommandLine, BlanksSeparateAndRunsOfThemCountOnce) {
+  EXPECT_EQ(SplitCommandLine("qgrep.exe  -G\t-V0 "), (Args{"qgrep.exe", "-G", "-V0"}));
+  EXPECT_EQ(SplitCommandLine(""), Args{});
+  EXPECT_EQ(SplitCommandLine("   "), Args{});
+}
+
+TEST(SplitCommandLine, QuotesGroupAndVanish) {
+  EXPECT_EQ(SplitCommandLine("a \"b c\" d\"e f\"g"), (Args{"a", "b c", "de fg"}));
+  EXPECT_EQ(SplitCommandLine("\"\" x"), (Args{"", "x"}));  // an empty argument stays
+  EXPECT_EQ(SplitCommandLine("\"open end"), (Args{"open end"}));
+}
+
+TEST(SplitCommandLine, BackslashesAreLiteralUnlessTheyPrecedeAQuote) {
+  EXPECT_EQ(SplitCommandLine("c:\\Zip_Code\\ x"), (Args{"c:\\Zip_Code\\", "x"}));
+  EXPECT_EQ(SplitCommandLine("a\\\"b"), (Args{"a\"b"}));           // \"  -> "
+  EXPECT_EQ(SplitCommandLine("\"a\\\\\" b"), (Args{"a\\", "b"}));   // \\" -> \ and the quote closes
+  EXPECT_EQ(SplitCommandLine("a\\\\\\\"b"), (Args{"a\\\"b"}));      // \\\" -> \"
+}
+
+TEST(SplitCommandLine, ATrailByteOf0x5CIsNoBackslash) {
+  // ソ is 0x83 0x5C; before a closing quote it must not escape it.
+  std::string so = text::Cp932("ソ");
+  EXPECT_EQ(SplitCommandLine("\"" + so + "\" next"), (Args{so, "next"}));
+}
+
+TEST(EscapeForQuotes, WhatIsEscapedSplitsBackToItself) {
+  std::string so = text::Cp932("ソ");
+  for (std::string text : {std::string("plain"), std::string("say \"hi\""), std::string("end\\"),
+                           std::string("a\\\"b"), so + "\"" + so, std::string("\\\\"), std::string()}) {
+    Args split = SplitCommandLine("x \"" + EscapeForQuotes(text) + "\" y");
+    EXPECT_EQ(split, (Args{"x", text, "y"})) << text;
+  }
+}
+
+// Each case runs in a fresh temporary directory holding a copy of the
+// argument-echo helper.
+class StartAndWaitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/process_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    saved_ = cwd;
+    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    const char* bin = std::getenv("YUBIN_BINARY_DIR");
+    ASSERT_NE(bin, nullptr);
+    helper_ = std::string(bin) + "/tests/platform/dialog/argv_echo";
+  }
+
+  void TearDown() override {
+    ASSERT_EQ(chdir(saved_.c_str()), 0);
+    std::filesystem::remove_all(dir_);
+  }
+
+  void InstallHelper(const std::string& name) {
+    std::filesystem::copy_file(helper_, dir_ + "/" + name);
+  }
+
+  Args Echoed() {
+    std::ifstream in(dir_ + "/argv.txt", std::ios::binary);
+    Args args;
+    std::string arg;
+    while (std::getline(in, arg, '\0')) args.push_back(arg);
+    return args;
+  }
+
+  std::string dir_;
+  std::string saved_;
+  std::string helper_;
+};
+
+TEST_F(StartAndWaitTest, AQuotedArgumentWithSpacesAndAQuoteArrivesWhole) {
+  InstallHelper("qgrep.exe");
+  std::string pattern = "\"" + EscapeForQuotes("say \"hi\" now") + "\"";
+  int status = StartAndWait("qgrep.exe", {"qgrep.exe", " -G -V0 -Evesk -Ores_s " + pattern + " *.csv"});
+  EXPECT_EQ(status, 7);  // the helper exits with its argument count
+  EXPECT_EQ(Echoed(), (Args{"qgrep.exe", "-G", "-V0", "-Evesk", "-Ores_s", "say \"hi\" now", "*.csv"}));
+}
+
+TEST_F(StartAndWaitTest, NoShellTakesPartInTheArguments) {
+  InstallHelper("qgrep.exe");
+  StartAndWait("qgrep.exe", {"qgrep.exe", "$HOME;`id`|x>y *"});
+  EXPECT_EQ(Echoed(), (Args{"qgrep.exe", "$HOME;`id`|x>y", "*"}));
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "/y"));
+}
+
+TEST_F(StartAndWaitTest, ArgumentsReachTheChildInUtf8) {
+  InstallHelper("qgrep.exe");
+  StartAndWait("qgrep.exe", {"qgrep.exe", text::Cp932("\"ｻｯﾎﾟﾛ ソ\"")});
+  EXPECT_EQ(Echoed(), (Args{"qgrep.exe", "ｻｯﾎﾟﾛ ソ"}));
+}
+
+TEST_F(StartAndWaitTest, WithoutTheExeFileTheBareNameIsStarted) {
+  InstallHelper("qgrep");
+  EXPECT_EQ(StartAndWait("qgrep.exe", {"qgrep.exe", "a"}), 2);
+  EXPECT_EQ(Echoed(), (Args{"qgrep.exe", "a"}));
+  // A name without ".exe" finds the bare file too, and case does not matter.
+  EXPECT_EQ(StartAndWait("QGREP", {"QGREP"}), 1);
+}
+
+TEST_F(StartAndWaitTest, TheExeFileComesFirst) {
+  InstallHelper("vesk.exe");
+  std::ofstream(dir_ + "/vesk") << "not a program";
+  chmod((dir_ + "/vesk").c_str(), 0755);
+  EXPECT_EQ(FindProgram("vesk"), "./vesk.exe");
+  EXPECT_EQ(StartAndWait("vesk", {"vesk"}), 1);
+}
+
+TEST_F(StartAndWaitTest, AMissingProgramIsNotSoughtAlongThePath) {
+  // "true" exists along the search path, but not here.
+  EXPECT_EQ(FindProgram("true"), "");
+  EXPECT_EQ(StartAndWait("true", {"true"}), -1);
+}
+
+TEST_F(StartAndWaitTest, AFileThatCannotRunIsNotStarted) {
+  std::ofstream(dir_ + "/qgrep.exe") << "data";
+  EXPECT_EQ(StartAndWait("qgrep.exe", {"qgrep.exe"}), -1);
+}
+
+}  // namespace
+}  // namespace platform
