@@ -23,10 +23,12 @@
 #include <QToolButton>
 
 #include "platform/dialog/backend.h"
+#include "platform/help_viewer.h"
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/resources.h"
 #include "platform/dialog/qt/controls.h"
 #include "platform/dialog/qt/dialog_units.h"
+#include "platform/dialog/qt/qt_help_viewer.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/demo_dialog.h"
 #include "tests/platform/dialog/qt/qt_script.h"
@@ -60,11 +62,11 @@ class QtDialogTest : public ::testing::Test {
   void SetUp() override { RegisterIcon(DemoIcon()); }
   void TearDown() override {
     EXPECT_TRUE(script.Finished()) << "the script did not run to its end";
-    EXPECT_TRUE(Backend().ModalStack().empty());
+    EXPECT_TRUE(TheQtBackend().ModalStack().empty());
   }
 
   DemoApp app;
-  ScopedBackend inForce{Backend()};
+  ScopedBackend inForce{TheQtBackend()};
   Script script;
 };
 
@@ -126,7 +128,9 @@ TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
           EXPECT_FALSE(static_cast<QLabel*>(w)->pixmap().isNull()) << "the icon shows no image";
           break;
       }
-      if (c.kind != ControlKind::kIcon) EXPECT_EQ(w->geometry(), qtd::DluToPixels(c.rect, units));
+      if (c.kind != ControlKind::kIcon) {
+        EXPECT_EQ(w->geometry(), qtd::DluToPixels(c.rect, units));
+      }
       EXPECT_EQ(w->isEnabled(), (c.style & kDisabled) == 0);
       EXPECT_EQ(w->isVisible(), (c.style & kHidden) == 0);
     }
@@ -580,10 +584,10 @@ TEST(QtBackendChoice, QtIsAvailableWhereADisplayOrAPlatformIsNamed) {
 
 TEST(QtBackendChoice, ThePlatformPicksQtWhenADisplayIsNamed) {
   UseBackend(nullptr);
-  Backend& chosen = CurrentBackend();
+  platform::dialog::Backend& chosen = CurrentBackend();
   EXPECT_NE(dynamic_cast<qtd::QtBackend*>(&chosen), nullptr);
   // The chosen backend brought its own help viewer; the tests use theirs.
-  platform::UseHelpViewer(&qt_test::Backend().Help());
+  platform::UseHelpViewer(&qt_test::TheQtBackend().Help());
 }
 
 TEST(QtBackendChoiceDeathTest, WithoutADisplayAProgramEndsWithAMessage) {

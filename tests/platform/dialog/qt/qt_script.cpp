@@ -22,6 +22,9 @@ constexpr long long kStepTimeoutMs = 10000;
 class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
+    // A death test's child process tests what happens without any display:
+    // it gets no application.
+    if (!GTEST_FLAG_GET(internal_run_death_test).empty()) return;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     backend_ = std::make_unique<qtd::QtBackend>();
   }
@@ -38,14 +41,14 @@ QtEnvironment* const gEnvironment = static_cast<QtEnvironment*>(
 
 }  // namespace
 
-qtd::QtBackend& Backend() { return gEnvironment->Get(); }
+qtd::QtBackend& TheQtBackend() { return gEnvironment->Get(); }
 
 qtd::QtDialogWindow* TopDialog() {
-  auto* top = Backend().ActiveWindow();
+  auto* top = TheQtBackend().ActiveWindow();
   return dynamic_cast<qtd::QtDialogWindow*>(top);
 }
 
-qtd::QtMessageBox* TopBox() { return dynamic_cast<qtd::QtMessageBox*>(Backend().ActiveWindow()); }
+qtd::QtMessageBox* TopBox() { return dynamic_cast<qtd::QtMessageBox*>(TheQtBackend().ActiveWindow()); }
 
 void Click(QWidget* widget) {
   ASSERT_NE(widget, nullptr);
@@ -64,7 +67,11 @@ void Key(QWidget* widget, int key, Qt::KeyboardModifiers modifiers) {
 
 void Type(QWidget* widget, const QString& text) {
   ASSERT_NE(widget, nullptr);
-  QTest::keyClicks(widget, text);
+  // One key event per character, carrying it as its text, as an input method
+  // delivers Japanese characters (QTest::keyClicks knows Latin keys only).
+  for (char32_t point : text.toUcs4())
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUcs4(&point, 1),
+                        Qt::NoModifier);
 }
 
 void ClickControl(int id) {
@@ -91,10 +98,11 @@ Script::~Script() = default;
 
 Script& Script::At(int depth, std::function<void()> action) {
   auto ready = [depth] {
-    const auto& stack = Backend().ModalStack();
+    const auto& stack = TheQtBackend().ModalStack();
     if (static_cast<int>(stack.size()) != depth) return false;
     auto* top = dynamic_cast<qtd::QtWindow*>(stack.back());
-    return top != nullptr && top->Widget()->isVisible();
+    // Active too: focus events and window shortcuts need that.
+    return top != nullptr && top->Widget()->isVisible() && top->Widget()->isActiveWindow();
   };
   return When(ready, std::move(action), "modal depth " + std::to_string(depth));
 }

@@ -1,7 +1,7 @@
 // Drives real Qt windows from a test: the Qt backend in force on the
 // offscreen platform for the whole test program, and a script of steps that
 // run inside the modal loops, each when the modal stack has the expected
-// depth and its top window is on screen. A step may open a nested modal
+// depth and its top window is on screen and active. A step may open a nested modal
 // window; the following steps then run inside it. A step that waits too
 // long fails the test and closes every window, so a test never hangs.
 #pragma once
@@ -26,7 +26,7 @@ namespace qt_test {
 namespace qtd = platform::dialog::qt;
 
 // The backend all tests of the program share (one QApplication per process).
-qtd::QtBackend& Backend();
+qtd::QtBackend& TheQtBackend();
 
 // The window on top of the modal stack as a dialog or a message box, or
 // nullptr when it is something else or nothing runs.
@@ -49,7 +49,7 @@ class Script {
   ~Script();
 
   // Runs `action` once the modal stack holds `depth` windows, the top one
-  // shown.
+  // shown and active.
   Script& At(int depth, std::function<void()> action);
   // Runs `action` once `ready` holds.
   Script& When(std::function<bool()> ready, std::function<void()> action, std::string what);
