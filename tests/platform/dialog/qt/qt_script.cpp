@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <QAbstractButton>
+#include <QMessageLogContext>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -13,6 +14,15 @@
 
 namespace qt_test {
 namespace {
+
+QtMessageHandler gQtDefaultHandler = nullptr;
+
+// The offscreen platform says at every window that it cannot raise it or
+// grab the keyboard; those notes drown the test output.
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
+  if (gQtDefaultHandler != nullptr) gQtDefaultHandler(type, context, message);
+}
 
 constexpr int kPollMs = 5;
 constexpr long long kStepTimeoutMs = 10000;
@@ -26,6 +36,7 @@ class QtEnvironment : public ::testing::Environment {
     // it gets no application.
     if (!GTEST_FLAG_GET(internal_run_death_test).empty()) return;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    gQtDefaultHandler = qInstallMessageHandler(QuietHandler);
     backend_ = std::make_unique<qtd::QtBackend>();
   }
   void TearDown() override { backend_.reset(); }
