@@ -45,7 +45,8 @@ bool QtBackend::Available() {
 
 QtBackend::QtBackend() {
   InstallFontSubstitutes();
-  if (QApplication::instance() == nullptr) app_ = std::make_unique<QApplication>(gArgc, gArgv);
+  // Never deleted: see the header.
+  if (QApplication::instance() == nullptr) new QApplication(gArgc, gArgv);
   // The fonts' substitutes are read when a font is first resolved; set them
   // again in case the application's start reset them.
   InstallFontSubstitutes();

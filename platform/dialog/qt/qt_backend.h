@@ -1,7 +1,9 @@
 // The Qt6 Widgets backend: runs dialogs and message boxes as real windows,
 // nested to any depth, keeps the stack of modal windows that answers for
 // the thread's active window, and puts its help viewer in force while it
-// lives. It starts the QApplication when none runs yet. It registers itself
+// lives. It starts the QApplication when none runs yet; that one lives until
+// the process ends, since the platform keeps its chosen backend until the
+// exit handlers, when Qt's own globals are already gone. It registers itself
 // with the platform's backend choice (qt_registration.cpp); dialog code
 // never names it.
 #pragma once
@@ -12,7 +14,6 @@
 
 #include "platform/dialog/backend.h"
 
-class QApplication;
 class QWidget;
 
 namespace platform::dialog::qt {
@@ -43,7 +44,6 @@ class QtBackend final : public Backend {
   QWidget* WidgetOf(Window* window) const;
   void ActivateTop();
 
-  std::unique_ptr<QApplication> app_;  // only when this backend started it
   std::unique_ptr<QtHelpViewer> help_;
   std::vector<Window*> stack_;
 };

@@ -32,9 +32,6 @@ constexpr long long kStepTimeoutMs = 10000;
 class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    // A death test's child process tests what happens without any display:
-    // it gets no application.
-    if (!GTEST_FLAG_GET(internal_run_death_test).empty()) return;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     gQtDefaultHandler = qInstallMessageHandler(QuietHandler);
     backend_ = std::make_unique<qtd::QtBackend>();
