@@ -220,6 +220,12 @@ QString ToQt(std::string_view cp932) { return QString::fromStdString(text::ToUtf
 
 std::string FromQt(const QString& text) { return ToCp932Lenient(text); }
 
+QString ToQtTitle(std::string_view cp932) {
+  QString title = ToQt(cp932);
+  title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+  return title;
+}
+
 QString ToQtMultiLine(std::string_view cp932) {
   QString text = ToQt(cp932);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

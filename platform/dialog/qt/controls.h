@@ -55,6 +55,10 @@ std::string FromQt(const QString& text);
 QString ToQtMultiLine(std::string_view cp932);
 std::string FromQtMultiLine(const QString& text);
 
+// A CP932 window title as Qt shows it: "[*]" is Qt's mark for a modified
+// window, so a literal one is doubled to be shown as it stands.
+QString ToQtTitle(std::string_view cp932);
+
 // Whether a text the user typed into an edit may stay: CP932 must hold it,
 // and it may not pass the control's limit unless it is no longer than the
 // text accepted before (so that deleting from an over-long text that the

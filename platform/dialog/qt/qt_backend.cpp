@@ -3,6 +3,9 @@
 #include <cstdlib>  // std::getenv
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QWidget>
 
 #include "platform/dialog/dialog.h"
@@ -37,6 +40,18 @@ class StackEntry {
   std::vector<Window*>& stack_;
 };
 
+// Qt's own texts (the edits' context menus, say) in Japanese, as the rest
+// of the programs are, where the translations are installed.
+void InstallJapaneseTranslation() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
+}
+
 }  // namespace
 
 bool QtBackend::Available() {
@@ -47,6 +62,7 @@ QtBackend::QtBackend() {
   InstallFontSubstitutes();
   // Never deleted: see the header.
   if (QApplication::instance() == nullptr) new QApplication(gArgc, gArgv);
+  InstallJapaneseTranslation();
   // The fonts' substitutes are read when a font is first resolved; set them
   // again in case the application's start reset them.
   InstallFontSubstitutes();

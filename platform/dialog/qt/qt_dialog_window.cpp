@@ -76,21 +76,16 @@ class DialogWidget : public QDialog {
 
 namespace {
 
-// The client area: where the controls live. A right click on its background
-// opens the system menu, since the caption bar belongs to the window manager.
+// The client area: where the controls live. A right click that no control
+// takes opens the system menu, since the caption bar belongs to the window
+// manager.
 class ClientWidget : public QWidget {
  public:
   ClientWidget(QWidget* parent, std::function<void(const QPoint&)> onContextMenu)
       : QWidget(parent), onContextMenu_(std::move(onContextMenu)) {}
 
  protected:
-  void contextMenuEvent(QContextMenuEvent* event) override {
-    if (childAt(event->pos()) != nullptr && childAt(event->pos()) != this) {
-      QWidget::contextMenuEvent(event);
-      return;
-    }
-    onContextMenu_(event->globalPos());
-  }
+  void contextMenuEvent(QContextMenuEvent* event) override { onContextMenu_(event->globalPos()); }
 
  private:
   std::function<void(const QPoint&)> onContextMenu_;
@@ -343,7 +338,7 @@ void QtDialogWindow::OpenSystemMenuAt(const QPoint& globalPos) {
 
 void QtDialogWindow::SetTitle(std::string_view cp932) {
   title_ = std::string(cp932);
-  widget_->setWindowTitle(ToQt(cp932));
+  widget_->setWindowTitle(ToQtTitle(cp932));
 }
 
 // DialogWindow.

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "platform/dialog/qt/controls.h"
+#include "platform/dialog/qt/dialog_units.h"
 
 namespace platform::dialog::qt {
 
@@ -12,6 +13,8 @@ QtMessageBox::QtMessageBox(QWidget* owner, std::string_view text, std::string_vi
                            Buttons buttons)
     : box_(std::make_unique<QMessageBox>(owner)), text_(text), buttons_(buttons) {
   box_->setObjectName(QStringLiteral("message_box"));
+  // The desktop's Japanese message face, as the dialogs draw theirs.
+  box_->setFont(DialogFont(Font{"MS UI Gothic", 9}));
   box_->setTextFormat(Qt::PlainText);
   box_->setText(ToQt(text));
   // Only the owner chain is blocked, so that a help viewer stays usable.
@@ -34,7 +37,7 @@ QtMessageBox::~QtMessageBox() = default;
 
 void QtMessageBox::SetTitle(std::string_view cp932) {
   title_ = std::string(cp932);
-  box_->setWindowTitle(ToQt(cp932));
+  box_->setWindowTitle(ToQtTitle(cp932));
 }
 
 QWidget* QtMessageBox::Widget() const { return box_.get(); }

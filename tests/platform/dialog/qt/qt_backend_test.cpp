@@ -6,6 +6,7 @@
 
 #include <cstdio>   // popen
 #include <cstdlib>  // setenv, unsetenv, getenv
+#include <filesystem>  // read_symlink
 #include <string>
 #include <vector>
 
@@ -542,6 +543,9 @@ TEST_F(QtMessageBoxes, ABoxWithoutCaptionShowsTheProgramNameAndAnswersOk) {
     EXPECT_EQ(box->Box()->windowTitle(), U("デモ"));
     EXPECT_EQ(box->Box()->text(), U("＊＊ ファイルが開く事ができません。＊＊"));
     EXPECT_EQ(box->Box()->buttons().size(), 1);
+    const char* dir = std::getenv("YUBIN_BINARY_DIR");
+    std::string path = std::string(dir != nullptr ? dir : ".") + "/qt_message_box.png";
+    EXPECT_TRUE(box->Box()->grab().save(QString::fromStdString(path), "PNG"));
     ClickBoxButton(U("OK"));
   });
   script.Start();
@@ -601,8 +605,9 @@ struct ProgramRun {
 
 ProgramRun RunDemoProgram(const std::string& env) {
   ProgramRun run;
-  const char* dir = std::getenv("YUBIN_BINARY_DIR");
-  std::string program = std::string(dir != nullptr ? dir : ".") + "/tests/platform/dialog/qt/qt_demo_program";
+  // The program is built beside this test.
+  std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  std::string program = self.substr(0, self.rfind('/')) + "/qt_demo_program";
   FILE* pipe = popen((env + " '" + program + "' 2>&1").c_str(), "r");
   if (pipe == nullptr) return run;
   char buffer[512];
