@@ -14,9 +14,11 @@ std::vector<BackendEntry>& Entries() {
 }
 
 // The backend chosen by the platform, made on first use and kept for the
-// life of the process.
-std::unique_ptr<Backend>& Chosen() {
-  static std::unique_ptr<Backend> chosen;
+// life of the process. It is never destroyed: a window system's objects
+// must not be torn down among the static destructors at exit, after parts
+// of its own library are gone.
+Backend*& Chosen() {
+  static Backend* chosen = nullptr;
   return chosen;
 }
 
@@ -32,12 +34,12 @@ Backend& Choose() {
                      [](const BackendEntry& a, const BackendEntry& b) { return a.priority > b.priority; });
     for (const BackendEntry& e : entries) {
       if (e.Available != nullptr && e.Create != nullptr && e.Available()) {
-        Chosen() = e.Create();
-        if (Chosen()) break;
+        Chosen() = e.Create().release();
+        if (Chosen() != nullptr) break;
       }
     }
   }
-  if (!Chosen()) {
+  if (Chosen() == nullptr) {
     std::fprintf(stderr,
                  "This program shows dialog windows, but no window system is available "
                  "(no display is set, or no backend for one was built in).\n");

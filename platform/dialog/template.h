@@ -75,8 +75,8 @@ struct Rect {
 struct ControlTemplate {
   int id = kNoId;
   ControlKind kind = ControlKind::kStatic;
-  std::string_view text;  // UTF-8 literal; the caption or the initial text
-  Rect rect;
+  std::string_view text{};  // UTF-8 literal; the caption or the initial text
+  Rect rect{};
   unsigned style = 0;
   int textLimit = 0;  // edit: at most this many bytes can be typed; 0 means no limit
   int resource = 0;   // icon: the icon resource ID
@@ -84,29 +84,31 @@ struct ControlTemplate {
 
 struct MenuItem {
   int command = 0;
-  std::string_view text;  // UTF-8 literal
+  std::string_view text{};  // UTF-8 literal
 };
 
 // A menu bar of commands (no pull-downs: the programs use none).
 struct MenuTemplate {
   int id = 0;
-  std::vector<MenuItem> items;
+  std::vector<MenuItem> items{};
 };
 
 struct Font {
-  std::string_view name;  // UTF-8 literal
+  std::string_view name{};  // UTF-8 literal
   int points = 9;
 };
 
+// Every member has a default, so that a table names only what it needs
+// (designated initialisers) without missing-initialiser warnings.
 struct DialogTemplate {
   int id = 0;
-  std::string_view caption;  // UTF-8 literal
+  std::string_view caption{};  // UTF-8 literal
   int width = 0;             // dialog units
   int height = 0;
-  Font font;
+  Font font{};
   unsigned style = 0;
   const MenuTemplate* menu = nullptr;  // the menu bar, or none
-  std::vector<ControlTemplate> controls;
+  std::vector<ControlTemplate> controls{};
 };
 
 // A template text as the CP932 text it stands for.

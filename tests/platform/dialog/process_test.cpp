@@ -2,16 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>  // chmod
-#include <unistd.h>    // chdir, getcwd
 
-#include <cstdlib>  // std::getenv, mkdtemp
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/text/cp932.h"
+#include "tests/support/temp_dir.h"
 
 namespace platform {
 namespace {
@@ -52,43 +50,24 @@ TEST(EscapeForQuotes, WhatIsEscapedSplitsBackToItself) {
   }
 }
 
-// Each case runs in a fresh temporary directory holding a copy of the
-// argument-echo helper.
+// Each case runs in a fresh temporary directory (the current directory
+// while it lives) into which it copies the argument-echo helper.
 class StartAndWaitTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/process_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    saved_ = cwd;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
-    const char* bin = std::getenv("YUBIN_BINARY_DIR");
-    ASSERT_NE(bin, nullptr);
-    helper_ = std::string(bin) + "/tests/platform/dialog/argv_echo";
-  }
-
-  void TearDown() override {
-    ASSERT_EQ(chdir(saved_.c_str()), 0);
-    std::filesystem::remove_all(dir_);
-  }
-
   void InstallHelper(const std::string& name) {
-    std::filesystem::copy_file(helper_, dir_ + "/" + name);
+    std::filesystem::copy_file(ARGV_ECHO_PATH, dir_.path() + "/" + name);
   }
 
   Args Echoed() {
-    std::ifstream in(dir_ + "/argv.txt", std::ios::binary);
+    std::string bytes = dir_.Read("argv.txt");
     Args args;
-    std::string arg;
-    while (std::getline(in, arg, '\0')) args.push_back(arg);
+    size_t start = 0;
+    for (size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1)
+      args.push_back(bytes.substr(start, end - start));
     return args;
   }
 
-  std::string dir_;
-  std::string saved_;
-  std::string helper_;
+  TempDir dir_;
 };
 
 TEST_F(StartAndWaitTest, AQuotedArgumentWithSpacesAndAQuoteArrivesWhole) {
@@ -103,7 +82,7 @@ TEST_F(StartAndWaitTest, NoShellTakesPartInTheArguments) {
   InstallHelper("qgrep.exe");
   StartAndWait("qgrep.exe", {"qgrep.exe", "$HOME;`id`|x>y *"});
   EXPECT_EQ(Echoed(), (Args{"qgrep.exe", "$HOME;`id`|x>y", "*"}));
-  EXPECT_FALSE(std::filesystem::exists(dir_ + "/y"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() + "/y"));
 }
 
 TEST_F(StartAndWaitTest, ArgumentsReachTheChildInUtf8) {
@@ -122,8 +101,8 @@ TEST_F(StartAndWaitTest, WithoutTheExeFileTheBareNameIsStarted) {
 
 TEST_F(StartAndWaitTest, TheExeFileComesFirst) {
   InstallHelper("vesk.exe");
-  std::ofstream(dir_ + "/vesk") << "not a program";
-  chmod((dir_ + "/vesk").c_str(), 0755);
+  std::ofstream(dir_.path() + "/vesk") << "not a program";
+  chmod((dir_.path() + "/vesk").c_str(), 0755);
   EXPECT_EQ(FindProgram("vesk"), "./vesk.exe");
   EXPECT_EQ(StartAndWait("vesk", {"vesk"}), 1);
 }
@@ -135,7 +114,7 @@ TEST_F(StartAndWaitTest, AMissingProgramIsNotSoughtAlongThePath) {
 }
 
 TEST_F(StartAndWaitTest, AFileThatCannotRunIsNotStarted) {
-  std::ofstream(dir_ + "/qgrep.exe") << "data";
+  std::ofstream(dir_.path() + "/qgrep.exe") << "data";
   EXPECT_EQ(StartAndWait("qgrep.exe", {"qgrep.exe"}), -1);
 }
 

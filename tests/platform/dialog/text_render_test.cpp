@@ -65,5 +65,26 @@ TEST_F(TextRender, OverlappingTextNeverLeavesHalfACharacter) {
   EXPECT_EQ(second, "|漢 x漢字  |");
 }
 
+TEST_F(TextRender, MultiLineButtonsWrapAndHiddenControlsAreLeftOut) {
+  DialogTemplate t;
+  t.id = 1;
+  t.width = 40;
+  t.height = 24;
+  t.controls = {
+      {10, ControlKind::kPushButton, "形式：町名", {0, 0, 24, 24}, kMultiLine},
+      {11, ControlKind::kStatic, "secret", {28, 0, 12, 8}, kHidden},
+  };
+  Dialog d(t);
+  std::string picture;
+  backend.Do([&] { picture = headless::RenderText(*backend.Top()); }).Escape();
+  d.DoModal();
+  EXPECT_EQ(picture,
+            "+----------+\n"
+            "|[形式]    |\n"
+            "|[：町]    |\n"
+            "|[名  ]    |\n"
+            "+----------+\n");
+}
+
 }  // namespace
 }  // namespace demo

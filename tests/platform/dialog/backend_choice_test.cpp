@@ -1,0 +1,73 @@
+#include "platform/dialog/backend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>  // std::exit
+#include <memory>
+
+#include "platform/dialog/headless/headless_backend.h"
+
+namespace platform::dialog {
+namespace {
+
+// A backend that only says who it is; the choice is made once per process,
+// so each case runs in a child process of its own.
+class NamedBackend : public Backend {
+ public:
+  explicit NamedBackend(int code) : code(code) {}
+  int RunModal(Dialog&, Window*) override { return code; }
+  int ShowMessageBox(Window*, std::string_view, std::string_view, Buttons) override { return code; }
+  Window* ActiveWindow() override { return nullptr; }
+  int code;
+};
+
+template <int kCode>
+std::unique_ptr<Backend> Make() {
+  return std::make_unique<NamedBackend>(kCode);
+}
+bool Yes() { return true; }
+bool No() { return false; }
+
+int ChosenCode() {
+  UseBackend(nullptr);
+  return static_cast<NamedBackend&>(CurrentBackend()).code;
+}
+
+TEST(BackendChoice, TheAvailableBackendOfHighestPriorityWins) {
+  EXPECT_EXIT(
+      {
+        RegisterBackend({"low", 1, &Yes, &Make<11>});
+        RegisterBackend({"high but absent", 20, &No, &Make<12>});
+        RegisterBackend({"high", 10, &Yes, &Make<13>});
+        std::exit(ChosenCode());
+      },
+      ::testing::ExitedWithCode(13), "");
+}
+
+TEST(BackendChoice, WithoutAnyTheProgramEndsWithAClearMessage) {
+  EXPECT_EXIT(
+      {
+        RegisterBackend({"no display", 10, &No, &Make<11>});
+        UseBackend(nullptr);
+        CurrentBackend();
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(1), "no window system is available");
+}
+
+TEST(BackendChoice, ABackendPutInForceComesBeforeTheChoiceAndIsRestored) {
+  headless::HeadlessBackend headless;
+  {
+    ScopedBackend scope(headless);
+    EXPECT_EQ(&CurrentBackend(), &headless);
+  }
+  EXPECT_EXIT(
+      {
+        RegisterBackend({"only", 1, &Yes, &Make<14>});
+        std::exit(ChosenCode());
+      },
+      ::testing::ExitedWithCode(14), "");
+}
+
+}  // namespace
+}  // namespace platform::dialog

@@ -1,0 +1,44 @@
+#include "platform/help_viewer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>  // setenv, unsetenv
+#include <string>
+#include <vector>
+
+namespace platform {
+namespace {
+
+class Recording : public HelpViewer {
+ public:
+  int ShowContents(std::string_view path) override {
+    shown.emplace_back(path);
+    return 1;
+  }
+  int Quit() override { return ++quits; }
+  std::vector<std::string> shown;
+  int quits = 0;
+};
+
+TEST(HelpViewer, AViewerPutInForceGetsTheRequestsUntilReleased) {
+  Recording viewer;
+  UseHelpViewer(&viewer);
+  EXPECT_EQ(ShowHelpContents("c:\\Zip_Code\\help.hlp"), 1);
+  EXPECT_EQ(QuitHelp(), 1);
+  UseHelpViewer(nullptr);
+  EXPECT_EQ(viewer.shown, (std::vector<std::string>{"c:\\Zip_Code\\help.hlp"}));
+  EXPECT_NE(&CurrentHelpViewer(), &viewer);
+}
+
+TEST(HelpViewer, TheDefaultOneDoesNothingWithoutADisplayOrAFile) {
+  const char* display = std::getenv("DISPLAY");
+  std::string saved = display != nullptr ? display : "";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  EXPECT_EQ(ShowHelpContents("/no/such/dir/help.hlp"), 0);
+  EXPECT_EQ(QuitHelp(), 1);  // there is never a window of ours to close
+  if (display != nullptr) setenv("DISPLAY", saved.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,28 @@
+#include "platform/dialog/resources.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/text/cp932.h"
+
+namespace platform::dialog {
+namespace {
+
+TEST(Resources, StringsLoadAsCp932AndUnknownOnesAreEmpty) {
+  RegisterStrings({{101, "ﾊﾞｰｼﾞｮﾝ情報(Tolvane) (&A)..."}, {103, "old"}});
+  RegisterStrings({{103, "ｿｹｯﾄの初期化に失敗しました。"}});
+  EXPECT_EQ(LoadString(101), text::Cp932("ﾊﾞｰｼﾞｮﾝ情報(Tolvane) (&A)..."));
+  EXPECT_EQ(LoadString(103), text::Cp932("ｿｹｯﾄの初期化に失敗しました。"));  // replaced
+  EXPECT_EQ(LoadString(999), "");
+}
+
+TEST(Resources, IconsAreFoundByIdOnlyWhenRegistered) {
+  EXPECT_EQ(LoadIcon(128), 0);
+  RegisterIcon({128, {{16, std::vector<std::uint32_t>(16 * 16, 0xFF0000FFu)}}});
+  EXPECT_EQ(LoadIcon(128), 128);
+  ASSERT_NE(FindIcon(128), nullptr);
+  EXPECT_EQ(FindIcon(128)->images.at(0).size, 16);
+  EXPECT_EQ(FindIcon(129), nullptr);
+}
+
+}  // namespace
+}  // namespace platform::dialog

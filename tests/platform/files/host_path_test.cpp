@@ -1,0 +1,76 @@
+#include "platform/files/host_path.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "tests/support/temp_dir.h"
+
+using platform::files::HostName;
+using platform::files::HostPath;
+using platform::files::SplitPath;
+
+TEST(SplitPath, SeparatesAtBothSlashesAndDropsTheDrive) {
+  bool absolute = false;
+  auto parts = SplitPath("c:\\Zip_Code/N_x\\ab.Idx", absolute);
+  EXPECT_TRUE(absolute);
+  EXPECT_EQ(parts, (std::vector<std::string>{"Zip_Code", "N_x", "ab.Idx"}));
+  parts = SplitPath("ZIP_CODE\\N_x", absolute);
+  EXPECT_FALSE(absolute);
+  EXPECT_EQ(parts.size(), 2u);
+}
+
+TEST(SplitPath, TrailByte5cIsNoSeparator) {
+  // ソ 0x83 0x5C followed by a real separator.
+  bool absolute = false;
+  auto parts = SplitPath("\x83\x5C\\a", absolute);
+  EXPECT_EQ(parts, (std::vector<std::string>{"\x83\x5C", "a"}));
+}
+
+TEST(HostName, WritesHalfWidthKanaAsUtf8) {
+  // ｻ 0xBB -> U+FF7B; ｲｶ -> U+FF72 U+FF76.
+  EXPECT_EQ(HostName("N_\xBB"), "N_\xEF\xBD\xBB");
+  EXPECT_EQ(HostName("\xB2\xB6.Idx"), "\xEF\xBD\xB2\xEF\xBD\xB6.Idx");
+  // ソ (0x83 0x5C) as one character.
+  EXPECT_EQ(HostName("\x83\x5C"), "\xE3\x82\xBD");
+}
+
+TEST(HostName, EscapesBytesThatFormNoCharacter) {
+  // A lone lead byte, a control byte and 0xFD (never valid) as %XX.
+  EXPECT_EQ(HostName("a\x81"), "a%81");
+  EXPECT_EQ(HostName("a\x01" "b"), "a%01b");
+  EXPECT_EQ(HostName("\xFD"), "%FD");
+  EXPECT_EQ(HostName(std::string("x\0y", 3)), "x%00y");
+}
+
+TEST(HostPath, NamesDifferingInCaseFindOneDirectory) {
+  TempDir dir;
+  ASSERT_EQ(mkdir("Zip_Code", 0777), 0);
+  EXPECT_EQ(HostPath("ZIP_CODE"), "Zip_Code");
+  EXPECT_EQ(HostPath("zip_code\\N_a"), "Zip_Code/N_a");
+  EXPECT_EQ(HostPath("Zip_Code"), "Zip_Code");
+}
+
+TEST(HostPath, ExactMatchWinsOverOtherSpellings) {
+  TempDir dir;
+  dir.Write("ab.IDX", "1");
+  dir.Write("ab.Idx", "2");
+  EXPECT_EQ(HostPath("ab.Idx"), "ab.Idx");
+  EXPECT_EQ(HostPath("ab.IDX"), "ab.IDX");
+  // No exact match: the first in byte order ("ab.IDX" < "ab.Idx").
+  EXPECT_EQ(HostPath("AB.idx"), "ab.IDX");
+}
+
+TEST(HostPath, NewNamesKeepTheSpellingAskedFor) {
+  TempDir dir;
+  EXPECT_EQ(HostPath("New\\File.Txt"), "New/File.Txt");
+  EXPECT_EQ(HostPath(""), ".");
+}
+
+TEST(HostPath, AbsolutePathsAndDrivePrefix) {
+  TempDir dir;
+  std::string base = dir.path();
+  ASSERT_EQ(mkdir("Data", 0777), 0);
+  EXPECT_EQ(HostPath("c:" + base + "\\DATA\\x"), base + "/Data/x");
+}
