@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>     // open
-#include <stdlib.h>    // mkdtemp
-#include <unistd.h>    // write, close, unlink, rmdir
-
 #include <string>
 
 #include <QTextBrowser>
@@ -14,41 +10,27 @@
 #include "platform/help_viewer.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/qt/qt_script.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 using platform::text::Cp932;
 
-// A temporary directory with one help file; the path given to the viewer is
-// a CP932 text, as the programs build it.
+// A temporary directory for help files; the path given to the viewer is a
+// CP932 text, as the programs build it.
 class HelpViewerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/qt_help_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    viewer().Quit();
-    for (const std::string& f : files_) unlink(f.c_str());
-    rmdir(dir_.c_str());
-  }
+  void TearDown() override { viewer().Quit(); }
 
   // Writes `bytes` under the UTF-8 host name; returns the CP932 path.
   std::string Write(const char* utf8Name, const std::string& bytes) {
-    std::string host = dir_ + "/" + utf8Name;
-    int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    EXPECT_GE(fd, 0);
-    EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    close(fd);
-    files_.push_back(host);
-    return dir_ + "/" + Cp932(utf8Name);
+    dir_.Write(utf8Name, bytes);
+    return dir_.path() + "/" + Cp932(utf8Name);
   }
 
   static platform::dialog::qt::QtHelpViewer& viewer() { return qt_test::TheQtBackend().Help(); }
 
-  std::string dir_;
-  std::vector<std::string> files_;
+  TempDir dir_;
 };
 
 TEST_F(HelpViewerTest, TheQtBackendPutsItsViewerInForce) {
@@ -78,7 +60,7 @@ TEST_F(HelpViewerTest, ShowsUtf8AndHtmlHelpFiles) {
 }
 
 TEST_F(HelpViewerTest, AMissingFileIsNamedInTheViewer) {
-  std::string missing = dir_ + "/" + Cp932("無い.hlp");
+  std::string missing = dir_.path() + "/" + Cp932("無い.hlp");
   EXPECT_EQ(viewer().ShowContents(missing), 1);
   ASSERT_NE(viewer().Window(), nullptr);
   QString shown = viewer().Browser()->toPlainText();
