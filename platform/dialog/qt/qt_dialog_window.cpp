@@ -60,7 +60,7 @@ class DialogWidget : public QDialog {
       return;
     }
     // Not QDialog's handling: it would press its own default button.
-    QWidget::keyPressEvent(event);  // NOLINT(bugprone-parent-virtual-call)
+    QWidget::keyPressEvent(event);
   }
 
   void closeEvent(QCloseEvent* event) override {
@@ -282,12 +282,14 @@ void QtDialogWindow::OnLineEdited(Control& control) {
 void QtDialogWindow::OnTextChanged(Control& control) {
   if (control.settingText) return;
   if (!AcceptsTyping(control, control.text->toPlainText())) {
-    // The typing is taken back, as an edit refuses characters past its limit.
-    int position = control.text->textCursor().position();
+    // The typing is taken back, as an edit refuses characters past its
+    // limit; the caret stays as far from the end as it was.
+    int typedLength = static_cast<int>(control.text->toPlainText().size());
+    int fromEnd = typedLength - control.text->textCursor().position();
     WriteControlText(control, control.accepted);
-    QTextCursor cursor = control.text->textCursor();
     int length = static_cast<int>(control.text->toPlainText().size());
-    cursor.setPosition(position - 1 < 0 ? 0 : (position - 1 > length ? length : position - 1));
+    QTextCursor cursor = control.text->textCursor();
+    cursor.setPosition(qBound(0, length - fromEnd, length));
     control.text->setTextCursor(cursor);
     return;
   }

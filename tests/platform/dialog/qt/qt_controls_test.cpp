@@ -179,7 +179,7 @@ TEST_F(QtControls, StaticsAndOneLineEditsTakeTheirStyles) {
   d.DoModal();
 }
 
-TEST_F(QtControls, EnterInAMultiLineEditWithoutWantReturnPressesTheDefaultButton) {
+TEST_F(QtControls, AMultiLineEditWithoutWantReturnKeepsItsLimitAndEnterPressesTheDefault) {
   GalleryDialog d;
   script.At(1, [&] {
     auto* edit = Widget<QPlainTextEdit>(kWrapEdit);
@@ -187,6 +187,10 @@ TEST_F(QtControls, EnterInAMultiLineEditWithoutWantReturnPressesTheDefaultButton
     EXPECT_EQ(edit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     Click(edit);
     Type(edit, U("一行目"));
+    // A limit holds in multi-line edits too, counted in CP932 bytes.
+    d.SetTextLimit(kWrapEdit, 8);
+    Type(edit, U("二行"));
+    EXPECT_EQ(d.Text(kWrapEdit), Cp932("一行目二"));
     Key(edit, Qt::Key_Return);
   });
   script.Start();
