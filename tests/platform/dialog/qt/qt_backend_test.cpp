@@ -166,16 +166,15 @@ TEST_F(QtWindowBuilding, TheDialogFontFallsBackToAJapaneseFaceAndSetsTheUnits) {
 
 TEST_F(QtWindowBuilding, ScreenshotOfTheDemoDialogShowsItsJapaneseTexts) {
   MainDialog d;
-  std::string path;
+  QString path;
   script.At(1, [&] {
     ClickControl(kSearchButton);
     d.SetText(kSearchEdit, Cp932("ﾎｯｶｲﾄﾞｳ\r\n札幌市"));
     qtd::QtDialogWindow* window = TopDialog();
     ASSERT_NE(window, nullptr);
     QImage shot = window->Widget()->grab().toImage();
-    const char* dir = std::getenv("YUBIN_BINARY_DIR");
-    path = std::string(dir != nullptr ? dir : ".") + "/qt_demo_main.png";
-    EXPECT_TRUE(shot.save(QString::fromStdString(path), "PNG"));
+    path = ScreenshotPath("qt_demo_main.png");
+    EXPECT_TRUE(shot.save(path, "PNG"));
     // The heading label must have ink in it: glyphs were drawn.
     QWidget* heading = window->ControlWidgetAt(0);
     QRect area(heading->mapTo(window->Widget(), QPoint(0, 0)), heading->size());
@@ -183,12 +182,12 @@ TEST_F(QtWindowBuilding, ScreenshotOfTheDemoDialogShowsItsJapaneseTexts) {
     for (int y = area.top(); y <= area.bottom(); ++y)
       for (int x = area.left(); x <= area.right(); ++x)
         if (qGray(shot.pixel(x, y)) < 100) ++dark;
-    EXPECT_GT(dark, 50) << "the heading looks empty in " << path;
+    EXPECT_GT(dark, 50) << "the heading looks empty in " << path.toStdString();
     ClickControl(kIdOk);
   });
   script.Start();
   d.DoModal();
-  EXPECT_FALSE(path.empty());
+  EXPECT_FALSE(path.isEmpty());
 }
 
 // The user's actions and the reactions they reach.
@@ -447,9 +446,8 @@ TEST_F(QtMenus, AltSpaceOpensTheSystemMenuWithTheAppendedItem) {
     QAction* about = actions.back();
     EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
     EXPECT_EQ(about->text(), U("ﾊﾞｰｼﾞｮﾝ情報(デモ) (&A)..."));
-    const char* dir = std::getenv("YUBIN_BINARY_DIR");
-    std::string path = std::string(dir != nullptr ? dir : ".") + "/qt_system_menu.png";
-    EXPECT_TRUE(menu->grab().save(QString::fromStdString(path), "PNG"));
+    QString path = ScreenshotPath("qt_system_menu.png");
+    EXPECT_TRUE(menu->grab().save(path, "PNG"));
     ClickAt(menu, menu->actionGeometry(about).center());
   });
   script.At(2, [&] {
@@ -546,9 +544,8 @@ TEST_F(QtMessageBoxes, ABoxWithoutCaptionShowsTheProgramNameAndAnswersOk) {
     EXPECT_EQ(box->Box()->windowTitle(), U("デモ"));
     EXPECT_EQ(box->Box()->text(), U("＊＊ ファイルが開く事ができません。＊＊"));
     EXPECT_EQ(box->Box()->buttons().size(), 1);
-    const char* dir = std::getenv("YUBIN_BINARY_DIR");
-    std::string path = std::string(dir != nullptr ? dir : ".") + "/qt_message_box.png";
-    EXPECT_TRUE(box->Box()->grab().save(QString::fromStdString(path), "PNG"));
+    QString path = ScreenshotPath("qt_message_box.png");
+    EXPECT_TRUE(box->Box()->grab().save(path, "PNG"));
     ClickBoxButton(U("OK"));
   });
   script.Start();

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>  // std::getenv
 #include <string>
 #include <vector>
 
@@ -221,9 +220,8 @@ TEST_F(QtControls, ScreenshotOfEveryKindOfControl) {
   GalleryDialog d;
   script.At(1, [&] {
     d.SetText(kWrapEdit, Cp932("折り返す複数行のエディットボックスの見本です。"));
-    const char* dir = std::getenv("YUBIN_BINARY_DIR");
-    std::string path = std::string(dir != nullptr ? dir : ".") + "/qt_gallery.png";
-    EXPECT_TRUE(TopDialog()->Widget()->grab().save(QString::fromStdString(path), "PNG"));
+    QString path = ScreenshotPath("qt_gallery.png");
+    EXPECT_TRUE(TopDialog()->Widget()->grab().save(path, "PNG"));
     ClickControl(kIdCancel);
   });
   script.Start();

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>  // setenv
+#include <cstdlib>     // setenv, getenv
+#include <filesystem>  // read_symlink
 #include <memory>
 
 #include <QAbstractButton>
@@ -100,6 +101,18 @@ void ClickBoxButton(const QString& text) {
     }
   }
   ADD_FAILURE() << "the message box has no button " << text.toStdString();
+}
+
+QString ScreenshotPath(const char* fileName) {
+  const char* dir = std::getenv("YUBIN_BINARY_DIR");
+  std::string base;
+  if (dir != nullptr && *dir != '\0') {
+    base = dir;
+  } else {
+    std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    base = self.substr(0, self.rfind('/'));
+  }
+  return QString::fromStdString(base + "/" + fileName);
 }
 
 Script::~Script() = default;

@@ -43,6 +43,10 @@ void ClickControl(int id);
 // Clicks the message box button with this text.
 void ClickBoxButton(const QString& text);
 
+// Where a screenshot goes: the build directory (YUBIN_BINARY_DIR), else the
+// test program's own directory.
+QString ScreenshotPath(const char* fileName);
+
 class Script {
  public:
   Script() = default;
