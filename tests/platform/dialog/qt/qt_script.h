@@ -4,6 +4,7 @@
 // depth and its top window is on screen and active. A step may open a nested modal
 // window; the following steps then run inside it. A step that waits too
 // long fails the test and closes every window, so a test never hangs.
+// Other test programs link it as platform_dialog_qt_testing.
 #pragma once
 
 #include <deque>
