@@ -1,6 +1,10 @@
 #include "platform/dialog/qt/qt_backend.h"
 
+#include <unistd.h>  // readlink
+
+#include <cstdio>   // std::snprintf
 #include <cstdlib>  // std::getenv
+#include <cstring>  // std::strrchr
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -18,10 +22,21 @@
 namespace platform::dialog::qt {
 namespace {
 
-// QApplication keeps references to these for its whole life.
+// QApplication keeps references to these for its whole life. The name is
+// the program file's, so that the desktop groups its windows under it.
 int gArgc = 1;
-char gProgram[] = "yubin";
+char gProgram[256] = "yubin";
 char* gArgv[] = {gProgram, nullptr};
+
+void NameProgram() {
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return;
+  path[n] = '\0';
+  const char* slash = std::strrchr(path, '/');
+  const char* name = slash != nullptr ? slash + 1 : path;
+  std::snprintf(gProgram, sizeof gProgram, "%s", name);
+}
 
 bool IsSet(const char* name) {
   const char* value = std::getenv(name);
@@ -61,7 +76,10 @@ bool QtBackend::Available() {
 QtBackend::QtBackend() {
   InstallFontSubstitutes();
   // Never deleted: see the header.
-  if (QApplication::instance() == nullptr) new QApplication(gArgc, gArgv);
+  if (QApplication::instance() == nullptr) {
+    NameProgram();
+    new QApplication(gArgc, gArgv);
+  }
   InstallJapaneseTranslation();
   // The fonts' substitutes are read when a font is first resolved; set them
   // again in case the application's start reset them.

@@ -1,9 +1,10 @@
 // Drives real Qt windows from a test: the Qt backend in force on the
 // offscreen platform for the whole test program, and a script of steps that
 // run inside the modal loops, each when the modal stack has the expected
-// depth and its top window is on screen and active. A step may open a nested modal
-// window; the following steps then run inside it. A step that waits too
-// long fails the test and closes every window, so a test never hangs.
+// depth and its top window is on screen and active. A step may open a
+// nested modal window; the following steps then run inside it. A step that
+// waits too long fails the test and closes every window, so a test never
+// hangs.
 // Other test programs link it as platform_dialog_qt_testing.
 #pragma once
 
