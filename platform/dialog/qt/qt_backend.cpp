@@ -2,9 +2,9 @@
 
 #include <unistd.h>  // readlink
 
-#include <cstdio>   // std::snprintf
+#include <algorithm>  // std::min
 #include <cstdlib>  // std::getenv
-#include <cstring>  // std::strrchr
+#include <cstring>  // std::strrchr, std::strlen, std::memcpy
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -35,7 +35,9 @@ void NameProgram() {
   path[n] = '\0';
   const char* slash = std::strrchr(path, '/');
   const char* name = slash != nullptr ? slash + 1 : path;
-  std::snprintf(gProgram, sizeof gProgram, "%s", name);
+  std::size_t length = std::min(std::strlen(name), sizeof gProgram - 1);
+  std::memcpy(gProgram, name, length);
+  gProgram[length] = '\0';
 }
 
 bool IsSet(const char* name) {
