@@ -116,6 +116,7 @@ void BuildEdit(Control& control, QWidget* parent) {
     edit->setReadOnly((style & kReadOnly) != 0);
     // Tab moves between controls, as it does in a dialog.
     edit->setTabChangesFocus(true);
+    if ((style & kBorder) == 0) edit->setFrameShape(QFrame::NoFrame);
     edit->setVerticalScrollBarPolicy((style & kVScrollBar) != 0 ? Qt::ScrollBarAlwaysOn
                                                                  : Qt::ScrollBarAlwaysOff);
     edit->setHorizontalScrollBarPolicy((style & kHScrollBar) != 0 ? Qt::ScrollBarAlwaysOn
@@ -133,6 +134,7 @@ void BuildEdit(Control& control, QWidget* parent) {
   } else {
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly((style & kReadOnly) != 0);
+    edit->setFrame((style & kBorder) != 0);
     edit->setAlignment((style & kRightAlign) != 0 ? Qt::AlignRight | Qt::AlignVCenter
                                                   : Qt::AlignLeft | Qt::AlignVCenter);
     edit->setValidator(new TypingValidator(control, edit));

@@ -122,9 +122,12 @@ TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
           if (multiLine) {
             ASSERT_NE(qobject_cast<QPlainTextEdit*>(w), nullptr);
             EXPECT_EQ(static_cast<QPlainTextEdit*>(w)->isReadOnly(), (c.style & kReadOnly) != 0);
+            EXPECT_EQ(static_cast<QPlainTextEdit*>(w)->frameShape() != QFrame::NoFrame,
+                      (c.style & kBorder) != 0);
           } else {
             ASSERT_NE(qobject_cast<QLineEdit*>(w), nullptr);
             EXPECT_EQ(static_cast<QLineEdit*>(w)->isReadOnly(), (c.style & kReadOnly) != 0);
+            EXPECT_EQ(static_cast<QLineEdit*>(w)->hasFrame(), (c.style & kBorder) != 0);
           }
           break;
         case ControlKind::kIcon:
