@@ -1,7 +1,9 @@
 #include "platform/dialog/qt/qt_dialog_window.h"
 
+#include <algorithm>  // std::find
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -93,11 +95,12 @@ class ClientWidget : public QWidget {
 
 }  // namespace
 
-// Watches the edits: a gain of focus is reported, and Enter in a multi-line
-// edit that does not want it goes to the dialog instead of into the text.
-class QtDialogWindow::EditWatcher : public QObject {
+// Watches edits and radio buttons: an edit's gain of focus is reported;
+// Enter in a multi-line edit that does not want it goes to the dialog
+// instead of into the text; arrow keys move along a radio group.
+class QtDialogWindow::KeyWatcher : public QObject {
  public:
-  explicit EditWatcher(QtDialogWindow& window) : window_(window) {}
+  explicit KeyWatcher(QtDialogWindow& window) : window_(window) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -114,6 +117,13 @@ class QtDialogWindow::EditWatcher : public QObject {
                IsEnterKey(*static_cast<QKeyEvent*>(event))) {
       window_.OnEnter();
       return true;
+    } else if (event->type() == QEvent::KeyPress &&
+               control.tmpl->kind == ControlKind::kRadioButton) {
+      int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Down || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Left) {
+        window_.MoveInRadioGroup(control, key == Qt::Key_Down || key == Qt::Key_Right);
+        return true;
+      }
     }
     return false;
   }
@@ -135,7 +145,7 @@ QtDialogWindow::QtDialogWindow(Dialog& dialog, QWidget* owner)
   widget_->setWindowModality(Qt::WindowModal);
   widget_->setFont(DialogFont(tmpl_.font));
   units_ = BaseUnitsOf(widget_->font());
-  editWatcher_ = std::make_unique<EditWatcher>(*this);
+  keyWatcher_ = std::make_unique<KeyWatcher>(*this);
 
   BuildMenus();
   int top = menuBar_ != nullptr ? menuBar_->sizeHint().height() : 0;
@@ -222,16 +232,18 @@ void QtDialogWindow::WireControl(Control& control) {
   Control* c = &control;
   if (control.button != nullptr) {
     QObject::connect(control.button, &QAbstractButton::clicked, [this, c] { OnClicked(*c); });
+    if (control.tmpl->kind == ControlKind::kRadioButton)
+      control.button->installEventFilter(keyWatcher_.get());
   } else if (control.line != nullptr) {
     // Any change, the program's too, moves the limit's yardstick; only the
     // user's are reported from here (the dialog reports the program's).
     QObject::connect(control.line, &QLineEdit::textChanged,
                      [c] { c->accepted = ReadControlText(*c); });
     QObject::connect(control.line, &QLineEdit::textEdited, [this, c] { OnLineEdited(*c); });
-    control.line->installEventFilter(editWatcher_.get());
+    control.line->installEventFilter(keyWatcher_.get());
   } else if (control.text != nullptr) {
     QObject::connect(control.text, &QPlainTextEdit::textChanged, [this, c] { OnTextChanged(*c); });
-    control.text->installEventFilter(editWatcher_.get());
+    control.text->installEventFilter(keyWatcher_.get());
   }
 }
 
@@ -271,6 +283,23 @@ void QtDialogWindow::OnClicked(Control& control) {
     control.button->setChecked(!control.button->isChecked());
   }
   if (tmpl.id != kNoId && Delivering()) dialog_.DeliverNotification(tmpl.id, Notification::kClicked);
+}
+
+// As the dialog manager does: the focus goes to the next (or previous)
+// enabled, visible button of the group, round the end; an automatic one is
+// clicked on the way.
+void QtDialogWindow::MoveInRadioGroup(Control& from, bool forward) {
+  std::vector<int> group = RadioGroupOf(tmpl_, from.tmpl->id);
+  int count = static_cast<int>(group.size());
+  int at = static_cast<int>(std::find(group.begin(), group.end(), from.tmpl->id) - group.begin());
+  for (int n = 1; n < count; ++n) {
+    int index = ((at + (forward ? n : -n)) % count + count) % count;
+    Control* next = Find(group[static_cast<std::size_t>(index)]);
+    if (next == nullptr || !next->widget->isEnabledTo(client_) || next->widget->isHidden()) continue;
+    next->widget->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    if ((next->tmpl->style & kAuto) != 0) OnClicked(*next);
+    return;
+  }
 }
 
 void QtDialogWindow::OnLineEdited(Control& control) {

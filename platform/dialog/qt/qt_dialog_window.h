@@ -93,7 +93,7 @@ class QtDialogWindow final : public DialogWindow, public QtWindow {
 
  private:
   friend class DialogWidget;
-  class EditWatcher;
+  class KeyWatcher;
 
   Control* Find(int id);
   const Control* Find(int id) const;
@@ -103,6 +103,7 @@ class QtDialogWindow final : public DialogWindow, public QtWindow {
   void BuildControls();
   void WireControl(Control& control);
   void OnClicked(Control& control);
+  void MoveInRadioGroup(Control& from, bool forward);
   void OnLineEdited(Control& control);
   void OnTextChanged(Control& control);
   void OnEditFocused(Control& control);
@@ -122,7 +123,7 @@ class QtDialogWindow final : public DialogWindow, public QtWindow {
   QMenuBar* menuBar_ = nullptr;
   QMenu* systemMenu_ = nullptr;
   QToolButton* systemMenuButton_ = nullptr;
-  std::unique_ptr<EditWatcher> editWatcher_;
+  std::unique_ptr<KeyWatcher> keyWatcher_;
   BaseUnits units_;
   std::deque<Control> controls_;  // template order; a deque keeps addresses
   std::map<int, QTimer*> timers_;

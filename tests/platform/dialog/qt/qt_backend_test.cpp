@@ -234,6 +234,26 @@ TEST_F(QtReactions, ClicksOnButtonsAndRadioButtonsReachTheirReactions) {
   EXPECT_TRUE(d.destroyed);
 }
 
+TEST_F(QtReactions, ArrowKeysMoveAlongARadioGroupAndClickAutomaticButtons) {
+  MainDialog d;
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    ClickControl(1139);
+    Key(window->ControlWidget(1139), Qt::Key_Right);
+    Key(window->ControlWidget(1140), Qt::Key_Left);
+    Key(window->ControlWidget(1139), Qt::Key_Up);
+    // Round the start of the group to its end; the mode group is another.
+    Key(window->ControlWidget(1138), Qt::Key_Left);
+    EXPECT_EQ(d.targetClicks, (std::vector<int>{1139, 1140, 1139, 1138, 1141}));
+    EXPECT_EQ(d.Focused(), 1141);
+    EXPECT_EQ(d.CheckedRadio(kTargetFirst), 1141);
+    EXPECT_EQ(d.CheckedRadio(kModeLeft), kModeLeft);
+    ClickControl(kIdCancel);
+  });
+  script.Start();
+  d.DoModal();
+}
+
 TEST_F(QtReactions, TypingReportsEachChangeAndAWantReturnEditKeepsItsLineBreaks) {
   MainDialog d;
   script.At(1, [&] {
