@@ -1,0 +1,69 @@
+#include "platform/dialog/qt/dialog_units.h"
+
+#include <QFontMetrics>
+#include <QString>
+#include <QStringList>
+
+namespace platform::dialog::qt {
+namespace {
+
+// The faces the programs' templates name, and the ones that stand in for
+// them: Noto Sans CJK JP first (fonts-noto-cjk), then other Japanese faces
+// a desktop may have.
+const char* const kJapaneseFaces[] = {
+    "ＭＳ Ｐゴシック", "ＭＳ ゴシック", "ＭＳ Ｐ明朝", "ＭＳ 明朝",
+    "MS PGothic",       "MS Gothic",    "MS UI Gothic",
+};
+const char* const kStandIns[] = {"Noto Sans CJK JP", "Noto Sans JP", "IPAPGothic", "VL PGothic",
+                                 "TakaoPGothic"};
+
+// MulDiv as the dialog manager used it: the product divided with rounding.
+int Scale(int value, int numerator, int denominator) {
+  long long product = static_cast<long long>(value) * numerator;
+  long long half = denominator / 2;
+  return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                       : -((-product + half) / denominator));
+}
+
+}  // namespace
+
+void InstallFontSubstitutes() {
+  QStringList standIns;
+  for (const char* face : kStandIns) standIns << QString::fromUtf8(face);
+  for (const char* face : kJapaneseFaces) {
+    QString name = QString::fromUtf8(face);
+    if (QFont::substitutes(name).isEmpty()) QFont::insertSubstitutions(name, standIns);
+  }
+}
+
+QFont DialogFont(const Font& font) {
+  QFont result;
+  if (!font.name.empty())
+    result.setFamily(QString::fromUtf8(font.name.data(), static_cast<qsizetype>(font.name.size())));
+  if (font.points > 0) result.setPointSize(font.points);
+  return result;
+}
+
+BaseUnits BaseUnitsOf(const QFont& font) {
+  QFontMetrics metrics(font);
+  // The average of the 52 Latin letters, rounded: (width / 26 + 1) / 2.
+  int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  BaseUnits units;
+  units.x = (letters / 26 + 1) / 2;
+  units.y = metrics.height();
+  if (units.x < 1) units.x = 1;
+  if (units.y < 1) units.y = 1;
+  return units;
+}
+
+int DluToPixelsX(int dlu, BaseUnits units) { return Scale(dlu, units.x, 4); }
+
+int DluToPixelsY(int dlu, BaseUnits units) { return Scale(dlu, units.y, 8); }
+
+QRect DluToPixels(const Rect& rect, BaseUnits units) {
+  return QRect(DluToPixelsX(rect.x, units), DluToPixelsY(rect.y, units),
+               DluToPixelsX(rect.width, units), DluToPixelsY(rect.height, units));
+}
+
+}  // namespace platform::dialog::qt

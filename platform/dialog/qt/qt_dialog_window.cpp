@@ -1,0 +1,579 @@
+#include "platform/dialog/qt/qt_dialog_window.h"
+
+#include <algorithm>  // std::find
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QDialog>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QShortcut>
+#include <QTextCursor>
+#include <QTimer>
+#include <QToolButton>
+
+#include "platform/dialog/qt/icons.h"
+#include "platform/text/cp932.h"
+
+namespace platform::dialog::qt {
+namespace {
+
+// The standard items of the system menu, in the order the dialog manager
+// shows them for a dialog frame.
+const char kRestoreText[] = "元のサイズに戻す(&R)";
+const char kMoveText[] = "移動(&M)";
+const char kMinimiseText[] = "最小化(&N)";
+const char kCloseText[] = "閉じる(&C)\tAlt+F4";
+
+bool IsEnterKey(const QKeyEvent& event) {
+  return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+         (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+}  // namespace
+
+// The top-level widget. Enter and Escape reach the dialog as the dialog
+// manager passes them on; the close box asks the dialog instead of closing.
+class DialogWidget : public QDialog {
+ public:
+  DialogWidget(QtDialogWindow& window, QWidget* owner, Qt::WindowFlags flags)
+      : QDialog(owner, flags), window_(window) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (IsEnterKey(*event)) {
+      window_.OnEnter();
+      return;
+    }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+      window_.OnEscape();
+      return;
+    }
+    // Not QDialog's handling: it would press its own default button.
+    QWidget::keyPressEvent(event);
+  }
+
+  void closeEvent(QCloseEvent* event) override {
+    event->ignore();
+    window_.OnCloseBox();
+  }
+
+  void reject() override { window_.OnEscape(); }
+
+ private:
+  QtDialogWindow& window_;
+};
+
+namespace {
+
+// The client area: where the controls live. A right click that no control
+// takes opens the system menu, since the caption bar belongs to the window
+// manager.
+class ClientWidget : public QWidget {
+ public:
+  ClientWidget(QWidget* parent, std::function<void(const QPoint&)> onContextMenu)
+      : QWidget(parent), onContextMenu_(std::move(onContextMenu)) {}
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override { onContextMenu_(event->globalPos()); }
+
+ private:
+  std::function<void(const QPoint&)> onContextMenu_;
+};
+
+}  // namespace
+
+// Watches edits and radio buttons: an edit's gain of focus is reported;
+// Enter in a multi-line edit that does not want it goes to the dialog
+// instead of into the text; arrow keys move along a radio group.
+class QtDialogWindow::KeyWatcher : public QObject {
+ public:
+  explicit KeyWatcher(QtDialogWindow& window) : window_(window) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    int index = window_.IndexOfWidget(widget);
+    if (index < 0) return false;
+    Control& control = window_.controls_[static_cast<std::size_t>(index)];
+    if (event->type() == QEvent::FocusIn) {
+      // Menus give the focus back when they close; that is no new focus.
+      if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        window_.OnEditFocused(control);
+    } else if (event->type() == QEvent::KeyPress && control.text != nullptr &&
+               (control.tmpl->style & kWantReturn) == 0 &&
+               IsEnterKey(*static_cast<QKeyEvent*>(event))) {
+      window_.OnEnter();
+      return true;
+    } else if (event->type() == QEvent::KeyPress &&
+               control.tmpl->kind == ControlKind::kRadioButton) {
+      int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Down || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Left) {
+        window_.MoveInRadioGroup(control, key == Qt::Key_Down || key == Qt::Key_Right);
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  QtDialogWindow& window_;
+};
+
+QtDialogWindow::QtDialogWindow(Dialog& dialog, QWidget* owner)
+    : dialog_(dialog), tmpl_(dialog.Template()) {
+  unsigned style = tmpl_.style;
+  Qt::WindowFlags flags = Qt::CustomizeWindowHint;
+  flags |= (owner == nullptr && (style & kTaskBar) != 0) ? Qt::Window : Qt::Dialog;
+  if ((style & kCaption) != 0) flags |= Qt::WindowTitleHint;
+  if ((style & kSystemMenu) != 0) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  if ((style & kMinimiseBox) != 0) flags |= Qt::WindowMinimizeButtonHint;
+  widget_ = std::make_unique<DialogWidget>(*this, owner, flags);
+  // Only the owner chain is blocked, so that a help viewer stays usable.
+  widget_->setWindowModality(Qt::WindowModal);
+  widget_->setFont(DialogFont(tmpl_.font));
+  units_ = BaseUnitsOf(widget_->font());
+  keyWatcher_ = std::make_unique<KeyWatcher>(*this);
+
+  BuildMenus();
+  int top = menuBar_ != nullptr ? menuBar_->sizeHint().height() : 0;
+  int width = DluToPixelsX(tmpl_.width, units_);
+  int height = DluToPixelsY(tmpl_.height, units_);
+  client_ = new ClientWidget(widget_.get(), [this](const QPoint& at) { OpenSystemMenuAt(at); });
+  client_->setObjectName(QStringLiteral("client"));
+  client_->setGeometry(0, top, width, height);
+  if (menuBar_ != nullptr) menuBar_->setGeometry(0, 0, width, top);
+  widget_->setFixedSize(width, height + top);
+  BuildControls();
+  SetTitle(TemplateText(tmpl_.caption));
+
+  if ((style & kSystemMenu) != 0) {
+    auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), widget_.get());
+    QObject::connect(menuKey, &QShortcut::activated, [this] { OpenSystemMenu(); });
+    auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), widget_.get());
+    QObject::connect(closeKey, &QShortcut::activated, [this] { OnCloseBox(); });
+  }
+  auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), widget_.get());
+  QObject::connect(helpKey, &QShortcut::activated, [this] { OnMenuCommand(kHelpCommand); });
+}
+
+QtDialogWindow::~QtDialogWindow() {
+  Detach();
+  // The controls point at the watcher; the widgets go first.
+  widget_.reset();
+}
+
+void QtDialogWindow::BuildMenus() {
+  bool hasSystemMenu = (tmpl_.style & kSystemMenu) != 0;
+  if (tmpl_.menu == nullptr && !hasSystemMenu) return;
+  menuBar_ = new QMenuBar(widget_.get());
+  menuBar_->setNativeMenuBar(false);
+  if (tmpl_.menu != nullptr) {
+    for (const MenuItem& item : tmpl_.menu->items) {
+      QAction* action = menuBar_->addAction(ToQt(TemplateText(item.text)));
+      int command = item.command;
+      QObject::connect(action, &QAction::triggered, [this, command] { OnMenuCommand(command); });
+    }
+  }
+  if (!hasSystemMenu) return;
+  systemMenu_ = new QMenu(widget_.get());
+  systemMenu_->setObjectName(QStringLiteral("system_menu"));
+  if ((tmpl_.style & kMinimiseBox) != 0) {
+    QAction* restore = systemMenu_->addAction(QString::fromUtf8(kRestoreText));
+    QObject::connect(restore, &QAction::triggered, [this] { widget_->showNormal(); });
+    QObject::connect(systemMenu_, &QMenu::aboutToShow,
+                     [this, restore] { restore->setEnabled(widget_->isMinimized()); });
+  }
+  // Moving is the window manager's; the item is shown as the frame has it.
+  systemMenu_->addAction(QString::fromUtf8(kMoveText))->setEnabled(false);
+  if ((tmpl_.style & kMinimiseBox) != 0) {
+    QAction* minimise = systemMenu_->addAction(QString::fromUtf8(kMinimiseText));
+    QObject::connect(minimise, &QAction::triggered, [this] { widget_->showMinimized(); });
+  }
+  systemMenu_->addSeparator();
+  QAction* close = systemMenu_->addAction(QString::fromUtf8(kCloseText));
+  QObject::connect(close, &QAction::triggered, [this] { OnCloseBox(); });
+
+  // The caption bar is the window manager's, so the system menu's button
+  // sits at the left end of the menu bar, showing the window's icon.
+  systemMenuButton_ = new QToolButton(menuBar_);
+  systemMenuButton_->setObjectName(QStringLiteral("system_menu_button"));
+  systemMenuButton_->setAutoRaise(true);
+  systemMenuButton_->setFocusPolicy(Qt::NoFocus);
+  systemMenuButton_->setText(QStringLiteral("▼"));
+  QObject::connect(systemMenuButton_, &QToolButton::clicked, [this] {
+    OpenSystemMenuAt(systemMenuButton_->mapToGlobal(QPoint(0, systemMenuButton_->height())));
+  });
+  menuBar_->setCornerWidget(systemMenuButton_, Qt::TopLeftCorner);
+}
+
+void QtDialogWindow::BuildControls() {
+  for (std::size_t i = 0; i < tmpl_.controls.size(); ++i) {
+    controls_.emplace_back();
+    Control& control = controls_.back();
+    BuildControl(control, tmpl_.controls[i], static_cast<int>(i), client_, units_);
+    WireControl(control);
+  }
+}
+
+void QtDialogWindow::WireControl(Control& control) {
+  Control* c = &control;
+  if (control.button != nullptr) {
+    QObject::connect(control.button, &QAbstractButton::clicked, [this, c] { OnClicked(*c); });
+    if (control.tmpl->kind == ControlKind::kRadioButton)
+      control.button->installEventFilter(keyWatcher_.get());
+  } else if (control.line != nullptr) {
+    // Any change, the program's too, moves the limit's yardstick; only the
+    // user's are reported from here (the dialog reports the program's).
+    QObject::connect(control.line, &QLineEdit::textChanged,
+                     [c] { c->accepted = ReadControlText(*c); });
+    QObject::connect(control.line, &QLineEdit::textEdited, [this, c] { OnLineEdited(*c); });
+    control.line->installEventFilter(keyWatcher_.get());
+  } else if (control.text != nullptr) {
+    QObject::connect(control.text, &QPlainTextEdit::textChanged, [this, c] { OnTextChanged(*c); });
+    control.text->installEventFilter(keyWatcher_.get());
+  }
+}
+
+// The dialog is attached from the window's making until Detach.
+bool QtDialogWindow::Delivering() const { return !detached_; }
+
+Control* QtDialogWindow::Find(int id) {
+  if (id == kNoId) return nullptr;
+  for (Control& control : controls_)
+    if (control.tmpl->id == id) return &control;
+  return nullptr;
+}
+
+const Control* QtDialogWindow::Find(int id) const {
+  return const_cast<QtDialogWindow*>(this)->Find(id);
+}
+
+int QtDialogWindow::IndexOfWidget(const QWidget* widget) const {
+  for (std::size_t i = 0; i < controls_.size(); ++i)
+    if (controls_[i].widget == widget) return static_cast<int>(i);
+  return -1;
+}
+
+// Reactions to the user.
+
+void QtDialogWindow::OnClicked(Control& control) {
+  const ControlTemplate& tmpl = *control.tmpl;
+  bool automatic = (tmpl.style & kAuto) != 0;
+  if (tmpl.kind == ControlKind::kRadioButton) {
+    if (automatic) {
+      for (int member : RadioGroupOf(tmpl_, tmpl.id)) SetCheckState(member, member == tmpl.id);
+    } else {
+      // Qt toggled the button; a plain radio button leaves that to the program.
+      control.button->setChecked(!control.button->isChecked());
+    }
+  } else if (tmpl.kind == ControlKind::kCheckBox && !automatic) {
+    control.button->setChecked(!control.button->isChecked());
+  }
+  if (tmpl.id != kNoId && Delivering()) dialog_.DeliverNotification(tmpl.id, Notification::kClicked);
+}
+
+// As the dialog manager does: the focus goes to the next (or previous)
+// enabled, visible button of the group, round the end; an automatic one is
+// clicked on the way.
+void QtDialogWindow::MoveInRadioGroup(Control& from, bool forward) {
+  std::vector<int> group = RadioGroupOf(tmpl_, from.tmpl->id);
+  int count = static_cast<int>(group.size());
+  int at = static_cast<int>(std::find(group.begin(), group.end(), from.tmpl->id) - group.begin());
+  for (int n = 1; n < count; ++n) {
+    int index = ((at + (forward ? n : -n)) % count + count) % count;
+    Control* next = Find(group[static_cast<std::size_t>(index)]);
+    if (next == nullptr || !next->widget->isEnabledTo(client_) || next->widget->isHidden()) continue;
+    next->widget->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    if ((next->tmpl->style & kAuto) != 0) OnClicked(*next);
+    return;
+  }
+}
+
+void QtDialogWindow::OnLineEdited(Control& control) {
+  control.accepted = ReadControlText(control);
+  if (control.tmpl->id != kNoId && Delivering())
+    dialog_.DeliverNotification(control.tmpl->id, Notification::kChanged);
+}
+
+void QtDialogWindow::OnTextChanged(Control& control) {
+  if (control.settingText) return;
+  if (!AcceptsTyping(control, control.text->toPlainText())) {
+    // The typing is taken back, as an edit refuses characters past its
+    // limit; the caret stays as far from the end as it was.
+    int typedLength = static_cast<int>(control.text->toPlainText().size());
+    int fromEnd = typedLength - control.text->textCursor().position();
+    WriteControlText(control, control.accepted);
+    int length = static_cast<int>(control.text->toPlainText().size());
+    QTextCursor cursor = control.text->textCursor();
+    cursor.setPosition(qBound(0, length - fromEnd, length));
+    control.text->setTextCursor(cursor);
+    return;
+  }
+  control.accepted = ReadControlText(control);
+  if (control.tmpl->id != kNoId && Delivering())
+    dialog_.DeliverNotification(control.tmpl->id, Notification::kChanged);
+}
+
+void QtDialogWindow::OnEditFocused(Control& control) {
+  if (control.tmpl->id != kNoId && Delivering())
+    dialog_.DeliverNotification(control.tmpl->id, Notification::kSetFocus);
+}
+
+void QtDialogWindow::OnEnter() {
+  if (Delivering()) dialog_.DeliverEnter();
+}
+
+void QtDialogWindow::OnEscape() {
+  if (Delivering()) dialog_.DeliverEscape();
+}
+
+void QtDialogWindow::OnCloseBox() {
+  if (Delivering()) dialog_.DeliverSysCommand(kCloseCommand);
+}
+
+void QtDialogWindow::OnMenuCommand(int command) {
+  if (Delivering()) dialog_.DeliverMenuCommand(command);
+}
+
+void QtDialogWindow::OnSysCommand(int command) {
+  if (Delivering()) dialog_.DeliverSysCommand(command);
+}
+
+void QtDialogWindow::OnTimer(int id) {
+  if (Delivering()) dialog_.DeliverTimer(id);
+}
+
+void QtDialogWindow::OpenSystemMenu() {
+  OpenSystemMenuAt(client_->mapToGlobal(QPoint(0, 0)));
+}
+
+void QtDialogWindow::OpenSystemMenuAt(const QPoint& globalPos) {
+  if (systemMenu_ == nullptr || !Delivering()) return;
+  systemMenu_->popup(globalPos);
+}
+
+// Window.
+
+void QtDialogWindow::SetTitle(std::string_view cp932) {
+  title_ = std::string(cp932);
+  widget_->setWindowTitle(ToQtTitle(cp932));
+}
+
+// DialogWindow.
+
+std::string QtDialogWindow::ControlText(int id) const {
+  const Control* control = Find(id);
+  return control != nullptr ? ReadControlText(*control) : std::string();
+}
+
+void QtDialogWindow::SetControlText(int id, std::string_view cp932) {
+  if (Control* control = Find(id)) WriteControlText(*control, cp932);
+}
+
+int QtDialogWindow::CheckState(int id) const {
+  const Control* control = Find(id);
+  return control != nullptr && control->button != nullptr && control->button->isCheckable() &&
+                 control->button->isChecked()
+             ? 1
+             : 0;
+}
+
+void QtDialogWindow::SetCheckState(int id, int state) {
+  Control* control = Find(id);
+  if (control == nullptr || control->button == nullptr || !control->button->isCheckable()) return;
+  control->button->setChecked(state != 0);
+}
+
+bool QtDialogWindow::IsControlEnabled(int id) const {
+  const Control* control = Find(id);
+  return control != nullptr && control->widget->isEnabledTo(client_);
+}
+
+void QtDialogWindow::EnableControl(int id, bool enabled) {
+  if (Control* control = Find(id)) control->widget->setEnabled(enabled);
+}
+
+bool QtDialogWindow::IsControlVisible(int id) const {
+  const Control* control = Find(id);
+  return control != nullptr && !control->widget->isHidden();
+}
+
+void QtDialogWindow::ShowControl(int id, bool visible) {
+  if (Control* control = Find(id)) control->widget->setVisible(visible);
+}
+
+int QtDialogWindow::FocusedControl() const {
+  // The window's own record of its focus child: it holds also while the
+  // window is not the active one (or not yet shown).
+  QWidget* focus = widget_->focusWidget();
+  for (const QWidget* w = focus; w != nullptr && w != client_; w = w->parentWidget()) {
+    int index = IndexOfWidget(w);
+    if (index >= 0) return controls_[static_cast<std::size_t>(index)].tmpl->id;
+  }
+  return kNoId;
+}
+
+void QtDialogWindow::FocusControl(Control& control, Qt::FocusReason reason) {
+  control.widget->setFocus(reason);
+  if (control.line != nullptr) control.line->selectAll();
+  if (control.text != nullptr) control.text->selectAll();
+}
+
+void QtDialogWindow::SetFocus(int id) {
+  if (Control* control = Find(id)) control->widget->setFocus(Qt::OtherFocusReason);
+}
+
+void QtDialogWindow::FocusNextTabStop(bool backwards) {
+  int count = static_cast<int>(controls_.size());
+  if (count == 0) return;
+  int current = -1;
+  int focused = FocusedControl();
+  for (int i = 0; i < count; ++i)
+    if (focused != kNoId && controls_[static_cast<std::size_t>(i)].tmpl->id == focused) current = i;
+  int step = backwards ? -1 : 1;
+  int start = current >= 0 ? current : (backwards ? 0 : count - 1);
+  for (int n = 1; n <= count; ++n) {
+    int i = ((start + step * n) % count + count) % count;
+    Control& control = controls_[static_cast<std::size_t>(i)];
+    if ((control.tmpl->style & kTabStop) == 0 || control.widget->focusPolicy() == Qt::NoFocus)
+      continue;
+    if (!control.widget->isEnabledTo(client_) || control.widget->isHidden()) continue;
+    FocusControl(control, backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+    return;
+  }
+}
+
+void QtDialogWindow::FocusFirstTabStop() {
+  for (Control& control : controls_) {
+    if ((control.tmpl->style & kTabStop) == 0 || control.widget->focusPolicy() == Qt::NoFocus)
+      continue;
+    if (!control.widget->isEnabledTo(client_) || control.widget->isHidden()) continue;
+    FocusControl(control, Qt::TabFocusReason);
+    return;
+  }
+}
+
+void QtDialogWindow::SetTextLimit(int id, int limit) {
+  Control* control = Find(id);
+  if (control != nullptr && (control->line != nullptr || control->text != nullptr))
+    control->limit = limit > 0 ? limit : 0;
+}
+
+void QtDialogWindow::AppendSystemMenuSeparator() {
+  if (systemMenu_ != nullptr) systemMenu_->addSeparator();
+}
+
+void QtDialogWindow::AppendSystemMenuItem(int command, std::string_view cp932) {
+  if (systemMenu_ == nullptr) return;
+  QAction* action = systemMenu_->addAction(ToQt(cp932));
+  action->setData(command);
+  QObject::connect(action, &QAction::triggered, [this, command] { OnSysCommand(command); });
+}
+
+void QtDialogWindow::SetIcon(int icon, bool big) {
+  (big ? bigIcon_ : smallIcon_) = icon;
+  // Qt keeps one icon with its sizes: the big one where there is one.
+  QIcon shown = IconFor(bigIcon_ != 0 ? bigIcon_ : smallIcon_);
+  widget_->setWindowIcon(shown);
+  if (systemMenuButton_ != nullptr) {
+    QIcon small = IconFor(smallIcon_ != 0 ? smallIcon_ : bigIcon_);
+    systemMenuButton_->setIcon(small);
+    systemMenuButton_->setToolButtonStyle(small.isNull() ? Qt::ToolButtonTextOnly
+                                                         : Qt::ToolButtonIconOnly);
+  }
+}
+
+void QtDialogWindow::SetTimer(int id, int milliseconds) {
+  if (detached_) return;
+  QTimer*& timer = timers_[id];
+  if (timer == nullptr) {
+    timer = new QTimer(widget_.get());
+    QObject::connect(timer, &QTimer::timeout, [this, id] { OnTimer(id); });
+  }
+  timer->start(milliseconds > 0 ? milliseconds : 0);
+}
+
+void QtDialogWindow::KillTimer(int id) {
+  auto it = timers_.find(id);
+  if (it == timers_.end()) return;
+  it->second->stop();
+  delete it->second;
+  timers_.erase(it);
+}
+
+void QtDialogWindow::EndModal(int) {
+  if (running_) loop_.quit();
+}
+
+bool QtDialogWindow::IsMinimised() const { return widget_->isMinimized(); }
+
+QWidget* QtDialogWindow::Widget() const { return widget_.get(); }
+
+// The modal run.
+
+void QtDialogWindow::ShowAndActivate() {
+  QSize size = widget_->size();
+  QPoint centre;
+  QWidget* owner = widget_->parentWidget();
+  if ((tmpl_.style & kCentreMouse) != 0)
+    centre = QCursor::pos();
+  else if (owner != nullptr)
+    centre = owner->frameGeometry().center();
+  else if (QScreen* screen = QGuiApplication::primaryScreen())
+    centre = screen->availableGeometry().center();
+  QPoint topLeft(centre.x() - size.width() / 2, centre.y() - size.height() / 2);
+  if (QScreen* screen = QGuiApplication::screenAt(centre)) {
+    QRect area = screen->availableGeometry();
+    topLeft.setX(qBound(area.left(), topLeft.x(), qMax(area.left(), area.right() - size.width())));
+    topLeft.setY(qBound(area.top(), topLeft.y(), qMax(area.top(), area.bottom() - size.height())));
+  }
+  widget_->move(topLeft);
+  widget_->show();
+  widget_->raise();
+  widget_->activateWindow();
+}
+
+void QtDialogWindow::RunUntilEnd() {
+  if (dialog_.EndRequested()) return;
+  running_ = true;
+  loop_.exec();
+  running_ = false;
+}
+
+void QtDialogWindow::Detach() {
+  detached_ = true;
+  for (auto& [id, timer] : timers_) {
+    timer->stop();
+    delete timer;
+  }
+  timers_.clear();
+  if (systemMenu_ != nullptr) systemMenu_->close();
+  widget_->hide();
+}
+
+QWidget* QtDialogWindow::ControlWidget(int id) const {
+  const Control* control = Find(id);
+  return control != nullptr ? control->widget : nullptr;
+}
+
+QWidget* QtDialogWindow::ControlWidgetAt(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= controls_.size()) return nullptr;
+  return controls_[static_cast<std::size_t>(index)].widget;
+}
+
+QWidget* QtDialogWindow::Client() const { return client_; }
+
+}  // namespace platform::dialog::qt

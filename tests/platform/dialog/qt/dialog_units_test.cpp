@@ -1,0 +1,48 @@
+#include "platform/dialog/qt/dialog_units.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+
+#include "tests/platform/dialog/qt/qt_script.h"
+
+namespace {
+
+using platform::dialog::Font;
+using platform::dialog::Rect;
+using platform::dialog::qt::BaseUnits;
+using platform::dialog::qt::DialogFont;
+using platform::dialog::qt::DluToPixels;
+using platform::dialog::qt::DluToPixelsX;
+using platform::dialog::qt::DluToPixelsY;
+
+TEST(DialogUnits, ConvertWithRoundingToTheNearestPixel) {
+  BaseUnits units{7, 17};
+  EXPECT_EQ(DluToPixelsX(0, units), 0);
+  EXPECT_EQ(DluToPixelsX(1, units), 2);    // 1.75
+  EXPECT_EQ(DluToPixelsX(2, units), 4);    // 3.5 rounds up
+  EXPECT_EQ(DluToPixelsX(4, units), 7);    // one average character
+  EXPECT_EQ(DluToPixelsX(443, units), 775);  // 775.25
+  EXPECT_EQ(DluToPixelsY(1, units), 2);    // 2.125
+  EXPECT_EQ(DluToPixelsY(4, units), 9);    // 8.5 rounds up
+  EXPECT_EQ(DluToPixelsY(8, units), 17);   // one character height
+  EXPECT_EQ(DluToPixelsY(295, units), 627);  // 626.875
+  EXPECT_EQ(DluToPixelsX(-2, units), -4);  // negative positions round away from zero too
+}
+
+TEST(DialogUnits, ARectangleScalesEachSideOnItsOwn) {
+  BaseUnits units{6, 12};
+  EXPECT_EQ(DluToPixels(Rect{298, 7, 50, 14}, units), QRect(447, 11, 75, 21));
+}
+
+TEST(DialogFonts, JapaneseFacesTheHostLacksAreDrawnWithNotoSansCjk) {
+  qt_test::TheQtBackend();  // the application and its font substitutes
+  for (const char* face : {"ＭＳ Ｐゴシック", "ＭＳ ゴシック", "MS PGothic"}) {
+    QFontInfo info(DialogFont(Font{face, 9}));
+    EXPECT_EQ(info.family(), QStringLiteral("Noto Sans CJK JP")) << face;
+  }
+  // A face the host has stays itself.
+  EXPECT_EQ(QFontInfo(DialogFont(Font{"DejaVu Sans", 9})).family(), QStringLiteral("DejaVu Sans"));
+}
+
+}  // namespace

@@ -1,0 +1,656 @@
+#include "platform/dialog/qt/qt_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>  // WIFEXITED
+
+#include <cstdio>   // popen
+#include <cstdlib>  // setenv, unsetenv, getenv
+#include <filesystem>  // read_symlink
+#include <string>
+#include <vector>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "platform/dialog/backend.h"
+#include "platform/help_viewer.h"
+#include "platform/dialog/message_box.h"
+#include "platform/dialog/resources.h"
+#include "platform/dialog/qt/controls.h"
+#include "platform/dialog/qt/dialog_units.h"
+#include "platform/dialog/qt/qt_help_viewer.h"
+#include "platform/text/cp932.h"
+#include "tests/platform/dialog/demo_dialog.h"
+#include "tests/platform/dialog/qt/qt_script.h"
+
+namespace demo {
+namespace {
+
+using namespace platform::dialog;
+using namespace qt_test;
+using platform::text::Cp932;
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// A two-colour icon, so that the window has something to show.
+IconResource DemoIcon() {
+  IconResource icon;
+  icon.id = kIconId;
+  for (int size : {32, 16}) {
+    IconImage image;
+    image.size = size;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x)
+        image.argb.push_back((x + y) % 2 == 0 ? 0xFFCC2020u : 0xFFFFFFFFu);
+    icon.images.push_back(image);
+  }
+  return icon;
+}
+
+class QtDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RegisterIcon(DemoIcon()); }
+  void TearDown() override {
+    EXPECT_TRUE(script.Finished()) << "the script did not run to its end";
+    EXPECT_TRUE(TheQtBackend().ModalStack().empty());
+  }
+
+  DemoApp app;
+  ScopedBackend inForce{TheQtBackend()};
+  Script script;
+};
+
+// Widgets and what they show.
+
+using QtWindowBuilding = QtDialogTest;
+
+TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
+  MainDialog d;
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    ASSERT_NE(window, nullptr);
+    const DialogTemplate& tmpl = MainTemplate();
+    qtd::BaseUnits units = window->Units();
+    EXPECT_EQ(window->Client()->size(), QSize(qtd::DluToPixelsX(tmpl.width, units),
+                                              qtd::DluToPixelsY(tmpl.height, units)));
+    for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
+      const ControlTemplate& c = tmpl.controls[i];
+      SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(c.id));
+      // Looked up in the real widget tree, not in the window's own list.
+      auto* w = window->Widget()->findChild<QWidget*>(qtd::ControlObjectName(c, static_cast<int>(i)));
+      ASSERT_NE(w, nullptr) << "the control is missing from the window";
+      EXPECT_EQ(w->parentWidget(), window->Client());
+      QString text = QString::fromUtf8(c.text.data(), static_cast<qsizetype>(c.text.size()));
+      bool multiLine = (c.style & kMultiLine) != 0;
+      switch (c.kind) {
+        case ControlKind::kPushButton:
+          ASSERT_NE(qobject_cast<QPushButton*>(w), nullptr);
+          EXPECT_EQ(static_cast<QPushButton*>(w)->text(), text);
+          EXPECT_EQ(static_cast<QPushButton*>(w)->isDefault(), (c.style & kDefault) != 0);
+          break;
+        case ControlKind::kRadioButton:
+          ASSERT_NE(qobject_cast<QRadioButton*>(w), nullptr);
+          EXPECT_EQ(static_cast<QRadioButton*>(w)->text(), text);
+          break;
+        case ControlKind::kCheckBox:
+          ASSERT_NE(qobject_cast<QCheckBox*>(w), nullptr);
+          EXPECT_EQ(static_cast<QCheckBox*>(w)->text(), text);
+          break;
+        case ControlKind::kGroupBox:
+          ASSERT_NE(qobject_cast<QGroupBox*>(w), nullptr);
+          EXPECT_EQ(static_cast<QGroupBox*>(w)->title(), text);
+          break;
+        case ControlKind::kStatic:
+          ASSERT_NE(qobject_cast<QLabel*>(w), nullptr);
+          EXPECT_EQ(static_cast<QLabel*>(w)->text(), text);
+          break;
+        case ControlKind::kEdit:
+          if (multiLine) {
+            ASSERT_NE(qobject_cast<QPlainTextEdit*>(w), nullptr);
+            EXPECT_EQ(static_cast<QPlainTextEdit*>(w)->isReadOnly(), (c.style & kReadOnly) != 0);
+            EXPECT_EQ(static_cast<QPlainTextEdit*>(w)->frameShape() != QFrame::NoFrame,
+                      (c.style & kBorder) != 0);
+          } else {
+            ASSERT_NE(qobject_cast<QLineEdit*>(w), nullptr);
+            EXPECT_EQ(static_cast<QLineEdit*>(w)->isReadOnly(), (c.style & kReadOnly) != 0);
+            EXPECT_EQ(static_cast<QLineEdit*>(w)->hasFrame(), (c.style & kBorder) != 0);
+          }
+          break;
+        case ControlKind::kIcon:
+          ASSERT_NE(qobject_cast<QLabel*>(w), nullptr);
+          EXPECT_FALSE(static_cast<QLabel*>(w)->pixmap().isNull()) << "the icon shows no image";
+          break;
+      }
+      if (c.kind != ControlKind::kIcon) {
+        EXPECT_EQ(w->geometry(), qtd::DluToPixels(c.rect, units));
+      }
+      EXPECT_EQ(w->isEnabled(), (c.style & kDisabled) == 0);
+      EXPECT_EQ(w->isVisible(), (c.style & kHidden) == 0);
+    }
+    ClickControl(kIdOk);
+  });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdOk);
+}
+
+TEST_F(QtWindowBuilding, TheDialogFontFallsBackToAJapaneseFaceAndSetsTheUnits) {
+  MainDialog d;
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    ASSERT_NE(window, nullptr);
+    QFontInfo info(window->Widget()->font());
+    EXPECT_EQ(info.family(), U("Noto Sans CJK JP"));
+    EXPECT_EQ(info.pixelSize(), 12);  // 9 points at 96 dots per inch
+    qtd::BaseUnits units = window->Units();
+    // Height: one line of the font. Width: a Latin letter's average, which
+    // for this face lies between a third and two thirds of the height.
+    EXPECT_EQ(units.y, QFontMetrics(window->Widget()->font()).height());
+    EXPECT_GT(units.x * 3, units.y);
+    EXPECT_LT(units.x * 3, units.y * 2);
+    ClickControl(kIdOk);
+  });
+  script.Start();
+  d.DoModal();
+}
+
+TEST_F(QtWindowBuilding, ScreenshotOfTheDemoDialogShowsItsJapaneseTexts) {
+  MainDialog d;
+  QString path;
+  script.At(1, [&] {
+    ClickControl(kSearchButton);
+    d.SetText(kSearchEdit, Cp932("ﾎｯｶｲﾄﾞｳ\r\n札幌市"));
+    qtd::QtDialogWindow* window = TopDialog();
+    ASSERT_NE(window, nullptr);
+    QImage shot = window->Widget()->grab().toImage();
+    path = ScreenshotPath("qt_demo_main.png");
+    EXPECT_TRUE(shot.save(path, "PNG"));
+    // The heading label must have ink in it: glyphs were drawn.
+    QWidget* heading = window->ControlWidgetAt(0);
+    QRect area(heading->mapTo(window->Widget(), QPoint(0, 0)), heading->size());
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x)
+        if (qGray(shot.pixel(x, y)) < 100) ++dark;
+    EXPECT_GT(dark, 50) << "the heading looks empty in " << path.toStdString();
+    ClickControl(kIdOk);
+  });
+  script.Start();
+  d.DoModal();
+  EXPECT_FALSE(path.isEmpty());
+}
+
+// The user's actions and the reactions they reach.
+
+using QtReactions = QtDialogTest;
+
+TEST_F(QtReactions, ClicksOnButtonsAndRadioButtonsReachTheirReactions) {
+  MainDialog d;
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    ASSERT_NE(window, nullptr);
+    ClickControl(kSearchButton);
+    ClickControl(kSearchButton);
+    EXPECT_EQ(d.searches, 2);
+    EXPECT_EQ(static_cast<QPlainTextEdit*>(window->ControlWidget(kResultEdit))->toPlainText(),
+              U("件数 2"));
+    EXPECT_EQ(d.Text(kResultEdit), Cp932("件数 2"));
+
+    // Automatic radio buttons check themselves and clear their group only.
+    EXPECT_EQ(d.Check(kModeLeft), 1);
+    ClickControl(1139);
+    ClickControl(1140);
+    EXPECT_EQ(d.targetClicks, (std::vector<int>{1139, 1140}));
+    EXPECT_EQ(d.CheckedRadio(kTargetFirst), 1140);
+    EXPECT_FALSE(static_cast<QRadioButton*>(window->ControlWidget(1139))->isChecked());
+    EXPECT_EQ(d.Check(kModeLeft), 1);
+    ClickControl(kModeRight);
+    EXPECT_EQ(d.CheckedRadio(kModeLeft), kModeRight);
+    EXPECT_EQ(d.CheckedRadio(kTargetFirst), 1140);
+    // A second click on a checked automatic radio button keeps it checked.
+    ClickControl(kModeRight);
+    EXPECT_EQ(d.Check(kModeRight), 1);
+
+    // A disabled check box takes no click.
+    ClickControl(kOptionCheck);
+    EXPECT_EQ(d.Check(kOptionCheck), 0);
+    Key(window->ControlWidget(kSearchButton), Qt::Key_Escape);
+  });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_TRUE(d.destroyed);
+}
+
+TEST_F(QtReactions, ArrowKeysMoveAlongARadioGroupAndClickAutomaticButtons) {
+  MainDialog d;
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    ClickControl(1139);
+    Key(window->ControlWidget(1139), Qt::Key_Right);
+    Key(window->ControlWidget(1140), Qt::Key_Left);
+    Key(window->ControlWidget(1139), Qt::Key_Up);
+    // Round the start of the group to its end; the mode group is another.
+    Key(window->ControlWidget(1138), Qt::Key_Left);
+    EXPECT_EQ(d.targetClicks, (std::vector<int>{1139, 1140, 1139, 1138, 1141}));
+    EXPECT_EQ(d.Focused(), 1141);
+    EXPECT_EQ(d.CheckedRadio(kTargetFirst), 1141);
+    EXPECT_EQ(d.CheckedRadio(kModeLeft), kModeLeft);
+    ClickControl(kIdCancel);
+  });
+  script.Start();
+  d.DoModal();
+}
+
+TEST_F(QtReactions, TypingReportsEachChangeAndAWantReturnEditKeepsItsLineBreaks) {
+  MainDialog d;
+  script.At(1, [&] {
+    QWidget* edit = TopDialog()->ControlWidget(kSearchEdit);
+    Click(edit);
+    Type(edit, U("ab"));
+    Key(edit, Qt::Key_Return);
+    Type(edit, U("ｶ札"));
+    EXPECT_EQ(d.searchChanges,
+              (std::vector<std::string>{"a", "ab", "ab\r\n", "ab\r\n" + Cp932("ｶ"),
+                                        "ab\r\n" + Cp932("ｶ札")}));
+    // Enter went into the text: the dialog is still open.
+    EXPECT_TRUE(d.IsRunning());
+    EXPECT_EQ(d.Text(kSearchEdit), "ab\r\n" + Cp932("ｶ札"));
+    ClickControl(kIdOk);
+  });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdOk);
+}
+
+TEST_F(QtReactions, EnterPressesTheFocusedButtonElseTheDefaultOne) {
+  MainDialog d;
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    window->ControlWidget(kSearchButton)->setFocus();
+    Key(window->ControlWidget(kSearchButton), Qt::Key_Return);
+    EXPECT_EQ(d.searches, 1);
+    EXPECT_TRUE(d.IsRunning());
+    // From a radio button, Enter reaches the default button "終了".
+    Click(window->ControlWidget(kModeRight));
+    Key(window->ControlWidget(kModeRight), Qt::Key_Return);
+  });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(d.searches, 1);
+}
+
+TEST_F(QtReactions, ReadOnlyEditsTakeTheFocusButNoTyping) {
+  MainDialog d;
+  script.At(1, [&] {
+    QWidget* letter = TopDialog()->ControlWidget(kLetterEdit);
+    Click(letter);
+    Type(letter, U("ｱ"));
+    EXPECT_EQ(d.Text(kLetterEdit), "");
+    Click(TopDialog()->ControlWidget(kCityEdit));
+    EXPECT_EQ(d.focusEvents, (std::vector<int>{kLetterEdit, kCityEdit}));
+    EXPECT_EQ(d.Focused(), kCityEdit);
+    ClickControl(kIdCancel);
+  });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+}
+
+TEST_F(QtReactions, TabMovesAlongTheTabStopsInTemplateOrder) {
+  MainDialog d;
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    // The default focus went to the first tab stop.
+    EXPECT_EQ(d.Focused(), kSearchEdit);
+    // The real Tab key skips the disabled check box and the result box,
+    // which is no tab stop.
+    Key(window->ControlWidget(kSearchEdit), Qt::Key_Tab);
+    EXPECT_EQ(d.Focused(), kSearchButton);
+    d.NextTabStop();
+    EXPECT_EQ(d.Focused(), kIdOk);
+    d.NextTabStop(true);
+    d.NextTabStop(true);
+    EXPECT_EQ(d.Focused(), kSearchEdit);
+    // Backwards from the first tab stop wraps round to the last.
+    d.NextTabStop(true);
+    EXPECT_EQ(d.Focused(), kIdCancel);
+    ClickControl(kIdCancel);
+  });
+  script.Start();
+  d.DoModal();
+}
+
+TEST_F(QtReactions, TheCloseBoxEndsTheDialogAsCancel) {
+  MainDialog d;
+  script.At(1, [&] { TopDialog()->Widget()->close(); });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_TRUE(d.destroyed);
+}
+
+TEST_F(QtReactions, ADialogEndedWhenShownNeverWaits) {
+  MainDialog d;
+  d.endOnShow = true;
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(d.shows, 1);
+  EXPECT_TRUE(d.destroyed);
+}
+
+// Edits: limits and the CP932 repertoire.
+
+using QtEdits = QtDialogTest;
+
+TEST_F(QtEdits, TypingStopsAtTheLimitInCp932Bytes) {
+  SettingsDialog s;
+  script.At(1, [&] {
+    QWidget* edit = TopDialog()->ControlWidget(kPathEdit);
+    Click(edit);
+    Type(edit, U("ああああああ"));  // two bytes each: five fit in ten
+    EXPECT_EQ(s.Text(kPathEdit), Cp932("あああああ"));
+    static_cast<QLineEdit*>(edit)->clear();
+    Type(edit, U("ｱｲｳｴｵｶｷｸｹｺｻｼ"));  // one byte each
+    EXPECT_EQ(s.Text(kPathEdit), Cp932("ｱｲｳｴｵｶｷｸｹｺ"));
+    ClickControl(kIdOk);
+  });
+  script.Start();
+  EXPECT_EQ(s.DoModal(), kIdOk);
+  EXPECT_EQ(s.path, Cp932("ｱｲｳｴｵｶｷｸｹｺ"));
+}
+
+TEST_F(QtEdits, CharactersCp932CannotHoldAreRefused) {
+  SettingsDialog s;
+  script.At(1, [&] {
+    QWidget* edit = TopDialog()->ControlWidget(kPathEdit);
+    Click(edit);
+    Type(edit, U("a😀b한"));  // an emoji and a Hangul syllable
+    EXPECT_EQ(s.Text(kPathEdit), "ab");
+    ClickControl(kIdCancel);
+  });
+  script.Start();
+  EXPECT_EQ(s.DoModal(), kIdCancel);
+}
+
+TEST_F(QtEdits, AProgramTextPastTheLimitStaysAndCanBeShortened) {
+  SettingsDialog s;
+  script.At(1, [&] {
+    s.SetText(kPathEdit, "c:\\Zip_Code\\");  // 12 bytes, over the limit of 10
+    QWidget* edit = TopDialog()->ControlWidget(kPathEdit);
+    Click(edit);
+    static_cast<QLineEdit*>(edit)->end(false);
+    Type(edit, U("x"));
+    EXPECT_EQ(s.Text(kPathEdit), "c:\\Zip_Code\\");
+    Key(edit, Qt::Key_Backspace);
+    EXPECT_EQ(s.Text(kPathEdit), "c:\\Zip_Code");
+    ClickControl(kIdOk);
+  });
+  // Reading back 11 bytes fails the check: the platform's message comes.
+  script.At(2, [&] {
+    ASSERT_NE(TopBox(), nullptr);
+    EXPECT_EQ(TopBox()->Text(), TooLongMessage(10));
+    ClickBoxButton(U("OK"));
+  });
+  script.At(1, [&] { ClickControl(kIdCancel); });
+  script.Start();
+  EXPECT_EQ(s.DoModal(), kIdCancel);
+}
+
+TEST_F(QtEdits, MultiLineEditsShowCrLfAsLineBreaksAndGiveThemBack) {
+  MainDialog d;
+  script.At(1, [&] {
+    d.SetText(kResultEdit, "a\r\nb\r\n");
+    auto* edit = static_cast<QPlainTextEdit*>(TopDialog()->ControlWidget(kResultEdit));
+    EXPECT_EQ(edit->toPlainText(), U("a\nb\n"));
+    EXPECT_EQ(edit->blockCount(), 3);
+    EXPECT_EQ(d.Text(kResultEdit), "a\r\nb\r\n");
+    // The result box is right-aligned and scrolls both ways.
+    EXPECT_EQ(edit->document()->defaultTextOption().alignment(), Qt::AlignRight);
+    EXPECT_EQ(edit->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    ClickControl(kIdCancel);
+  });
+  script.Start();
+  d.DoModal();
+}
+
+// Menus: the menu bar and the system menu.
+
+using QtMenus = QtDialogTest;
+
+TEST_F(QtMenus, AMenuBarCommandReachesTheApplicationAndRunsANestedDialog) {
+  MainDialog d;
+  QWidget* mainWidget = nullptr;
+  script.At(1, [&] {
+    mainWidget = TopDialog()->Widget();
+    QMenuBar* bar = TopDialog()->MenuBar();
+    ASSERT_NE(bar, nullptr);
+    QAction* settings = nullptr;
+    for (QAction* action : bar->actions())
+      if (action->text() == U("初期設定画面")) settings = action;
+    ASSERT_NE(settings, nullptr);
+    ClickAt(bar, bar->actionGeometry(settings).center());
+  });
+  script.At(2, [&] {
+    ASSERT_NE(TopDialog(), nullptr);
+    EXPECT_EQ(TopDialog()->Widget()->windowTitle(), U("設定"));
+    // Made without a parent, the dialog is owned by the active window.
+    EXPECT_EQ(TopDialog()->Widget()->parentWidget(), mainWidget);
+    ClickControl(kIdCancel);
+  });
+  script.At(1, [&] { ClickControl(kIdCancel); });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(app.settingsRuns, 1);
+}
+
+TEST_F(QtMenus, AltSpaceOpensTheSystemMenuWithTheAppendedItem) {
+  MainDialog d;
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    Key(window->ControlWidget(kSearchEdit), Qt::Key_Space, Qt::AltModifier);
+    QMenu* menu = window->SystemMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    // The space went to the menu, not into the edit.
+    EXPECT_EQ(d.Text(kSearchEdit), "");
+    QList<QAction*> actions = menu->actions();
+    ASSERT_GE(actions.size(), 2);
+    QAction* about = actions.back();
+    EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
+    EXPECT_EQ(about->text(), U("ﾊﾞｰｼﾞｮﾝ情報(デモ) (&A)..."));
+    QString path = ScreenshotPath("qt_system_menu.png");
+    EXPECT_TRUE(menu->grab().save(path, "PNG"));
+    ClickAt(menu, menu->actionGeometry(about).center());
+  });
+  script.At(2, [&] {
+    ASSERT_NE(TopBox(), nullptr);
+    EXPECT_EQ(TopBox()->Text(), Cp932("デモ Version 1.00"));
+    ClickBoxButton(U("OK"));
+  });
+  script.At(1, [&] { ClickControl(kIdCancel); });
+  script.Start();
+  d.DoModal();
+  EXPECT_EQ(d.sysCommands, (std::vector<int>{kAboutSysCommand}));
+}
+
+TEST_F(QtMenus, TheSystemMenuButtonOpensItByMouseAndItsCloseItemCloses) {
+  MainDialog d;
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    ASSERT_NE(window->SystemMenuButton(), nullptr);
+    // The button shows the window's small icon, as the caption would.
+    EXPECT_FALSE(window->SystemMenuButton()->icon().isNull());
+    EXPECT_FALSE(window->Widget()->windowIcon().isNull());
+    Click(window->SystemMenuButton());
+    QMenu* menu = window->SystemMenu();
+    ASSERT_TRUE(menu->isVisible());
+    QAction* close = nullptr;
+    for (QAction* action : menu->actions())
+      if (action->text().startsWith(U("閉じる"))) close = action;
+    ASSERT_NE(close, nullptr);
+    ClickAt(menu, menu->actionGeometry(close).center());
+  });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(d.sysCommands, (std::vector<int>{kCloseCommand}));
+}
+
+// Timers and nesting.
+
+using QtTimers = QtDialogTest;
+
+TEST_F(QtTimers, TicksKeepComingInNestedDialogsAndMessageBoxes) {
+  MainDialog d;
+  int ticksAtSettings = 0;
+  int ticksAtBox = 0;
+  QWidget* settingsWidget = nullptr;
+  script.When([&] { return d.ticks >= 2; }, [&] {
+    QMenuBar* bar = TopDialog()->MenuBar();
+    ClickAt(bar, bar->actionGeometry(bar->actions().front()).center());
+  }, "two ticks in the main dialog");
+  script.At(2, [&] {
+    ticksAtSettings = d.ticks;
+    settingsWidget = TopDialog()->Widget();
+  });
+  // The main dialog's timer writes into the title of the window on top.
+  script.When([&] { return d.ticks >= ticksAtSettings + 2; }, [&] {
+    EXPECT_EQ(TopDialog()->Title(), Cp932("ティック ") + std::to_string(d.ticks));
+    ClickControl(kAskButton);
+  }, "ticks in the settings dialog");
+  script.At(3, [&] { ticksAtBox = d.ticks; });
+  script.When([&] { return d.ticks >= ticksAtBox + 2; }, [&] {
+    qtd::QtMessageBox* box = TopBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->Title(), Cp932("ティック ") + std::to_string(d.ticks));
+    EXPECT_EQ(box->Box()->windowTitle(), U("ティック ") + QString::number(d.ticks));
+    EXPECT_EQ(box->Text(), Cp932("保存しますか？"));
+    EXPECT_EQ(box->Box()->parentWidget(), settingsWidget);
+    ClickBoxButton(U("いいえ(&N)"));
+  }, "ticks in the message box");
+  script.At(2, [&] { ClickControl(kIdCancel); });
+  script.At(1, [&] { ClickControl(kIdOk); });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(app.settingsRuns, 1);
+  EXPECT_GE(d.ticks, 6);
+}
+
+TEST_F(QtTimers, TicksStopWhenTheDialogEnds) {
+  MainDialog d;
+  script.When([&] { return d.ticks >= 1; }, [&] { ClickControl(kIdOk); }, "a tick");
+  script.Start();
+  d.DoModal();
+  int ticks = d.ticks;
+  QTest::qWait(200);
+  EXPECT_EQ(d.ticks, ticks);
+}
+
+// Message boxes.
+
+using QtMessageBoxes = QtDialogTest;
+
+TEST_F(QtMessageBoxes, ABoxWithoutCaptionShowsTheProgramNameAndAnswersOk) {
+  script.At(1, [&] {
+    qtd::QtMessageBox* box = TopBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->Box()->windowTitle(), U("デモ"));
+    EXPECT_EQ(box->Box()->text(), U("＊＊ ファイルが開く事ができません。＊＊"));
+    EXPECT_EQ(box->Box()->buttons().size(), 1);
+    QString path = ScreenshotPath("qt_message_box.png");
+    EXPECT_TRUE(box->Box()->grab().save(path, "PNG"));
+    ClickBoxButton(U("OK"));
+  });
+  script.Start();
+  EXPECT_EQ(MessageBox(Cp932("＊＊ ファイルが開く事ができません。＊＊")), kIdOk);
+}
+
+TEST_F(QtMessageBoxes, YesAndNoAnswerAsPressed) {
+  script.At(1, [&] {
+    EXPECT_EQ(TopBox()->Box()->windowTitle(), U("ERROR"));
+    ClickBoxButton(U("はい(&Y)"));
+  });
+  script.At(1, [&] { ClickBoxButton(U("いいえ(&N)")); });
+  script.Start();
+  EXPECT_EQ(MessageBox(Cp932("書けません"), "ERROR", Buttons::kYesNo), kIdYes);
+  EXPECT_EQ(MessageBox(Cp932("書けません"), "ERROR", Buttons::kYesNo), kIdNo);
+}
+
+// The platform's choice of backend.
+
+TEST(QtBackendChoice, QtIsAvailableWhereADisplayOrAPlatformIsNamed) {
+  struct Saved {
+    const char* name;
+    std::string value;
+    bool set;
+  };
+  std::vector<Saved> saved;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    saved.push_back({name, value != nullptr ? value : "", value != nullptr});
+    unsetenv(name);
+  }
+  EXPECT_FALSE(qtd::QtBackend::Available());
+  setenv("DISPLAY", "", 1);
+  EXPECT_FALSE(qtd::QtBackend::Available());
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    setenv(name, name[0] == 'Q' ? "offscreen" : ":0", 1);
+    EXPECT_TRUE(qtd::QtBackend::Available()) << name;
+    unsetenv(name);
+  }
+  for (const Saved& s : saved)
+    if (s.set) setenv(s.name, s.value.c_str(), 1);
+}
+
+TEST(QtBackendChoice, ThePlatformPicksQtWhenADisplayIsNamed) {
+  UseBackend(nullptr);
+  platform::dialog::Backend& chosen = CurrentBackend();
+  EXPECT_NE(dynamic_cast<qtd::QtBackend*>(&chosen), nullptr);
+  // The chosen backend brought its own help viewer; the tests use theirs.
+  platform::UseHelpViewer(&qt_test::TheQtBackend().Help());
+}
+
+// Runs the demo program with `env` before it; its output and exit status.
+struct ProgramRun {
+  std::string output;
+  int status = -1;
+};
+
+ProgramRun RunDemoProgram(const std::string& env) {
+  ProgramRun run;
+  // The program is built beside this test.
+  std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  std::string program = self.substr(0, self.rfind('/')) + "/qt_demo_program";
+  FILE* pipe = popen((env + " '" + program + "' 2>&1").c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
+  int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return run;
+}
+
+TEST(QtBackendChoice, AProgramPicksQtByItselfShowsItsDialogAndEndsCleanly) {
+  ProgramRun run = RunDemoProgram("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("result 1 shows 1 destroyed 1"), std::string::npos) << run.output;
+}
+
+TEST(QtBackendChoice, AProgramWithoutADisplayEndsWithAMessage) {
+  ProgramRun run = RunDemoProgram("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("no window system is available"), std::string::npos) << run.output;
+}
+
+}  // namespace
+}  // namespace demo
