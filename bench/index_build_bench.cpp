@@ -11,6 +11,7 @@
 #include <sys/wait.h>      // wait4
 #include <unistd.h>        // chdir
 
+#include <algorithm>  // std::sort, std::max
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>  // mkdtemp
@@ -98,6 +99,11 @@ double OpenWriteCloseFloor(const fs::path& master, const fs::path& directory) {
   return seconds;
 }
 
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
 bool HaveProgram(const char* name) {
   return RunChild({"sh", "-c", std::string("command -v ") + name + " >/dev/null"}, ".").status == 0;
 }
@@ -161,32 +167,62 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot archive the index\n");
     return 1;
   }
-  fs::path extract = work / "extract";
-  fs::create_directory(extract);
+  // Creating files costs the file system more right after others were
+  // deleted, and the cost falls on whichever runs first. So build and
+  // extraction take turns in fresh directories, and the medians compare.
   std::vector<std::string> unpack = gnuTar ? std::vector<std::string>{"tar", "xf", "../tree.tar"}
                                            : std::vector<std::string>{"cmake", "-E", "tar", "xf", "../tree.tar"};
-  ChildRun tar = RunChild(unpack, extract);
-  if (tar.status != 0) {
-    std::fprintf(stderr, "cannot extract the archive\n");
-    return 1;
+  constexpr int kRounds = 3;
+  std::vector<double> buildSeconds, tarSeconds;
+  long maxRssKiB = index.maxRssKiB;
+  for (int round = 0; round < kRounds; ++round) {
+    fs::path extract = work / ("extract" + std::to_string(round));
+    fs::path rebuild = work / ("build" + std::to_string(round));
+    fs::create_directory(extract);
+    fs::create_directory(rebuild);
+    fs::copy_file(build / "ALL_ZIP.TXT", rebuild / "ALL_ZIP.TXT");
+    for (int turn = 0; turn < 2; ++turn) {
+      if ((turn + round) % 2 == 0) {
+        ChildRun tar = RunChild(unpack, extract);
+        if (tar.status != 0) {
+          std::fprintf(stderr, "cannot extract the archive\n");
+          return 1;
+        }
+        tarSeconds.push_back(tar.seconds);
+      } else {
+        ChildRun run = RunChild({YUBIN_PROGRAM, "build"}, rebuild);
+        if (run.status != 0) {
+          std::fprintf(stderr, "yubin build failed with status %d\n", run.status);
+          return 1;
+        }
+        buildSeconds.push_back(run.seconds);
+        maxRssKiB = std::max(maxRssKiB, run.maxRssKiB);
+      }
+    }
+    std::error_code ignored;
+    fs::remove_all(extract, ignored);
+    fs::remove_all(rebuild, ignored);
   }
+  double buildMedian = Median(buildSeconds);
+  double tarMedian = Median(tarSeconds);
 
   fs::path floorDirectory = work / "floor";
   fs::create_directory(floorDirectory);
   double floor = OpenWriteCloseFloor(build / "ALL_ZIP.TXT", floorDirectory);
 
-  double ratio = index.seconds / tar.seconds;
-  double rssMiB = index.maxRssKiB / 1024.0;
+  double ratio = buildMedian / tarMedian;
+  double rssMiB = maxRssKiB / 1024.0;
   std::printf("import:          %ld lines -> %ld records in %.3f s\n", report.linesRead,
               report.recordsWritten, importSeconds);
   std::printf("index build:     %ld records into %ld files in %ld directories\n",
               report.recordsWritten, files, directories);
-  std::printf("build wall time: %.3f s (%.0f records/s)\n", index.seconds,
-              report.recordsWritten / index.seconds);
-  std::printf("tar extraction:  %.3f s (%s, same tree)\n", tar.seconds,
+  std::printf("first build:     %.3f s (before the archive existed)\n", index.seconds);
+  std::printf("build wall time: %.3f s median of %d (%.0f records/s)\n", buildMedian, kRounds,
+              report.recordsWritten / buildMedian);
+  std::printf("tar extraction:  %.3f s median of %d (%s, same tree)\n", tarMedian, kRounds,
               gnuTar ? "tar xf" : "cmake -E tar xf");
   std::printf("build / tar:     %.2f (goal: at most 2.5)\n", ratio);
-  std::printf("open/write/close per record alone: %.3f s (%.2f x tar)\n", floor, floor / tar.seconds);
+  std::printf("open/write/close per record alone: %.3f s (%.2f x tar)\n", floor, floor / tarMedian);
   std::printf("peak RSS build:  %.1f MiB (goal: under 16 MiB)\n", rssMiB);
 
   std::error_code ignored;
