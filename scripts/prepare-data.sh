@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Imports the bundled KEN_ALL.CSV into demo/ALL_ZIP.TXT and builds the kana
-# town index below demo/ZIP_CODE. Rebuilds only when the import changed.
+# town index below demo/Zip_Code. Rebuilds only when the import changed.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 yubin="$top/build/tools/yubin/yubin"
@@ -15,7 +15,7 @@ if [ ! -f ALL_ZIP.TXT ] || [ KEN_ALL.CSV -nt ALL_ZIP.TXT ] || [ ! -f Zip_Code/.b
   "$yubin" build
   touch Zip_Code/.built
 fi
-echo "kana town index: $demo/ZIP_CODE"
+echo "kana town index: $demo/Zip_Code"
 
 # The search reads its data directory from Tolvane.ini in its current
 # directory: a 500-byte record of the CP932 text, a NUL and zero filler.

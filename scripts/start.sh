@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Starts the main program on the prepared data in demo/.
+# Runs one search on the prepared data in demo/: the search application's
+# own example (Sapporo, Chuo ward, towns beginning with ﾐﾅ).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-echo "kana town index ready: $top/demo/Zip_Code"
-echo "search it with: cd $top/demo && $top/build/tools/yubin/yubin search --help"
-echo "for example (Sapporo, Chuo ward, towns beginning with mina):"
-echo "  cd $top/demo && $top/build/tools/yubin/yubin search --pref ほ --city さ --ward ち --town みな"
+cd "$top/demo"
+echo "kana town index: $top/demo/Zip_Code"
+echo "\$ yubin search --pref ほ --city さ --ward ち --town みな"
+"$top/build/tools/yubin/yubin" search --pref ほ --city さ --ward ち --town みな
