@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
@@ -88,19 +89,29 @@ inline std::string IndexLine(const std::string& town, const std::string& prefect
   return Cp932(town + "," + prefecture + "," + code + "," + city + "," + kanji) + "\n";
 }
 
-// Makes every open of a host path containing `part` for writing fail with
-// EACCES, as a write-protected file does for a user other than root.
+// Makes every open for writing fail with EACCES, as a write-protected file
+// does for a user other than root, where the host path has `part` at the
+// end of one of its names: "ZIP_CODE" protects what lies below it, ".Idx"
+// every index file, "Tolvane.ini" that file but not "Tolvane.ini.tmp".
 class WriteProtect {
  public:
   explicit WriteProtect(std::string part) {
     auto real = platform::files::Sys().open;
     platform::files::Sys().open = [real, part = std::move(part)](const char* path, int flags, mode_t mode) {
-      if ((flags & (O_WRONLY | O_RDWR)) && std::string(path).find(part) != std::string::npos) {
+      if ((flags & (O_WRONLY | O_RDWR)) && EndsAName(path, part)) {
         errno = EACCES;
         return -1;
       }
       return real(path, flags, mode);
     };
+  }
+
+  static bool EndsAName(std::string_view path, std::string_view part) {
+    for (size_t at = path.find(part); at != std::string_view::npos; at = path.find(part, at + 1)) {
+      size_t after = at + part.size();
+      if (after == path.size() || path[after] == '/') return true;
+    }
+    return false;
   }
 
  private:

@@ -59,10 +59,11 @@ TEST_F(SettingsFileTest, AShortWriteIsCompleted) {
 
 TEST_F(SettingsFileTest, AWriteProtectedFileIsReadButNotReplaced) {
   WriteSettingsFile("kept\\");
-  WriteProtect protect("Tolvane.ini");
+  WriteProtect protect("Tolvane.ini");  // the temporary file stays writable
   EXPECT_EQ(ReadSettings(), "kept\\");
   EXPECT_FALSE(WriteSettings("other\\"));
   EXPECT_EQ(ReadSettings(), "kept\\");
+  EXPECT_FALSE(FileExists("Tolvane.ini.tmp"));
 }
 
 TEST_F(SettingsFileTest, AMissingFileCannotBeRead) {
