@@ -187,6 +187,30 @@ TEST_F(ResultPagesTest, NoOpenResultFileIsAReadErrorThatChangesNothing) {
   EXPECT_EQ(State().ResultText, "on screen");
 }
 
+TEST_F(ResultPagesTest, AReadErrorInTheFileChangesNothing) {
+  WriteSapporoMina();
+  Query("ﾎ", "ｻ", "ﾁ", "", "ﾐ", "ﾅ");
+  session_.StartSearch();
+  std::string shown = Shown();
+  std::string label = dialog_.pageLabel;
+  dialog_.writes.clear();
+  dialog_.statusHistory.clear();
+  State().NarrowingString = Cp932("2");
+  {
+    platform::files::ScopedSystemCalls restore;
+    platform::files::Sys().read = [](int, void*, size_t) -> ssize_t {
+      errno = EIO;
+      return -1;
+    };
+    EXPECT_EQ(session_.ShowResult(), -1);
+  }
+  EXPECT_TRUE(dialog_.writes.empty());
+  EXPECT_TRUE(dialog_.statusHistory.empty());
+  EXPECT_EQ(dialog_.pageLabel, label);
+  EXPECT_EQ(Shown(), shown);
+  EXPECT_EQ(State().RestRetryCount, 0) << "no re-search";
+}
+
 TEST_F(ResultPagesTest, EachDisplayPassReadsTheFileFromItsStart) {
   WriteSapporoMina();
   Query("ﾎ", "ｻ", "ﾁ", "", "ﾐ", "ﾅ");
