@@ -1,7 +1,5 @@
 #include "search/engine/result_records.h"
 
-#include <algorithm>  // std::min
-
 #include "platform/text/cp932.h"
 #include "search/engine/designated_cities.h"
 
@@ -62,9 +60,10 @@ std::vector<std::string> CutPages(std::string_view text) {
   for (size_t k = 1; k <= count; ++k) {
     size_t end = text.size();
     if (k < count) {
-      // Cutting at the multiple of the page size, or just before it, keeps
-      // every page, the last included, within the page size.
-      size_t limit = std::min(start + kPageBytes, k * kPageBytes);
+      // The cut lies at the multiple of the page size, or a byte before it
+      // where a two-byte character straddles it; an earlier cut that moved
+      // back does not move the later ones.
+      size_t limit = k * kPageBytes;
       while (boundary < text.size()) {
         auto lead = static_cast<unsigned char>(text[boundary]);
         size_t length = static_cast<size_t>(platform::text::Cp932CharLength(lead));

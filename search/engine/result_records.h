@@ -25,8 +25,8 @@ void AppendDisplayForm(std::string& text, const RecordFields& fields);
 
 // The pages of a display text: one when it is shorter than kPageBytes,
 // else length / kPageBytes + 1. A cut lies at the multiple of kPageBytes,
-// or a byte before it where it would split a two-byte character, so no page
-// is longer than kPageBytes.
+// or a byte before it where it would split a two-byte character, so the
+// first page is at most kPageBytes long and a later one one byte longer.
 std::vector<std::string> CutPages(std::string_view text);
 
 }  // namespace search::engine

@@ -93,14 +93,22 @@ TEST(PageCuts, ACutNeverSplitsATwoByteCharacter) {
   EXPECT_EQ(pages[1], kanji + std::string(10, 'b'));
 }
 
-TEST(PageCuts, NoPageIsLongerThanAPageAfterAShiftedCut) {
+TEST(PageCuts, AShiftedCutLeavesTheLaterCutsAtTheirMultiples) {
   std::string kanji = Cp932("町");
   std::string text = std::string(kPageBytes - 1, 'a') + kanji + std::string(kPageBytes - 1, 'b');
-  std::vector<std::string> pages = CutPages(text);  // 2 * kPageBytes + 0 bytes: three pages
+  std::vector<std::string> pages = CutPages(text);  // 2 * kPageBytes bytes: three pages, the third empty
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_EQ(pages[0].size(), kPageBytes - 1);
+  EXPECT_EQ(pages[1], kanji + std::string(kPageBytes - 1, 'b'));
+  EXPECT_EQ(pages[2], "");
+
+  // Two shifted cuts in a row: each moves back by one byte from its multiple.
+  text = std::string(kPageBytes - 1, 'a') + kanji + std::string(kPageBytes - 2, 'b') + kanji + "tail";
+  pages = CutPages(text);
   ASSERT_EQ(pages.size(), 3u);
   EXPECT_EQ(pages[0].size(), kPageBytes - 1);
   EXPECT_EQ(pages[1].size(), kPageBytes);
-  EXPECT_EQ(pages[2], "b");
+  EXPECT_EQ(pages[2], kanji + "tail");
   EXPECT_EQ(pages[0] + pages[1] + pages[2], text);
 }
 
