@@ -68,13 +68,15 @@ class ConsoleDialog : public search::engine::DialogSide {
   std::string pageLabel_;
 };
 
-// A result page in UTF-8 with LF line ends.
+// A result page in UTF-8 with LF line ends. A page cut inside a line gets
+// a final line end, so that what follows starts a line of its own.
 std::string PageForTerminal(const std::string& cp932) {
   std::string text = platform::text::ToUtf8(cp932);
   std::string out;
-  out.reserve(text.size());
+  out.reserve(text.size() + 1);
   for (size_t i = 0; i < text.size(); ++i)
     if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+  if (!out.empty() && out.back() != '\n') out += '\n';
   return out;
 }
 

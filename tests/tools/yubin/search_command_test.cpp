@@ -125,6 +125,19 @@ TEST_F(SearchCommandTest, PagesPrintsAllFour) {
   EXPECT_NE(out_.find("=== page 2 ===\n=== page 3 ===\n=== page 4 ===\n"), std::string::npos);
 }
 
+TEST_F(SearchCommandTest, EveryPageHeaderStartsALine) {
+  // 300 records of 189 display bytes: 56700 bytes, two pages cut inside a line.
+  std::string lines;
+  for (int i = 0; i < 300; ++i)
+    lines += Cp932("ﾐﾅﾐ" + std::string(124, '1') + ",ﾎﾂｶｲﾄﾞｳ,0600061,ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ,南\n");
+  Write("ZIP_CODE/N_\uFF7B/\uFF90\uFF85.Idx", lines);
+  EXPECT_EQ(Run({"--pages", "--city", "さ", "--town", "みな"}), 0);
+  for (const char* header : {"\n=== page 2 ===\n", "\n=== page 3 ===\n", "\n=== page 4 ===\n"})
+    EXPECT_NE(out_.find(header), std::string::npos) << header;
+  EXPECT_EQ(Run({"--city", "さ", "--town", "みな"}), 0);
+  EXPECT_TRUE(out_.ends_with("\n")) << "the shown page, cut inside a line, ends the output with a line end";
+}
+
 TEST_F(SearchCommandTest, UsageErrorsExitTwoAndSearchNothing) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--town", "みなと"}, {"--pref", "ほか"}, {"--pref"}, {"--color", "red"},
