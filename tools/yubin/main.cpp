@@ -28,17 +28,20 @@ const Command kCommands[] = {
      "file (default ALL_ZIP.TXT): quotes taken off, readings in half-width\n"
      "katakana with small kana full-size, towns split over several rows\n"
      "joined. The output appears only when the whole import succeeded.\n"
-     "Exit status 0, or 1 with a message naming the bad line.\n",
+     "Exit status 0, 1 with a message naming the bad line, or 2 for a wrong\n"
+     "command line.\n",
      RunImport},
-    {"build", "build the kana town index below ZIP_CODE from ALL_ZIP.TXT",
+    {"build", "build the kana town index below Zip_Code from ALL_ZIP.TXT",
      "usage: yubin build\n"
      "\n"
      "In the current directory: creates Zip_Code, reads ALL_ZIP.TXT and\n"
-     "appends every record as one line to ZIP_CODE/N_<city letter>/<two town\n"
-     "letters>.Idx. Every build appends: remove the old N_ directories for a\n"
-     "fresh index. Prints nothing on success; a count of malformed records\n"
-     "skipped goes to stderr. Exit status 0, or 255 after a fatal file error\n"
-     "(messages on stderr, lines already written kept).\n",
+     "appends every record as one line to Zip_Code/N_<city letter>/<two town\n"
+     "letters>.Idx. Names compare without regard to case, so an existing\n"
+     "ZIP_CODE is the same directory. Every build appends: remove the old N_\n"
+     "directories for a fresh index. Prints nothing on success; a count of\n"
+     "malformed records skipped goes to stderr. Exit status 0, 2 for a wrong\n"
+     "command line, or 255 after a fatal file error (messages on stderr, lines\n"
+     "already written kept).\n",
      RunBuild},
     {"search", "[--pref K] [--city K] [--ward K] [--rough K] [--town KK] ...: one search",
      kSearchUsage, RunSearch},
@@ -86,6 +89,10 @@ int main(int argc, char** argv) {
     if (args.empty()) {
       PrintOverview(stdout);
       return 0;
+    }
+    if (args.size() > 1) {
+      std::fprintf(stderr, "yubin help: takes at most one command name\n");
+      return 2;
     }
     const Command* command = Find(args[0]);
     if (!command) {

@@ -60,6 +60,13 @@ TEST(YubinHelp, UnknownCommandOrWrongArguments) {
   EXPECT_EQ(Yubin(dir, "").status, 2);
   EXPECT_EQ(Yubin(dir, "build extra").status, 2);
   EXPECT_EQ(Yubin(dir, "import").status, 2);
+  EXPECT_EQ(Yubin(dir, "help build extra").status, 2);
+  // An unknown option is refused, never taken for a file to read or write.
+  dir.Write("KEN_ALL.CSV", "");
+  Outcome option = Yubin(dir, "import KEN_ALL.CSV --out");
+  EXPECT_EQ(option.status, 2);
+  EXPECT_EQ(option.err, "yubin import: unknown option '--out' (see yubin import --help)\n");
+  EXPECT_FALSE(dir.Exists("--out"));
 }
 
 TEST(YubinImportAndBuild, SmallFileEndToEnd) {
