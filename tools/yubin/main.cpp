@@ -70,6 +70,14 @@ bool ToCp932Path(const std::string& utf8, std::string& cp932) {
     std::fprintf(stderr, "yubin: %s: the name has no CP932 form\n", utf8.c_str());
     return false;
   }
+  // The file layer turns CP932 back into UTF-8 for the host. A few signs
+  // come back as their full-width kin (the wave dash U+301C as U+FF5E), so
+  // such a name would name another file.
+  if (platform::text::ToUtf8(*converted) != utf8) {
+    std::fprintf(stderr, "yubin: %s: the name does not survive CP932 unchanged; rename the file\n",
+                 utf8.c_str());
+    return false;
+  }
   cp932 = std::move(*converted);
   return true;
 }
