@@ -44,10 +44,13 @@ bool IsDirectory(const std::string& hostPath) {
 // Directories that the slow path found under another spelling, by the
 // spelling asked for. The kana town index opens over a hundred thousand files
 // below "ZIP_CODE" while the disk holds "Zip_Code"; without this every open
-// would list the directories above it. An entry serves only while its
-// directory exists and no directory of the exact spelling has appeared.
-// Relative entries assume the current directory stays where it was, as it
-// does in every program of the system.
+// would list the directories above it. An entry is trusted while the file
+// asked for is found in it; when it is not, HostPath drops the entry if its
+// directory is gone or one of the exact spelling has appeared. Open tries
+// the remembered place first and falls back to HostPath, which also covers
+// a relative entry after a change of the current directory. Only a
+// directory that exists in two spellings at once may be served in the
+// remembered one rather than the one the rules would pick.
 std::unordered_map<std::string, std::string>& ResolvedDirectories() {
   static std::unordered_map<std::string, std::string> cache;
   return cache;

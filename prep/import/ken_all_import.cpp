@@ -17,6 +17,9 @@ namespace files = platform::files;
 namespace {
 
 constexpr size_t kFlushSize = 64 * 1024;
+// No postal row comes near this; a longer line means the input is no such
+// file, and the import stops there rather than hold it all in memory.
+constexpr size_t kMaxLineLength = 64 * 1024;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Reads lines, LF ended, the LF and a CR before it kept apart.
@@ -25,10 +28,12 @@ class LineReader {
   explicit LineReader(int fd) : reader_(fd) {}
 
   // False at the end of the file. `failed` tells a read error from the end.
+  // A line longer than kMaxLineLength is cut there and marked too long.
   bool Next(std::string& line, std::string& lineEnd, bool& failed) {
     line.clear();
     lineEnd.clear();
     failed = false;
+    tooLong_ = false;
     for (;;) {
       int b = reader_.Next();
       if (b == files::ByteReader::kError) {
@@ -45,12 +50,19 @@ class LineReader {
         }
         return true;
       }
+      if (line.size() == kMaxLineLength) {
+        tooLong_ = true;
+        return true;
+      }
       line += static_cast<char>(b);
     }
   }
 
+  bool tooLong() const { return tooLong_; }
+
  private:
   files::ByteReader reader_;
+  bool tooLong_ = false;
 };
 
 // Writes the output through a buffer; remembers the first failure.
@@ -109,6 +121,11 @@ int Convert(std::string_view inputPath, std::string_view outputPath, int in, int
 
   while (lines.Next(line, lineEnd, failed)) {
     long number = ++report.linesRead;
+    if (lines.tooLong()) {
+      error = LineError(inputPath, number,
+                        "is longer than " + std::to_string(kMaxLineLength) + " bytes");
+      return -1;
+    }
     std::string_view content = line;
     if (number == 1 && content.starts_with(kUtf8Bom)) {
       content.remove_prefix(kUtf8Bom.size());

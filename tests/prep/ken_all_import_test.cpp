@@ -106,6 +106,8 @@ TEST(ImportKenAll, BadInputNamesTheLineAndLeavesTheOldMaster) {
        "KEN_ALL.CSV line 2: field 2 holds bytes that form no CP932 character"},
       {good + std::string("0\0,", 3) + "\r\n", "KEN_ALL.CSV line 2: holds a control byte"},
       {"", "KEN_ALL.CSV line 1: the file is empty"},
+      // A file without line ends is refused at its first 64 KiB.
+      {good + std::string(100000, 'x'), "KEN_ALL.CSV line 2: is longer than 65536 bytes"},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -280,4 +282,26 @@ TEST_F(BundledData, BothEditionsGiveTheSameLinesForNearlyEveryCode) {
   // bytes in both editions (0x8160, 0x817C).
   EXPECT_EQ(utf8["0600042"], cp932["0600042"]);
   EXPECT_NE(utf8["0600042"][0].find("\x81\x60"), std::string::npos);
+}
+
+TEST_F(BundledData, EveryJoinedTownMatchesTheUtf8Edition) {
+  // The codes that came in on more rows than they went out are the joined
+  // ones; the UTF-8 edition holds those towns whole, as the authority joined
+  // them, so each must read the same there.
+  std::map<std::string, long> rowsIn;
+  std::istringstream in(dir_->Read("KEN_ALL.CSV"));
+  for (std::string row; std::getline(in, row);) {
+    std::vector<std::string> fields = Fields(row);
+    ASSERT_GE(fields.size(), 3u) << row;
+    ++rowsIn[fields[2]];  // "0600000", quotes included
+  }
+  auto cp932 = ByCode("CP932.TXT");
+  auto utf8 = ByCode("UTF8.TXT");
+  long joinedCodes = 0;
+  for (const auto& [code, lines] : cp932) {
+    if (rowsIn["\"" + code + "\""] <= static_cast<long>(lines.size())) continue;
+    ++joinedCodes;
+    EXPECT_EQ(utf8[code], lines) << code;
+  }
+  EXPECT_EQ(joinedCodes, 208);
 }

@@ -12,6 +12,14 @@ int RunImport(const std::vector<std::string>& args) {
     std::fprintf(stderr, "yubin import: needs KEN_ALL.CSV and at most one output (see yubin import --help)\n");
     return 2;
   }
+  // An option this command does not know is a mistake, not a file name.
+  for (const std::string& arg : args) {
+    if (arg.size() > 1 && arg[0] == '-') {
+      std::fprintf(stderr, "yubin import: unknown option '%s' (see yubin import --help)\n",
+                   arg.c_str());
+      return 2;
+    }
+  }
   std::string input, output(prep::kMasterFileName);
   if (!ToCp932Path(args[0], input)) return 1;
   if (args.size() == 2 && !ToCp932Path(args[1], output)) return 1;

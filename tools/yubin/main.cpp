@@ -28,17 +28,20 @@ const Command kCommands[] = {
      "file (default ALL_ZIP.TXT): quotes taken off, readings in half-width\n"
      "katakana with small kana full-size, towns split over several rows\n"
      "joined. The output appears only when the whole import succeeded.\n"
-     "Exit status 0, or 1 with a message naming the bad line.\n",
+     "Exit status 0, 1 with a message naming the bad line, or 2 for a wrong\n"
+     "command line.\n",
      RunImport},
-    {"build", "build the kana town index below ZIP_CODE from ALL_ZIP.TXT",
+    {"build", "build the kana town index below Zip_Code from ALL_ZIP.TXT",
      "usage: yubin build\n"
      "\n"
      "In the current directory: creates Zip_Code, reads ALL_ZIP.TXT and\n"
-     "appends every record as one line to ZIP_CODE/N_<city letter>/<two town\n"
-     "letters>.Idx. Every build appends: remove the old N_ directories for a\n"
-     "fresh index. Prints nothing on success; a count of malformed records\n"
-     "skipped goes to stderr. Exit status 0, or 255 after a fatal file error\n"
-     "(messages on stderr, lines already written kept).\n",
+     "appends every record as one line to Zip_Code/N_<city letter>/<two town\n"
+     "letters>.Idx. Names compare without regard to case, so an existing\n"
+     "ZIP_CODE is the same directory. Every build appends: remove the old N_\n"
+     "directories for a fresh index. Prints nothing on success; a count of\n"
+     "malformed records skipped goes to stderr. Exit status 0, 2 for a wrong\n"
+     "command line, or 255 after a fatal file error (messages on stderr, lines\n"
+     "already written kept).\n",
      RunBuild},
     {"search", "[--pref K] [--city K] [--ward K] [--rough K] [--town KK] ...: one search",
      kSearchUsage, RunSearch},
@@ -67,6 +70,14 @@ bool ToCp932Path(const std::string& utf8, std::string& cp932) {
     std::fprintf(stderr, "yubin: %s: the name has no CP932 form\n", utf8.c_str());
     return false;
   }
+  // The file layer turns CP932 back into UTF-8 for the host. A few signs
+  // come back as their full-width kin (the wave dash U+301C as U+FF5E), so
+  // such a name would name another file.
+  if (platform::text::ToUtf8(*converted) != utf8) {
+    std::fprintf(stderr, "yubin: %s: the name does not survive CP932 unchanged; rename the file\n",
+                 utf8.c_str());
+    return false;
+  }
   cp932 = std::move(*converted);
   return true;
 }
@@ -86,6 +97,10 @@ int main(int argc, char** argv) {
     if (args.empty()) {
       PrintOverview(stdout);
       return 0;
+    }
+    if (args.size() > 1) {
+      std::fprintf(stderr, "yubin help: takes at most one command name\n");
+      return 2;
     }
     const Command* command = Find(args[0]);
     if (!command) {

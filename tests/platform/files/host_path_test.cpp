@@ -107,3 +107,18 @@ TEST(HostPath, ResolvedDirectoryIsRememberedWhileItLasts) {
   ASSERT_EQ(mkdir("ZIP_CODE/N_a", 0777), 0);
   EXPECT_EQ(HostPath("ZIP_CODE\\N_a\\x.Idx"), "ZIP_CODE/N_a/x.Idx");
 }
+
+TEST(HostPath, RememberedRelativeDirectoryFollowsTheCurrentDirectory) {
+  // A relative spelling learned in one directory must not lead a lookup
+  // astray after the program moved to another that spells it differently.
+  TempDir first;
+  ASSERT_EQ(mkdir("Zip_Code", 0777), 0);
+  ASSERT_EQ(mkdir("Zip_Code/N_a", 0777), 0);
+  EXPECT_EQ(HostPath("ZIP_CODE\\N_a\\x.Idx"), "Zip_Code/N_a/x.Idx");
+  TempDir second;
+  ASSERT_EQ(mkdir("zip_code", 0777), 0);
+  ASSERT_EQ(mkdir("zip_code/N_a", 0777), 0);
+  second.Write("zip_code/N_a/x.Idx", "second");
+  EXPECT_EQ(HostPath("ZIP_CODE\\N_a\\x.Idx"), "zip_code/N_a/x.Idx");
+  EXPECT_EQ(HostPath("ZIP_CODE\\N_a\\new.Idx"), "zip_code/N_a/new.Idx");
+}

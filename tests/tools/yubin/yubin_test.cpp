@@ -60,6 +60,20 @@ TEST(YubinHelp, UnknownCommandOrWrongArguments) {
   EXPECT_EQ(Yubin(dir, "").status, 2);
   EXPECT_EQ(Yubin(dir, "build extra").status, 2);
   EXPECT_EQ(Yubin(dir, "import").status, 2);
+  EXPECT_EQ(Yubin(dir, "help build extra").status, 2);
+  // An unknown option is refused, never taken for a file to read or write.
+  dir.Write("KEN_ALL.CSV", "");
+  Outcome option = Yubin(dir, "import KEN_ALL.CSV --out");
+  EXPECT_EQ(option.status, 2);
+  EXPECT_EQ(option.err, "yubin import: unknown option '--out' (see yubin import --help)\n");
+  EXPECT_FALSE(dir.Exists("--out"));
+  // A name that CP932 would turn into another one (U+301C WAVE DASH comes
+  // back as U+FF5E) is refused as such, not reported missing under a name
+  // the user never typed.
+  dir.Write("a\u301C.csv", "");
+  Outcome wave = Yubin(dir, "import 'a\u301C.csv'");
+  EXPECT_EQ(wave.status, 1);
+  EXPECT_EQ(wave.err, "yubin: a\u301C.csv: the name does not survive CP932 unchanged; rename the file\n");
 }
 
 TEST(YubinImportAndBuild, SmallFileEndToEnd) {
