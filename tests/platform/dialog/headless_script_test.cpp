@@ -153,6 +153,23 @@ TEST_F(Script, WaitingFiresTimersOnTheVirtualClock) {
   EXPECT_EQ(backend.Now(), 225);
 }
 
+// The main dialog, ending itself at its first tick.
+class EndOnFirstTick : public MainDialog {
+ protected:
+  void OnTimer(int id) override {
+    MainDialog::OnTimer(id);
+    EndDialog(5);
+  }
+};
+
+TEST_F(Script, ATickThatEndsTheDialogIsItsLast) {
+  EndOnFirstTick d;
+  // One wait spans four intervals; the dialog asked to end at the first.
+  backend.Wait(300);
+  EXPECT_EQ(d.DoModal(), 5);
+  EXPECT_EQ(d.ticks, 1);
+}
+
 TEST_F(Script, TimersStopWithTheirDialog) {
   MainDialog d;
   backend.Escape();
