@@ -103,6 +103,16 @@ TEST_F(ModalNesting, AMessageBoxWithNothingOpenHasNoOwnerAndTheProgramsName) {
   EXPECT_EQ(backend.MessageBoxes()[0].caption, Sj("デモ"));
 }
 
+TEST(MessageBoxCaption, WithoutAnApplicationTheProgramFilesNameIsTheCaption) {
+  ASSERT_EQ(App::Current(), nullptr);
+  headless::HeadlessBackend backend;
+  ScopedBackend inForce(backend);
+  backend.Answer(kIdOk);
+  MessageBox("x");
+  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend.MessageBoxes()[0].caption, "platform_dialog_test");
+}
+
 TEST_F(ModalNesting, SettingATimerAgainReplacesIt) {
   MainDialog d;
   // Timer 1 set again at 100 ms replaces the 75 ms one instead of running
