@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>  // std::is_constructible_v
 #include <vector>
 
 #include "platform/dialog/window.h"
@@ -80,6 +81,11 @@ TEST_F(DialogHooks, ControlsDoNothingOutsideTheRun) {
   EXPECT_FALSE(d.UpdateData(true));
   EXPECT_EQ(d.letter, "x");
 }
+
+// A dialog refers to its template; a temporary template is refused at
+// compile time instead of dangling at run time.
+static_assert(std::is_constructible_v<Dialog, const DialogTemplate&>);
+static_assert(!std::is_constructible_v<Dialog, DialogTemplate&&>);
 
 TEST_F(DialogHooks, DoModalOnARunningDialogIsRefused) {
   MainDialog d;
