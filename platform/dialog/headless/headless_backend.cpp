@@ -211,11 +211,13 @@ int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
   std::string ownerTitle = owner != nullptr ? owner->Title() : std::string();
   windows_.push_back(std::make_unique<HeadlessDialogWindow>(*this, dialog, ownerTitle));
   HeadlessDialogWindow& window = *windows_.back();
-  stack_.push_back(&window);
   dialog.AttachWindow(&window);
 
+  // The window becomes the active one when it is shown: during its
+  // initialisation the owner still is.
   if (dialog.DeliverInit() && window.focus_ == kNoId) window.FocusNextTabStop(false);
   if (!dialog.EndRequested()) {
+    stack_.push_back(&window);
     window.shown_ = true;
     dialog.DeliverShow(true);
   }
@@ -236,7 +238,8 @@ int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
   dialog.AttachWindow(nullptr);
   window.dialog_ = nullptr;
   window.result_ = dialog.Result();
-  stack_.erase(std::find(stack_.begin(), stack_.end(), &window));
+  auto onStack = std::find(stack_.begin(), stack_.end(), &window);
+  if (onStack != stack_.end()) stack_.erase(onStack);
   return dialog.Result();
 }
 
