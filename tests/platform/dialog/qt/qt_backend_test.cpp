@@ -556,6 +556,43 @@ TEST_F(QtTimers, TicksStopWhenTheDialogEnds) {
   EXPECT_EQ(d.ticks, ticks);
 }
 
+TEST_F(QtTimers, ATickMayKillItsOwnTimerAndSetItAgain) {
+  // The tick's timer object goes away inside its own tick.
+  class Restarting : public MainDialog {
+   protected:
+    void OnTimer(int id) override {
+      MainDialog::OnTimer(id);
+      KillTimer(id);
+      if (ticks < 3) SetTimer(id, 10);
+    }
+  };
+  Restarting d;
+  script.When([&] { return d.ticks >= 3; }, [&] { ClickControl(kIdOk); }, "three ticks");
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(d.ticks, 3);
+}
+
+TEST_F(QtTimers, ADialogEndedFromInsideANestedOneClosesAfterIt) {
+  MainDialog d;
+  bool outerRunningAfterInner = false;
+  d.Bind(kSearchButton, Notification::kClicked, [&] {
+    SettingsDialog inner(&d);
+    inner.Bind(kAskButton, Notification::kClicked, [&] {
+      d.EndDialog(9);
+      inner.EndDialog(kIdCancel);
+    });
+    inner.DoModal();
+    outerRunningAfterInner = d.IsRunning();
+  });
+  script.At(1, [&] { ClickControl(kSearchButton); });
+  script.At(2, [&] { ClickControl(kAskButton); });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), 9);
+  EXPECT_TRUE(outerRunningAfterInner);
+  EXPECT_TRUE(d.destroyed);
+}
+
 // Message boxes.
 
 using QtMessageBoxes = QtDialogTest;
