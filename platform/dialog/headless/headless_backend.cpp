@@ -388,6 +388,8 @@ void HeadlessBackend::TypeInto(int id, std::string_view text, HeadlessDialogWind
 void HeadlessBackend::LineBreak(int id, HeadlessDialogWindow& window, Dialog& dialog) {
   HeadlessDialogWindow::Control* c = window.Find(id);
   if (c == nullptr) return;
+  // A read-only edit that wants Enter takes the key and changes nothing.
+  if (c->tmpl->style & kReadOnly) return;
   if (c->limit > 0 && c->text.size() + 2 > static_cast<size_t>(c->limit)) return;
   c->text += "\r\n";
   dialog.DeliverNotification(id, Notification::kChanged);

@@ -123,6 +123,25 @@ TEST_F(Typing, TheTextLimitStopsTypingInBytes) {
   EXPECT_EQ(d.path, "1234567890");
 }
 
+TEST_F(Typing, EnterInAReadOnlyEditThatWantsItChangesNothing) {
+  const DialogTemplate t = {
+      .id = 1,
+      .controls = {
+          {10, ControlKind::kEdit, "x", {0, 0, 40, 20}, kMultiLine | kWantReturn | kReadOnly | kTabStop},
+          {kIdOk, ControlKind::kPushButton, "OK", {0, 24, 40, 14}, kDefault | kTabStop},
+      }};
+  Dialog d(t);
+  std::string text;
+  bool ending = true;
+  backend.Focus(10).Enter().Do([&] {
+    text = d.Text(10);
+    ending = d.EndRequested();
+  }).Escape();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(text, "x");
+  EXPECT_FALSE(ending);
+}
+
 TEST_F(Typing, AReadOnlyEditTakesNoTyping) {
   expectErrors = true;
   MainDialog d;
