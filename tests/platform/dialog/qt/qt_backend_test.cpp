@@ -640,8 +640,12 @@ TEST(QtBackendChoice, QtIsAvailableWhereADisplayOrAPlatformIsNamed) {
   EXPECT_FALSE(qtd::QtBackend::Available());
   setenv("DISPLAY", "", 1);
   EXPECT_FALSE(qtd::QtBackend::Available());
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    setenv(name, name[0] == 'Q' ? "offscreen" : ":0", 1);
+  // A DISPLAY whose server is gone offers no display.
+  setenv("DISPLAY", ":4711", 1);
+  EXPECT_FALSE(qtd::QtBackend::Available());
+  unsetenv("DISPLAY");
+  for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    setenv(name, name[0] == 'Q' ? "offscreen" : "wayland-0", 1);
     EXPECT_TRUE(qtd::QtBackend::Available()) << name;
     unsetenv(name);
   }
@@ -685,6 +689,11 @@ TEST(QtBackendChoice, AProgramPicksQtByItselfShowsItsDialogAndEndsCleanly) {
 
 TEST(QtBackendChoice, AProgramWithoutADisplayEndsWithAMessage) {
   ProgramRun run = RunDemoProgram("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("no window system is available"), std::string::npos) << run.output;
+  // A DISPLAY left behind by an ended session: the same message, no abort
+  // inside Qt.
+  run = RunDemoProgram("env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:4711");
   EXPECT_EQ(run.status, 1) << run.output;
   EXPECT_NE(run.output.find("no window system is available"), std::string::npos) << run.output;
 }
