@@ -232,14 +232,16 @@ int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
     Apply(event, window, dialog);
   }
 
+  // An ended dialog is hidden: the owner is the active window again while
+  // the dialog is destroyed.
+  auto onStack = std::find(stack_.begin(), stack_.end(), &window);
+  if (onStack != stack_.end()) stack_.erase(onStack);
   dialog.DeliverDestroy();
   timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == &window; }),
                 timers_.end());
   dialog.AttachWindow(nullptr);
   window.dialog_ = nullptr;
   window.result_ = dialog.Result();
-  auto onStack = std::find(stack_.begin(), stack_.end(), &window);
-  if (onStack != stack_.end()) stack_.erase(onStack);
   return dialog.Result();
 }
 

@@ -123,14 +123,16 @@ TEST_F(ModalNesting, ADialogEndedFromInsideANestedOneEndsWhenThatOneReturns) {
   EXPECT_TRUE(d.destroyed);
 }
 
-TEST_F(ModalNesting, DuringInitialisationTheActiveWindowIsTheOwner) {
+TEST_F(ModalNesting, ADialogIsTheActiveWindowFromItsShowingToItsEnd) {
   MainDialog d;
   Window* activeInInit = nullptr;
   Window* activeWhenShown = nullptr;
+  Window* activeInDestroy = nullptr;
   class Probe : public SettingsDialog {
    public:
     Window** inInit = nullptr;
     Window** whenShown = nullptr;
+    Window** inDestroy = nullptr;
 
    protected:
     bool OnInitDialog() override {
@@ -138,15 +140,19 @@ TEST_F(ModalNesting, DuringInitialisationTheActiveWindowIsTheOwner) {
       return SettingsDialog::OnInitDialog();
     }
     void OnShowWindow(bool) override { *whenShown = ActiveWindow(); }
+    void OnDestroy() override { *inDestroy = ActiveWindow(); }
   };
   Probe probe;
   probe.inInit = &activeInInit;
   probe.whenShown = &activeWhenShown;
+  probe.inDestroy = &activeInDestroy;
   d.Bind(kSearchButton, Notification::kClicked, [&] { probe.DoModal(); });
   backend.Click(kSearchButton).Click(kIdCancel).Escape();
   d.DoModal();
+  // Before it is shown and once it has ended, the owner is the active window.
   EXPECT_EQ(activeInInit, backend.Find(kMainDialogId));
   EXPECT_EQ(activeWhenShown, backend.Find(kSettingsDialogId));
+  EXPECT_EQ(activeInDestroy, backend.Find(kMainDialogId));
 }
 
 TEST(MessageBoxCaption, WithoutAnApplicationTheProgramFilesNameIsTheCaption) {

@@ -593,6 +593,43 @@ TEST_F(QtTimers, ADialogEndedFromInsideANestedOneClosesAfterIt) {
   EXPECT_TRUE(d.destroyed);
 }
 
+TEST_F(QtTimers, ADialogIsTheActiveWindowFromItsShowingToItsEnd) {
+  class Probe : public SettingsDialog {
+   public:
+    Window* inInit = nullptr;
+    Window* whenShown = nullptr;
+    Window* inDestroy = nullptr;
+
+   protected:
+    bool OnInitDialog() override {
+      inInit = ActiveWindow();
+      return SettingsDialog::OnInitDialog();
+    }
+    void OnShowWindow(bool) override { whenShown = ActiveWindow(); }
+    void OnDestroy() override { inDestroy = ActiveWindow(); }
+  };
+  MainDialog d;
+  Probe probe;
+  Window* mainWindow = nullptr;
+  Window* probeWindow = nullptr;
+  d.Bind(kSearchButton, Notification::kClicked, [&] { probe.DoModal(); });
+  script.At(1, [&] {
+    mainWindow = TopDialog();
+    ClickControl(kSearchButton);
+  });
+  script.At(2, [&] {
+    probeWindow = TopDialog();
+    ClickControl(kIdCancel);
+  });
+  script.At(1, [&] { ClickControl(kIdCancel); });
+  script.Start();
+  d.DoModal();
+  ASSERT_NE(mainWindow, nullptr);
+  EXPECT_EQ(probe.inInit, mainWindow);
+  EXPECT_EQ(probe.whenShown, probeWindow);
+  EXPECT_EQ(probe.inDestroy, mainWindow);
+}
+
 // Message boxes.
 
 using QtMessageBoxes = QtDialogTest;
