@@ -162,6 +162,24 @@ TEST_F(Script, RunningOutEndsTheDialogWithMinusOneAndSaysSo) {
   EXPECT_NE(backend.Errors()[0].find("dialog 102"), std::string::npos);
 }
 
+TEST_F(Script, EventsForAControlTheDialogLacksAreFaultsThatNameIt) {
+  expectErrors = true;
+  MainDialog d;
+  std::string text = "unchanged";
+  backend.Click(4711).Choose(4711).Focus(4711).Type(4711, "x").Do([&] {
+    // The dialog's own calls on it do nothing and read as empty.
+    d.SetText(4711, "y");
+    d.Enable(4711, true);
+    d.SetFocusTo(4711);
+    text = d.Text(4711);
+  }).Escape();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(text, "");
+  ASSERT_EQ(backend.Errors().size(), 4u);
+  for (const std::string& e : backend.Errors())
+    EXPECT_NE(e.find("no control 4711 of dialog 102"), std::string::npos) << e;
+}
+
 TEST_F(Script, WaitingFiresTimersOnTheVirtualClock) {
   MainDialog d;
   std::vector<int> ticks;
