@@ -6,6 +6,7 @@
 #include <unistd.h>    // access
 
 #include <cerrno>
+#include <csignal>  // sigset_t, SIGPIPE
 
 #include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
@@ -155,8 +156,22 @@ int StartAndWait(std::string_view program, const std::vector<std::string>& args)
   for (std::string& arg : utf8) argv.push_back(arg.data());
   argv.push_back(nullptr);
 
+  // The child starts with the default handling of SIGPIPE and nothing
+  // blocked, whatever this process ignores (SIGPIPE, after the socket
+  // start-up) or blocks: ignored signals would otherwise pass to it.
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t defaults, none;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
   pid_t pid = 0;
-  if (posix_spawn(&pid, host.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int spawned = posix_spawn(&pid, host.c_str(), nullptr, &attr, argv.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  if (spawned != 0) return -1;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) return -1;

@@ -42,7 +42,7 @@ Backend& Choose() {
   if (Chosen() == nullptr) {
     std::fprintf(stderr,
                  "This program shows dialog windows, but no window system is available "
-                 "(no display is set, or no backend for one was built in).\n");
+                 "(no display is set or it does not answer, or no backend for one was built in).\n");
     std::exit(1);
   }
   return *Chosen();

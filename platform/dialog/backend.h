@@ -18,7 +18,8 @@
 //     - the user changing an edit's text (each key):
 //       DeliverNotification(id, kChanged);
 //     - Enter, unless a multi-line edit with kWantReturn has the focus (it
-//       takes a line break, reported as a change): DeliverEnter();
+//       takes a line break, reported as a change; a read-only one takes
+//       the key and changes nothing): DeliverEnter();
 //     - Escape: DeliverEscape(); the close box: DeliverSysCommand(kCloseCommand);
 //     - a system menu item: DeliverSysCommand(command), exactly as appended;
 //     - a menu bar item: DeliverMenuCommand(command);

@@ -166,7 +166,11 @@ void Dialog::DeliverEnter() {
 
 void Dialog::DeliverEscape() { DeliverNotification(kIdCancel, Notification::kClicked); }
 
-void Dialog::DeliverTimer(int id) { OnTimer(id); }
+void Dialog::DeliverTimer(int id) {
+  // A dialog that has asked to end gets no further ticks, even where the
+  // backend has several due at once or a Wait spans many intervals.
+  if (!endRequested_) OnTimer(id);
+}
 
 void Dialog::DeliverSysCommand(int command) { OnSysCommand(command); }
 

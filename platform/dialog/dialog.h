@@ -35,6 +35,9 @@ class Dialog {
  public:
   // `parent` owns the dialog's window; nullptr means the active window.
   explicit Dialog(const DialogTemplate& tmpl, Dialog* parent = nullptr);
+  // The dialog keeps a reference to its template, so a temporary one would
+  // dangle: templates are tables that live as long as the program.
+  Dialog(DialogTemplate&&, Dialog* = nullptr) = delete;
   virtual ~Dialog();
   Dialog(const Dialog&) = delete;
   Dialog& operator=(const Dialog&) = delete;

@@ -17,7 +17,8 @@ enum class Buttons {
 
 // Shows a modal message box owned by the active window (nullptr: none) and
 // returns the button pressed. Texts are CP932; an empty caption means the
-// program's name (App::Name).
+// program's name (App::Name, or the program file's name while there is no
+// application object).
 int MessageBox(std::string_view text, std::string_view caption = {}, Buttons buttons = Buttons::kOk);
 
 // The same with an explicit owner.

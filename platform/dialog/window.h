@@ -64,7 +64,7 @@ class DialogWindow : public Window {
   // Timers by ID; setting an ID that runs replaces it. Ticks reach
   // Dialog::DeliverTimer between reactions, never inside one, and keep coming
   // while a nested modal dialog or message box is open. They stop when the
-  // window ends.
+  // dialog asks to end (EndDialog) and with the window.
   virtual void SetTimer(int id, int milliseconds) = 0;
   virtual void KillTimer(int id) = 0;
 

@@ -211,11 +211,13 @@ int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
   std::string ownerTitle = owner != nullptr ? owner->Title() : std::string();
   windows_.push_back(std::make_unique<HeadlessDialogWindow>(*this, dialog, ownerTitle));
   HeadlessDialogWindow& window = *windows_.back();
-  stack_.push_back(&window);
   dialog.AttachWindow(&window);
 
+  // The window becomes the active one when it is shown: during its
+  // initialisation the owner still is.
   if (dialog.DeliverInit() && window.focus_ == kNoId) window.FocusNextTabStop(false);
   if (!dialog.EndRequested()) {
+    stack_.push_back(&window);
     window.shown_ = true;
     dialog.DeliverShow(true);
   }
@@ -230,13 +232,16 @@ int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
     Apply(event, window, dialog);
   }
 
+  // An ended dialog is hidden: the owner is the active window again while
+  // the dialog is destroyed.
+  auto onStack = std::find(stack_.begin(), stack_.end(), &window);
+  if (onStack != stack_.end()) stack_.erase(onStack);
   dialog.DeliverDestroy();
   timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == &window; }),
                 timers_.end());
   dialog.AttachWindow(nullptr);
   window.dialog_ = nullptr;
   window.result_ = dialog.Result();
-  stack_.erase(std::find(stack_.begin(), stack_.end(), &window));
   return dialog.Result();
 }
 
@@ -385,6 +390,8 @@ void HeadlessBackend::TypeInto(int id, std::string_view text, HeadlessDialogWind
 void HeadlessBackend::LineBreak(int id, HeadlessDialogWindow& window, Dialog& dialog) {
   HeadlessDialogWindow::Control* c = window.Find(id);
   if (c == nullptr) return;
+  // A read-only edit that wants Enter takes the key and changes nothing.
+  if (c->tmpl->style & kReadOnly) return;
   if (c->limit > 0 && c->text.size() + 2 > static_cast<size_t>(c->limit)) return;
   c->text += "\r\n";
   dialog.DeliverNotification(id, Notification::kChanged);

@@ -18,6 +18,7 @@
 #include "platform/dialog/qt/qt_help_viewer.h"
 #include "platform/dialog/qt/qt_message_box.h"
 #include "platform/dialog/qt/qt_window.h"
+#include "platform/dialog/qt/x_display.h"
 
 namespace platform::dialog::qt {
 namespace {
@@ -72,7 +73,8 @@ void InstallJapaneseTranslation() {
 }  // namespace
 
 bool QtBackend::Available() {
-  return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
+  if (IsSet("QT_QPA_PLATFORM") || IsSet("WAYLAND_DISPLAY")) return true;
+  return IsSet("DISPLAY") && XDisplayReachable(std::getenv("DISPLAY"));
 }
 
 QtBackend::QtBackend() {

@@ -36,8 +36,8 @@ class QtBackend final : public Backend {
   const std::vector<Window*>& ModalStack() const { return stack_; }
   QtHelpViewer& Help() { return *help_; }
 
-  // Whether a display is reachable for Qt: DISPLAY, WAYLAND_DISPLAY or
-  // QT_QPA_PLATFORM is set.
+  // Whether a display is reachable for Qt: QT_QPA_PLATFORM or
+  // WAYLAND_DISPLAY is set, or DISPLAY names an X server that answers.
   static bool Available();
 
  private:

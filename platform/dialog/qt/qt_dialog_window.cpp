@@ -113,10 +113,14 @@ class QtDialogWindow::KeyWatcher : public QObject {
       if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
         window_.OnEditFocused(control);
     } else if (event->type() == QEvent::KeyPress && control.text != nullptr &&
-               (control.tmpl->style & kWantReturn) == 0 &&
                IsEnterKey(*static_cast<QKeyEvent*>(event))) {
-      window_.OnEnter();
-      return true;
+      // An edit that wants Enter keeps it, even a read-only one (which then
+      // changes nothing); any other passes it to the dialog.
+      if ((control.tmpl->style & kWantReturn) == 0) {
+        window_.OnEnter();
+        return true;
+      }
+      return control.text->isReadOnly();
     } else if (event->type() == QEvent::KeyPress &&
                control.tmpl->kind == ControlKind::kRadioButton) {
       int key = static_cast<QKeyEvent*>(event)->key();

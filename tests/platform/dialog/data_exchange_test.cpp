@@ -66,6 +66,27 @@ TEST_F(DataExchangeTest, ReadBackOfFieldsWithinTheirLimitsPasses) {
   EXPECT_TRUE(backend.MessageBoxes().empty());
 }
 
+TEST_F(DataExchangeTest, LengthsCountCp932BytesNotCharacters) {
+  MainDialog d;
+  bool kanaPassed = false, wideKanaPassed = true;
+  backend
+      .Do([&] {
+        // ｶ: one byte in CP932 (three in UTF-8) fits a one-byte field.
+        d.SetText(kLetterEdit, Sj("ｶ"));
+        kanaPassed = d.UpdateData(true);
+        // ア: one character, but two bytes.
+        d.SetText(kLetterEdit, Sj("ア"));
+        wideKanaPassed = d.UpdateData(true);
+      })
+      .Answer(kIdOk)
+      .Escape();
+  d.DoModal();
+  EXPECT_TRUE(kanaPassed);
+  EXPECT_FALSE(wideKanaPassed);
+  EXPECT_EQ(d.letter, Sj("ｶ"));
+  EXPECT_EQ(backend.MessageBoxes().size(), 1u);
+}
+
 TEST_F(DataExchangeTest, TheMessageNamesTheLimit) {
   EXPECT_EQ(TooLongMessage(499), platform::text::Cp932("499 文字以内で入力してください。"));
 }

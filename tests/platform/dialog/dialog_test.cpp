@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <type_traits>  // std::is_constructible_v
 #include <vector>
 
+#include "platform/dialog/resources.h"
 #include "platform/dialog/window.h"
 #include "platform/help_viewer.h"
 #include "tests/platform/dialog/script_fixture.h"
@@ -60,14 +63,20 @@ TEST_F(DialogHooks, EndDialogFromTheShowNotificationNeedsNoInput) {
 }
 
 TEST_F(DialogHooks, InitialisationSetsSystemMenuIconAndDefaultFocus) {
+  RegisterIcon({kIconId, {{16, std::vector<std::uint32_t>(16 * 16, 0xFF0000FFu)}}});
   MainDialog d;
-  backend.Click(kIdCancel);
+  int focused = kNoId;
+  backend.Do([&] { focused = d.Focused(); }).Click(kIdCancel);
   d.DoModal();
   const auto* w = backend.Find(kMainDialogId);
   ASSERT_EQ(w->SystemMenu().size(), 2u);
   EXPECT_EQ(w->SystemMenu()[0].command, 0);  // the separator
   EXPECT_EQ(w->SystemMenu()[1].command, kAboutSysCommand);
   EXPECT_EQ(w->SystemMenu()[1].text, Sj("ﾊﾞｰｼﾞｮﾝ情報(デモ) (&A)..."));
+  EXPECT_EQ(w->Icon(true), kIconId);
+  EXPECT_EQ(w->Icon(false), kIconId);
+  // The initialisation asked for the default focus: the first tab stop.
+  EXPECT_EQ(focused, kSearchEdit);
   EXPECT_EQ(w->Result(), kIdCancel);
 }
 
@@ -80,6 +89,11 @@ TEST_F(DialogHooks, ControlsDoNothingOutsideTheRun) {
   EXPECT_FALSE(d.UpdateData(true));
   EXPECT_EQ(d.letter, "x");
 }
+
+// A dialog refers to its template; a temporary template is refused at
+// compile time instead of dangling at run time.
+static_assert(std::is_constructible_v<Dialog, const DialogTemplate&>);
+static_assert(!std::is_constructible_v<Dialog, DialogTemplate&&>);
 
 TEST_F(DialogHooks, DoModalOnARunningDialogIsRefused) {
   MainDialog d;

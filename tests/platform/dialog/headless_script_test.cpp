@@ -123,6 +123,25 @@ TEST_F(Typing, TheTextLimitStopsTypingInBytes) {
   EXPECT_EQ(d.path, "1234567890");
 }
 
+TEST_F(Typing, EnterInAReadOnlyEditThatWantsItChangesNothing) {
+  const DialogTemplate t = {
+      .id = 1,
+      .controls = {
+          {10, ControlKind::kEdit, "x", {0, 0, 40, 20}, kMultiLine | kWantReturn | kReadOnly | kTabStop},
+          {kIdOk, ControlKind::kPushButton, "OK", {0, 24, 40, 14}, kDefault | kTabStop},
+      }};
+  Dialog d(t);
+  std::string text;
+  bool ending = true;
+  backend.Focus(10).Enter().Do([&] {
+    text = d.Text(10);
+    ending = d.EndRequested();
+  }).Escape();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(text, "x");
+  EXPECT_FALSE(ending);
+}
+
 TEST_F(Typing, AReadOnlyEditTakesNoTyping) {
   expectErrors = true;
   MainDialog d;
@@ -143,6 +162,24 @@ TEST_F(Script, RunningOutEndsTheDialogWithMinusOneAndSaysSo) {
   EXPECT_NE(backend.Errors()[0].find("dialog 102"), std::string::npos);
 }
 
+TEST_F(Script, EventsForAControlTheDialogLacksAreFaultsThatNameIt) {
+  expectErrors = true;
+  MainDialog d;
+  std::string text = "unchanged";
+  backend.Click(4711).Choose(4711).Focus(4711).Type(4711, "x").Do([&] {
+    // The dialog's own calls on it do nothing and read as empty.
+    d.SetText(4711, "y");
+    d.Enable(4711, true);
+    d.SetFocusTo(4711);
+    text = d.Text(4711);
+  }).Escape();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(text, "");
+  ASSERT_EQ(backend.Errors().size(), 4u);
+  for (const std::string& e : backend.Errors())
+    EXPECT_NE(e.find("no control 4711 of dialog 102"), std::string::npos) << e;
+}
+
 TEST_F(Script, WaitingFiresTimersOnTheVirtualClock) {
   MainDialog d;
   std::vector<int> ticks;
@@ -151,6 +188,23 @@ TEST_F(Script, WaitingFiresTimersOnTheVirtualClock) {
   d.DoModal();
   EXPECT_EQ(ticks, (std::vector<int>{2, 2, 3}));
   EXPECT_EQ(backend.Now(), 225);
+}
+
+// The main dialog, ending itself at its first tick.
+class EndOnFirstTick : public MainDialog {
+ protected:
+  void OnTimer(int id) override {
+    MainDialog::OnTimer(id);
+    EndDialog(5);
+  }
+};
+
+TEST_F(Script, ATickThatEndsTheDialogIsItsLast) {
+  EndOnFirstTick d;
+  // One wait spans four intervals; the dialog asked to end at the first.
+  backend.Wait(300);
+  EXPECT_EQ(d.DoModal(), 5);
+  EXPECT_EQ(d.ticks, 1);
 }
 
 TEST_F(Script, TimersStopWithTheirDialog) {

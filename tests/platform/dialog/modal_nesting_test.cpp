@@ -103,6 +103,68 @@ TEST_F(ModalNesting, AMessageBoxWithNothingOpenHasNoOwnerAndTheProgramsName) {
   EXPECT_EQ(backend.MessageBoxes()[0].caption, Sj("デモ"));
 }
 
+TEST_F(ModalNesting, ADialogEndedFromInsideANestedOneEndsWhenThatOneReturns) {
+  MainDialog d;
+  bool outerRunningAfterInner = false;
+  d.Bind(kSearchButton, Notification::kClicked, [&] {
+    SettingsDialog inner(&d);
+    inner.Bind(kAskButton, Notification::kClicked, [&] {
+      d.EndDialog(9);  // the dialog below, while this one still runs
+      inner.EndDialog(kIdCancel);
+    });
+    inner.DoModal();
+    outerRunningAfterInner = d.IsRunning();
+  });
+  // The main dialog's timer ticks once inside the nested dialog.
+  backend.Click(kSearchButton).Wait(75).Click(kAskButton);
+  EXPECT_EQ(d.DoModal(), 9);
+  EXPECT_TRUE(outerRunningAfterInner);
+  EXPECT_EQ(d.ticks, 1);
+  EXPECT_TRUE(d.destroyed);
+}
+
+TEST_F(ModalNesting, ADialogIsTheActiveWindowFromItsShowingToItsEnd) {
+  MainDialog d;
+  Window* activeInInit = nullptr;
+  Window* activeWhenShown = nullptr;
+  Window* activeInDestroy = nullptr;
+  class Probe : public SettingsDialog {
+   public:
+    Window** inInit = nullptr;
+    Window** whenShown = nullptr;
+    Window** inDestroy = nullptr;
+
+   protected:
+    bool OnInitDialog() override {
+      *inInit = ActiveWindow();
+      return SettingsDialog::OnInitDialog();
+    }
+    void OnShowWindow(bool) override { *whenShown = ActiveWindow(); }
+    void OnDestroy() override { *inDestroy = ActiveWindow(); }
+  };
+  Probe probe;
+  probe.inInit = &activeInInit;
+  probe.whenShown = &activeWhenShown;
+  probe.inDestroy = &activeInDestroy;
+  d.Bind(kSearchButton, Notification::kClicked, [&] { probe.DoModal(); });
+  backend.Click(kSearchButton).Click(kIdCancel).Escape();
+  d.DoModal();
+  // Before it is shown and once it has ended, the owner is the active window.
+  EXPECT_EQ(activeInInit, backend.Find(kMainDialogId));
+  EXPECT_EQ(activeWhenShown, backend.Find(kSettingsDialogId));
+  EXPECT_EQ(activeInDestroy, backend.Find(kMainDialogId));
+}
+
+TEST(MessageBoxCaption, WithoutAnApplicationTheProgramFilesNameIsTheCaption) {
+  ASSERT_EQ(App::Current(), nullptr);
+  headless::HeadlessBackend backend;
+  ScopedBackend inForce(backend);
+  backend.Answer(kIdOk);
+  MessageBox("x");
+  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend.MessageBoxes()[0].caption, "platform_dialog_test");
+}
+
 TEST_F(ModalNesting, SettingATimerAgainReplacesIt) {
   MainDialog d;
   // Timer 1 set again at 100 ms replaces the 75 ms one instead of running

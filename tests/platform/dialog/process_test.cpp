@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>  // chmod
 
+#include <csignal>  // std::signal, SIGPIPE
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -76,6 +77,15 @@ TEST_F(StartAndWaitTest, AQuotedArgumentWithSpacesAndAQuoteArrivesWhole) {
   int status = StartAndWait("qgrep.exe", {"qgrep.exe", " -G -V0 -Evesk -Ores_s " + pattern + " *.csv"});
   EXPECT_EQ(status, 7);  // the helper exits with its argument count
   EXPECT_EQ(Echoed(), (Args{"qgrep.exe", "-G", "-V0", "-Evesk", "-Ores_s", "say \"hi\" now", "*.csv"}));
+}
+
+TEST_F(StartAndWaitTest, TheChildDoesNotInheritAnIgnoredSigpipe) {
+  InstallHelper("qgrep.exe");
+  // The socket start-up makes the programs ignore SIGPIPE.
+  auto saved = std::signal(SIGPIPE, SIG_IGN);
+  EXPECT_EQ(StartAndWait("qgrep.exe", {"qgrep.exe"}), 1);
+  std::signal(SIGPIPE, saved);
+  EXPECT_EQ(dir_.Read("sigpipe.txt"), "default");
 }
 
 TEST_F(StartAndWaitTest, NoShellTakesPartInTheArguments) {

@@ -556,6 +556,80 @@ TEST_F(QtTimers, TicksStopWhenTheDialogEnds) {
   EXPECT_EQ(d.ticks, ticks);
 }
 
+TEST_F(QtTimers, ATickMayKillItsOwnTimerAndSetItAgain) {
+  // The tick's timer object goes away inside its own tick.
+  class Restarting : public MainDialog {
+   protected:
+    void OnTimer(int id) override {
+      MainDialog::OnTimer(id);
+      KillTimer(id);
+      if (ticks < 3) SetTimer(id, 10);
+    }
+  };
+  Restarting d;
+  script.When([&] { return d.ticks >= 3; }, [&] { ClickControl(kIdOk); }, "three ticks");
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdOk);
+  EXPECT_EQ(d.ticks, 3);
+}
+
+TEST_F(QtTimers, ADialogEndedFromInsideANestedOneClosesAfterIt) {
+  MainDialog d;
+  bool outerRunningAfterInner = false;
+  d.Bind(kSearchButton, Notification::kClicked, [&] {
+    SettingsDialog inner(&d);
+    inner.Bind(kAskButton, Notification::kClicked, [&] {
+      d.EndDialog(9);
+      inner.EndDialog(kIdCancel);
+    });
+    inner.DoModal();
+    outerRunningAfterInner = d.IsRunning();
+  });
+  script.At(1, [&] { ClickControl(kSearchButton); });
+  script.At(2, [&] { ClickControl(kAskButton); });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), 9);
+  EXPECT_TRUE(outerRunningAfterInner);
+  EXPECT_TRUE(d.destroyed);
+}
+
+TEST_F(QtTimers, ADialogIsTheActiveWindowFromItsShowingToItsEnd) {
+  class Probe : public SettingsDialog {
+   public:
+    Window* inInit = nullptr;
+    Window* whenShown = nullptr;
+    Window* inDestroy = nullptr;
+
+   protected:
+    bool OnInitDialog() override {
+      inInit = ActiveWindow();
+      return SettingsDialog::OnInitDialog();
+    }
+    void OnShowWindow(bool) override { whenShown = ActiveWindow(); }
+    void OnDestroy() override { inDestroy = ActiveWindow(); }
+  };
+  MainDialog d;
+  Probe probe;
+  Window* mainWindow = nullptr;
+  Window* probeWindow = nullptr;
+  d.Bind(kSearchButton, Notification::kClicked, [&] { probe.DoModal(); });
+  script.At(1, [&] {
+    mainWindow = TopDialog();
+    ClickControl(kSearchButton);
+  });
+  script.At(2, [&] {
+    probeWindow = TopDialog();
+    ClickControl(kIdCancel);
+  });
+  script.At(1, [&] { ClickControl(kIdCancel); });
+  script.Start();
+  d.DoModal();
+  ASSERT_NE(mainWindow, nullptr);
+  EXPECT_EQ(probe.inInit, mainWindow);
+  EXPECT_EQ(probe.whenShown, probeWindow);
+  EXPECT_EQ(probe.inDestroy, mainWindow);
+}
+
 // Message boxes.
 
 using QtMessageBoxes = QtDialogTest;
@@ -603,8 +677,12 @@ TEST(QtBackendChoice, QtIsAvailableWhereADisplayOrAPlatformIsNamed) {
   EXPECT_FALSE(qtd::QtBackend::Available());
   setenv("DISPLAY", "", 1);
   EXPECT_FALSE(qtd::QtBackend::Available());
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    setenv(name, name[0] == 'Q' ? "offscreen" : ":0", 1);
+  // A DISPLAY whose server is gone offers no display.
+  setenv("DISPLAY", ":4711", 1);
+  EXPECT_FALSE(qtd::QtBackend::Available());
+  unsetenv("DISPLAY");
+  for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    setenv(name, name[0] == 'Q' ? "offscreen" : "wayland-0", 1);
     EXPECT_TRUE(qtd::QtBackend::Available()) << name;
     unsetenv(name);
   }
@@ -648,6 +726,11 @@ TEST(QtBackendChoice, AProgramPicksQtByItselfShowsItsDialogAndEndsCleanly) {
 
 TEST(QtBackendChoice, AProgramWithoutADisplayEndsWithAMessage) {
   ProgramRun run = RunDemoProgram("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("no window system is available"), std::string::npos) << run.output;
+  // A DISPLAY left behind by an ended session: the same message, no abort
+  // inside Qt.
+  run = RunDemoProgram("env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:4711");
   EXPECT_EQ(run.status, 1) << run.output;
   EXPECT_NE(run.output.find("no window system is available"), std::string::npos) << run.output;
 }
