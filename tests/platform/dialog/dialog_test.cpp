@@ -10,6 +10,7 @@
 #include "platform/dialog/resources.h"
 #include "platform/dialog/window.h"
 #include "platform/help_viewer.h"
+#include "tests/platform/dialog/recording_help_viewer.h"
 #include "tests/platform/dialog/script_fixture.h"
 
 namespace demo {
@@ -194,17 +195,6 @@ TEST_F(SystemMenu, OtherCommandsGetTheDefaultHandling) {
   EXPECT_TRUE(backend.MessageBoxes().empty());
 }
 
-class RecordingHelp : public platform::HelpViewer {
- public:
-  int ShowContents(std::string_view path) override {
-    shown.emplace_back(path);
-    return 1;
-  }
-  int Quit() override { return ++quits; }
-  std::vector<std::string> shown;
-  int quits = 0;
-};
-
 using MenuCommands = ScriptTest;
 
 TEST_F(MenuCommands, GoToTheApplicationWithItsNameAsCaption) {
@@ -226,7 +216,7 @@ TEST_F(MenuCommands, ADialogBindingComesBeforeTheApplication) {
 }
 
 TEST_F(MenuCommands, TheHelpCommandShowsTheApplicationsHelpFile) {
-  RecordingHelp help;
+  RecordingHelpViewer help;
   platform::UseHelpViewer(&help);
   app.SetHelpFile("c:\\Zip_Code\\help.hlp");
   MainDialog d;

@@ -6,22 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/platform/dialog/recording_help_viewer.h"
+
 namespace platform {
 namespace {
 
-class Recording : public HelpViewer {
- public:
-  int ShowContents(std::string_view path) override {
-    shown.emplace_back(path);
-    return 1;
-  }
-  int Quit() override { return ++quits; }
-  std::vector<std::string> shown;
-  int quits = 0;
-};
-
 TEST(HelpViewer, AViewerPutInForceGetsTheRequestsUntilReleased) {
-  Recording viewer;
+  RecordingHelpViewer viewer;
   UseHelpViewer(&viewer);
   EXPECT_EQ(ShowHelpContents("c:\\Zip_Code\\help.hlp"), 1);
   EXPECT_EQ(QuitHelp(), 1);
