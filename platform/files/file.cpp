@@ -33,8 +33,18 @@ int Open(std::string_view path, unsigned mode, unsigned permissions) {
   // left to the full lookup, which keeps the spelling of a variant that
   // exists.
   int fd = openHost(QuickHostPath(path), flags & ~O_CREAT);
-  if (fd >= 0) return fd;
-  return openHost(HostPath(path), flags);
+  if (fd < 0) fd = openHost(HostPath(path), flags);
+  // Opening a directory for writing fails by itself; for reading it would
+  // succeed and fail only at the first read, so refuse it here.
+  if (fd >= 0 && flags == O_RDONLY) {
+    struct stat st;
+    if (Sys().fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+      Sys().close(fd);
+      errno = EISDIR;
+      return -1;
+    }
+  }
+  return fd;
 }
 
 long Read(int fd, void* buf, size_t n) {

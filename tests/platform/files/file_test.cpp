@@ -47,6 +47,14 @@ TEST(Open, ReadOnlyFileOpensForReadingOnly) {
   files::Close(fd);
 }
 
+TEST(Open, ADirectoryIsNoFileToRead) {
+  TempDir dir;
+  ASSERT_EQ(mkdir("d.Idx", 0777), 0);
+  EXPECT_EQ(files::Open("d.Idx", files::kRead), -1);
+  EXPECT_EQ(errno, EISDIR);
+  EXPECT_EQ(files::Open("d.Idx", files::kReadWrite), -1);
+}
+
 TEST(Open, FindsFileWhateverTheCaseOfItsName) {
   TempDir dir;
   dir.Write("ab.Idx", "data");
