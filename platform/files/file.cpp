@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>  // std::strerror
 
+#include "platform/files/directory_names.h"
 #include "platform/files/host_path.h"
 #include "platform/files/system_calls.h"
 #include "platform/text/cp932.h"
@@ -33,7 +34,11 @@ int Open(std::string_view path, unsigned mode, unsigned permissions) {
   // left to the full lookup, which keeps the spelling of a variant that
   // exists.
   int fd = openHost(QuickHostPath(path), flags & ~O_CREAT);
-  if (fd < 0) fd = openHost(HostPath(path), flags);
+  if (fd < 0) {
+    std::string host = HostPath(path);
+    fd = openHost(host, flags);
+    if (fd >= 0 && (flags & O_CREAT)) NoteCreated(host);
+  }
   // Opening a directory for writing fails by itself; for reading it would
   // succeed and fail only at the first read, so refuse it here.
   if (fd >= 0 && flags == O_RDONLY) {
@@ -98,7 +103,10 @@ int Close(int fd) { return Sys().close(fd); }
 
 int MakeDirectory(std::string_view path) {
   std::string host = HostPath(path);
-  if (Sys().mkdir(host.c_str(), 0777) == 0) return 0;
+  if (Sys().mkdir(host.c_str(), 0777) == 0) {
+    NoteDirectoryMade(host);
+    return 0;
+  }
   if (errno == EEXIST) {
     struct stat st;
     if (Sys().stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return 0;
@@ -108,10 +116,20 @@ int MakeDirectory(std::string_view path) {
 }
 
 int Rename(std::string_view from, std::string_view to) {
-  return Sys().rename(HostPath(from).c_str(), HostPath(to).c_str());
+  std::string hostFrom = HostPath(from);
+  std::string hostTo = HostPath(to);
+  if (Sys().rename(hostFrom.c_str(), hostTo.c_str()) != 0) return -1;
+  NoteRemoved(hostFrom);
+  NoteCreated(hostTo);
+  return 0;
 }
 
-int Remove(std::string_view path) { return Sys().unlink(HostPath(path).c_str()); }
+int Remove(std::string_view path) {
+  std::string host = HostPath(path);
+  if (Sys().unlink(host.c_str()) != 0) return -1;
+  NoteRemoved(host);
+  return 0;
+}
 
 std::string ErrorText(std::string_view what, std::string_view path, int err) {
   std::string text = "cannot ";

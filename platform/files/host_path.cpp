@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "platform/files/directory_names.h"
 #include "platform/files/system_calls.h"
 #include "platform/text/cp932.h"
 
@@ -12,24 +13,12 @@ bool IsSeparator(unsigned char b) { return b == '\\' || b == '/'; }
 
 bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
-  return true;
-}
-
 void AppendEscaped(std::string& out, unsigned char b) {
   static const char kHex[] = "0123456789ABCDEF";
   out += '%';
   out += kHex[b >> 4];
   out += kHex[b & 0x0F];
 }
-
-// Names with at most this many ASCII letters are looked up by spelling.
-constexpr size_t kMaxLettersToSpell = 4;
 
 bool Exists(const std::string& hostPath) {
   struct stat st;
@@ -44,9 +33,9 @@ bool IsDirectory(const std::string& hostPath) {
 // Directories that the slow path found under another spelling, by the
 // spelling asked for. The kana town index opens over a hundred thousand files
 // below "ZIP_CODE" while the disk holds "Zip_Code"; without this every open
-// would list the directories above it. An entry is trusted while the file
-// asked for is found in it; when it is not, HostPath drops the entry if its
-// directory is gone or one of the exact spelling has appeared. Open tries
+// would look up the directories above it. QuickHostPath trusts an entry;
+// HostPath uses it while no directory of the exact spelling has appeared
+// and the remembered one exists, and drops it otherwise. Open tries
 // the remembered place first and falls back to HostPath, which also covers
 // a relative entry after a change of the current directory. Only a
 // directory that exists in two spellings at once may be served in the
@@ -56,43 +45,6 @@ std::unordered_map<std::string, std::string>& ResolvedDirectories() {
   return cache;
 }
 constexpr size_t kResolvedDirectoriesMax = 1024;
-
-// The name in directory `dir` that `name` stands for: itself when it exists,
-// else the first entry in byte order equal without regard to ASCII case,
-// else itself.
-std::string ResolveComponent(const std::string& dir, const std::string& name) {
-  std::string candidate = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
-  if (name == "." || name == ".." || Exists(candidate)) return name;
-
-  // A name with few ASCII letters has few spellings: trying them in byte
-  // order (upper case sorts first) finds the same entry as a listing, at a
-  // few stat calls instead of reading a directory of hundreds of files.
-  std::vector<size_t> letters;
-  for (size_t i = 0; i < name.size(); ++i)
-    if (ToLowerAscii(name[i]) >= 'a' && ToLowerAscii(name[i]) <= 'z') letters.push_back(i);
-  if (letters.size() <= kMaxLettersToSpell) {
-    size_t prefix = candidate.size() - name.size();
-    for (unsigned mask = 0; mask < (1u << letters.size()); ++mask) {
-      std::string spelling = candidate;
-      for (size_t k = 0; k < letters.size(); ++k) {
-        bool lower = (mask >> (letters.size() - 1 - k)) & 1u;
-        char c = ToLowerAscii(name[letters[k]]);
-        spelling[prefix + letters[k]] = lower ? c : static_cast<char>(c - 'a' + 'A');
-      }
-      if (Exists(spelling)) return spelling.substr(prefix);
-    }
-    return name;
-  }
-
-  std::vector<std::string> entries;
-  if (Sys().listDirectory(dir.empty() ? "." : dir.c_str(), entries) != 0) return name;
-  // The first match in byte order, found without sorting the whole listing:
-  // the index build lists directories of hundreds of entries.
-  const std::string* first = nullptr;
-  for (const std::string& entry : entries)
-    if (EqualIgnoringAsciiCase(entry, name) && (!first || entry < *first)) first = &entry;
-  return first ? *first : name;
-}
 
 }  // namespace
 
@@ -195,28 +147,29 @@ std::string HostPath(std::string_view cp932Path) {
   std::vector<std::string> names;
   std::string exact = ExactHostPath(cp932Path, names, absolute);
   if (exact.empty()) return ".";
-  // Fast path: the path as asked for exists.
-  if (Exists(exact)) return exact;
-  // Next fastest: the directory was resolved before.
+  // Fastest: the directory was resolved before and no directory of the
+  // exact spelling has appeared, so the path as asked for cannot exist.
   size_t slash = exact.rfind('/');
   std::string exactDirectory = slash == std::string::npos ? "" : exact.substr(0, slash);
   auto& cache = ResolvedDirectories();
   if (!exactDirectory.empty() && names.size() > 1) {
     auto it = cache.find(exactDirectory);
     if (it != cache.end()) {
-      std::string directory = it->second;
-      std::string candidate = (directory == "/" ? "" : directory) + "/" + names.back();
-      if (Exists(candidate)) return candidate;
-      if (!IsDirectory(exactDirectory) && IsDirectory(directory))
-        return (directory == "/" ? "" : directory) + "/" + ResolveComponent(directory, names.back());
+      const std::string& directory = it->second;
+      std::string actual;
+      if (!IsDirectory(exactDirectory) && FindName(directory, names.back(), actual))
+        return (directory == "/" ? "" : directory) + "/" + actual;
       cache.erase(it);
     }
   }
+  // Next: the path as asked for exists.
+  if (Exists(exact)) return exact;
   std::string resolved = absolute ? "/" : "";
   std::string resolvedDirectory;
   for (const std::string& name : names) {
     resolvedDirectory = resolved;
-    std::string actual = ResolveComponent(resolved, name);
+    std::string actual;
+    FindName(resolved, name, actual);
     if (!resolved.empty() && resolved.back() != '/') resolved += '/';
     resolved += actual;
   }
