@@ -112,6 +112,12 @@ std::string HostName(std::string_view name) {
 
 namespace {
 
+// A host directory path and a name below it; "" is the current directory.
+std::string Join(const std::string& directory, const std::string& name) {
+  if (directory.empty()) return name;
+  return directory.back() == '/' ? directory + name : directory + "/" + name;
+}
+
 // The host names of a path's components and the path they spell as asked.
 std::string ExactHostPath(std::string_view cp932Path, std::vector<std::string>& names,
                           bool& absolute) {
@@ -121,8 +127,7 @@ std::string ExactHostPath(std::string_view cp932Path, std::vector<std::string>& 
   std::string exact = absolute ? "/" : "";
   for (const std::string& part : parts) {
     names.push_back(HostName(part));
-    if (!exact.empty() && exact.back() != '/') exact += '/';
-    exact += names.back();
+    exact = Join(exact, names.back());
   }
   return exact;
 }
@@ -139,7 +144,7 @@ std::string QuickHostPath(std::string_view cp932Path) {
   auto& cache = ResolvedDirectories();
   auto it = cache.find(exact.substr(0, slash));
   if (it == cache.end()) return exact;
-  return (it->second == "/" ? "" : it->second) + "/" + names.back();
+  return Join(it->second, names.back());
 }
 
 std::string HostPath(std::string_view cp932Path) {
@@ -158,7 +163,7 @@ std::string HostPath(std::string_view cp932Path) {
       const std::string& directory = it->second;
       std::string actual;
       if (!IsDirectory(exactDirectory) && FindName(directory, names.back(), actual))
-        return (directory == "/" ? "" : directory) + "/" + actual;
+        return Join(directory, actual);
       cache.erase(it);
     }
   }
@@ -170,8 +175,7 @@ std::string HostPath(std::string_view cp932Path) {
     resolvedDirectory = resolved;
     std::string actual;
     FindName(resolved, name, actual);
-    if (!resolved.empty() && resolved.back() != '/') resolved += '/';
-    resolved += actual;
+    resolved = Join(resolved, actual);
   }
   if (names.size() > 1 && resolvedDirectory != exactDirectory && IsDirectory(resolvedDirectory)) {
     if (cache.size() >= kResolvedDirectoriesMax) cache.clear();
