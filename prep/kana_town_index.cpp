@@ -72,6 +72,14 @@ void KanaTownIndexBuilder::WriteKanaIndexLine(int fd, std::string_view line) {
   }
 }
 
+void KanaTownIndexBuilder::WritePendingLines() {
+  // Files come in the order of their first line, so a failure stops before
+  // any file whose lines all belong to later records.
+  pending_.TakeEachFile([this](const std::string& path, std::string_view lines) {
+    WriteKanaIndexLine(OpenKanaIndexFile(path), lines);
+  });
+}
+
 void KanaTownIndexBuilder::BuildKanaTownIndex() {
   static const std::string kReadError = Cp932("READ ファイルオープンエラー");
   recordsWritten_ = 0;
@@ -84,8 +92,11 @@ void KanaTownIndexBuilder::BuildKanaTownIndex() {
     ReadResult result = m_masterFile.ReadRecord(record);
     if (result == ReadResult::kEnd) break;
     // A failing read is as fatal as a failing open: the index would be cut
-    // short without a word.
-    if (result == ReadResult::kReadError) Fail(kReadError);
+    // short without a word. The lines read before it are written first.
+    if (result == ReadResult::kReadError) {
+      WritePendingLines();
+      Fail(kReadError);
+    }
     if (result == ReadResult::kShortRecord) {
       ++recordsSkipped_;
       continue;
@@ -93,13 +104,15 @@ void KanaTownIndexBuilder::BuildKanaTownIndex() {
     m_cityInitial = CityInitial(record);
     std::string key = KanaIndexKey(record);
     if (m_cityInitial != s_lastCityInitial) {
-      // A failure is left to the open below, which reports it.
+      // A failure is left to the open of the index file, which reports it.
       files::MakeDirectory("ZIP_CODE\\N_" + m_cityInitial);
       s_lastCityInitial = m_cityInitial;
     }
-    WriteKanaIndexLine(OpenKanaIndexFile(KanaIndexPath(key)), KanaIndexLine(record));
+    pending_.Add(KanaIndexPath(key), KanaIndexLine(record));
     ++recordsWritten_;
+    if (pending_.bytes() >= kPendingBytes) WritePendingLines();
   }
+  WritePendingLines();
   m_masterFile.Close();
 }
 

@@ -4,12 +4,18 @@
 // and tells failures through PrepMessages; after a fatal file error it ends
 // the process with status -1. Does not create "Zip_Code" itself: the caller
 // does, as the tool's button does.
+//
+// Lines are collected in a bounded store and each index file gets its share
+// with one open, write and close when the store fills and at the end. Before
+// a fatal error ends the build, every line of the records before the failing
+// one is in its file.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "prep/master_file.h"
+#include "prep/pending_index_lines.h"
 #include "prep/prep_messages.h"
 
 namespace prep {
@@ -42,12 +48,15 @@ class KanaTownIndexBuilder {
   // index file. Lines written stay written whatever happens later.
   void BuildKanaTownIndex();
 
+  // The most bytes of index lines held before they are written out.
+  static constexpr std::size_t kPendingBytes = 2 << 20;
+
   // Opens an index file for appending, creating it if missing; after a
   // failure it reports the path and ends the process.
   int OpenKanaIndexFile(const std::string& path);
 
-  // Writes the whole line and closes the file; after a failure it reports
-  // and ends the process.
+  // Writes the whole text (one or more lines) and closes the file; after a
+  // failure it reports and ends the process.
   void WriteKanaIndexLine(int fd, std::string_view line);
 
   // Counts of the last build: lines written, and lines passed over because
@@ -73,7 +82,11 @@ class KanaTownIndexBuilder {
  private:
   [[noreturn]] void Fail(std::string_view firstText, std::string_view secondText = {});
 
+  // Appends every collected line to its file.
+  void WritePendingLines();
+
   PrepMessages& messages_;
+  PendingIndexLines pending_;
   long recordsWritten_ = 0;
   long recordsSkipped_ = 0;
 };

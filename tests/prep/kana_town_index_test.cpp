@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>  // mkdir
 
+#include <algorithm>  // std::min
 #include <cerrno>
 #include <cstdio>  // std::fprintf
 #include <string>
@@ -203,6 +204,30 @@ TEST_F(KanaTownIndexTest, ShortWritesAreCompleted) {
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
 }
 
+TEST_F(KanaTownIndexTest, MoreLinesThanTheStoreHoldsAreAllWrittenInOrder) {
+  // Enough records to fill the line store more than once, alternating
+  // between two files. Each line is converted once; the code varies.
+  const std::string masterLines[] = {MasterLine("|", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"),
+                                     MasterLine("|", "ｻﾂﾎﾟﾛｼ", "ｳｴ", "一")};
+  const std::string indexLines[] = {IndexLine("|", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"),
+                                    IndexLine("|", "ｻﾂﾎﾟﾛｼ", "ｳｴ", "一")};
+  auto withCode = [](const std::string& line, const std::string& code) {
+    size_t at = line.find('|');
+    return line.substr(0, at) + code + line.substr(at + 1);
+  };
+  std::string master, expected[2];
+  for (size_t i = 0; i < 2 * KanaTownIndexBuilder::kPendingBytes / 40; ++i) {
+    std::string code = std::to_string(1000000 + i);
+    master += withCode(masterLines[i % 2], code);
+    expected[i % 2] += withCode(indexLines[i % 2], code);
+  }
+  ASSERT_GT(expected[0].size() + expected[1].size(), KanaTownIndexBuilder::kPendingBytes);
+  dir.Write("ALL_ZIP.TXT", master);
+  Build();
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), expected[0]);
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｳｴ.Idx"), expected[1]);
+}
+
 // The three fatal failures end the process with status -1 (255) after their
 // messages; they run in a child process.
 using KanaTownIndexDeathTest = KanaTownIndexTest;
@@ -222,8 +247,9 @@ TEST_F(KanaTownIndexDeathTest, IndexFileThatCannotBeOpenedKeepsEarlierLines) {
   EXPECT_EQ(dir.Read("Zip_Code/N_ｱ/ｲｶ.Idx"), IndexLine("1", "ｱｻﾋｶﾜｼ", "ｲｶ", "一"));
 }
 
-TEST_F(KanaTownIndexDeathTest, FailedWriteKeepsEarlierLines) {
-  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二"));
+TEST_F(KanaTownIndexDeathTest, FailedWriteKeepsWhatWasWrittenBefore) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｳｴ", "二") +
+                               MasterLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三"));
   auto failSecondWrite = [&] {
     int writes = 0;
     auto realWrite = platform::files::Sys().write;
@@ -238,6 +264,30 @@ TEST_F(KanaTownIndexDeathTest, FailedWriteKeepsEarlierLines) {
   };
   EXPECT_EXIT(failSecondWrite(), ::testing::ExitedWithCode(255),
               "^ERROR \\[yes/no\\]: Write インデックスファイルエラー\n$");
+  // ｲｶ.Idx, whose first line came first, was written whole before ｳｴ.Idx failed.
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"),
+            IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + IndexLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三"));
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｳｴ.Idx"), "");
+}
+
+TEST_F(KanaTownIndexDeathTest, FailedMasterReadWritesTheLinesReadBeforeIt) {
+  std::string first = MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一");
+  dir.Write("ALL_ZIP.TXT", first + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二"));
+  auto failAfterFirstLine = [&] {
+    bool served = false;
+    auto realRead = platform::files::Sys().read;
+    platform::files::Sys().read = [=](int fd, void* buf, size_t n) mutable -> ssize_t {
+      if (served) {
+        errno = EIO;
+        return -1;
+      }
+      served = true;
+      return realRead(fd, buf, std::min(n, first.size()));
+    };
+    Build();
+  };
+  EXPECT_EXIT(failAfterFirstLine(), ::testing::ExitedWithCode(255),
+              "^ERROR \\[yes/no\\]: READ ファイルオープンエラー\n$");
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
 }
 

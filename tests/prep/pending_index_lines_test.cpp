@@ -1,0 +1,48 @@
+#include "prep/pending_index_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using prep::PendingIndexLines;
+
+namespace {
+
+using Taken = std::vector<std::pair<std::string, std::string>>;
+
+Taken TakeAll(PendingIndexLines& pending) {
+  Taken taken;
+  pending.TakeEachFile([&](const std::string& path, std::string_view lines) {
+    taken.emplace_back(path, std::string(lines));
+  });
+  return taken;
+}
+
+}  // namespace
+
+TEST(PendingIndexLines, FilesComeInTheOrderOfTheirFirstLineWithTheirLinesInOrder) {
+  PendingIndexLines pending;
+  pending.Add("b", "1\n");
+  pending.Add("a", "2\n");
+  pending.Add("b", "3\n");
+  pending.Add("c", "4\n");
+  pending.Add("a", "5\n");
+  pending.Add("b", "6\n");
+  EXPECT_EQ(pending.bytes(), 12u);
+  EXPECT_EQ(TakeAll(pending), (Taken{{"b", "1\n3\n6\n"}, {"a", "2\n5\n"}, {"c", "4\n"}}));
+}
+
+TEST(PendingIndexLines, TakingForgetsEverythingAndStartsAfresh) {
+  PendingIndexLines pending;
+  pending.Add("a", "1\n");
+  pending.Add("b", "2\n");
+  TakeAll(pending);
+  EXPECT_TRUE(pending.empty());
+  EXPECT_TRUE(TakeAll(pending).empty());
+  // A file seen before is new again, and comes after the one added first.
+  pending.Add("b", "3\n");
+  pending.Add("a", "4\n");
+  EXPECT_EQ(TakeAll(pending), (Taken{{"b", "3\n"}, {"a", "4\n"}}));
+}
