@@ -6,9 +6,10 @@
 // does, as the tool's button does.
 //
 // Lines are collected in a bounded store and each index file gets its share
-// with one open, write and close when the store fills and at the end. Before
-// a fatal error ends the build, every line of the records before the failing
-// one is in its file.
+// with one open, write and close when the store fills and at the end. Files
+// go out in the order of their first line and a failing one ends the build
+// there, so no file is touched whose lines all come from later records. A
+// failing master read first writes out the lines read before it.
 #pragma once
 
 #include <string>
