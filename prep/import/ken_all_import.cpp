@@ -114,6 +114,16 @@ int Convert(std::string_view inputPath, std::string_view outputPath, int in, int
     ready.clear();
     return true;
   };
+  // Checked on whole rows: a joined town's reading is known only now.
+  auto checkReady = [&]() -> bool {
+    for (const Row& row : ready) {
+      if (!CheckIndexKeys(row.fields, fieldError)) {
+        error = LineError(inputPath, row.lineNumber, fieldError);
+        return false;
+      }
+    }
+    return true;
+  };
   auto writeError = [&]() {
     error = files::ErrorText("write", outputPath, errno);
     return -1;
@@ -164,6 +174,7 @@ int Convert(std::string_view inputPath, std::string_view outputPath, int in, int
       return -1;
     }
     joiner.Add(Row{fields, lineEnd, number}, ready);
+    if (!checkReady()) return -1;
     if (!writeReady()) return writeError();
   }
   if (failed) {
@@ -175,6 +186,7 @@ int Convert(std::string_view inputPath, std::string_view outputPath, int in, int
     return -1;
   }
   joiner.Finish(ready);
+  if (!checkReady()) return -1;
   if (!writeReady() || !output.Flush()) return writeError();
   report.edition = edition.value_or(Edition::kCp932);
   report.townsJoined = joiner.townsJoined();

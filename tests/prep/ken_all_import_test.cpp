@@ -106,6 +106,10 @@ TEST(ImportKenAll, BadInputNamesTheLineAndLeavesTheOldMaster) {
        "KEN_ALL.CSV line 2: field 2 holds bytes that form no CP932 character"},
       {good + std::string("0\0,", 3) + "\r\n", "KEN_ALL.CSV line 2: holds a control byte"},
       {"", "KEN_ALL.CSV line 1: the file is empty"},
+      // Only a hand-made file puts a path separator into an index key.
+      {good + KenRow("0640941", "ｱ/ｶ", "旭"),
+       "KEN_ALL.CSV line 2: field 6 has \"/\" in its first two bytes, which would split the "
+       "index file's path"},
       // A file without line ends is refused at its first 64 KiB.
       {good + std::string(100000, 'x'), "KEN_ALL.CSV line 2: is longer than 65536 bytes"},
   };
