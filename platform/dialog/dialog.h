@@ -2,7 +2,8 @@
 // A derived class binds its reactions to (control ID, notification), keeps
 // its state in members and moves that state to and from the controls in
 // DoDataExchange. It does not draw anything: the backend in force builds
-// the window from the template and feeds events back through Deliver*.
+// the window from the template and feeds events back through DialogEvents
+// (backend.h), which is not part of what a dialog's code calls.
 //
 // Control access works while the dialog runs (between DoModal's start and
 // its end); before and after it does nothing and reads as empty, 0 or false.
@@ -21,8 +22,8 @@
 namespace platform::dialog {
 
 class DataExchange;
+class DialogEvents;
 class DialogWindow;
-class MinimisedPainter;
 
 enum class Notification {
   kClicked,   // a button was clicked (an automatic one has set its check already)
@@ -69,7 +70,7 @@ class Dialog {
   bool IsEnabled(int id) const;
   void Enable(int id, bool enabled);
   bool IsVisible(int id) const;
-  void Show(int id, bool visible);
+  void ShowControl(int id, bool visible);
   int Focused() const;
   void SetFocusTo(int id);
   void NextTabStop(bool backwards = false);
@@ -89,47 +90,26 @@ class Dialog {
   int MessageBox(std::string_view text, std::string_view caption = {},
                  Buttons buttons = Buttons::kOk);
 
-  // Shows the members in the controls (save false) or reads them back with
-  // their checks (save true). False when a check failed: the platform's
-  // message was shown and the fields after the failing one were not read.
-  bool UpdateData(bool save);
+  // The transfer pair (DoDataExchange): ShowMembers puts the members into
+  // the controls; ReadBackMembers reads them back with their checks and is
+  // false when a check failed (the platform's message was shown and the
+  // fields after the failing one were not read) or when the dialog does not
+  // run.
+  void ShowMembers();
+  bool ReadBackMembers();
 
   bool IsRunning() const { return window_ != nullptr; }
   const DialogTemplate& Template() const { return tmpl_; }
-  Dialog* Parent() const { return parent_; }
-  // The live window while the dialog runs, else nullptr. (Not named Window,
-  // which would hide the class of that name inside derived dialogs.)
-  DialogWindow* LiveWindow() const { return window_; }
-
-  // Called by backends only (see backend.h for the order).
-  void AttachWindow(DialogWindow* window);
-  bool DeliverInit();
-  void DeliverShow(bool shown);
-  void DeliverNotification(int id, Notification notification);
-  void DeliverEnter();
-  void DeliverEscape();
-  void DeliverTimer(int id);
-  void DeliverSysCommand(int command);
-  void DeliverMenuCommand(int command);
-  // False: the backend paints the minimised window itself.
-  bool DeliverPaintMinimised(MinimisedPainter& painter);
-  // The icon to drag while minimised; 0 for the backend's own.
-  int DeliverQueryDragIcon();
-  void DeliverDestroy();
-  bool EndRequested() const { return endRequested_; }
-  int Result() const { return result_; }
 
  protected:
   // Hooks. Derived classes call the base where they want the default too.
-  // Initialisation: the base shows the members (UpdateData(false)) and
-  // returns true, asking the platform to set the default focus.
+  // Initialisation: the base shows the members (ShowMembers) and returns
+  // true, asking the platform to set the default focus.
   virtual bool OnInitDialog();
   virtual void OnShowWindow(bool shown);
   virtual void OnTimer(int id);
   // The base closes the dialog on kCloseCommand and ignores the rest.
   virtual void OnSysCommand(int command);
-  virtual bool OnPaintMinimised(MinimisedPainter& painter);
-  virtual int OnQueryDragIcon();
   virtual void OnDestroy();
   // Button 1 without a binding: read back, and end with kIdOk if that passed.
   virtual void OnOK();
@@ -139,6 +119,10 @@ class Dialog {
   virtual void DoDataExchange(DataExchange& dx);
 
  private:
+  friend class DialogEvents;
+
+  void Notify(int id, Notification notification);
+  void MenuCommand(int command);
   void Command(int id);
 
   const DialogTemplate& tmpl_;

@@ -114,18 +114,18 @@ int QtBackend::RunModal(Dialog& dialog, Window* owner) {
   int result = -1;
   {
     QtDialogWindow window(dialog, WidgetOf(owner));
-    dialog.AttachWindow(&window);
-    if (dialog.DeliverInit()) window.FocusFirstTabStop();
-    if (!dialog.EndRequested()) {
+    DialogEvents::AttachWindow(dialog, &window);
+    if (DialogEvents::DeliverInit(dialog)) window.FocusFirstTabStop();
+    if (!DialogEvents::EndRequested(dialog)) {
       StackEntry entry(stack_, &window);
       window.ShowAndActivate();
-      dialog.DeliverShow(true);
+      DialogEvents::DeliverShow(dialog, true);
       window.RunUntilEnd();
     }
-    dialog.DeliverDestroy();
+    DialogEvents::DeliverDestroy(dialog);
     window.Detach();
-    dialog.AttachWindow(nullptr);
-    result = dialog.Result();
+    DialogEvents::AttachWindow(dialog, nullptr);
+    result = DialogEvents::Result(dialog);
   }
   ActivateTop();
   return result;

@@ -87,7 +87,7 @@ TEST_F(DialogHooks, ControlsDoNothingOutsideTheRun) {
   d.SetText(kLetterEdit, "y");
   EXPECT_EQ(d.Text(kLetterEdit), "");
   // A read-back without controls would wipe the members.
-  EXPECT_FALSE(d.UpdateData(true));
+  EXPECT_FALSE(d.ReadBackMembers());
   EXPECT_EQ(d.letter, "x");
 }
 
@@ -220,7 +220,7 @@ TEST_F(MenuCommands, TheHelpCommandShowsTheApplicationsHelpFile) {
   platform::UseHelpViewer(&help);
   app.SetHelpFile("c:\\Zip_Code\\help.hlp");
   MainDialog d;
-  backend.Do([&] { d.DeliverMenuCommand(kHelpCommand); }).Escape();
+  backend.Do([&] { DialogEvents::DeliverMenuCommand(d, kHelpCommand); }).Escape();
   d.DoModal();
   platform::UseHelpViewer(nullptr);
   EXPECT_EQ(help.shown, (std::vector<std::string>{"c:\\Zip_Code\\help.hlp"}));

@@ -176,7 +176,7 @@ TEST_F(QtControls, StaticsAndOneLineEditsTakeTheirStyles) {
     // The hidden, disabled edit shows when asked, and stays disabled.
     EXPECT_FALSE(d.IsVisible(kHiddenEdit));
     EXPECT_FALSE(Widget<QLineEdit>(kHiddenEdit)->isVisible());
-    d.Show(kHiddenEdit, true);
+    d.ShowControl(kHiddenEdit, true);
     EXPECT_TRUE(Widget<QLineEdit>(kHiddenEdit)->isVisible());
     EXPECT_FALSE(d.IsEnabled(kHiddenEdit));
     // The template's text limit holds for typing.
@@ -251,7 +251,7 @@ TEST_F(QtControls, EnterInAReadOnlyEditThatWantsItChangesNothing) {
     Key(edit, Qt::Key_Return);
     // Neither a line break nor the default button.
     EXPECT_EQ(d.Text(10), "x");
-    EXPECT_FALSE(d.EndRequested());
+    EXPECT_FALSE(DialogEvents::EndRequested(d));
     ClickControl(kIdCancel);
   });
   script.Start();
