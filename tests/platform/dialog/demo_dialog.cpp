@@ -27,7 +27,7 @@ const DialogTemplate kMain = {
     .width = 200,
     .height = 120,
     .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kSystemMenu | kModalFrame | kTaskBar,
+    .style = kCaption | kSystemMenu | kTaskBar,
     .menu = &kMenu,
     .controls = {
         {kNoId, ControlKind::kStatic, "郵便番号検索デモ", {7, 4, 120, 8}},
@@ -41,7 +41,7 @@ const DialogTemplate kMain = {
         {kLetterEdit, ControlKind::kEdit, "", {10, 48, 16, 12}, kReadOnly | kBorder | kGroup},
         {kCityEdit, ControlKind::kEdit, "", {30, 48, 16, 12}, kReadOnly | kBorder},
         {kSearchEdit, ControlKind::kEdit, "", {120, 14, 72, 24},
-         kMultiLine | kWantReturn | kAutoVScroll | kVScrollBar | kBorder | kTabStop},
+         kMultiLine | kWantReturn | kVScrollBar | kBorder | kTabStop},
         {kOptionCheck, ControlKind::kCheckBox, "オプション１", {120, 42, 60, 10}, kAuto | kDisabled},
         {kResultEdit, ControlKind::kEdit, "", {5, 68, 110, 40},
          kMultiLine | kReadOnly | kRightAlign | kHScrollBar | kVScrollBar | kBorder},
@@ -57,7 +57,7 @@ const DialogTemplate kSettings = {
     .width = 150,
     .height = 60,
     .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kModalFrame | kCentreMouse | kForeground,
+    .style = kCaption | kCentreMouse,
     .controls = {
         {kNoId, ControlKind::kStatic, "データーファイルのフルパス", {7, 7, 100, 8}},
         {kPathEdit, ControlKind::kEdit, "", {7, 18, 136, 12}, kBorder | kAutoHScroll | kTabStop},

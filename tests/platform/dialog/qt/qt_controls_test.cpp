@@ -49,7 +49,7 @@ const DialogTemplate kGallery = {
     .width = 220,
     .height = 140,
     .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kSystemMenu | kModalFrame | kMinimiseBox,
+    .style = kCaption | kSystemMenu | kMinimiseBox,
     .controls = {
         {kWrapButton, ControlKind::kPushButton, "形式：詳しい町名ー県ー番号ー市名ー漢字町名",
          {5, 5, 60, 30}, kMultiLine | kTabStop},
@@ -66,7 +66,7 @@ const DialogTemplate kGallery = {
         {kLimitedEdit, ControlKind::kEdit, "", {5, 92, 60, 12}, kAutoHScroll | kBorder | kTabStop, 4},
         {kNoId, ControlKind::kGroupBox, "枠", {115, 30, 100, 62}},
         {kWrapEdit, ControlKind::kEdit, "", {120, 42, 90, 44},
-         kMultiLine | kAutoVScroll | kVScrollBar | kBorder | kTabStop},
+         kMultiLine | kVScrollBar | kBorder | kTabStop},
         {kNoId, ControlKind::kIcon, "", {190, 5, 20, 20}, 0, 0, 128},
         {kIdOk, ControlKind::kPushButton, "OK", {145, 120, 32, 14}, kDefault | kTabStop},
         {kIdCancel, ControlKind::kPushButton, "ｷｬﾝｾﾙ", {182, 120, 32, 14}, kTabStop},
@@ -79,7 +79,7 @@ const DialogTemplate kReadOnlyWantsEnter = {
     .width = 100,
     .height = 60,
     .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kModalFrame,
+    .style = kCaption,
     .controls = {
         {10, ControlKind::kEdit, "x", {5, 5, 90, 30},
          kMultiLine | kWantReturn | kReadOnly | kBorder | kTabStop},
