@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "platform/files/file.h"
 #include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
@@ -159,7 +158,7 @@ int main(int argc, char** argv) {
 
   std::vector<IndexFile> files = IndexFiles(platform::files::HostPath(directory));
   HeadlessDialog dialog;
-  search::engine::SearchSession session(dialog, platform::clock::SystemClock());
+  search::engine::SearchSession session(dialog);
   session.InitialiseDialog();
   const std::string finished = platform::text::Cp932("＊ 検索終了 ＊");
 

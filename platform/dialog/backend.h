@@ -116,20 +116,9 @@ struct BackendRegistrar {
 // ends with a message saying that no display is available.
 Backend& CurrentBackend();
 
-// Puts `backend` in force (not owned), or with nullptr returns to the
-// platform's choice. Tests use this to run the headless backend.
-void UseBackend(Backend* backend);
-
-// Puts a backend in force for a scope and restores the previous one.
-class ScopedBackend {
- public:
-  explicit ScopedBackend(Backend& backend);
-  ~ScopedBackend();
-  ScopedBackend(const ScopedBackend&) = delete;
-  ScopedBackend& operator=(const ScopedBackend&) = delete;
-
- private:
-  Backend* saved_;
-};
+// The backend put in force over the platform's choice (not owned), or
+// nullptr for the choice: a seam (platform/seam.h), through which tests run
+// the headless backend.
+Backend*& BackendInForce();
 
 }  // namespace platform::dialog

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"
 #include "search/engine/engine_texts.h"
@@ -89,7 +90,7 @@ int SearchSession::ShowResult() {
   SetStatus(SearchFinishedStatus());
 
   if (!state_.ResultText.empty()) {
-    SetTime(state_.SearchEndTime, clock_.TimeOfDay());
+    SetTime(state_.SearchEndTime, platform::clock::TimeOfDay());
     WriteQuickFile();
   }
 

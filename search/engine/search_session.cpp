@@ -6,8 +6,7 @@
 
 namespace search::engine {
 
-SearchSession::SearchSession(DialogSide& dialog, platform::clock::Clock& clock)
-    : dialog_(dialog), clock_(clock) {}
+SearchSession::SearchSession(DialogSide& dialog) : dialog_(dialog) {}
 
 SearchSession::~SearchSession() { CloseResultFile(); }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"
 #include "search/engine/engine_texts.h"
@@ -36,7 +37,7 @@ void SearchSession::StartSearch() {
 
   if (!ReloadDataDirectory()) return;
   ShowState();
-  SetTime(state_.SearchStartTime, clock_.TimeOfDay());
+  SetTime(state_.SearchStartTime, platform::clock::TimeOfDay());
   // During an automatic re-search the status line keeps the text that
   // announced it.
   if (state_.RestRetryActive == 0) {

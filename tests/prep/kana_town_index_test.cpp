@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/support/temp_dir.h"
 
@@ -176,7 +177,7 @@ TEST_F(KanaTownIndexTest, CityDirectoryIsMadeOncePerRunOfInitials) {
   dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｻｶｲｼ", "ｲｶ", "二") +
                                MasterLine("3", "ｱｻﾋｶﾜｼ", "ｲｶ", "三") +
                                MasterLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
-  platform::files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   std::vector<std::string> made;
   auto realMkdir = platform::files::Sys().mkdir;
   platform::files::Sys().mkdir = [&](const char* path, mode_t mode) {
@@ -195,7 +196,7 @@ TEST_F(KanaTownIndexTest, CityDirectoryIsMadeOncePerRunOfInitials) {
 
 TEST_F(KanaTownIndexTest, ShortWritesAreCompleted) {
   dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
-  platform::files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   auto realWrite = platform::files::Sys().write;
   platform::files::Sys().write = [&](int fd, const void* buf, size_t n) {
     return realWrite(fd, buf, n > 3 ? 3 : n);

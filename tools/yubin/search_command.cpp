@@ -3,7 +3,6 @@
 #include <iostream>
 #include <map>
 
-#include "platform/clock.h"
 #include "platform/text/cp932.h"
 #include "platform/text/kana.h"
 #include "search/engine/dialog_side.h"
@@ -150,7 +149,7 @@ int RunSearchCommand(const std::vector<std::string>& args, std::ostream& out, st
   }
 
   ConsoleDialog dialog(err);
-  SearchSession session(dialog, platform::clock::SystemClock());
+  SearchSession session(dialog);
   session.InitialiseDialog();
   SearchState& state = session.State();
   state.PrefectureLetter = options.letters[0];

@@ -89,11 +89,11 @@ QtBackend::QtBackend() {
   // again in case the application's start reset them.
   InstallFontSubstitutes();
   help_ = std::make_unique<QtHelpViewer>();
-  UseHelpViewer(help_.get());
+  HelpViewerInForce() = help_.get();
 }
 
 QtBackend::~QtBackend() {
-  if (&CurrentHelpViewer() == help_.get()) UseHelpViewer(nullptr);
+  if (HelpViewerInForce() == help_.get()) HelpViewerInForce() = nullptr;
   help_.reset();
 }
 

@@ -10,6 +10,7 @@
 #include "platform/dialog/resources.h"
 #include "platform/dialog/window.h"
 #include "platform/help_viewer.h"
+#include "platform/seam.h"
 #include "tests/platform/dialog/recording_help_viewer.h"
 #include "tests/platform/dialog/script_fixture.h"
 
@@ -217,12 +218,11 @@ TEST_F(MenuCommands, ADialogBindingComesBeforeTheApplication) {
 
 TEST_F(MenuCommands, TheHelpCommandShowsTheApplicationsHelpFile) {
   RecordingHelpViewer help;
-  platform::UseHelpViewer(&help);
+  platform::ScopedOverride useHelp(platform::HelpViewerInForce(), &help);
   app.SetHelpFile("c:\\Zip_Code\\help.hlp");
   MainDialog d;
   backend.Do([&] { DialogEvents::DeliverMenuCommand(d, kHelpCommand); }).Escape();
   d.DoModal();
-  platform::UseHelpViewer(nullptr);
   EXPECT_EQ(help.shown, (std::vector<std::string>{"c:\\Zip_Code\\help.hlp"}));
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/files/file.h"
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "tests/support/temp_dir.h"
 
 namespace files = platform::files;
@@ -57,7 +58,7 @@ TEST(ByteReader, ReportsAReadErrorAfterTheBytesItHad) {
   TempDir dir;
   dir.Write("f", "ab");
   int fd = files::Open("f", files::kRead);
-  files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   auto real = files::Sys().read;
   int calls = 0;
   files::Sys().read = [&](int f, void* buf, size_t n) -> ssize_t {

@@ -12,6 +12,7 @@
 #include "platform/files/file.h"
 #include "platform/files/host_path.h"
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "tests/support/temp_dir.h"
 
 namespace files = platform::files;
@@ -48,7 +49,7 @@ class ListingCounter {
   int count = 0;
 
  private:
-  files::ScopedSystemCalls restore_;
+  platform::ScopedOverride<platform::files::SystemCalls> restore_{platform::files::Sys()};
 };
 
 }  // namespace

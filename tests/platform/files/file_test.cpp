@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "tests/support/temp_dir.h"
 
 namespace files = platform::files;
@@ -67,7 +68,7 @@ TEST(Open, FindsFileWhateverTheCaseOfItsName) {
 
 TEST(Write, CompletesShortWrites) {
   TempDir dir;
-  files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   auto real = files::Sys().write;
   files::Sys().write = [real](int fd, const void* buf, size_t n) {
     return real(fd, buf, n > 2 ? 2 : n);  // at most two bytes a call
@@ -80,7 +81,7 @@ TEST(Write, CompletesShortWrites) {
 
 TEST(Write, ReportsDiskFull) {
   TempDir dir;
-  files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   files::Sys().write = [](int, const void*, size_t) -> ssize_t {
     errno = ENOSPC;
     return -1;
@@ -140,7 +141,7 @@ TEST(Open, ExistingFileBelowAnotherSpellingTakesOneCall) {
   ASSERT_GE(fd, 0);
   files::Close(fd);
   EXPECT_TRUE(dir.Exists("Zip_Code/a.Idx"));
-  files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   int opens = 0, stats = 0;
   auto realOpen = files::Sys().open;
   auto realStat = files::Sys().stat;

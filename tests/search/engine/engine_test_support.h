@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/files/file.h"
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "search/engine/dialog_side.h"
 #include "search/engine/search_session.h"
@@ -115,7 +116,7 @@ class WriteProtect {
   }
 
  private:
-  platform::files::ScopedSystemCalls restore_;
+  platform::ScopedOverride<platform::files::SystemCalls> restore_{platform::files::Sys()};
 };
 
 // Each case runs in a fresh temporary directory that is also the current
@@ -196,7 +197,8 @@ class EngineTest : public ::testing::Test {
   std::string dataDirectory_;
   RecordingDialog dialog_;
   platform::clock::FakeClock clock_;
-  SearchSession session_{dialog_, clock_};
+  platform::ScopedOverride<platform::clock::Clock*> useClock_{platform::clock::ClockInForce(), &clock_};
+  SearchSession session_{dialog_};
 };
 
 }  // namespace search::engine::testing

@@ -205,7 +205,7 @@ TEST_F(ResultPagesTest, AReadErrorInTheFileChangesNothing) {
   dialog_.statusHistory.clear();
   State().NarrowingString = Cp932("2");
   {
-    platform::files::ScopedSystemCalls restore;
+    platform::ScopedOverride restore(platform::files::Sys());
     platform::files::Sys().read = [](int, void*, size_t) -> ssize_t {
       errno = EIO;
       return -1;

@@ -119,7 +119,7 @@ TEST_F(StartSearchTest, AFailedCopyEndsSilently) {
   State().ResultText = "before";
   session_.ShowState();
   {
-    files::ScopedSystemCalls restore;
+    platform::ScopedOverride restore(platform::files::Sys());
     auto realOpen = files::Sys().open;
     auto realRead = files::Sys().read;
     auto indexFd = std::make_shared<int>(-1);

@@ -17,6 +17,7 @@
 #include "platform/dialog/app.h"
 #include "platform/dialog/backend.h"
 #include "platform/dialog/dialog.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/qt/qt_script.h"
 
@@ -103,7 +104,7 @@ class QtControls : public ::testing::Test {
   }
 
   App app{Cp932("見本")};
-  ScopedBackend inForce{TheQtBackend()};
+  platform::ScopedOverride<Backend*> inForce{BackendInForce(), &TheQtBackend()};
   Script script;
 };
 
