@@ -81,6 +81,34 @@ struct ControlTemplate {
   int resource = 0;   // icon: the icon resource ID
 };
 
+// One control per line of a table:
+//   PushButton(kIdOk, "OK", {298, 7, 50, 14}, kDefault | kTabStop),
+//   Edit(1007, {222, 173, 117, 14}, kBorder | kAutoHScroll | kDisabled),
+//   Label("例：   C", {223, 145, 116, 18}),
+constexpr ControlTemplate PushButton(int id, std::string_view text, Rect rect, unsigned style = 0) {
+  return {id, ControlKind::kPushButton, text, rect, style};
+}
+constexpr ControlTemplate Radio(int id, std::string_view text, Rect rect, unsigned style = 0) {
+  return {id, ControlKind::kRadioButton, text, rect, style};
+}
+constexpr ControlTemplate CheckBox(int id, std::string_view text, Rect rect, unsigned style = 0) {
+  return {id, ControlKind::kCheckBox, text, rect, style};
+}
+// An edit starts empty; `textLimit` as in ControlTemplate.
+constexpr ControlTemplate Edit(int id, Rect rect, unsigned style = 0, int textLimit = 0) {
+  return {id, ControlKind::kEdit, {}, rect, style, textLimit};
+}
+// Group boxes, labels and icons have no ID: nothing reacts to them.
+constexpr ControlTemplate GroupBox(std::string_view text, Rect rect, unsigned style = 0) {
+  return {kNoId, ControlKind::kGroupBox, text, rect, style};
+}
+constexpr ControlTemplate Label(std::string_view text, Rect rect, unsigned style = 0) {
+  return {kNoId, ControlKind::kStatic, text, rect, style};
+}
+constexpr ControlTemplate Icon(int resource, Rect rect, unsigned style = 0) {
+  return {kNoId, ControlKind::kIcon, {}, rect, style, 0, resource};
+}
+
 struct MenuItem {
   int command = 0;
   std::string_view text{};  // UTF-8 literal
@@ -125,5 +153,11 @@ std::vector<int> RadioGroupOf(const DialogTemplate& t, int id);
 
 // The ID of the default push button, or kIdOk when there is none.
 int DefaultButtonOf(const DialogTemplate& t);
+
+// What is wrong with a template, one UTF-8 sentence per fault, naming the
+// dialog and the control: a control ID used twice, a control that does not
+// lie wholly inside the dialog, more than one default button, a text that
+// has no CP932 form. Empty when the template is sound.
+std::vector<std::string> TemplateProblems(const DialogTemplate& t);
 
 }  // namespace platform::dialog
