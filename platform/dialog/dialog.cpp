@@ -1,11 +1,16 @@
 #include "platform/dialog/dialog.h"
 
+#include <cstdio>   // std::fprintf
+#include <cstdlib>  // std::abort
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "platform/dialog/app.h"
 #include "platform/dialog/backend.h"
 #include "platform/dialog/data_exchange.h"
 #include "platform/dialog/window.h"
+#include "platform/text/cp932.h"
 
 namespace platform::dialog {
 
@@ -37,6 +42,27 @@ void Dialog::Bind(int id, Notification notification, std::function<void()> react
 
 void Dialog::BindRange(int first, int last, Notification notification, std::function<void(int id)> reaction) {
   for (int id = first; id <= last; ++id) Bind(id, notification, [reaction, id] { reaction(id); });
+}
+
+void Dialog::BindKeys(const std::vector<KeyRow>& keys, std::function<void(char byte)> reaction) {
+  std::set<int> bound;
+  for (const KeyRow& key : keys) {
+    std::optional<std::string> byte = text::ToCp932Strict(key.passes);
+    const ControlTemplate* button = FindControl(tmpl_, key.id);
+    const char* fault = nullptr;
+    if (!byte || byte->size() != 1)
+      fault = "does not pass one CP932 byte";
+    else if (button == nullptr || button->kind != ControlKind::kPushButton)
+      fault = "is not a push button of the dialog";
+    else if (!bound.insert(key.id).second)
+      fault = "comes twice in the key table";
+    if (fault != nullptr) {
+      std::fprintf(stderr, "key %d of dialog %d %s\n", key.id, tmpl_.id, fault);
+      std::abort();
+    }
+    char b = (*byte)[0];
+    Bind(key.id, Notification::kClicked, [reaction, b] { reaction(b); });
+  }
 }
 
 std::string Dialog::Text(int id) const { return window_ != nullptr ? window_->ControlText(id) : std::string(); }

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/template.h"
@@ -24,6 +25,13 @@ namespace platform::dialog {
 class DataExchange;
 class DialogEvents;
 class DialogWindow;
+
+// One row of a key table: the push button `id` passes the one CP932 byte
+// that the UTF-8 text `passes` stands for ("ｱ" is 0xB1, "ﾞ" 0xDE).
+struct KeyRow {
+  int id = kNoId;
+  std::string_view passes{};
+};
 
 enum class Notification {
   kClicked,   // a button was clicked (an automatic one has set its check already)
@@ -56,6 +64,12 @@ class Dialog {
   // Binds one reaction to every ID from `first` to `last`, handing it the ID
   // (a keypad bound in one line).
   void BindRange(int first, int last, Notification notification, std::function<void(int id)> reaction);
+  // Binds a click on each key of the table to `reaction`, handing it the
+  // key's byte. Only the listed IDs are bound, so blank keys and other
+  // buttons between them never are. A row whose text is not one CP932 byte,
+  // whose ID is not a push button of the template, or whose ID comes twice
+  // is a programming error: the program stops with a message naming it.
+  void BindKeys(const std::vector<KeyRow>& keys, std::function<void(char byte)> reaction);
 
   // Controls.
   std::string Text(int id) const;
