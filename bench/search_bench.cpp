@@ -102,7 +102,10 @@ bool BuildIndexHere() {
   if (platform::files::MakeDirectory("Zip_Code") != 0) return false;
   SilentPrepMessages messages;
   prep::KanaTownIndexBuilder builder(messages);
-  builder.BuildKanaTownIndex();
+  if (builder.BuildKanaTownIndex() != 0) {
+    std::cerr << "the index build failed\n";
+    return false;
+  }
   return true;
 }
 

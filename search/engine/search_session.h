@@ -5,7 +5,6 @@
 // waits for nothing.
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "platform/files/byte_reader.h"
@@ -72,8 +71,8 @@ class SearchSession {
 
   DialogSide& dialog_;
   SearchState state_;
-  std::unique_ptr<platform::files::ByteReader> reader_;
-  int readerFd_ = -1;
+  // Reads state_.ResultFile, whatever file it holds at the time.
+  platform::files::ByteReader reader_{state_.ResultFile};
 };
 
 }  // namespace search::engine

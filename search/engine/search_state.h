@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/files/file.h"
 #include "search/engine/dialog_side.h"
 
 namespace search::engine {
@@ -43,8 +44,8 @@ struct SearchState {
   // Prefix of every data file name, from the settings file.
   std::string DataDirectory;
 
-  // Descriptor of the open "Result_Tmp", or -1.
-  int ResultFile = -1;
+  // The open "Result_Tmp", or a closed File.
+  platform::files::File ResultFile;
 
   // Times of day "hh:mm:ss" with a terminating NUL.
   std::array<char, 15> SearchStartTime{};

@@ -119,9 +119,7 @@ TEST(DirectoryNames, OwnChangesAreKnownWithoutListingAgain) {
   SetModifiedAgo("D", 100);
   ListingCounter listings("D");
   EXPECT_EQ(files::HostPath("D\\NEW.IDX"), "D/NEW.IDX");
-  int fd = files::Open("D\\New.Idx", files::kWrite | files::kCreate);
-  ASSERT_GE(fd, 0);
-  files::Close(fd);
+  ASSERT_TRUE(files::Open("D\\New.Idx", files::kWrite | files::kCreate).IsOpen());
   EXPECT_EQ(files::HostPath("D\\NEW.IDX"), "D/New.Idx");
   ASSERT_EQ(files::Rename("D\\NEW.IDX", "D\\Old.Idx"), 0);
   EXPECT_EQ(files::HostPath("D\\new.idx"), "D/new.idx");
@@ -152,8 +150,6 @@ TEST(DirectoryNames, FollowsADirectoryRemovedAndMadeAgain) {
   std::filesystem::remove_all("D");
   ASSERT_EQ(files::MakeDirectory("D"), 0);
   EXPECT_EQ(files::HostPath("D\\a.IDX"), "D/a.IDX");
-  int fd = files::Open("D\\b.Idx", files::kWrite | files::kCreate);
-  ASSERT_GE(fd, 0);
-  files::Close(fd);
+  ASSERT_TRUE(files::Open("D\\b.Idx", files::kWrite | files::kCreate).IsOpen());
   EXPECT_EQ(files::HostPath("D\\B.IDX"), "D/b.Idx");
 }

@@ -141,29 +141,24 @@ class EngineTest : public ::testing::Test {
 
   // Writes a file (CP932 path, relative to the current directory).
   static void WriteFile(const std::string& cp932Path, const std::string& bytes) {
-    int fd = platform::files::Open(cp932Path, platform::files::kWrite | platform::files::kCreate |
-                                                  platform::files::kTruncate);
-    ASSERT_GE(fd, 0) << cp932Path;
-    ASSERT_EQ(platform::files::Write(fd, bytes), static_cast<long>(bytes.size()));
-    platform::files::Close(fd);
+    platform::files::File file = platform::files::Open(
+        cp932Path, platform::files::kWrite | platform::files::kCreate | platform::files::kTruncate);
+    ASSERT_TRUE(file.IsOpen()) << cp932Path;
+    ASSERT_EQ(file.Write(bytes), static_cast<long>(bytes.size()));
   }
 
   static std::string ReadFile(const std::string& cp932Path) {
-    int fd = platform::files::Open(cp932Path, platform::files::kRead);
-    if (fd < 0) return "<missing>";
+    platform::files::File file = platform::files::Open(cp932Path, platform::files::kRead);
+    if (!file.IsOpen()) return "<missing>";
     std::string bytes;
     char buffer[65536];
     long n;
-    while ((n = platform::files::Read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
-    platform::files::Close(fd);
+    while ((n = file.Read(buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
     return bytes;
   }
 
   static bool FileExists(const std::string& cp932Path) {
-    int fd = platform::files::Open(cp932Path, platform::files::kRead);
-    if (fd < 0) return false;
-    platform::files::Close(fd);
-    return true;
+    return platform::files::Open(cp932Path, platform::files::kRead).IsOpen();
   }
 
   // Writes the index file of a city initial and two town letters (UTF-8),

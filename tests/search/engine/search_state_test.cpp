@@ -98,7 +98,7 @@ TEST(SearchStateTimes, TimeFieldsHoldEightCharactersAndANul) {
 TEST(SearchStateInitial, ANewStateIsEmpty) {
   SearchState state;
   EXPECT_EQ(state.PagePosition, 0);
-  EXPECT_EQ(state.ResultFile, -1);
+  EXPECT_FALSE(state.ResultFile.IsOpen());
   EXPECT_EQ(state.RestRetryActive, 0);
   EXPECT_EQ(state.RestRetryCount, 0);
   for (const std::string& page : state.PageText) EXPECT_TRUE(page.empty());
