@@ -37,14 +37,14 @@ using search::engine::DialogSide;
 // A dialog that only keeps what the engine writes.
 class HeadlessDialog : public DialogSide {
  public:
-  void SetControlText(int id, const std::string& text) override { controls[id] = text; }
-  std::string ControlText(int id) override { return controls[id]; }
-  void ReportTooLong(int, size_t) override { ++problems; }
+  void SetFieldText(search::engine::Field field, const std::string& text) override { fields[field] = text; }
+  std::string FieldText(search::engine::Field field) override { return fields[field]; }
+  void ReportTooLong(search::engine::Field, size_t) override { ++problems; }
   void SetStatusCaption(const std::string& text) override { status = text; }
   void SetPageCaption(const std::string&) override {}
   void MessageBox(const std::string&, const std::string&) override { ++problems; }
 
-  std::map<int, std::string> controls;
+  std::map<search::engine::Field, std::string> fields;
   std::string status;
   int problems = 0;
 };

@@ -27,7 +27,7 @@ namespace search::engine::testing {
 
 using platform::text::Cp932;
 
-// Records the controls, the two captions and every message box.
+// Records the fields, the two captions and every message box.
 class RecordingDialog : public DialogSide {
  public:
   struct Box {
@@ -35,17 +35,15 @@ class RecordingDialog : public DialogSide {
     std::string text;
   };
 
-  void SetControlText(int controlId, const std::string& text) override {
-    controls[controlId] = text;
-    writes.push_back(controlId);
+  void SetFieldText(Field field, const std::string& text) override {
+    fields[field] = text;
+    writes.push_back(field);
   }
-  std::string ControlText(int controlId) override {
-    reads.push_back(controlId);
-    return controls[controlId];
+  std::string FieldText(Field field) override {
+    reads.push_back(field);
+    return fields[field];
   }
-  void ReportTooLong(int controlId, size_t maxCharacters) override {
-    tooLong.push_back({controlId, maxCharacters});
-  }
+  void ReportTooLong(Field field, size_t maxBytes) override { tooLong.push_back({field, maxBytes}); }
   void SetStatusCaption(const std::string& text) override {
     status = text;
     statusHistory.push_back(text);
@@ -53,10 +51,10 @@ class RecordingDialog : public DialogSide {
   void SetPageCaption(const std::string& text) override { pageLabel = text; }
   void MessageBox(const std::string& caption, const std::string& text) override { boxes.push_back({caption, text}); }
 
-  std::map<int, std::string> controls;
-  std::vector<int> writes;
-  std::vector<int> reads;
-  std::vector<std::pair<int, size_t>> tooLong;
+  std::map<Field, std::string> fields;
+  std::vector<Field> writes;
+  std::vector<Field> reads;
+  std::vector<std::pair<Field, size_t>> tooLong;
   std::string status;
   std::vector<std::string> statusHistory;
   std::string pageLabel;
@@ -185,7 +183,7 @@ class EngineTest : public ::testing::Test {
   }
 
   SearchState& State() { return session_.State(); }
-  std::string Shown() { return dialog_.controls[kResultEdit]; }
+  std::string Shown() { return dialog_.fields[Field::kResultText]; }
 
   TempDir temp_;
   std::string directory_;

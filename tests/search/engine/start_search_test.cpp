@@ -70,8 +70,8 @@ TEST_F(StartSearchTest, BlankLettersCountAsNotGiven) {
   Query(" ", "ｻ", " ", " ", "ﾐ", "ﾅ");
   session_.StartSearch();
   EXPECT_EQ(Shown(), OneTownShown());
-  EXPECT_EQ(dialog_.controls[kPrefectureLetterEdit], "");
-  EXPECT_EQ(dialog_.controls[kWardLetterEdit], "");
+  EXPECT_EQ(dialog_.fields[Field::kPrefectureLetter], "");
+  EXPECT_EQ(dialog_.fields[Field::kWardLetter], "");
 }
 
 TEST_F(StartSearchTest, TheQueryIsTakenFromTheDialog) {
