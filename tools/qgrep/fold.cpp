@@ -4,13 +4,13 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>  // std::memchr, std::memcpy
 
 namespace qgrep {
 namespace {
 
 constexpr char32_t kBadByte = 0xFFFD;    // what a byte without a character folds to
 constexpr char32_t kNoCharacter = 0xFFFF;  // in terms: matches nothing in a line
-constexpr uint16_t kUnassigned = 0xFFFF;   // a two-byte code without a character
 
 bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
@@ -117,25 +117,42 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// The folded character of every CP932 code, built once from the C
-// library's own CP932 table.
+// A character of the Basic Multilingual Plane as its UTF-8 bytes in the
+// low three bytes, first byte lowest, and their count in the high byte:
+// written with one four-byte store.
+uint32_t Pack(char32_t cp) {
+  std::string utf8;
+  AppendUtf8(utf8, cp);
+  uint32_t packed = static_cast<uint32_t>(utf8.size()) << 24;
+  for (size_t i = 0; i < utf8.size() && i < 3; ++i) packed |= static_cast<uint32_t>(static_cast<unsigned char>(utf8[i])) << (8 * i);
+  return packed;
+}
+
+// The folded character of every CP932 code, packed, built once from the C
+// library's own CP932 table. A code without a character is U+FFFD.
 struct Tables {
-  std::array<char32_t, 256> single{};                // single bytes; kBadByte for none
-  std::array<std::array<char32_t, 2>, 64> joined{};  // 0xA0 + i with ﾞ or ﾟ; 0 when not joined
-  std::array<std::array<uint16_t, 256>, kLeads> pair{};
+  std::array<uint32_t, 256> single{};                // single bytes (lead bytes alone too)
+  std::array<std::array<uint32_t, 2>, 64> joined{};  // 0xA0 + i with ﾞ or ﾟ; 0 when they stay apart
+  std::array<std::array<uint32_t, 256>, kLeads> pair{};
 
   Tables() {
+    const uint32_t bad = Pack(kBadByte);
     for (int b = 0; b < 256; ++b) {
       char32_t cp = kBadByte;
       if (b < 0x80) cp = static_cast<char32_t>(b);
       if (b >= 0xA1 && b <= 0xDF) cp = 0xFF61 + static_cast<char32_t>(b - 0xA1);
-      single[b] = cp == kBadByte ? kBadByte : FoldChar(cp, true);
+      single[b] = cp == kBadByte ? bad : Pack(FoldChar(cp, true));
     }
-    for (int b = 0xA6; b <= 0xDD; ++b)
-      for (int semi = 0; semi < 2; ++semi) joined[b - 0xA0][semi] = Compose(single[b], semi == 1);
-    for (auto& row : pair) row.fill(kUnassigned);
+    for (int b = 0xA6; b <= 0xDD; ++b) {
+      char32_t base = FoldChar(0xFF61 + static_cast<char32_t>(b - 0xA1), true);
+      for (int semi = 0; semi < 2; ++semi) {
+        char32_t composed = Compose(base, semi == 1);
+        joined[b - 0xA0][semi] = composed ? Pack(composed) : 0;
+      }
+    }
+    for (auto& row : pair) row.fill(bad);
     iconv_t cd = iconv_open("UTF-32LE", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return;  // every two-byte code stays unassigned
+    if (cd == reinterpret_cast<iconv_t>(-1)) return;  // every two-byte code stays without a character
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
       if (!IsLead(static_cast<unsigned char>(lead))) continue;
       for (int trail = 0x40; trail <= 0xFC; ++trail) {
@@ -151,7 +168,7 @@ struct Tables {
         }
         char32_t cp = out[0] | (out[1] << 8) | (out[2] << 16) | (static_cast<char32_t>(out[3]) << 24);
         char32_t folded = FoldChar(cp, true);
-        if (folded < 0xFFFF) pair[LeadIndex(static_cast<unsigned char>(lead))][trail] = static_cast<uint16_t>(folded);
+        if (folded < 0x10000) pair[LeadIndex(static_cast<unsigned char>(lead))][trail] = Pack(folded);
       }
     }
     iconv_close(cd);
@@ -165,27 +182,33 @@ const Tables& TheTables() {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Drops the hyphen of every postal code written with one (see fold.h). In
-// an expression the hyphen may be escaped ("\-"), and goes with its escape.
-void JoinPostalCodes(std::string& text, bool escaped) {
-  std::string out;
-  size_t copied = 0;
-  for (size_t i = 3; i + 5 <= text.size(); ++i) {
-    size_t len = text[i] == '-' ? 1 : (escaped && text[i] == '\\' && text[i + 1] == '-') ? 2 : 0;
-    if (len == 0 || i + len + 4 > text.size()) continue;
-    bool before = IsDigit(text[i - 1]) && IsDigit(text[i - 2]) && IsDigit(text[i - 3]) &&
-                  (i == 3 || !IsDigit(text[i - 4]));
-    size_t a = i + len;
-    bool after = IsDigit(text[a]) && IsDigit(text[a + 1]) && IsDigit(text[a + 2]) && IsDigit(text[a + 3]) &&
-                 (a + 4 == text.size() || !IsDigit(text[a + 4]));
-    if (!before || !after) continue;
-    out.append(text, copied, i - copied);
-    copied = a;
-    i = a + 3;
+// Drops the hyphen of every postal code written with one (see fold.h), in
+// place; returns the new length. In an expression the hyphen may be
+// escaped ("\-"), and goes with its escape. The digits before a hyphen are
+// checked in what is already written: no hyphen dropped earlier can lie
+// among them, since a dropped hyphen has four digits after it.
+size_t JoinPostalCodes(char* text, size_t n, bool escaped) {
+  const void* dash = std::memchr(text, '-', n);
+  if (!dash) return n;
+  size_t r = static_cast<size_t>(static_cast<const char*>(dash) - text);
+  if (escaped && r > 0 && text[r - 1] == '\\') --r;
+  size_t w = r;  // nothing before the first hyphen moves
+  while (r < n) {
+    size_t len = text[r] == '-' ? 1 : (escaped && text[r] == '\\' && r + 1 < n && text[r + 1] == '-') ? 2 : 0;
+    if (len && w >= 3 && r + len + 4 <= n) {
+      bool before = IsDigit(text[w - 1]) && IsDigit(text[w - 2]) && IsDigit(text[w - 3]) &&
+                    (w == 3 || !IsDigit(text[w - 4]));
+      size_t a = r + len;
+      bool after = IsDigit(text[a]) && IsDigit(text[a + 1]) && IsDigit(text[a + 2]) && IsDigit(text[a + 3]) &&
+                   (a + 4 == n || !IsDigit(text[a + 4]));
+      if (before && after) {
+        r = a;
+        continue;
+      }
+    }
+    text[w++] = text[r++];
   }
-  if (copied == 0) return;
-  out.append(text, copied, std::string::npos);
-  text = std::move(out);
+  return w;
 }
 
 // The ASCII signs of expression syntax, '-' (of character classes) included.
@@ -202,49 +225,56 @@ bool IsExpressionSign(char32_t c) {
 }  // namespace
 
 
-void FoldCp932(std::string_view line, std::string& out) {
+std::string_view FoldCp932(std::string_view line, std::string& buffer) {
   const Tables& t = TheTables();
-  out.clear();
-  bool hyphen = false;
   const size_t n = line.size();
+  // At most three bytes per byte, and room for the last four-byte store.
+  if (buffer.size() < 3 * n + 4) buffer.resize(3 * n + 4);
+  char* const begin = buffer.data();
+  char* w = begin;
+  auto put = [&w](uint32_t packed) {
+    std::memcpy(w, &packed, 4);  // the fourth byte is overwritten next
+    w += packed >> 24;
+  };
+  bool hyphen = false;
   for (size_t i = 0; i < n;) {
     auto b = static_cast<unsigned char>(line[i]);
     if (b < 0x80) {
-      out += static_cast<char>(t.single[b]);
+      *w++ = static_cast<char>(t.single[b]);
       hyphen |= b == '-';
       ++i;
-      continue;
-    }
-    char32_t cp;
-    if (IsLead(b)) {
+    } else if (IsLead(b)) {
       // A lead byte with a trail byte is one character, assigned or not;
       // without one it stands alone.
       if (i + 1 < n && IsTrail(static_cast<unsigned char>(line[i + 1]))) {
-        uint16_t c = t.pair[LeadIndex(b)][static_cast<unsigned char>(line[i + 1])];
-        cp = c == kUnassigned ? kBadByte : c;
+        uint32_t packed = t.pair[LeadIndex(b)][static_cast<unsigned char>(line[i + 1])];
+        hyphen |= packed == (1u << 24 | '-');
+        put(packed);
         i += 2;
       } else {
-        cp = kBadByte;
+        put(t.single[b]);
         ++i;
       }
     } else {
-      cp = t.single[b];
+      uint32_t packed = t.single[b];
       if (b >= 0xA6 && b <= 0xDD && i + 1 < n) {
         auto mark = static_cast<unsigned char>(line[i + 1]);
         if (mark == 0xDE || mark == 0xDF) {
-          char32_t joined = t.joined[b - 0xA0][mark - 0xDE];
+          uint32_t joined = t.joined[b - 0xA0][mark - 0xDE];
           if (joined) {
-            cp = joined;
+            packed = joined;
             ++i;
           }
         }
       }
+      hyphen |= packed == (1u << 24 | '-');
+      put(packed);
       ++i;
     }
-    hyphen |= cp == '-';
-    AppendUtf8(out, cp);
   }
-  if (hyphen) JoinPostalCodes(out, false);
+  size_t length = static_cast<size_t>(w - begin);
+  if (hyphen) length = JoinPostalCodes(begin, length, false);
+  return std::string_view(begin, length);
 }
 
 namespace {
@@ -317,24 +347,25 @@ std::string FoldUtf8(std::string_view utf8, FoldMode mode) {
   std::string out;
   out.reserve(folded.size() * 3);
   for (char32_t cp : folded) AppendUtf8(out, cp);
-  JoinPostalCodes(out, expression);
+  out.resize(JoinPostalCodes(out.data(), out.size(), expression));
   return out;
 }
 
 std::vector<std::string> RawForms(char32_t folded) {
   const Tables& t = TheTables();
+  const uint32_t packed = Pack(folded);
   std::vector<std::string> forms;
   for (int b = 0; b < 256; ++b)
-    if (!IsLead(static_cast<unsigned char>(b)) && t.single[b] == folded) forms.emplace_back(1, static_cast<char>(b));
+    if (!IsLead(static_cast<unsigned char>(b)) && t.single[b] == packed) forms.emplace_back(1, static_cast<char>(b));
   for (int b = 0xA6; b <= 0xDD; ++b)
     for (int semi = 0; semi < 2; ++semi)
-      if (t.joined[b - 0xA0][semi] == folded)
+      if (t.joined[b - 0xA0][semi] == packed)
         forms.push_back({static_cast<char>(b), static_cast<char>(semi ? 0xDF : 0xDE)});
   for (int lead = 0x81; lead <= 0xFC; ++lead) {
     if (!IsLead(static_cast<unsigned char>(lead))) continue;
     const auto& row = t.pair[LeadIndex(static_cast<unsigned char>(lead))];
     for (int trail = 0x40; trail <= 0xFC; ++trail)
-      if (row[trail] != kUnassigned && row[trail] == folded)
+      if (IsTrail(static_cast<unsigned char>(trail)) && row[trail] == packed)
         forms.push_back({static_cast<char>(lead), static_cast<char>(trail)});
   }
   return forms;

@@ -37,9 +37,10 @@ enum class FoldMode {
   kExpression,
 };
 
-// Folds one CP932 line (without its line end) into `out`, which it
-// replaces. Never fails: see U+FFFD above.
-void FoldCp932(std::string_view line, std::string& out);
+// Folds one CP932 line (without its line end). The folded text is written
+// into `buffer`, which is reused from line to line, and stays valid until
+// the next call with it. Never fails: see U+FFFD above.
+std::string_view FoldCp932(std::string_view line, std::string& buffer);
 
 // Folds a term given in UTF-8. A byte that is not UTF-8 and the character
 // U+FFFD become U+FFFF, which no folded line holds.

@@ -1,5 +1,6 @@
 #include "tools/qgrep/line_scan.h"
 
+#include <algorithm>  // std::min
 #include <cerrno>
 #include <cstring>  // memchr, memrchr, memmove
 
@@ -7,13 +8,21 @@
 #include "tools/qgrep/fold.h"
 
 namespace qgrep {
+namespace {
+
+// Bytes asked for per read: small enough that what was read is still in
+// the processor's cache when it is searched. Only a line longer than this
+// makes the buffer fill further.
+constexpr size_t kReadSize = 128 * 1024;
+
+}  // namespace
 
 LineScanner::LineScanner(const Pattern& pattern, const Prefilter* prefilter, size_t capacity)
     : pattern_(pattern), prefilter_(prefilter), buffer_(new char[capacity]), capacity_(capacity) {}
 
 MatchResult LineScanner::MatchLine(std::string_view line) {
-  FoldCp932(line, folded_);
-  return pattern_.Match(folded_);
+  if (pattern_.MatchesEveryLine()) return MatchResult::kMatch;
+  return pattern_.Match(FoldCp932(line, folded_));
 }
 
 bool LineScanner::ScanBlock(const char* block, size_t n, const std::function<void(std::string_view)>& emit,
@@ -52,7 +61,7 @@ ScanReport LineScanner::Scan(int fd, const std::function<void(std::string_view)>
   size_t filled = 0;
   bool skipping = false;  // inside a line longer than the buffer
   while (true) {
-    long got = platform::files::Read(fd, buffer + filled, capacity - filled);
+    long got = platform::files::Read(fd, buffer + filled, std::min(capacity - filled, kReadSize));
     if (got < 0) {
       report.readError = errno;
       return report;

@@ -46,7 +46,7 @@ class LineScanner {
   const Prefilter* prefilter_;
   std::unique_ptr<char[]> buffer_;  // not cleared: read() fills what is used
   size_t capacity_;
-  std::string folded_;
+  std::string folded_;  // FoldCp932's buffer
 };
 
 }  // namespace qgrep

@@ -38,6 +38,9 @@ class Pattern {
   // line holds. The prefilter is chosen from them.
   std::vector<std::string> LiteralTerms() const;
 
+  // True when there are no terms: every line matches, folded or not.
+  bool MatchesEveryLine() const { return terms_.empty(); }
+
   // The term, as given, that last went over the match limits.
   const std::string& CostlyTerm() const { return costlyTerm_; }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>  // std::memcmp
 #include <map>
+#include <string_view>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -58,10 +59,9 @@ std::vector<bool> HyphenBreaks(const std::u32string& term) {
 struct Window {
   size_t minLength = 0;  // of the shortest needle
   size_t count = 0;      // needles
-  std::vector<std::string> needles;
 };
 
-// Better: longer shortest needle (fewer chance hits), then fewer needles.
+// Better: a longer shortest needle (fewer chance hits), then fewer needles.
 bool Better(const Window& a, const Window& b) {
   if (a.minLength != b.minLength) return a.minLength > b.minLength;
   return a.count < b.count;
@@ -84,6 +84,7 @@ std::optional<Prefilter> Prefilter::Choose(const std::vector<std::string>& folde
   if (foldedLiterals.empty()) return std::nullopt;
   std::map<char32_t, std::vector<std::string>> forms;
   std::optional<Window> best;
+  std::optional<Prefilter> chosen;
   for (const std::string& literal : foldedLiterals) {
     std::u32string term = DecodeUtf8(literal);
     for (char32_t c : term) {
@@ -104,14 +105,15 @@ std::optional<Prefilter> Prefilter::Choose(const std::vector<std::string>& folde
         w.minLength += shortest;
         choices.push_back(&f);
         if (!best || Better(w, *best)) {
-          w.needles = Product(choices);
+          Prefilter candidate(Product(choices));
+          if (candidate.Starts() > kMaxStarts) continue;
           best = w;
+          chosen = std::move(candidate);
         }
       }
     }
   }
-  if (!best) return std::nullopt;  // a character with more forms than needles allowed
-  return Prefilter(std::move(best->needles));
+  return chosen;  // nothing when every character has too many forms
 }
 
 Prefilter::Prefilter(std::vector<std::string> needles) : needles_(std::move(needles)) {
@@ -132,8 +134,15 @@ Prefilter::Prefilter(std::vector<std::string> needles) : needles_(std::move(need
 }
 
 bool Prefilter::NeedleAt(const char* text, size_t n, size_t at) const {
-  for (const std::string& needle : needles_)
-    if (needle.size() <= n - at && std::memcmp(text + at, needle.data(), needle.size()) == 0) return true;
+  // One-byte needles sort first among those with their byte; the others
+  // sharing the first two bytes at `at` sit together.
+  size_t left = n - at;
+  std::string_view start(text + at, std::min<size_t>(left, 2));
+  auto it = std::lower_bound(needles_.begin(), needles_.end(), start.substr(0, 1));
+  if (it != needles_.end() && *it == start.substr(0, 1)) return true;
+  if (start.size() < 2) return false;
+  for (it = std::lower_bound(it, needles_.end(), start); it != needles_.end() && it->compare(0, 2, start) == 0; ++it)
+    if (it->size() <= left && std::memcmp(text + at, it->data(), it->size()) == 0) return true;
   return false;
 }
 

@@ -15,8 +15,10 @@ namespace qgrep {
 
 class Prefilter {
  public:
-  // At most this many needles: each is one comparison per block of bytes.
-  static constexpr size_t kMaxNeedles = 16;
+  // At most this many needles, and among them at most this many distinct
+  // starts (a byte, or two): each start is one comparison per block.
+  static constexpr size_t kMaxNeedles = 64;
+  static constexpr size_t kMaxStarts = 16;
 
   // The prefilter for folded literal terms; nothing when there are none.
   // With no needles at all, no line can match (a term holds a character
@@ -31,6 +33,9 @@ class Prefilter {
 
   const std::vector<std::string>& Needles() const { return needles_; }
 
+  // The distinct starts of the needles.
+  size_t Starts() const { return singles_.size() + pairs_.size(); }
+
  private:
   bool NeedleAt(const char* text, size_t n, size_t at) const;
   // Search whole blocks from i on, leaving i where the blocks end: the
@@ -38,7 +43,7 @@ class Prefilter {
   size_t FindWide(const char* text, size_t n, size_t& i) const;
   size_t FindNarrow(const char* text, size_t n, size_t& i) const;
 
-  std::vector<std::string> needles_;
+  std::vector<std::string> needles_;  // sorted, in byte order
   // What a needle starts with: a byte alone (for one-byte needles), or two.
   std::vector<unsigned char> singles_;
   std::vector<std::pair<unsigned char, unsigned char>> pairs_;

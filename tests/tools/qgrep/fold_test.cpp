@@ -14,9 +14,8 @@ using qgrep::FoldUtf8;
 namespace {
 
 std::string Line(const std::string& cp932) {
-  std::string out;
-  FoldCp932(cp932, out);
-  return out;
+  std::string buffer;
+  return std::string(FoldCp932(cp932, buffer));
 }
 
 std::string Text(const std::string& utf8) { return FoldUtf8(utf8, FoldMode::kText); }

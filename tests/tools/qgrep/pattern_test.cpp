@@ -18,9 +18,8 @@ namespace {
 // and folded, as a line of a file is).
 bool Matches(const std::string& pattern, const std::string& line) {
   Pattern p(pattern);
-  std::string folded;
-  qgrep::FoldCp932(platform::text::Cp932(line), folded);
-  return p.Match(folded) == MatchResult::kMatch;
+  std::string buffer;
+  return p.Match(qgrep::FoldCp932(platform::text::Cp932(line), buffer)) == MatchResult::kMatch;
 }
 
 using Terms = std::vector<std::string>;
@@ -68,8 +67,7 @@ TEST(PatternTerms, AnExpressionThatBacktracksWithoutEndStopsInsteadOfHanging) {
   Pattern p("^(a|aa)*(b|c)*$ and x");
   std::string line(60, 'a');
   line += 'x';
-  std::string folded;
-  qgrep::FoldCp932(line, folded);
-  EXPECT_EQ(p.Match(folded), MatchResult::kTooCostly);
+  std::string buffer;
+  EXPECT_EQ(p.Match(qgrep::FoldCp932(line, buffer)), MatchResult::kTooCostly);
   EXPECT_EQ(p.CostlyTerm(), "^(a|aa)*(b|c)*$");
 }

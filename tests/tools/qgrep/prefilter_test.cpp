@@ -39,9 +39,8 @@ TEST(Prefilter, NeverMissesALineThatMatches) {
     ASSERT_TRUE(prefilter.has_value()) << term;
     int matching = 0;
     for (const std::string& line : lines) {
-      std::string foldedLine;
-      qgrep::FoldCp932(line, foldedLine);
-      if (foldedLine.find(folded) == std::string::npos) continue;
+      std::string buffer;
+      if (qgrep::FoldCp932(line, buffer).find(folded) == std::string::npos) continue;
       ++matching;
       ASSERT_LT(prefilter->Find(line.data(), line.size()), line.size()) << term << " in " << platform::text::ToUtf8(line);
     }
