@@ -18,7 +18,8 @@
 // - the JIS forms of a few signs (〜 U+301C, ‖, ¢ £ ¬) are the forms CP932
 //   text decodes to;
 // - a byte, or a lead and trail byte, that forms no CP932 character is
-//   U+FFFD, which no folded term holds: it never matches a character.
+//   U+FFFD, which no folded term holds: it never matches a character
+//   written in a term (an expression's "." still matches it).
 #pragma once
 
 #include <string>
