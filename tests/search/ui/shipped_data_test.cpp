@@ -1,7 +1,11 @@
 // The data the search application ships beside its code: the keypad's key
-// table.
+// table and the help file.
 #include <gtest/gtest.h>
 
+#include <cstdlib>  // std::getenv
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <set>
 #include <string>
 #include <utility>
@@ -38,6 +42,26 @@ TEST(KeypadKeys, EveryKeyPassesItsOneByte) {
                         {1200, '-'}, {1201, '\xDE'}, {1202, '\xDF'}, {1203, ' '}, {1205, '1'}, {1206, '2'},
                         {1207, '3'}, {1208, '4'}, {1209, '5'}, {1210, '6'}, {1211, '7'}, {1212, '8'},
                         {1213, '9'}, {1214, '0'}, {1216, '+'}, {1217, '-'}}));
+}
+
+TEST(HelpFile, IsHtmlTheViewerShowsAndItsContentsLinksLead) {
+  const char* top = std::getenv("YUBIN_SOURCE_DIR");
+  ASSERT_NE(top, nullptr);
+  std::ifstream in(std::string(top) + "/search/ui/help/郵便番号検索ヘルプ.hlp", std::ios::binary);
+  ASSERT_TRUE(in) << "the help file ships in search/ui/help";
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // The viewer reads UTF-8 and renders a text that starts with "<" as HTML.
+  EXPECT_TRUE(platform::text::ToCp932Strict(text).has_value()) << "UTF-8 throughout";
+  EXPECT_TRUE(text.starts_with("<html>"));
+  std::set<std::string> anchors;
+  const std::regex name("<a name=\"([^\"]+)\">");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), name); it != std::sregex_iterator(); ++it)
+    anchors.insert((*it)[1]);
+  const std::regex link("<a href=\"#([^\"]+)\">");
+  int links = 0;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), link); it != std::sregex_iterator(); ++it, ++links)
+    EXPECT_EQ(anchors.count((*it)[1]), 1u) << (*it)[1];
+  EXPECT_GT(links, 0);
 }
 
 }  // namespace
