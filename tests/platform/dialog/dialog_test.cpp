@@ -11,7 +11,7 @@
 #include "platform/dialog/window.h"
 #include "platform/help_viewer.h"
 #include "platform/seam.h"
-#include "tests/platform/dialog/recording_help_viewer.h"
+#include "tests/platform/recording_help_viewer.h"
 #include "tests/platform/dialog/script_fixture.h"
 
 namespace demo {

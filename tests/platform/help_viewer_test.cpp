@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/seam.h"
-#include "tests/platform/dialog/recording_help_viewer.h"
+#include "tests/platform/recording_help_viewer.h"
 
 namespace platform {
 namespace {
