@@ -54,14 +54,14 @@ bool LineScanner::ScanBlock(const char* block, size_t n, const std::function<voi
   return true;
 }
 
-ScanReport LineScanner::Scan(int fd, const std::function<void(std::string_view)>& emit) {
+ScanReport LineScanner::Scan(platform::files::File& file, const std::function<void(std::string_view)>& emit) {
   ScanReport report;
   char* buffer = buffer_.get();
   const size_t capacity = capacity_;
   size_t filled = 0;
   bool skipping = false;  // inside a line longer than the buffer
   while (true) {
-    long got = platform::files::Read(fd, buffer + filled, std::min(capacity - filled, kReadSize));
+    long got = file.Read(buffer + filled, std::min(capacity - filled, kReadSize));
     if (got < 0) {
       report.readError = errno;
       return report;

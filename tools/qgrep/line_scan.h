@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files/file.h"
 #include "tools/qgrep/pattern.h"
 #include "tools/qgrep/prefilter.h"
 
@@ -31,9 +32,9 @@ class LineScanner {
   // buffer holds `capacity` bytes, which is also the longest line searched.
   LineScanner(const Pattern& pattern, const Prefilter* prefilter, size_t capacity = kDefaultCapacity);
 
-  // Reads `fd` to its end; `emit` gets every matching line without its
+  // Reads `file` to its end; `emit` gets every matching line without its
   // line end.
-  ScanReport Scan(int fd, const std::function<void(std::string_view)>& emit);
+  ScanReport Scan(platform::files::File& file, const std::function<void(std::string_view)>& emit);
 
  private:
   // Searches the lines of block[0, n), which ends with LF unless it is the

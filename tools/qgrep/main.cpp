@@ -1,8 +1,6 @@
 // qgrep: the grep program that the regular-expression search starts. Writes
 // the lines of CP932 text files that match a pattern of folded terms; see
 // the usage text in options.cpp.
-#include <fcntl.h>     // O_RDONLY
-#include <sys/stat.h>  // fstat
 
 #include <cerrno>
 #include <cstdio>   // std::fprintf
@@ -13,7 +11,6 @@
 #include <vector>
 
 #include "platform/files/file.h"
-#include "platform/files/system_calls.h"
 #include "platform/text/cp932.h"
 #include "tools/qgrep/file_names.h"
 #include "tools/qgrep/line_scan.h"
@@ -29,21 +26,6 @@ namespace {
 void Note(const std::string& text) { std::fprintf(stderr, "qgrep: %s\n", text.c_str()); }
 
 std::string CannotRead(const std::string& file, int err) { return "cannot read " + file + ": " + std::strerror(err); }
-
-// Opens a file for reading; -1 with errno set, also for a directory.
-int OpenForReading(const std::string& path) {
-  int fd;
-  do {
-    fd = platform::files::Sys().open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-  } while (fd < 0 && errno == EINTR);
-  struct stat st;
-  if (fd >= 0 && platform::files::Sys().fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    platform::files::Sys().close(fd);
-    errno = EISDIR;
-    return -1;
-  }
-  return fd;
-}
 
 // The files the operands name, each once, in operand order and then name
 // order; an operand that names nothing is a note.
@@ -86,16 +68,17 @@ int Run(const Options& options) {
   bool failed = false;
   long matched = 0;
   for (const std::string& file : files) {
-    int fd = OpenForReading(file);
-    if (fd < 0) {
+    // A directory is refused as a file that cannot be read.
+    platform::files::File input = platform::files::OpenHostPath(file, platform::files::kRead);
+    if (!input.IsOpen()) {
       Note(CannotRead(file, errno));
       failed = true;
       continue;
     }
     // The output is CP932 text: so is the file name before each line.
     std::string prefix = named ? platform::text::ToCp932Strict(file).value_or(file) + ":" : "";
-    ScanReport report = scanner.Scan(fd, [&](std::string_view line) { output.WriteLine(prefix, line); });
-    platform::files::Close(fd);
+    ScanReport report = scanner.Scan(input, [&](std::string_view line) { output.WriteLine(prefix, line); });
+    input.Close();
     matched += report.matched;
     if (report.tooCostly) {
       Note("the expression \"" + pattern.CostlyTerm() + "\" needs too many steps on a line of " + file +

@@ -1,7 +1,6 @@
 #include "tools/qgrep/output.h"
 
-#include <fcntl.h>   // O_* flags
-#include <unistd.h>  // getpid
+#include <unistd.h>  // getpid, STDOUT_FILENO
 
 #include <cerrno>
 #include <cstring>  // std::strerror
@@ -31,12 +30,9 @@ bool Output::OpenFile(const std::string& path, std::string& error) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string temporary = directory + "." + name + ".qgrep-" + std::to_string(getpid()) +
                             (attempt ? "-" + std::to_string(attempt) : "");
-    int fd;
-    do {
-      fd = platform::files::Sys().open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd >= 0) {
-      fd_ = fd;
+    file_ = platform::files::OpenHostPath(
+        temporary, platform::files::kWrite | platform::files::kCreate | platform::files::kExclusive);
+    if (file_.IsOpen()) {
       target_ = path;
       temporary_ = temporary;
       return true;
@@ -52,7 +48,10 @@ bool Output::OpenFile(const std::string& path, std::string& error) {
 
 void Output::Flush() {
   if (buffer_.empty()) return;
-  if (!writeError_ && platform::files::Write(fd_, buffer_) < 0) writeError_ = errno;
+  if (!writeError_) {
+    long written = target_.empty() ? platform::files::Write(STDOUT_FILENO, buffer_) : file_.Write(buffer_);
+    if (written < 0) writeError_ = errno;
+  }
   buffer_.clear();
 }
 
@@ -69,8 +68,7 @@ bool Output::Finish(std::string& error) {
     if (writeError_) error = Why("write", "standard output", writeError_);
     return writeError_ == 0;
   }
-  if (platform::files::Sys().close(fd_) != 0 && !writeError_) writeError_ = errno;
-  fd_ = -1;
+  if (file_.Close() != 0 && !writeError_) writeError_ = errno;
   if (!writeError_ && platform::files::Sys().rename(temporary_.c_str(), target_.c_str()) != 0)
     writeError_ = errno;
   if (writeError_) {
@@ -84,8 +82,7 @@ bool Output::Finish(std::string& error) {
 
 void Output::Abandon() {
   if (temporary_.empty()) return;
-  if (fd_ >= 0) platform::files::Sys().close(fd_);
-  fd_ = -1;
+  file_.Close();
   platform::files::Sys().unlink(temporary_.c_str());
   temporary_.clear();
 }

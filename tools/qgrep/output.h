@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files/file.h"
+
 namespace qgrep {
 
 class Output {
@@ -34,7 +36,7 @@ class Output {
  private:
   void Flush();
 
-  int fd_ = 1;
+  platform::files::File file_;  // the temporary file; closed for standard output
   std::string target_;     // empty for standard output
   std::string temporary_;  // the file being written, until renamed
   std::string buffer_;

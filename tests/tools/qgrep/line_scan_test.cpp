@@ -1,13 +1,15 @@
 #include "tools/qgrep/line_scan.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <cerrno>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/files/file.h"
+#include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/support/temp_dir.h"
 #include "tools/qgrep/pattern.h"
@@ -33,9 +35,8 @@ Scanned Scan(const std::string& name, const std::string& pattern, size_t capacit
   std::optional<Prefilter> prefilter = Prefilter::Choose(p.LiteralTerms());
   LineScanner scanner(p, prefiltered && prefilter ? &*prefilter : nullptr, capacity);
   Scanned out;
-  int fd = open(name.c_str(), O_RDONLY);
-  out.report = scanner.Scan(fd, [&](std::string_view line) { out.lines.emplace_back(line); });
-  close(fd);
+  platform::files::File file = platform::files::OpenHostPath(name, platform::files::kRead);
+  out.report = scanner.Scan(file, [&](std::string_view line) { out.lines.emplace_back(line); });
   return out;
 }
 
@@ -72,11 +73,15 @@ TEST(LineScan, ALineLongerThanTheBufferIsSkippedAndCounted) {
 
 TEST(LineScan, AReadErrorStopsTheScanAndSaysWhy) {
   TempDir dir;
-  std::filesystem::create_directory("d");
+  dir.Write("f", "a\n");
+  platform::files::File file = platform::files::OpenHostPath("f", platform::files::kRead);
+  platform::ScopedOverride calls(platform::files::Sys());
+  platform::files::Sys().read = [](int, void*, size_t) -> ssize_t {
+    errno = EIO;
+    return -1;
+  };
   Pattern p("a");
   LineScanner scanner(p, nullptr);
-  int fd = open("d", O_RDONLY);
-  ScanReport report = scanner.Scan(fd, [](std::string_view) {});
-  close(fd);
-  EXPECT_EQ(report.readError, EISDIR);
+  ScanReport report = scanner.Scan(file, [](std::string_view) {});
+  EXPECT_EQ(report.readError, EIO);
 }
