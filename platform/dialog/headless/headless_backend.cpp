@@ -295,9 +295,12 @@ int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
     }
     Event event = std::move(events_.front());
     events_.pop_front();
+    // Faults while it is taken name its line, also after a nested window
+    // that it opened has taken lines of its own.
+    int taking = line_;
     line_ = event.line;
     Apply(event, window, dialog);
-    line_ = 0;
+    line_ = taking;
   }
 
   // An ended dialog is hidden: the owner is the active window again while
