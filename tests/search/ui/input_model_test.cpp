@@ -74,11 +74,6 @@ class InputModelTest : public ::testing::Test {
 
 const Fields kFilled = {"P", "C", "W", "T", "1", "2", "nn"};
 
-TEST_F(InputModelTest, StartsOnThePrefectureInLeftMode) {
-  EXPECT_EQ(Now(), (Target{L, kPref, kFirst}));
-  EXPECT_EQ(model_.Checks(), (SelectorChecks{Selector::kLeftMode, Selector::kPrefecture, Selector::kDetailFirst}));
-}
-
 TEST_F(InputModelTest, KeyingAPlaceWithAWardAndOneInACounty) {
   // ほ さ ち, skip, み な: the ward letter stays, the input moves on to
   // the town, and further keys are appended to the narrowing string.
