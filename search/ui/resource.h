@@ -56,6 +56,6 @@ inline constexpr int kResultEdit = 1221;
 // The keypad's keys are 1145 to 1203 (kana, 1145 + 5 x column + row) and
 // 1205 to 1214, 1216, 1217 (digits and signs); 1204 and 1215 lie among them
 // and are no keys. The keys are bound from a key table (BindKeys), never as
-// a range.
+// a range: search/ui/keypad_keys.h is that table.
 
 }  // namespace search::ui
