@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Imports the bundled KEN_ALL.CSV into demo/ALL_ZIP.TXT and builds the kana
-# town index below demo/Zip_Code. Rebuilds only when the import changed.
+# town index below demo/Zip_Code, with the help file beside it. Rebuilds the
+# index only when the import changed.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 yubin="$top/build/tools/yubin/yubin"
@@ -16,6 +17,11 @@ if [ ! -f ALL_ZIP.TXT ] || [ KEN_ALL.CSV -nt ALL_ZIP.TXT ] || [ ! -f Zip_Code/.b
   touch Zip_Code/.built
 fi
 echo "kana town index: $demo/Zip_Code"
+
+# The search application's help command opens this file in its data
+# directory; the index build above may have made that directory afresh.
+cp "$top/search/ui/help/郵便番号検索ヘルプ.hlp" "$demo/Zip_Code/郵便番号検索ヘルプ.hlp"
+echo "help file: $demo/Zip_Code/郵便番号検索ヘルプ.hlp"
 
 # The search reads its data directory from Tolvane.ini in its current
 # directory: a 500-byte record of the CP932 text, a NUL and zero filler.

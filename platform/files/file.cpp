@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>  // std::strerror
+#include <utility>  // std::exchange
 
 #include "platform/files/directory_names.h"
 #include "platform/files/host_path.h"
@@ -12,7 +13,19 @@
 
 namespace platform::files {
 
-int Open(std::string_view path, unsigned mode, unsigned permissions) {
+File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+namespace {
+
+int Flags(unsigned mode) {
   int flags = 0;
   if ((mode & kReadWrite) == kReadWrite)
     flags = O_RDWR;
@@ -23,33 +36,48 @@ int Open(std::string_view path, unsigned mode, unsigned permissions) {
   if (mode & kCreate) flags |= O_CREAT;
   if (mode & kTruncate) flags |= O_TRUNC;
   if (mode & kAppend) flags |= O_APPEND;
-  auto openHost = [&](const std::string& host, int withFlags) {
-    int fd;
-    do {
-      fd = Sys().open(host.c_str(), withFlags, static_cast<mode_t>(permissions));
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-  };
+  if (mode & kExclusive) flags |= O_EXCL;
+  return flags;
+}
+
+}  // namespace
+
+// Opens the host path: a File, or a closed one with errno set.
+File OpenDescriptor(const std::string& hostPath, int flags, unsigned permissions) {
+  int fd;
+  do {
+    fd = Sys().open(hostPath.c_str(), flags, static_cast<mode_t>(permissions));
+  } while (fd < 0 && errno == EINTR);
+  File file(fd);
+  // Opening a directory for writing fails by itself; for reading it would
+  // succeed and fail only at the first read, so refuse it here.
+  if (fd >= 0 && (flags & O_ACCMODE) == O_RDONLY) {
+    struct stat st;
+    if (Sys().fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+      file.Close();
+      errno = EISDIR;
+    }
+  }
+  return file;
+}
+
+File Open(std::string_view path, unsigned mode, unsigned permissions) {
+  int flags = Flags(mode);
   // An existing file under its quick path opens with one call; creating is
   // left to the full lookup, which keeps the spelling of a variant that
   // exists.
-  int fd = openHost(QuickHostPath(path), flags & ~O_CREAT);
-  if (fd < 0) {
-    std::string host = HostPath(path);
-    fd = openHost(host, flags);
-    if (fd >= 0 && (flags & O_CREAT)) NoteCreated(host);
+  if (!(flags & O_EXCL)) {
+    File quick = OpenDescriptor(QuickHostPath(path), flags & ~O_CREAT, permissions);
+    if (quick.IsOpen() || errno == EISDIR) return quick;
   }
-  // Opening a directory for writing fails by itself; for reading it would
-  // succeed and fail only at the first read, so refuse it here.
-  if (fd >= 0 && flags == O_RDONLY) {
-    struct stat st;
-    if (Sys().fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-      Sys().close(fd);
-      errno = EISDIR;
-      return -1;
-    }
-  }
-  return fd;
+  std::string host = HostPath(path);
+  File file = OpenDescriptor(host, flags, permissions);
+  if (file.IsOpen() && (flags & O_CREAT)) NoteCreated(host);
+  return file;
+}
+
+File OpenHostPath(const std::string& hostPath, unsigned mode, unsigned permissions) {
+  return OpenDescriptor(hostPath, Flags(mode), permissions);
 }
 
 long Read(int fd, void* buf, size_t n) {
@@ -60,9 +88,9 @@ long Read(int fd, void* buf, size_t n) {
   return static_cast<long>(r);
 }
 
-long Write(int fd, const void* buf, size_t n) {
-  const char* p = static_cast<const char*>(buf);
-  size_t left = n;
+long Write(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
   while (left > 0) {
     ssize_t w = Sys().write(fd, p, left);
     if (w < 0) {
@@ -76,30 +104,42 @@ long Write(int fd, const void* buf, size_t n) {
     p += w;
     left -= static_cast<size_t>(w);
   }
-  return static_cast<long>(n);
+  return static_cast<long>(bytes.size());
 }
 
-long Write(int fd, std::string_view bytes) { return Write(fd, bytes.data(), bytes.size()); }
-
-long long Seek(int fd, long long offset, int whence) {
-  return static_cast<long long>(Sys().lseek(fd, static_cast<off_t>(offset), whence));
+long File::Read(void* buf, size_t n) {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  return files::Read(fd_, buf, n);
 }
 
-int AtEnd(int fd) {
-  off_t pos = Sys().lseek(fd, 0, SEEK_CUR);
-  if (pos < 0) return -1;
-  struct stat st;
-  if (Sys().fstat(fd, &st) != 0) return -1;
-  return pos >= st.st_size ? 1 : 0;
+long File::Write(const void* buf, size_t n) {
+  return Write(std::string_view(static_cast<const char*>(buf), n));
 }
 
-long long Length(int fd) {
-  struct stat st;
-  if (Sys().fstat(fd, &st) != 0) return -1;
-  return static_cast<long long>(st.st_size);
+long File::Write(std::string_view bytes) {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  return files::Write(fd_, bytes);
 }
 
-int Close(int fd) { return Sys().close(fd); }
+long long File::Seek(long long offset, int whence) {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  return static_cast<long long>(Sys().lseek(fd_, static_cast<off_t>(offset), whence));
+}
+
+int File::Close() {
+  if (fd_ < 0) return 0;
+  int fd = std::exchange(fd_, -1);
+  return Sys().close(fd);
+}
 
 int MakeDirectory(std::string_view path) {
   std::string host = HostPath(path);

@@ -43,7 +43,7 @@ const Command kCommands[] = {
      "command line, or 255 after a fatal file error (messages on stderr, lines\n"
      "already written kept).\n",
      RunBuild},
-    {"search", "[--pref K] [--city K] [--ward K] [--rough K] [--town KK] ...: one search",
+    {"search", "[--pref K] [--city K] [--ward K] [--town READING] ...: one search",
      kSearchUsage, RunSearch},
 };
 

@@ -3,7 +3,6 @@
 #include <iostream>
 #include <map>
 
-#include "platform/clock.h"
 #include "platform/text/cp932.h"
 #include "platform/text/kana.h"
 #include "search/engine/dialog_side.h"
@@ -14,14 +13,19 @@ namespace yubin {
 
 const char kSearchUsage[] =
     "usage: yubin search [--pref KANA] [--city KANA] [--ward KANA] [--rough KANA]\n"
-    "                    [--town KANA] [--narrow TEXT] [--final] [--pages]\n"
+    "                    [--town READING] [--narrow TEXT] [--final] [--pages]\n"
     "Searches the kana town index named by Tolvane.ini in the current directory.\n"
     "  --pref   first letter of the prefecture     --city  first letter of the city or county\n"
     "  --ward   first letter of the ward           --rough first letter of the rough town\n"
-    "  --town   first one or two letters of the detailed town name\n"
-    "  --narrow text the town kana must contain    --final final narrowing only\n"
-    "  --pages  print all four result pages\n"
-    "Kana are hiragana or katakana in UTF-8; small kana count as full-size.\n"
+    "  --town   the detailed town's reading, or as much of it as you know. Its first\n"
+    "           two letters choose the index file, as the keypad's two keys do (a\n"
+    "           voiced kana is two letters: が is ｶ and ﾞ); a longer reading also\n"
+    "           becomes the narrowing text, unless --narrow is given\n"
+    "  --narrow text the town's reading must contain\n"
+    "  --final  final narrowing only               --pages print all four result pages\n"
+    "Kana are hiragana or katakana in UTF-8, looked up as the index spells them:\n"
+    "half-width, small kana full-size (じょう is ｼﾞﾖｳ). The index often writes\n"
+    "numbers in readings as digits: 南一条 is みなみ1じょう.\n"
     "Message boxes go to stderr, one line each: [caption] text. Exit status 0\n"
     "when the shown page holds records, 1 when it holds none, 2 for a usage error.\n";
 
@@ -30,16 +34,16 @@ namespace {
 using search::engine::SearchSession;
 using search::engine::SearchState;
 
-// A dialog without a window: keeps the controls and captions, and writes
+// A dialog without a window: keeps the fields and captions, and writes
 // every message box to the error stream as it is shown.
 class ConsoleDialog : public search::engine::DialogSide {
  public:
   explicit ConsoleDialog(std::ostream& err) : err_(err) {}
 
-  void SetControlText(int controlId, const std::string& text) override { controls_[controlId] = text; }
-  std::string ControlText(int controlId) override { return controls_[controlId]; }
-  void ReportTooLong(int controlId, size_t maxCharacters) override {
-    err_ << "[yubin] control " << controlId << " holds more than " << maxCharacters << " characters\n";
+  void SetFieldText(search::engine::Field field, const std::string& text) override { fields_[field] = text; }
+  std::string FieldText(search::engine::Field field) override { return fields_[field]; }
+  void ReportTooLong(search::engine::Field field, size_t maxBytes) override {
+    err_ << "[yubin] " << search::engine::FieldName(field) << " holds more than " << maxBytes << " bytes\n";
   }
   void SetStatusCaption(const std::string& text) override { status_ = text; }
   void SetPageCaption(const std::string& text) override { pageLabel_ = text; }
@@ -63,7 +67,7 @@ class ConsoleDialog : public search::engine::DialogSide {
 
  private:
   std::ostream& err_;
-  std::map<int, std::string> controls_;
+  std::map<search::engine::Field, std::string> fields_;
   std::string status_;
   std::string pageLabel_;
 };
@@ -86,7 +90,9 @@ bool IsKeypadByte(unsigned char b) {
 
 struct Options {
   std::string letters[6];  // prefecture, city, ward, rough town, town first, town second
+  std::string town;  // the reading given with --town
   std::string narrowing;
+  bool narrowingGiven = false;
   bool final = false;
   bool pages = false;
 };
@@ -138,19 +144,25 @@ int RunSearchCommand(const std::vector<std::string>& args, std::ostream& out, st
     int slot = option->second;
     if (slot == 6) {
       options.narrowing = *bytes;
+      options.narrowingGiven = true;
     } else if (slot == 4) {
-      // The town's first two letters; a voiced kana takes both.
-      if (bytes->size() > 2) return Usage(err, name + " " + *value + ": at most two letters");
-      options.letters[4] = bytes->substr(0, 1);
-      options.letters[5] = bytes->size() > 1 ? bytes->substr(1, 1) : std::string();
+      options.town = *bytes;
     } else {
       if (bytes->size() > 1) return Usage(err, name + " " + *value + ": one letter");
       options.letters[slot] = *bytes;
     }
   }
 
+  // The town letters are the reading's first two bytes, as the keypad's two
+  // keys would enter them: a voiced kana is its letter and its mark. The
+  // file they name holds every town whose reading starts so; the whole
+  // reading, as a narrowing text, keeps those whose reading contains it.
+  options.letters[4] = options.town.substr(0, 1);
+  options.letters[5] = options.town.size() > 1 ? options.town.substr(1, 1) : std::string();
+  if (options.town.size() > 2 && !options.narrowingGiven) options.narrowing = options.town;
+
   ConsoleDialog dialog(err);
-  SearchSession session(dialog, platform::clock::SystemClock());
+  SearchSession session(dialog);
   session.InitialiseDialog();
   SearchState& state = session.State();
   state.PrefectureLetter = options.letters[0];

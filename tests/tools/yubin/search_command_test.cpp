@@ -89,6 +89,23 @@ TEST_F(SearchCommandTest, OptionsTakeTheirValueAfterAnEqualsSign) {
   EXPECT_EQ(out_.find("(南一条西)"), std::string::npos);
 }
 
+TEST_F(SearchCommandTest, ATownReadingChoosesTheFileByItsFirstTwoBytesAndNarrowsByTheRest) {
+  // The index writes the small kana of じょう full-size: ﾐﾅﾐ1ｼﾞﾖｳﾆｼ.
+  EXPECT_EQ(Run({"--city", "さ", "--town", "みなみ1じょう"}), 0);
+  EXPECT_NE(out_.find("(南一条西)"), std::string::npos);
+  EXPECT_EQ(out_.find("(南沢)"), std::string::npos);
+  // A narrowing text of its own wins over the rest of the reading.
+  EXPECT_EQ(Run({"--city", "さ", "--town", "みなみ1じょう", "--narrow", "さわ"}), 0);
+  EXPECT_NE(out_.find("(南沢)"), std::string::npos);
+  EXPECT_EQ(out_.find("(南一条西)"), std::string::npos);
+  // あが is ｱｶﾞ: the file ｱｶ, narrowed by all three bytes.
+  Write("ZIP_CODE/N_\uFF7B/\uFF71\uFF76.Idx",
+        Cp932("ｱｶﾞﾜ,ﾎﾂｶｲﾄﾞｳ,0010001,ｻﾂﾎﾟﾛｼﾐﾅﾐｸ,赤川\nｱｶｲｼ,ﾎﾂｶｲﾄﾞｳ,0010002,ｻﾂﾎﾟﾛｼﾐﾅﾐｸ,赤石\n"));
+  EXPECT_EQ(Run({"--city", "さ", "--town", "アガ"}), 0);
+  EXPECT_NE(out_.find("(赤川)"), std::string::npos);
+  EXPECT_EQ(out_.find("(赤石)"), std::string::npos);
+}
+
 TEST_F(SearchCommandTest, AReSearchAndItsBoxesAreReported) {
   EXPECT_EQ(Run({"--pref", "ほ", "--city", "さ", "--ward", "み", "--town", "みな", "--narrow", "ん"}), 1);
   EXPECT_EQ(err_,
@@ -140,7 +157,7 @@ TEST_F(SearchCommandTest, EveryPageHeaderStartsALine) {
 
 TEST_F(SearchCommandTest, UsageErrorsExitTwoAndSearchNothing) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--town", "みなと"}, {"--pref", "ほか"}, {"--pref"}, {"--color", "red"},
+       {std::vector<std::string>{"--pref", "ほか"}, {"--pref"}, {"--color", "red"},
         {"--city", "漢"}, {"--final=yes"}, {"extra"}}) {
     EXPECT_EQ(Run(args), 2) << args[0];
     EXPECT_NE(err_.find("usage: yubin search"), std::string::npos);

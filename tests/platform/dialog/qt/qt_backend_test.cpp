@@ -33,6 +33,7 @@
 #include "platform/dialog/qt/controls.h"
 #include "platform/dialog/qt/dialog_units.h"
 #include "platform/dialog/qt/qt_help_viewer.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/demo_dialog.h"
 #include "tests/platform/dialog/qt/qt_script.h"
@@ -70,7 +71,7 @@ class QtDialogTest : public ::testing::Test {
   }
 
   DemoApp app;
-  ScopedBackend inForce{TheQtBackend()};
+  platform::ScopedOverride<Backend*> inForce{BackendInForce(), &TheQtBackend()};
   Script script;
 };
 
@@ -691,11 +692,11 @@ TEST(QtBackendChoice, QtIsAvailableWhereADisplayOrAPlatformIsNamed) {
 }
 
 TEST(QtBackendChoice, ThePlatformPicksQtWhenADisplayIsNamed) {
-  UseBackend(nullptr);
+  BackendInForce() = nullptr;
   platform::dialog::Backend& chosen = CurrentBackend();
   EXPECT_NE(dynamic_cast<qtd::QtBackend*>(&chosen), nullptr);
   // The chosen backend brought its own help viewer; the tests use theirs.
-  platform::UseHelpViewer(&qt_test::TheQtBackend().Help());
+  platform::HelpViewerInForce() = &qt_test::TheQtBackend().Help();
 }
 
 // Runs the demo program with `env` before it; its output and exit status.
