@@ -11,6 +11,11 @@
 // go out in the order of their first line and a failing one ends the build
 // there, so no file is touched whose lines all come from later records. A
 // failing master read first writes out the lines read before it.
+//
+// An index file always ends at a whole line: a share goes out in one write
+// call, so a killed build leaves whole shares or none, and a write that
+// fails or falls short is cut back to the file's length before it. A torn
+// last line would glue onto the first line of the next build.
 #pragma once
 
 #include <string>
@@ -61,8 +66,10 @@ class KanaTownIndexBuilder {
   platform::files::File OpenKanaIndexFile(const std::string& path);
 
   // Writes the whole text (one or more lines) and closes the file: 0, or -1
-  // after reporting the failure. A failed close counts as a failed write.
-  int WriteKanaIndexLine(platform::files::File file, std::string_view line);
+  // after reporting the failure, the file cut back to its length before.
+  // A failed close counts as a failed write. `path` names the file in the
+  // reason given.
+  int WriteKanaIndexLine(platform::files::File file, std::string_view line, const std::string& path);
 
   // Counts of the last build: lines written, and lines passed over because
   // they held fewer than nine commas.
@@ -85,9 +92,9 @@ class KanaTownIndexBuilder {
   MasterFile m_masterFile;
 
  private:
-  // Shows the messages of a fatal error, closes the master file, and gives
-  // the -1 that ends the build.
-  int Fail(std::string_view firstText, std::string_view secondText = {});
+  // Shows the boxes of a fatal error, then its reason (UTF-8), closes the
+  // master file, and gives the -1 that ends the build.
+  int Fail(const std::string& reason, std::string_view firstText, std::string_view secondText = {});
 
   // Appends every collected line to its file: 0, or -1 after a fatal error
   // (files after the failing one are not touched).

@@ -3,6 +3,8 @@
 // prints the texts. The builder never looks at the answer.
 #pragma once
 
+#include <cstdio>  // std::fprintf
+#include <string>
 #include <string_view>
 
 #include "platform/text/cp932.h"
@@ -18,6 +20,14 @@ class PrepMessages {
   // Shows `text` under `caption` (both CP932) and returns the button chosen.
   virtual int ShowMessage(std::string_view text, std::string_view caption,
                           MessageButtons buttons) = 0;
+
+  // What failed and why, in UTF-8 ("cannot write Zip_Code/N_ｻ/ｷﾀ.Idx: File
+  // too large"), told after the boxes of a fatal error. The boxes keep the
+  // tool's own texts; the reason goes where the program's diagnostics go,
+  // standard error unless a front end says otherwise.
+  virtual void ShowReason(std::string_view reason) {
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(reason.size()), reason.data());
+  }
 };
 
 // Every error box of the tool: caption "ERROR", Yes and No, answer unused.

@@ -28,7 +28,9 @@ class RecordingMessages : public prep::PrepMessages {
                     platform::text::ToUtf8(text));
     return 1;
   }
+  void ShowReason(std::string_view reason) override { reasons.emplace_back(reason); }
   std::vector<std::string> shown;
+  std::vector<std::string> reasons;
 };
 
 using Shown = std::vector<std::string>;
@@ -266,6 +268,41 @@ TEST_F(KanaTownIndexTest, FailedWriteIsFatalAndKeepsWhatWasWrittenBefore) {
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"),
             IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + IndexLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三"));
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｳｴ.Idx"), "");
+}
+
+TEST_F(KanaTownIndexTest, WriteThatFallsShortIsCutBackOrSaysItCannotBe) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二"));
+  std::string earlier = IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一");
+  mkdir("Zip_Code/N_ｻ", 0777);
+  dir.Write("Zip_Code/N_ｻ/ｲｶ.Idx", earlier);
+  platform::ScopedOverride restore(platform::files::Sys());
+  // A disk that fills up: half of the first write lands, then nothing.
+  bool full = false;
+  auto realWrite = platform::files::Sys().write;
+  platform::files::Sys().write = [&](int fd, const void* buf, size_t n) -> ssize_t {
+    if (full) {
+      errno = ENOSPC;
+      return -1;
+    }
+    full = true;
+    return realWrite(fd, buf, n / 2);
+  };
+  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(messages.shown, Shown{"ERROR [yes/no]: Write インデックスファイルエラー"});
+  EXPECT_EQ(messages.reasons, Shown{"cannot write Zip_Code/N_ｻ/ｲｶ.Idx: No space left on device"});
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), earlier);
+
+  full = false;
+  messages.reasons.clear();
+  platform::files::Sys().ftruncate = [](int, off_t) {
+    errno = EIO;
+    return -1;
+  };
+  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(messages.reasons,
+            Shown{"cannot write Zip_Code/N_ｻ/ｲｶ.Idx: No space left on device; cannot cut it back to its " +
+                  std::to_string(earlier.size()) +
+                  " bytes either (Input/output error), so it ends in a torn line"});
 }
 
 TEST_F(KanaTownIndexTest, FailedMasterReadIsFatalAfterWritingTheLinesReadBeforeIt) {
