@@ -200,12 +200,15 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
 int ImportKenAll(std::string_view inputPath, std::string_view outputPath,
                  ImportReport& report, std::string& error) {
   report = ImportReport{};
+  // An import killed part-way left its temporary file; it goes first, so
+  // that no half master file lies beside the output whatever happens now.
+  std::string temporary = std::string(outputPath) + ".tmp";
+  files::Remove(temporary);
   files::File in = files::Open(inputPath, files::kRead);
   if (!in.IsOpen()) {
     error = files::ErrorText("open", inputPath, errno);
     return -1;
   }
-  std::string temporary = std::string(outputPath) + ".tmp";
   files::File out = files::Open(temporary, files::kWrite | files::kCreate | files::kTruncate, 0666);
   if (!out.IsOpen()) {
     error = files::ErrorText("create", temporary, errno);

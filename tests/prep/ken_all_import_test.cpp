@@ -146,11 +146,14 @@ TEST(ImportKenAll, FailedWriteLeavesTheOldMaster) {
 
 TEST(ImportKenAll, MissingInput) {
   TempDir dir;
+  // What an import killed part-way left goes, whatever the next one does.
+  dir.Write("ALL_ZIP.TXT.tmp", "half a master file");
   ImportReport report;
   std::string error;
   EXPECT_EQ(Import(report, error), -1);
   EXPECT_EQ(error.rfind("cannot open KEN_ALL.CSV", 0), 0u) << error;
   EXPECT_FALSE(dir.Exists("ALL_ZIP.TXT"));
+  EXPECT_FALSE(dir.Exists("ALL_ZIP.TXT.tmp"));
 }
 
 // The postal authority's own files, both editions, imported once for the
