@@ -145,6 +145,19 @@ bool CheckIndexKeys(const std::vector<std::string>& fields, std::string& error) 
       return false;
     }
   }
+  // The key bytes must hold whole characters: a directory or file named
+  // after half a character is a name no keypad letter leads to.
+  auto isLead = [](char c) { return text::Cp932CharLength(static_cast<unsigned char>(c)) == 2; };
+  if (!city.empty() && isLead(city[0])) {
+    error = FieldError(kCityReading, "begins with a two-byte character, which the index "
+                                     "directory's one-byte name would cut in half");
+    return false;
+  }
+  if (town.size() >= 2 && !isLead(town[0]) && isLead(town[1])) {
+    error = FieldError(kTownReading, "has a two-byte character from its second byte on, which the "
+                                     "index file's two-byte name would cut in half");
+    return false;
+  }
   return true;
 }
 

@@ -33,7 +33,10 @@ bool ToMasterFields(Edition edition, std::vector<std::string>& fields, std::stri
 // Checks the bytes of a master record that name its index file: the city
 // reading's first byte and the town reading's first two. Returns false with
 // `error` (UTF-8) when one of them is a "/" or "\" of its own, which would
-// split the index file's path; only a hand-made file holds such a reading.
+// split the index file's path, or when they end inside a two-byte character
+// (a reading beginning "，" or "ｱ，"), which would name a file after half a
+// character. Only a hand-made file or a full-width sign that keeps its
+// width holds such a reading; the postal data never does.
 bool CheckIndexKeys(const std::vector<std::string>& fields, std::string& error);
 
 }  // namespace prep::import

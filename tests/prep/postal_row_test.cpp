@@ -78,6 +78,23 @@ TEST(CheckIndexKeys, RefusesASeparatorOfItsOwnInTheKeyBytes) {
   EXPECT_TRUE(prep::import::CheckIndexKeys(so, error));
 }
 
+TEST(CheckIndexKeys, RefusesKeyBytesThatCutACharacter) {
+  std::string error;
+  // ， (0x81 0x43) as the city's first character: its lead byte alone
+  // would name the directory.
+  auto city = Row("a", Cp932("，ｼ"), "c", "d");
+  EXPECT_FALSE(prep::import::CheckIndexKeys(city, error));
+  EXPECT_EQ(error, "field 5 begins with a two-byte character, which the index directory's one-byte "
+                   "name would cut in half");
+  auto town = Row("a", "b", Cp932("ｱ，"), "d");
+  EXPECT_FALSE(prep::import::CheckIndexKeys(town, error));
+  EXPECT_EQ(error, "field 6 has a two-byte character from its second byte on, which the index file's "
+                   "two-byte name would cut in half");
+  // A two-byte character as the town's first is both key bytes, whole.
+  auto whole = Row("a", "b", Cp932("，ｱ"), "d");
+  EXPECT_TRUE(prep::import::CheckIndexKeys(whole, error));
+}
+
 TEST(ToMasterFields, Utf8EditionRefusesWhatCp932CannotHold) {
   std::string error;
   auto emoji = Row("a", "b", "c", "\xF0\x9F\x98\x80");  // U+1F600
