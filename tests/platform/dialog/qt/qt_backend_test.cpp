@@ -680,6 +680,10 @@ TEST(QtBackendChoice, QtIsAvailableWhereADisplayOrAPlatformIsNamed) {
   // A DISPLAY whose server is gone offers no display.
   setenv("DISPLAY", ":4711", 1);
   EXPECT_FALSE(qtd::QtBackend::Available());
+  // Naming X for Qt does not make that server answer.
+  setenv("QT_QPA_PLATFORM", "xcb", 1);
+  EXPECT_FALSE(qtd::QtBackend::Available());
+  unsetenv("QT_QPA_PLATFORM");
   unsetenv("DISPLAY");
   for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     setenv(name, name[0] == 'Q' ? "offscreen" : "wayland-0", 1);
