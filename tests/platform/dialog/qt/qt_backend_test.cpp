@@ -5,15 +5,15 @@
 #include <sys/wait.h>  // WIFEXITED
 
 #include <cstdio>   // popen
-#include <cstdlib>  // setenv, unsetenv, getenv
+#include <cstdlib>  // setenv, unsetenv, getenv, std::abs
 #include <filesystem>  // read_symlink
 #include <string>
+#include <utility>  // std::pair
 #include <vector>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QFontInfo>
-#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,10 +31,12 @@
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/resources.h"
 #include "platform/dialog/qt/controls.h"
+#include "platform/dialog/qt/dialog_text.h"
 #include "platform/dialog/qt/dialog_units.h"
 #include "platform/dialog/qt/qt_help_viewer.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/demo_dialog.h"
+#include "tests/platform/dialog/qt/keypad_dialog.h"
 #include "tests/platform/dialog/qt/qt_script.h"
 
 namespace demo {
@@ -111,12 +113,12 @@ TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
           EXPECT_EQ(static_cast<QCheckBox*>(w)->text(), text);
           break;
         case ControlKind::kGroupBox:
-          ASSERT_NE(qobject_cast<QGroupBox*>(w), nullptr);
-          EXPECT_EQ(static_cast<QGroupBox*>(w)->title(), text);
+          ASSERT_NE(dynamic_cast<qtd::GroupFrame*>(w), nullptr);
+          EXPECT_EQ(dynamic_cast<qtd::GroupFrame*>(w)->title(), text);
           break;
         case ControlKind::kStatic:
-          ASSERT_NE(qobject_cast<QLabel*>(w), nullptr);
-          EXPECT_EQ(static_cast<QLabel*>(w)->text(), text);
+          ASSERT_NE(dynamic_cast<qtd::DialogText*>(w), nullptr);
+          EXPECT_EQ(dynamic_cast<qtd::DialogText*>(w)->text(), text);
           break;
         case ControlKind::kEdit:
           if (multiLine) {
@@ -135,7 +137,10 @@ TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
           EXPECT_FALSE(static_cast<QLabel*>(w)->pixmap().isNull()) << "the icon shows no image";
           break;
       }
-      if (c.kind != ControlKind::kIcon) {
+      if (auto* text = dynamic_cast<qtd::DialogText*>(w)) {
+        // A static text's widget reaches past its rectangle to hold the ink.
+        EXPECT_EQ(w->geometry().adjusted(0, text->bleed(), 0, -text->bleed()), qtd::DluToPixels(c.rect, units));
+      } else if (c.kind != ControlKind::kIcon) {
         EXPECT_EQ(w->geometry(), qtd::DluToPixels(c.rect, units));
       }
       EXPECT_EQ(w->isEnabled(), (c.style & kDisabled) == 0);
@@ -147,20 +152,115 @@ TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
   EXPECT_EQ(d.DoModal(), kIdOk);
 }
 
-TEST_F(QtWindowBuilding, TheDialogFontFallsBackToAJapaneseFaceAndSetsTheUnits) {
-  MainDialog d;
+// The rows of `widget` that its own painting (no background) inks.
+std::pair<int, int> InkRows(QWidget* widget) {
+  QImage image(widget->size(), QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+  int first = -1, last = -1;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qAlpha(image.pixel(x, y)) > 0) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+  return {first, last};
+}
+
+// The search application's main window is 443 x 295 units in the 9-point
+// Japanese face: about 665 x 480 pixels at 96 dots per inch on the desktop
+// it was drawn for, and so here, whatever face stands in.
+TEST_F(QtWindowBuilding, AMainWindowSizedTemplateComesOutAt665By480WithItsTextsWhole) {
+  keypad::RegisterKeypadIcon();
+  keypad::KeypadDialog d;
   script.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     ASSERT_NE(window, nullptr);
     QFontInfo info(window->Widget()->font());
     EXPECT_EQ(info.family(), U("Noto Sans CJK JP"));
     EXPECT_EQ(info.pixelSize(), 12);  // 9 points at 96 dots per inch
-    qtd::BaseUnits units = window->Units();
-    // Height: one line of the font. Width: a Latin letter's average, which
-    // for this face lies between a third and two thirds of the height.
-    EXPECT_EQ(units.y, QFontMetrics(window->Widget()->font()).height());
-    EXPECT_GT(units.x * 3, units.y);
-    EXPECT_LT(units.x * 3, units.y * 2);
+    QSize client = window->Client()->size();
+    EXPECT_NEAR(client.width(), 665, 665 * 5 / 100);
+    EXPECT_NEAR(client.height(), 480, 480 * 5 / 100);
+    // A one-line text stands whole in the middle of its rectangle: its ink
+    // is as tall as where it has room to spare, with as much room above as
+    // below.
+    const DialogTemplate& tmpl = keypad::KeypadTemplate();
+    int checked = 0;
+    for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
+      const ControlTemplate& c = tmpl.controls[i];
+      if (c.kind != ControlKind::kStatic || c.rect.height >= 16) continue;
+      auto* text = dynamic_cast<qtd::DialogText*>(window->ControlWidgetAt(static_cast<int>(i)));
+      ASSERT_NE(text, nullptr);
+      SCOPED_TRACE(text->text().toStdString());
+      qtd::DialogText roomy(nullptr, text->pitch());
+      roomy.setFont(text->font());
+      roomy.setText(text->text());
+      roomy.resize(text->width(), text->height() + 2 * text->pitch());
+      auto [first, last] = InkRows(text);
+      auto [roomyFirst, roomyLast] = InkRows(&roomy);
+      EXPECT_EQ(last - first, roomyLast - roomyFirst);
+      int room = text->height() - 2 * text->bleed();
+      EXPECT_LE(std::abs((first - text->bleed()) - (room - 1 - (last - text->bleed()))), 2);
+      ++checked;
+    }
+    EXPECT_GT(checked, 5);
+    ClickControl(kIdOk);
+  });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdOk);
+}
+
+// A group box draws its frame half a line below its top, with its title
+// in that edge, as a dialog system does; the members the template puts
+// inside it stay clear of the frame.
+TEST_F(QtWindowBuilding, GroupBoxesRunTheirTitleInTheTopEdgeClearOfTheirMembers) {
+  keypad::RegisterKeypadIcon();
+  keypad::KeypadDialog d;
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    const DialogTemplate& tmpl = keypad::KeypadTemplate();
+    int pitch = window->Units().y;
+    int groups = 0;
+    for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
+      if (tmpl.controls[i].kind != ControlKind::kGroupBox) continue;
+      QWidget* frame = window->ControlWidgetAt(static_cast<int>(i));
+      SCOPED_TRACE(dynamic_cast<qtd::GroupFrame*>(frame)->title().toStdString());
+      QImage image = frame->grab().toImage();
+      // The top edge: the first row dark along most of the width.
+      QRgb face = window->Client()->palette().color(QPalette::Window).rgb();
+      int edge = -1;
+      for (int y = 0; y < image.height() && edge < 0; ++y) {
+        int dark = 0;
+        for (int x = 0; x < image.width(); ++x)
+          if (qGray(image.pixel(x, y)) < qGray(face) - 40) ++dark;
+        if (dark > image.width() / 2) edge = y;
+      }
+      EXPECT_NEAR(edge, pitch / 2, 1);
+      // The title is written across that edge: its ink reaches below it.
+      QImage title = image.copy(window->Units().x + 1, edge + 2, image.width() / 3, pitch);
+      bool below = false;
+      for (int y = 0; y < title.height() && !below; ++y)
+        for (int x = 0; x < title.width(); ++x)
+          if (qGray(title.pixel(x, y)) < qGray(face) - 80) below = true;
+      EXPECT_TRUE(below);
+      // Members: controls whose rectangle lies within the group's.
+      QRect inner = frame->geometry().adjusted(2, edge + 2, -2, -2);
+      const Rect& g = tmpl.controls[i].rect;
+      for (std::size_t j = 0; j < tmpl.controls.size(); ++j) {
+        const Rect& m = tmpl.controls[j].rect;
+        if (j == i || m.x < g.x || m.y < g.y || m.x + m.width > g.x + g.width || m.y + m.height > g.y + g.height)
+          continue;
+        QWidget* member = window->ControlWidgetAt(static_cast<int>(j));
+        QRect drawn = member->geometry();
+        if (auto* text = dynamic_cast<qtd::DialogText*>(member))
+          drawn.adjust(0, text->bleed(), 0, -text->bleed());
+        EXPECT_TRUE(inner.contains(drawn)) << "member " << j;
+      }
+      ++groups;
+    }
+    EXPECT_EQ(groups, 7);
     ClickControl(kIdOk);
   });
   script.Start();

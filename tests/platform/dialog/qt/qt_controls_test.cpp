@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -17,6 +16,7 @@
 #include "platform/dialog/app.h"
 #include "platform/dialog/backend.h"
 #include "platform/dialog/dialog.h"
+#include "platform/dialog/qt/dialog_text.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/qt/qt_script.h"
 
@@ -117,12 +117,11 @@ TEST_F(QtControls, AMultiLineButtonWrapsItsCaptionAndADisabledOneTakesNoClick) {
   script.At(1, [&] {
     auto* wrap = Widget<QPushButton>(kWrapButton);
     ASSERT_NE(wrap, nullptr);
-    auto* label = wrap->findChild<QLabel*>();
+    auto* label = wrap->findChild<qtd::DialogText*>();
     ASSERT_NE(label, nullptr);
-    EXPECT_TRUE(label->wordWrap());
     EXPECT_EQ(label->text(), U("形式：詳しい町名ー県ー番号ー市名ー漢字町名"));
     // The caption is drawn over more than one line inside the button.
-    EXPECT_GT(label->heightForWidth(label->width()), label->fontMetrics().height() * 3 / 2);
+    EXPECT_GT(label->heightForWidth(label->width()), label->pitch());
     EXPECT_EQ(d.Text(kWrapButton), Cp932("形式：詳しい町名ー県ー番号ー市名ー漢字町名"));
     d.SetText(kWrapButton, Cp932("新しい見出し"));
     EXPECT_EQ(label->text(), U("新しい見出し"));
@@ -165,8 +164,8 @@ TEST_F(QtControls, StaticsAndOneLineEditsTakeTheirStyles) {
   GalleryDialog d;
   script.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
-    auto* disabledLabel = qobject_cast<QLabel*>(window->ControlWidgetAt(6));
-    auto* rightLabel = qobject_cast<QLabel*>(window->ControlWidgetAt(7));
+    auto* disabledLabel = dynamic_cast<qtd::DialogText*>(window->ControlWidgetAt(6));
+    auto* rightLabel = dynamic_cast<qtd::DialogText*>(window->ControlWidgetAt(7));
     ASSERT_NE(disabledLabel, nullptr);
     ASSERT_NE(rightLabel, nullptr);
     EXPECT_FALSE(disabledLabel->isEnabled());
