@@ -16,7 +16,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QShortcut>
@@ -25,6 +24,7 @@
 #include <QToolButton>
 
 #include "platform/dialog/qt/icons.h"
+#include "platform/dialog/qt/menu_strip.h"
 #include "platform/text/cp932.h"
 
 namespace platform::dialog::qt {
@@ -110,7 +110,8 @@ class QtDialogWindow::KeyWatcher : public QObject {
     Control& control = window_.controls_[static_cast<std::size_t>(index)];
     if (event->type() == QEvent::FocusIn) {
       // Menus give the focus back when they close; that is no new focus.
-      if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+      Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
         window_.OnEditFocused(control);
     } else if (event->type() == QEvent::KeyPress && control.text != nullptr &&
                IsEnterKey(*static_cast<QKeyEvent*>(event))) {
@@ -152,14 +153,9 @@ QtDialogWindow::QtDialogWindow(Dialog& dialog, QWidget* owner)
   keyWatcher_ = std::make_unique<KeyWatcher>(*this);
 
   BuildMenus();
-  int top = menuBar_ != nullptr ? menuBar_->sizeHint().height() : 0;
-  int width = DluToPixelsX(tmpl_.width, units_);
-  int height = DluToPixelsY(tmpl_.height, units_);
   client_ = new ClientWidget(widget_.get(), [this](const QPoint& at) { OpenSystemMenuAt(at); });
   client_->setObjectName(QStringLiteral("client"));
-  client_->setGeometry(0, top, width, height);
-  if (menuBar_ != nullptr) menuBar_->setGeometry(0, 0, width, top);
-  widget_->setFixedSize(width, height + top);
+  Layout();
   BuildControls();
   SetTitle(TemplateText(tmpl_.caption));
 
@@ -168,6 +164,10 @@ QtDialogWindow::QtDialogWindow(Dialog& dialog, QWidget* owner)
     QObject::connect(menuKey, &QShortcut::activated, [this] { OpenSystemMenu(); });
     auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), widget_.get());
     QObject::connect(closeKey, &QShortcut::activated, [this] { OnCloseBox(); });
+  }
+  if (strip_ != nullptr) {
+    auto* barKey = new QShortcut(QKeySequence(Qt::Key_F10), widget_.get());
+    QObject::connect(barKey, &QShortcut::activated, [this] { strip_->ToggleKeyboardMode(); });
   }
   auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), widget_.get());
   QObject::connect(helpKey, &QShortcut::activated, [this] { OnMenuCommand(kHelpCommand); });
@@ -182,15 +182,12 @@ QtDialogWindow::~QtDialogWindow() {
 void QtDialogWindow::BuildMenus() {
   bool hasSystemMenu = (tmpl_.style & kSystemMenu) != 0;
   if (tmpl_.menu == nullptr && !hasSystemMenu) return;
-  menuBar_ = new QMenuBar(widget_.get());
-  menuBar_->setNativeMenuBar(false);
-  if (tmpl_.menu != nullptr) {
-    for (const MenuItem& item : tmpl_.menu->items) {
-      QAction* action = menuBar_->addAction(ToQt(TemplateText(item.text)));
-      int command = item.command;
-      QObject::connect(action, &QAction::triggered, [this, command] { OnMenuCommand(command); });
-    }
-  }
+  std::vector<MenuStrip::Item> items;
+  if (tmpl_.menu != nullptr)
+    for (const MenuItem& item : tmpl_.menu->items) items.push_back({ToQt(TemplateText(item.text)), item.command});
+  strip_ = new MenuStrip(
+      widget_.get(), std::move(items), [this](int command) { OnMenuCommand(command); },
+      [this](const QPoint& at) { OpenSystemMenuAt(at); });
   if (!hasSystemMenu) return;
   systemMenu_ = new QMenu(widget_.get());
   systemMenu_->setObjectName(QStringLiteral("system_menu"));
@@ -209,18 +206,19 @@ void QtDialogWindow::BuildMenus() {
   systemMenu_->addSeparator();
   QAction* close = systemMenu_->addAction(QString::fromUtf8(kCloseText));
   QObject::connect(close, &QAction::triggered, [this] { OnCloseBox(); });
+}
 
-  // The caption bar is the window manager's, so the system menu's button
-  // sits at the left end of the menu bar, showing the window's icon.
-  systemMenuButton_ = new QToolButton(menuBar_);
-  systemMenuButton_->setObjectName(QStringLiteral("system_menu_button"));
-  systemMenuButton_->setAutoRaise(true);
-  systemMenuButton_->setFocusPolicy(Qt::NoFocus);
-  systemMenuButton_->setText(QStringLiteral("▼"));
-  QObject::connect(systemMenuButton_, &QToolButton::clicked, [this] {
-    OpenSystemMenuAt(systemMenuButton_->mapToGlobal(QPoint(0, systemMenuButton_->height())));
-  });
-  menuBar_->setCornerWidget(systemMenuButton_, Qt::TopLeftCorner);
+void QtDialogWindow::Layout() {
+  int width = DluToPixelsX(tmpl_.width, units_);
+  int height = DluToPixelsY(tmpl_.height, units_);
+  bool stripShown = strip_ != nullptr && (strip_->HasItems() || strip_->HasSystemButton());
+  int top = stripShown ? strip_->sizeHint().height() : 0;
+  if (strip_ != nullptr) {
+    strip_->setGeometry(0, 0, width, top);
+    strip_->setVisible(stripShown);
+  }
+  client_->setGeometry(0, top, width, height);
+  widget_->setFixedSize(width, height + top);
 }
 
 void QtDialogWindow::BuildControls() {
@@ -485,19 +483,24 @@ void QtDialogWindow::AppendSystemMenuItem(int command, std::string_view cp932) {
   QAction* action = systemMenu_->addAction(ToQt(cp932));
   action->setData(command);
   QObject::connect(action, &QAction::triggered, [this, command] { OnSysCommand(command); });
+  // The program's own entries are what the button is for.
+  if (!strip_->HasSystemButton()) {
+    strip_->SetSystemButton(true, SmallIcon());
+    Layout();
+  }
 }
+
+QToolButton* QtDialogWindow::SystemMenuButton() const {
+  return strip_ != nullptr && strip_->HasSystemButton() ? strip_->SystemButton() : nullptr;
+}
+
+QIcon QtDialogWindow::SmallIcon() const { return IconFor(smallIcon_ != 0 ? smallIcon_ : bigIcon_); }
 
 void QtDialogWindow::SetIcon(int icon, bool big) {
   (big ? bigIcon_ : smallIcon_) = icon;
   // Qt keeps one icon with its sizes: the big one where there is one.
-  QIcon shown = IconFor(bigIcon_ != 0 ? bigIcon_ : smallIcon_);
-  widget_->setWindowIcon(shown);
-  if (systemMenuButton_ != nullptr) {
-    QIcon small = IconFor(smallIcon_ != 0 ? smallIcon_ : bigIcon_);
-    systemMenuButton_->setIcon(small);
-    systemMenuButton_->setToolButtonStyle(small.isNull() ? Qt::ToolButtonTextOnly
-                                                         : Qt::ToolButtonIconOnly);
-  }
+  widget_->setWindowIcon(IconFor(bigIcon_ != 0 ? bigIcon_ : smallIcon_));
+  if (strip_ != nullptr && strip_->HasSystemButton()) strip_->SetSystemButton(true, SmallIcon());
 }
 
 void QtDialogWindow::SetTimer(int id, int milliseconds) {

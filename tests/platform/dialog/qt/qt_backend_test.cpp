@@ -12,6 +12,8 @@
 #include <vector>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QImage>
@@ -32,7 +34,9 @@
 #include "platform/dialog/resources.h"
 #include "platform/dialog/qt/controls.h"
 #include "platform/dialog/qt/dialog_text.h"
+#include "platform/dialog/qt/icons.h"
 #include "platform/dialog/qt/dialog_units.h"
+#include "platform/dialog/qt/menu_strip.h"
 #include "platform/dialog/qt/qt_help_viewer.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/demo_dialog.h"
@@ -533,13 +537,13 @@ TEST_F(QtMenus, AMenuBarCommandReachesTheApplicationAndRunsANestedDialog) {
   QWidget* mainWidget = nullptr;
   script.At(1, [&] {
     mainWidget = TopDialog()->Widget();
-    QMenuBar* bar = TopDialog()->MenuBar();
+    qtd::MenuStrip* bar = TopDialog()->Strip();
     ASSERT_NE(bar, nullptr);
-    QAction* settings = nullptr;
-    for (QAction* action : bar->actions())
-      if (action->text() == U("初期設定画面")) settings = action;
-    ASSERT_NE(settings, nullptr);
-    ClickAt(bar, bar->actionGeometry(settings).center());
+    int settings = -1;
+    for (int i = 0; i < bar->ItemCount(); ++i)
+      if (bar->ItemAt(i).text == U("初期設定画面")) settings = i;
+    ASSERT_GE(settings, 0);
+    ClickAt(bar, bar->ItemRect(settings).center());
   });
   script.At(2, [&] {
     ASSERT_NE(TopDialog(), nullptr);
@@ -552,6 +556,137 @@ TEST_F(QtMenus, AMenuBarCommandReachesTheApplicationAndRunsANestedDialog) {
   script.Start();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(app.settingsRuns, 1);
+}
+
+// Whether the strip draws the item at `index` highlighted.
+bool DrawnHighlighted(qtd::MenuStrip* strip, int index) {
+  QImage image = strip->grab(strip->ItemRect(index)).toImage();
+  QColor highlight = strip->palette().color(QPalette::Active, QPalette::Highlight);
+  int hits = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (QColor(image.pixel(x, y)) == highlight) ++hits;
+  return hits > image.width() * image.height() / 4;
+}
+
+TEST_F(QtMenus, TheBarAnswersAltAndF10ArrowsEnterAndEscapeAndGivesTheFocusBack) {
+  MainDialog d;
+  std::vector<int> commands;
+  for (int command : {kSettingsCommand, kAboutCommand})
+    d.Bind(command, Notification::kCommand, [&commands, command] { commands.push_back(command); });
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    qtd::MenuStrip* strip = window->Strip();
+    QWidget* edit = window->ControlWidget(kSearchEdit);
+    ASSERT_EQ(d.Focused(), kSearchEdit);
+    Key(edit, Qt::Key_F10);
+    EXPECT_TRUE(strip->InKeyboardMode());
+    EXPECT_EQ(strip->Highlighted(), 0);
+    EXPECT_TRUE(DrawnHighlighted(strip, 0));
+    // Round the two commands both ways.
+    Key(strip, Qt::Key_Right);
+    EXPECT_EQ(strip->Highlighted(), 1);
+    EXPECT_TRUE(DrawnHighlighted(strip, 1));
+    EXPECT_FALSE(DrawnHighlighted(strip, 0));
+    Key(strip, Qt::Key_Right);
+    Key(strip, Qt::Key_Left);
+    EXPECT_EQ(strip->Highlighted(), 1);
+    Key(strip, Qt::Key_Return);
+    EXPECT_EQ(commands, (std::vector<int>{kAboutCommand}));
+    EXPECT_FALSE(strip->InKeyboardMode());
+    EXPECT_EQ(d.Focused(), kSearchEdit);
+    // Alt pressed and let go alone does the same; Escape leaves the bar
+    // and leaves the dialog open.
+    Key(edit, Qt::Key_Alt);
+    EXPECT_TRUE(strip->InKeyboardMode());
+    EXPECT_EQ(strip->Highlighted(), 0);
+    EXPECT_NE(d.Focused(), kSearchEdit);
+    Key(strip, Qt::Key_Escape);
+    EXPECT_FALSE(strip->InKeyboardMode());
+    EXPECT_EQ(d.Focused(), kSearchEdit);
+    EXPECT_FALSE(d.EndRequested());
+    EXPECT_EQ(commands.size(), 1u);
+    ClickControl(kIdCancel);
+  });
+  script.Start();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+}
+
+// A dialog with a system menu and no menu bar, that adds an entry of its
+// own to the system menu when asked to.
+const DialogTemplate kNoMenu = {
+    .id = 905,
+    .caption = "見本",
+    .width = 100,
+    .height = 40,
+    .font = {"ＭＳ Ｐゴシック", 9},
+    .style = kCaption | kSystemMenu,
+    .controls = {{kIdOk, ControlKind::kPushButton, "OK", {25, 20, 50, 14}, kDefault | kTabStop}},
+};
+
+class EntryDialog : public Dialog {
+ public:
+  explicit EntryDialog(bool addEntry) : Dialog(kNoMenu), addEntry_(addEntry) {}
+  std::vector<int> sysCommands;
+
+ protected:
+  bool OnInitDialog() override {
+    if (addEntry_) {
+      AppendSystemMenuSeparator();
+      AppendSystemMenuItem(kAboutSysCommand, Cp932("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
+      SetIcon(LoadIcon(4711), false);  // no such icon: the plain window's is shown
+    }
+    return Dialog::OnInitDialog();
+  }
+  void OnSysCommand(int command) override {
+    sysCommands.push_back(command);
+    Dialog::OnSysCommand(command);
+  }
+
+ private:
+  bool addEntry_;
+};
+
+TEST_F(QtMenus, AStripWithTheSystemMenuButtonShowsOnlyOnceTheProgramAddsAnEntry) {
+  EntryDialog plain(false);
+  script.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    EXPECT_EQ(window->SystemMenuButton(), nullptr);
+    EXPECT_EQ(window->Client()->geometry().top(), 0);
+    EXPECT_EQ(window->Widget()->height(), window->Client()->height());
+    ClickControl(kIdOk);
+  });
+  script.Start();
+  plain.DoModal();
+
+  EntryDialog withEntry(true);
+  Script second;
+  second.At(1, [&] {
+    qtd::QtDialogWindow* window = TopDialog();
+    QToolButton* button = window->SystemMenuButton();
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isVisible());
+    // An icon, never a text standing in for one.
+    EXPECT_FALSE(button->icon().isNull());
+    EXPECT_TRUE(button->text().isEmpty());
+    // A thin strip above the client area holds it.
+    int strip = window->Client()->geometry().top();
+    EXPECT_GT(strip, button->height() - 1);
+    EXPECT_LT(strip, button->height() + 8);
+    EXPECT_EQ(window->Widget()->height(), window->Client()->height() + strip);
+    // A right click on the background opens the system menu too.
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(3, 3), window->Client()->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(window->Client(), &rightClick);
+    QMenu* menu = window->SystemMenu();
+    ASSERT_TRUE(menu->isVisible());
+    QAction* about = menu->actions().back();
+    ClickAt(menu, menu->actionGeometry(about).center());
+    EXPECT_EQ(withEntry.sysCommands, (std::vector<int>{kAboutSysCommand}));
+    ClickControl(kIdOk);
+  });
+  second.Start();
+  withEntry.DoModal();
+  EXPECT_TRUE(second.Finished());
 }
 
 TEST_F(QtMenus, AltSpaceOpensTheSystemMenuWithTheAppendedItem) {
@@ -589,8 +724,9 @@ TEST_F(QtMenus, TheSystemMenuButtonOpensItByMouseAndItsCloseItemCloses) {
   script.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     ASSERT_NE(window->SystemMenuButton(), nullptr);
-    // The button shows the window's small icon, as the caption would.
-    EXPECT_FALSE(window->SystemMenuButton()->icon().isNull());
+    // The button shows the window's small icon, the program's own.
+    EXPECT_EQ(window->SystemMenuButton()->icon().pixmap(16).toImage().pixel(0, 0),
+              qtd::IconFor(kIconId).pixmap(16).toImage().pixel(0, 0));
     EXPECT_FALSE(window->Widget()->windowIcon().isNull());
     Click(window->SystemMenuButton());
     QMenu* menu = window->SystemMenu();
@@ -616,8 +752,8 @@ TEST_F(QtTimers, TicksKeepComingInNestedDialogsAndMessageBoxes) {
   int ticksAtBox = 0;
   QWidget* settingsWidget = nullptr;
   script.When([&] { return d.ticks >= 2; }, [&] {
-    QMenuBar* bar = TopDialog()->MenuBar();
-    ClickAt(bar, bar->actionGeometry(bar->actions().front()).center());
+    qtd::MenuStrip* bar = TopDialog()->Strip();
+    ClickAt(bar, bar->ItemRect(0).center());
   }, "two ticks in the main dialog");
   script.At(2, [&] {
     ticksAtSettings = d.ticks;

@@ -136,7 +136,22 @@ Script& Script::When(std::function<bool()> ready, std::function<void()> action, 
 void Script::Start() { QTimer::singleShot(0, context_.get(), [this] { Poll(); }); }
 
 void Script::Poll() {
-  if (steps_.empty()) return;
+  if (steps_.empty()) {
+    // A step that failed before ending its window would leave the test
+    // waiting for ever: windows still open long after the last step are
+    // closed, and that is a failure.
+    if (TheQtBackend().ModalStack().empty()) return;
+    waitedMs_ += kPollMs;
+    if (failed_) {
+      Abort();
+    } else if (waitedMs_ > kStepTimeoutMs) {
+      ADD_FAILURE() << "windows were still open long after the script's last step";
+      failed_ = true;
+      Abort();
+    }
+    QTimer::singleShot(kPollMs, context_.get(), [this] { Poll(); });
+    return;
+  }
   if (failed_) {
     Abort();
     QTimer::singleShot(kPollMs, context_.get(), [this] { Poll(); });
