@@ -15,16 +15,16 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCheckBox>
+#include <QDialog>
 #include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 
@@ -870,30 +870,72 @@ TEST_F(QtTimers, ADialogIsTheActiveWindowFromItsShowingToItsEnd) {
 
 using QtMessageBoxes = QtDialogTest;
 
-TEST_F(QtMessageBoxes, ABoxWithoutCaptionShowsTheProgramNameAndAnswersOk) {
+// Whether the box shows the style's icon `which`, and no button an icon.
+void ExpectIcons(qtd::QtMessageBox* box, QStyle::StandardPixmap which) {
+  QSize size = box->IconLabel()->pixmap().size();
+  QImage expected = box->Box()->style()->standardIcon(which, nullptr, box->Box()).pixmap(size).toImage();
+  EXPECT_EQ(box->IconLabel()->pixmap().toImage(), expected);
+  for (QPushButton* button : box->ButtonList()) EXPECT_TRUE(button->icon().isNull()) << button->text().toStdString();
+}
+
+TEST_F(QtMessageBoxes, AnOkBoxShowsTheInformationIconAndEscapeOrItsCloseBoxAnswersOk) {
   script.At(1, [&] {
     qtd::QtMessageBox* box = TopBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->Box()->windowTitle(), U("デモ"));
-    EXPECT_EQ(box->Box()->text(), U("＊＊ ファイルが開く事ができません。＊＊"));
-    EXPECT_EQ(box->Box()->buttons().size(), 1);
+    EXPECT_EQ(box->Box()->windowTitle(), U("デモ"));  // no caption: the program's name
+    EXPECT_EQ(box->TextWidget()->text(), U("＊＊ ファイルが開く事ができません。＊＊"));
+    EXPECT_EQ(box->ButtonList().size(), 1);
+    ExpectIcons(box, QStyle::SP_MessageBoxInformation);
     QString path = ScreenshotPath("qt_message_box.png");
     EXPECT_TRUE(box->Box()->grab().save(path, "PNG"));
-    ClickBoxButton(U("OK"));
+    Key(box->Box(), Qt::Key_Escape);
   });
+  script.At(1, [&] { TopBox()->Box()->close(); });
   script.Start();
+  EXPECT_EQ(MessageBox(Cp932("＊＊ ファイルが開く事ができません。＊＊")), kIdOk);
   EXPECT_EQ(MessageBox(Cp932("＊＊ ファイルが開く事ができません。＊＊")), kIdOk);
 }
 
-TEST_F(QtMessageBoxes, YesAndNoAnswerAsPressed) {
+// A Yes/No box asks a question: Escape and the close box cannot answer it.
+TEST_F(QtMessageBoxes, AYesNoBoxShowsTheQuestionIconAndOnlyItsButtonsAnswer) {
   script.At(1, [&] {
-    EXPECT_EQ(TopBox()->Box()->windowTitle(), U("ERROR"));
+    qtd::QtMessageBox* box = TopBox();
+    EXPECT_EQ(box->Box()->windowTitle(), U("ERROR"));
+    ExpectIcons(box, QStyle::SP_MessageBoxQuestion);
+    Key(box->Box(), Qt::Key_Escape);
+    box->Box()->close();
+    EXPECT_EQ(TopBox(), box);
+    EXPECT_TRUE(box->Box()->isVisible());
     ClickBoxButton(U("はい(&Y)"));
   });
-  script.At(1, [&] { ClickBoxButton(U("いいえ(&N)")); });
+  // The access letter alone answers, as in a dialog.
+  script.At(1, [&] { Key(TopBox()->Box(), Qt::Key_N); });
   script.Start();
   EXPECT_EQ(MessageBox(Cp932("書けません"), "ERROR", Buttons::kYesNo), kIdYes);
   EXPECT_EQ(MessageBox(Cp932("書けません"), "ERROR", Buttons::kYesNo), kIdNo);
+}
+
+TEST_F(QtMessageBoxes, ALongTextWrapsAtASensibleWidthAndAShortOneKeepsTheBoxSmall) {
+  int shortWidth = 0;
+  script.At(1, [&] {
+    shortWidth = TopBox()->Box()->width();
+    ClickBoxButton(U("OK"));
+  });
+  script.At(1, [&] {
+    qtd::QtMessageBox* box = TopBox();
+    qtd::DialogText* text = box->TextWidget();
+    // Forty full-width characters a line at most, so several lines here.
+    EXPECT_LE(text->width(), 40 * 12);
+    EXPECT_GE(text->height(), 3 * text->pitch());
+    EXPECT_EQ(text->heightForWidth(text->width()), text->height());
+    EXPECT_GT(box->Box()->width(), shortWidth);
+    ClickBoxButton(U("OK"));
+  });
+  script.Start();
+  MessageBox(Cp932("完了"));
+  std::string line = Cp932("OLE の初期化に失敗しました。OLE ﾗｲﾌﾞﾗﾘが正しいﾊﾞｰｼﾞｮﾝのものか確認してください。");
+  MessageBox(line + line + line);
+  EXPECT_LT(shortWidth, 250);
 }
 
 // The platform's choice of backend.

@@ -8,7 +8,8 @@
 
 #include <QAbstractButton>
 #include <QMessageLogContext>
-#include <QMessageBox>
+#include <QDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -94,7 +95,7 @@ void ClickControl(int id) {
 void ClickBoxButton(const QString& text) {
   qtd::QtMessageBox* box = TopBox();
   ASSERT_NE(box, nullptr) << "no message box on top";
-  for (QAbstractButton* button : box->Box()->buttons()) {
+  for (QPushButton* button : box->ButtonList()) {
     if (button->text() == text) {
       Click(button);
       return;
