@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "platform/files/file.h"
 #include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
@@ -38,14 +37,14 @@ using search::engine::DialogSide;
 // A dialog that only keeps what the engine writes.
 class HeadlessDialog : public DialogSide {
  public:
-  void SetControlText(int id, const std::string& text) override { controls[id] = text; }
-  std::string ControlText(int id) override { return controls[id]; }
-  void ReportTooLong(int, size_t) override { ++problems; }
+  void SetFieldText(search::engine::Field field, const std::string& text) override { fields[field] = text; }
+  std::string FieldText(search::engine::Field field) override { return fields[field]; }
+  void ReportTooLong(search::engine::Field, size_t) override { ++problems; }
   void SetStatusCaption(const std::string& text) override { status = text; }
   void SetPageCaption(const std::string&) override {}
   void MessageBox(const std::string&, const std::string&) override { ++problems; }
 
-  std::map<int, std::string> controls;
+  std::map<search::engine::Field, std::string> fields;
   std::string status;
   int problems = 0;
 };
@@ -103,7 +102,10 @@ bool BuildIndexHere() {
   if (platform::files::MakeDirectory("Zip_Code") != 0) return false;
   SilentPrepMessages messages;
   prep::KanaTownIndexBuilder builder(messages);
-  builder.BuildKanaTownIndex();
+  if (builder.BuildKanaTownIndex() != 0) {
+    std::cerr << "the index build failed\n";
+    return false;
+  }
   return true;
 }
 
@@ -159,7 +161,7 @@ int main(int argc, char** argv) {
 
   std::vector<IndexFile> files = IndexFiles(platform::files::HostPath(directory));
   HeadlessDialog dialog;
-  search::engine::SearchSession session(dialog, platform::clock::SystemClock());
+  search::engine::SearchSession session(dialog);
   session.InitialiseDialog();
   const std::string finished = platform::text::Cp932("＊ 検索終了 ＊");
 

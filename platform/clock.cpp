@@ -31,6 +31,15 @@ Clock& SystemClock() {
   return clock;
 }
 
+Clock*& ClockInForce() {
+  static Clock* clock = nullptr;
+  return clock;
+}
+
+std::string TimeOfDay() { return ClockInForce() != nullptr ? ClockInForce()->TimeOfDay() : SystemClock().TimeOfDay(); }
+
+long long Now() { return ClockInForce() != nullptr ? ClockInForce()->Now() : SystemClock().Now(); }
+
 void FakeClock::SetTimeOfDay(int hours, int minutes, int seconds) {
   long long day = now_ - ((now_ % 86400) + 86400) % 86400;
   now_ = day + hours * 3600LL + minutes * 60LL + seconds;

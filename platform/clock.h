@@ -1,6 +1,7 @@
-// The time of day and the current time, behind an interface so that a test
-// can decide how long a search takes. SystemClock reads the host's clock;
-// FakeClock is set by hand. Neither knows what the times are used for.
+// The time of day and the current time, behind a process-wide seam so that
+// a test can decide how long a search takes or which second a marquee
+// sees. SystemClock reads the host's clock; FakeClock is set by hand.
+// Neither knows what the times are used for.
 #pragma once
 
 #include <string>
@@ -44,5 +45,12 @@ class FakeClock : public Clock {
   long long now_ = 0;
   long long step_ = 0;
 };
+
+// The clock in force (a seam, see seam.h): nullptr means SystemClock().
+Clock*& ClockInForce();
+
+// Readings of the clock in force.
+std::string TimeOfDay();
+long long Now();
 
 }  // namespace platform::clock

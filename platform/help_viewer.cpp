@@ -43,18 +43,16 @@ class DesktopHelpViewer : public HelpViewer {
   int Quit() override { return 1; }
 };
 
-HelpViewer*& InForce() {
+}  // namespace
+
+HelpViewer*& HelpViewerInForce() {
   static HelpViewer* viewer = nullptr;
   return viewer;
 }
 
-}  // namespace
-
 HelpViewer& CurrentHelpViewer() {
   static DesktopHelpViewer desktop;
-  return InForce() != nullptr ? *InForce() : desktop;
+  return HelpViewerInForce() != nullptr ? *HelpViewerInForce() : desktop;
 }
-
-void UseHelpViewer(HelpViewer* viewer) { InForce() = viewer; }
 
 }  // namespace platform

@@ -1,6 +1,6 @@
 // The help viewer: shows a help file at its contents page, and is told to
-// quit when the program's main window goes. The viewer in force can be
-// replaced (tests, or a program with a viewer of its own); the default one
+// quit when the program's main window goes. The viewer in force is a seam
+// (seam.h): tests and backends put their own in force; the default one
 // hands the file to the desktop's opener when a display is present and does
 // nothing, successfully, where there is none.
 #pragma once
@@ -18,11 +18,11 @@ class HelpViewer {
   virtual int Quit() = 0;
 };
 
-// The viewer in force.
-HelpViewer& CurrentHelpViewer();
+// The viewer in force (not owned); nullptr means the desktop's.
+HelpViewer*& HelpViewerInForce();
 
-// Puts `viewer` in force (not owned); nullptr restores the default one.
-void UseHelpViewer(HelpViewer* viewer);
+// HelpViewerInForce(), or the desktop's when none is set.
+HelpViewer& CurrentHelpViewer();
 
 inline int ShowHelpContents(std::string_view cp932Path) { return CurrentHelpViewer().ShowContents(cp932Path); }
 inline int QuitHelp() { return CurrentHelpViewer().Quit(); }

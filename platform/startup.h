@@ -1,6 +1,6 @@
 // Start-up of the platform's socket and component layers, which the
 // programs initialise before their first dialog. On Linux both succeed;
-// the layers can be replaced so that a test drives the failure paths.
+// the layers are a seam (seam.h), so that a test drives the failure paths.
 #pragma once
 
 #include <functional>
@@ -12,7 +12,7 @@ struct StartupLayers {
   std::function<bool()> components;
 };
 
-// The layers in force; the host's own at first.
+// The layers in force (a seam); the host's own at first.
 StartupLayers& Startup();
 
 // The host's own: sockets makes writes to a closed connection fail with an
@@ -22,17 +22,5 @@ StartupLayers HostStartupLayers();
 // True when the layer came up.
 bool InitialiseSockets();
 bool InitialiseComponents();
-
-// Restores the layers in force when it goes out of scope.
-class ScopedStartupLayers {
- public:
-  ScopedStartupLayers() : saved_(Startup()) {}
-  ~ScopedStartupLayers() { Startup() = saved_; }
-  ScopedStartupLayers(const ScopedStartupLayers&) = delete;
-  ScopedStartupLayers& operator=(const ScopedStartupLayers&) = delete;
-
- private:
-  StartupLayers saved_;
-};
 
 }  // namespace platform

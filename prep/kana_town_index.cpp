@@ -1,6 +1,6 @@
 #include "prep/kana_town_index.h"
 
-#include <cstdlib>  // std::exit
+#include <utility>  // std::move
 
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"
@@ -47,45 +47,51 @@ std::string KanaIndexLine(const MasterRecord& record) {
   return line;
 }
 
-void KanaTownIndexBuilder::Fail(std::string_view firstText, std::string_view secondText) {
+int KanaTownIndexBuilder::Fail(std::string_view firstText, std::string_view secondText) {
   ShowErrorBox(messages_, firstText);
   if (!secondText.empty()) ShowErrorBox(messages_, secondText);
-  std::exit(-1);
+  m_masterFile.Close();
+  return -1;
 }
 
-int KanaTownIndexBuilder::OpenKanaIndexFile(const std::string& path) {
-  int fd = files::Open(path, files::kReadWrite | files::kCreate | files::kAppend, 0666);
-  if (fd < 0) {
+files::File KanaTownIndexBuilder::OpenKanaIndexFile(const std::string& path) {
+  files::File file = files::Open(path, files::kReadWrite | files::kCreate | files::kAppend, 0666);
+  if (!file.IsOpen()) {
     static const std::string kText = Cp932("50 インデックスファイルオープンエラー");
     Fail(path, kText);
   }
-  return fd;
+  return file;
 }
 
-void KanaTownIndexBuilder::WriteKanaIndexLine(int fd, std::string_view line) {
+int KanaTownIndexBuilder::WriteKanaIndexLine(files::File file, std::string_view line) {
   // A failed close can lose what was written, so it counts as a failed write.
-  long written = files::Write(fd, line);
-  int closed = files::Close(fd);
+  long written = file.Write(line);
+  int closed = file.Close();
   if (written != static_cast<long>(line.size()) || closed != 0) {
     static const std::string kText = Cp932("Write インデックスファイルエラー");
-    Fail(kText);
+    return Fail(kText);
   }
+  return 0;
 }
 
-void KanaTownIndexBuilder::WritePendingLines() {
+int KanaTownIndexBuilder::WritePendingLines() {
   // Files come in the order of their first line, so a failure stops before
   // any file whose lines all belong to later records.
-  pending_.TakeEachFile([this](const std::string& path, std::string_view lines) {
-    WriteKanaIndexLine(OpenKanaIndexFile(path), lines);
+  int result = 0;
+  pending_.TakeEachFile([&](const std::string& path, std::string_view lines) {
+    files::File file = OpenKanaIndexFile(path);
+    if (!file.IsOpen() || WriteKanaIndexLine(std::move(file), lines) != 0) result = -1;
+    return result == 0;
   });
+  return result;
 }
 
-void KanaTownIndexBuilder::BuildKanaTownIndex() {
+int KanaTownIndexBuilder::BuildKanaTownIndex() {
   static const std::string kReadError = Cp932("READ ファイルオープンエラー");
   recordsWritten_ = 0;
   recordsSkipped_ = 0;
   TakeControlValues();
-  if (m_masterFile.Open(m_driveText + std::string(kMasterFileName)) != 0) Fail(kReadError);
+  if (m_masterFile.Open(m_driveText + std::string(kMasterFileName)) != 0) return Fail(kReadError);
 
   MasterRecord record;
   for (;;) {
@@ -94,8 +100,8 @@ void KanaTownIndexBuilder::BuildKanaTownIndex() {
     // A failing read is as fatal as a failing open: the index would be cut
     // short without a word. The lines read before it are written first.
     if (result == ReadResult::kReadError) {
-      WritePendingLines();
-      Fail(kReadError);
+      if (WritePendingLines() != 0) return -1;
+      return Fail(kReadError);
     }
     if (result == ReadResult::kShortRecord) {
       ++recordsSkipped_;
@@ -110,10 +116,11 @@ void KanaTownIndexBuilder::BuildKanaTownIndex() {
     }
     pending_.Add(KanaIndexPath(key), KanaIndexLine(record));
     ++recordsWritten_;
-    if (pending_.bytes() >= kPendingBytes) WritePendingLines();
+    if (pending_.bytes() >= kPendingBytes && WritePendingLines() != 0) return -1;
   }
-  WritePendingLines();
+  if (WritePendingLines() != 0) return -1;
   m_masterFile.Close();
+  return 0;
 }
 
 }  // namespace prep

@@ -1,9 +1,10 @@
 // Builds the kana town index: files every master record as one line in the
 // small file named after its city initial and the first two bytes of its
 // town reading, below "ZIP_CODE". Reads the master file through MasterFile
-// and tells failures through PrepMessages; after a fatal file error it ends
-// the process with status -1. Does not create "Zip_Code" itself: the caller
-// does, as the tool's button does.
+// and tells failures through PrepMessages; a fatal file error stops the
+// build with -1 after its messages, and the program then ends with status
+// -1 (the library never ends the process). Does not create "Zip_Code"
+// itself: the caller does, as the tool's button does.
 //
 // Lines are collected in a bounded store and each index file gets its share
 // with one open, write and close when the store fills and at the end. Files
@@ -15,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files/file.h"
 #include "prep/master_file.h"
 #include "prep/pending_index_lines.h"
 #include "prep/prep_messages.h"
@@ -46,19 +48,21 @@ class KanaTownIndexBuilder {
   virtual ~KanaTownIndexBuilder() = default;
 
   // Reads m_driveText + "ALL_ZIP.TXT" and appends one line per record to its
-  // index file. Lines written stay written whatever happens later.
-  void BuildKanaTownIndex();
+  // index file. 0 when done; -1 after a fatal file error, once its messages
+  // are shown: the caller then ends the program with status -1. Lines
+  // written stay written whatever happens later.
+  int BuildKanaTownIndex();
 
   // The most bytes of index lines held before they are written out.
   static constexpr std::size_t kPendingBytes = 2 << 20;
 
-  // Opens an index file for appending, creating it if missing; after a
-  // failure it reports the path and ends the process.
-  int OpenKanaIndexFile(const std::string& path);
+  // Opens an index file for appending, creating it if missing. After a
+  // failure it reports the path and returns a closed File.
+  platform::files::File OpenKanaIndexFile(const std::string& path);
 
-  // Writes the whole text (one or more lines) and closes the file; after a
-  // failure it reports and ends the process.
-  void WriteKanaIndexLine(int fd, std::string_view line);
+  // Writes the whole text (one or more lines) and closes the file: 0, or -1
+  // after reporting the failure. A failed close counts as a failed write.
+  int WriteKanaIndexLine(platform::files::File file, std::string_view line);
 
   // Counts of the last build: lines written, and lines passed over because
   // they held fewer than nine commas.
@@ -81,10 +85,13 @@ class KanaTownIndexBuilder {
   MasterFile m_masterFile;
 
  private:
-  [[noreturn]] void Fail(std::string_view firstText, std::string_view secondText = {});
+  // Shows the messages of a fatal error, closes the master file, and gives
+  // the -1 that ends the build.
+  int Fail(std::string_view firstText, std::string_view secondText = {});
 
-  // Appends every collected line to its file.
-  void WritePendingLines();
+  // Appends every collected line to its file: 0, or -1 after a fatal error
+  // (files after the failing one are not touched).
+  int WritePendingLines();
 
   PrepMessages& messages_;
   PendingIndexLines pending_;

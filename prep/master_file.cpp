@@ -12,7 +12,7 @@ int MasterFile::Open(std::string_view path) {
   Close();
   // The master file is only read, so a read-only copy of it works too.
   m_masterFile = files::Open(path, files::kRead);
-  if (m_masterFile < 0) return -1;
+  if (!m_masterFile.IsOpen()) return -1;
   reader_.emplace(m_masterFile);
   readFailed_ = false;
   m_lastChar.clear();
@@ -20,10 +20,8 @@ int MasterFile::Open(std::string_view path) {
 }
 
 void MasterFile::Close() {
-  if (m_masterFile < 0) return;
   reader_.reset();
-  files::Close(m_masterFile);
-  m_masterFile = -1;
+  m_masterFile.Close();
 }
 
 std::string MasterFile::ReadMasterByte() {

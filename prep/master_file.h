@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/files/byte_reader.h"
+#include "platform/files/file.h"
 
 namespace prep {
 
@@ -41,7 +42,7 @@ class MasterFile {
   // closed first.
   int Open(std::string_view path);
   void Close();
-  bool IsOpen() const { return m_masterFile >= 0; }
+  bool IsOpen() const { return m_masterFile.IsOpen(); }
 
   // The next byte as a one-byte string, also kept as the last character; the
   // empty string at the end of the file or when a read call failed. A zero
@@ -57,7 +58,7 @@ class MasterFile {
   const std::string& lastChar() const { return m_lastChar; }
 
  private:
-  int m_masterFile = -1;
+  platform::files::File m_masterFile;
   std::string m_lastChar;
   std::optional<platform::files::ByteReader> reader_;
   bool readFailed_ = false;

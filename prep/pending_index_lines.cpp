@@ -18,12 +18,12 @@ void PendingIndexLines::Add(const std::string& path, std::string_view line) {
 }
 
 void PendingIndexLines::TakeEachFile(
-    const std::function<void(const std::string& path, std::string_view lines)>& write) {
+    const std::function<bool(const std::string& path, std::string_view lines)>& write) {
   for (const File& file : files_) {
     joined_.clear();
     for (std::int32_t i = file.first; i != kNone; i = lines_[i].next)
       joined_.append(text_, lines_[i].offset, lines_[i].length);
-    write(*file.path, joined_);
+    if (!write(*file.path, joined_)) break;
   }
   text_.clear();
   lines_.clear();

@@ -27,9 +27,9 @@ class PendingIndexLines {
   bool empty() const { return text_.empty(); }
 
   // Hands every file with its lines joined, in the order of each file's first
-  // line, then forgets them all. `write` may end the process; what it was
-  // handed before then counts as written.
-  void TakeEachFile(const std::function<void(const std::string& path, std::string_view lines)>& write);
+  // line, then forgets them all. When `write` returns false no further file
+  // is handed out, and the lines not handed out are forgotten too.
+  void TakeEachFile(const std::function<bool(const std::string& path, std::string_view lines)>& write);
 
  private:
   static constexpr std::int32_t kNone = -1;

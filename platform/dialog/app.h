@@ -1,6 +1,7 @@
 // The application object: the program's name (the caption of message boxes
-// that give none), its main window, and the menu commands that a dialog
-// does not handle itself. One exists per program, for the life of it.
+// that give none) and the menu commands that a dialog does not handle
+// itself. One exists per program, for the life of it. There is no main
+// window to register: the dialog that main runs modally is the program.
 #pragma once
 
 #include <functional>
@@ -9,8 +10,6 @@
 #include <string_view>
 
 namespace platform::dialog {
-
-class Dialog;
 
 class App {
  public:
@@ -24,9 +23,6 @@ class App {
   static App* Current();
 
   const std::string& Name() const { return name_; }
-
-  void SetMainWindow(Dialog* dialog) { mainWindow_ = dialog; }
-  Dialog* MainWindow() const { return mainWindow_; }
 
   // Binds a menu command; a second binding replaces the first.
   void BindCommand(int command, std::function<void()> reaction);
@@ -44,7 +40,6 @@ class App {
  private:
   std::string name_;
   std::string helpFile_;
-  Dialog* mainWindow_ = nullptr;
   App* saved_ = nullptr;
   std::map<int, std::function<void()>> commands_;
 };

@@ -22,11 +22,6 @@ Backend*& Chosen() {
   return chosen;
 }
 
-Backend*& InForce() {
-  static Backend* backend = nullptr;
-  return backend;
-}
-
 Backend& Choose() {
   if (!Chosen()) {
     std::vector<BackendEntry> entries = Entries();
@@ -53,15 +48,14 @@ Backend& Choose() {
 
 void RegisterBackend(const BackendEntry& entry) { Entries().push_back(entry); }
 
-Backend& CurrentBackend() {
-  if (InForce() != nullptr) return *InForce();
-  return Choose();
+Backend*& BackendInForce() {
+  static Backend* backend = nullptr;
+  return backend;
 }
 
-void UseBackend(Backend* backend) { InForce() = backend; }
-
-ScopedBackend::ScopedBackend(Backend& backend) : saved_(InForce()) { InForce() = &backend; }
-
-ScopedBackend::~ScopedBackend() { InForce() = saved_; }
+Backend& CurrentBackend() {
+  if (BackendInForce() != nullptr) return *BackendInForce();
+  return Choose();
+}
 
 }  // namespace platform::dialog

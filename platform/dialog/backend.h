@@ -1,47 +1,79 @@
-// The interface a window-system backend implements, and the point where
-// backends register so that the platform can pick one. Dialog code never
-// includes this header; it uses dialog.h, message_box.h and app.h.
+// The interface a window-system backend implements, the calls it makes on
+// a dialog (DialogEvents), and the point where backends register so that
+// the platform can pick one. Dialog code never includes this header; it
+// uses dialog.h, message_box.h and app.h.
 //
-// What a backend owes the core, in RunModal:
+// What a backend owes the core, in RunModal (E stands for DialogEvents):
 //  1. Create the dialog's window from dialog.Template(), hidden, owned by
 //     `owner` (nullptr: no owner). Controls get their template texts (UTF-8
 //     literals) and styles; edits with a textLimit get that limit.
-//  2. dialog.AttachWindow(&window), then dialog.DeliverInit(). When it
+//  2. E::AttachWindow(dialog, &window), then E::DeliverInit(dialog). When it
 //     returns true, give the focus to the first enabled, visible tab stop.
-//  3. Unless dialog.EndRequested(): show the window, make it the active
-//     window and call dialog.DeliverShow(true) once.
-//  4. Until dialog.EndRequested(): wait for events and deliver them:
+//  3. Unless E::EndRequested(dialog): show the window, make it the active
+//     window and call E::DeliverShow(dialog, true) once.
+//  4. Until E::EndRequested(dialog): wait for events and deliver them:
 //     - a click on a button (after an automatic radio button or check box
 //       set its own check: radio buttons through the group of RadioGroupOf):
-//       DeliverNotification(id, kClicked);
-//     - an edit gaining the focus: DeliverNotification(id, kSetFocus);
+//       DeliverNotification(dialog, id, kClicked);
+//     - an edit gaining the focus: DeliverNotification(dialog, id, kSetFocus);
 //     - the user changing an edit's text (each key):
-//       DeliverNotification(id, kChanged);
+//       DeliverNotification(dialog, id, kChanged);
 //     - Enter, unless a multi-line edit with kWantReturn has the focus (it
 //       takes a line break, reported as a change; a read-only one takes
-//       the key and changes nothing): DeliverEnter();
-//     - Escape: DeliverEscape(); the close box: DeliverSysCommand(kCloseCommand);
-//     - a system menu item: DeliverSysCommand(command), exactly as appended;
-//     - a menu bar item: DeliverMenuCommand(command);
-//     - F1: DeliverMenuCommand(kHelpCommand);
-//     - a tick of one of the window's timers: DeliverTimer(id), also while a
-//       nested modal dialog or message box of the thread runs.
+//       the key and changes nothing): DeliverEnter(dialog);
+//     - Escape: DeliverEscape(dialog); the close box:
+//       DeliverSysCommand(dialog, kCloseCommand);
+//     - a system menu item: DeliverSysCommand(dialog, command), exactly as
+//       appended;
+//     - a menu bar item: DeliverMenuCommand(dialog, command);
+//     - F1: DeliverMenuCommand(dialog, kHelpCommand);
+//     - a tick of one of the window's timers: DeliverTimer(dialog, id), also
+//       while a nested modal dialog or message box of the thread runs.
 //     A reaction may call RunModal or ShowMessageBox again (nesting).
-//  5. dialog.DeliverDestroy(), stop the window's timers, then
-//     dialog.AttachWindow(nullptr), destroy the window, and return
-//     dialog.Result(). (No show(false) notification is sent at the end.)
+//  5. E::DeliverDestroy(dialog), stop the window's timers, then
+//     E::AttachWindow(dialog, nullptr), destroy the window, and return
+//     E::Result(dialog). (No show(false) notification is sent at the end.)
 //  A window that cannot be created: return -1 without calling the dialog.
+//
+// Minimised windows are the backend's to draw (with the window's icon), and
+// so is the image dragged from one: no dialog hook takes part.
 #pragma once
 
 #include <memory>
 #include <string_view>
 
+#include "platform/dialog/dialog.h"
 #include "platform/dialog/message_box.h"
 
 namespace platform::dialog {
 
-class Dialog;
+class DialogWindow;
 class Window;
+
+// The calls only backends make on a dialog (and tests that stand in for
+// one): attaching the live window, delivering the user's events in the
+// order above, and reading how the run ended.
+class DialogEvents {
+ public:
+  static void AttachWindow(Dialog& dialog, DialogWindow* window);
+  // True: the platform shall give the default focus.
+  static bool DeliverInit(Dialog& dialog);
+  static void DeliverShow(Dialog& dialog, bool shown);
+  static void DeliverNotification(Dialog& dialog, int id, Notification notification);
+  // Presses the focused push button, else the default button when it can
+  // be pressed.
+  static void DeliverEnter(Dialog& dialog);
+  static void DeliverEscape(Dialog& dialog);
+  // Not delivered once the dialog has asked to end.
+  static void DeliverTimer(Dialog& dialog, int id);
+  static void DeliverSysCommand(Dialog& dialog, int command);
+  // The dialog's binding for the command, else the application's.
+  static void DeliverMenuCommand(Dialog& dialog, int command);
+  static void DeliverDestroy(Dialog& dialog);
+  // Whether EndDialog was called in this run, and with what.
+  static bool EndRequested(const Dialog& dialog);
+  static int Result(const Dialog& dialog);
+};
 
 class Backend {
  public:
@@ -84,20 +116,9 @@ struct BackendRegistrar {
 // ends with a message saying that no display is available.
 Backend& CurrentBackend();
 
-// Puts `backend` in force (not owned), or with nullptr returns to the
-// platform's choice. Tests use this to run the headless backend.
-void UseBackend(Backend* backend);
-
-// Puts a backend in force for a scope and restores the previous one.
-class ScopedBackend {
- public:
-  explicit ScopedBackend(Backend& backend);
-  ~ScopedBackend();
-  ScopedBackend(const ScopedBackend&) = delete;
-  ScopedBackend& operator=(const ScopedBackend&) = delete;
-
- private:
-  Backend* saved_;
-};
+// The backend put in force over the platform's choice (not owned), or
+// nullptr for the choice: a seam (platform/seam.h), through which tests run
+// the headless backend.
+Backend*& BackendInForce();
 
 }  // namespace platform::dialog

@@ -1,11 +1,16 @@
 #include "platform/dialog/dialog.h"
 
+#include <cstdio>   // std::fprintf
+#include <cstdlib>  // std::abort
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "platform/dialog/app.h"
 #include "platform/dialog/backend.h"
 #include "platform/dialog/data_exchange.h"
 #include "platform/dialog/window.h"
+#include "platform/text/cp932.h"
 
 namespace platform::dialog {
 
@@ -39,6 +44,27 @@ void Dialog::BindRange(int first, int last, Notification notification, std::func
   for (int id = first; id <= last; ++id) Bind(id, notification, [reaction, id] { reaction(id); });
 }
 
+void Dialog::BindKeys(const std::vector<KeyRow>& keys, std::function<void(char byte)> reaction) {
+  std::set<int> bound;
+  for (const KeyRow& key : keys) {
+    std::optional<std::string> byte = text::ToCp932Strict(key.passes);
+    const ControlTemplate* button = FindControl(tmpl_, key.id);
+    const char* fault = nullptr;
+    if (!byte || byte->size() != 1)
+      fault = "does not pass one CP932 byte";
+    else if (button == nullptr || button->kind != ControlKind::kPushButton)
+      fault = "is not a push button of the dialog";
+    else if (!bound.insert(key.id).second)
+      fault = "comes twice in the key table";
+    if (fault != nullptr) {
+      std::fprintf(stderr, "key %d of dialog %d %s\n", key.id, tmpl_.id, fault);
+      std::abort();
+    }
+    char b = (*byte)[0];
+    Bind(key.id, Notification::kClicked, [reaction, b] { reaction(b); });
+  }
+}
+
 std::string Dialog::Text(int id) const { return window_ != nullptr ? window_->ControlText(id) : std::string(); }
 
 void Dialog::SetText(int id, std::string_view cp932) {
@@ -47,7 +73,7 @@ void Dialog::SetText(int id, std::string_view cp932) {
   // An edit reports every change of its text, the program's too, as the
   // reactions of the programs expect.
   const ControlTemplate* c = FindControl(tmpl_, id);
-  if (c != nullptr && c->kind == ControlKind::kEdit) DeliverNotification(id, Notification::kChanged);
+  if (c != nullptr && c->kind == ControlKind::kEdit) Notify(id, Notification::kChanged);
 }
 
 int Dialog::Check(int id) const { return window_ != nullptr ? window_->CheckState(id) : 0; }
@@ -74,7 +100,7 @@ void Dialog::Enable(int id, bool enabled) {
 
 bool Dialog::IsVisible(int id) const { return window_ != nullptr && window_->IsControlVisible(id); }
 
-void Dialog::Show(int id, bool visible) {
+void Dialog::ShowControl(int id, bool visible) {
   if (window_ != nullptr) window_->ShowControl(id, visible);
 }
 
@@ -125,21 +151,21 @@ int Dialog::MessageBox(std::string_view text, std::string_view caption, Buttons 
   return MessageBoxFor(owner, text, caption, buttons);
 }
 
-bool Dialog::UpdateData(bool save) {
+void Dialog::ShowMembers() {
+  if (window_ == nullptr) return;
+  DataExchange dx(*this, false);
+  DoDataExchange(dx);
+}
+
+bool Dialog::ReadBackMembers() {
   // Without controls a read-back would empty every member.
   if (window_ == nullptr) return false;
-  DataExchange dx(*this, save);
+  DataExchange dx(*this, true);
   DoDataExchange(dx);
   return !dx.Failed();
 }
 
-void Dialog::AttachWindow(DialogWindow* window) { window_ = window; }
-
-bool Dialog::DeliverInit() { return OnInitDialog(); }
-
-void Dialog::DeliverShow(bool shown) { OnShowWindow(shown); }
-
-void Dialog::DeliverNotification(int id, Notification notification) {
+void Dialog::Notify(int id, Notification notification) {
   auto it = reactions_.find({id, notification});
   if (it != reactions_.end() && it->second) {
     // A copy, so that a reaction may rebind itself safely.
@@ -148,33 +174,10 @@ void Dialog::DeliverNotification(int id, Notification notification) {
     return;
   }
   if (notification == Notification::kClicked) Command(id);
-  if (notification == Notification::kCommand) DeliverMenuCommand(id);
+  if (notification == Notification::kCommand) MenuCommand(id);
 }
 
-void Dialog::DeliverEnter() {
-  int focused = Focused();
-  const ControlTemplate* c = FindControl(tmpl_, focused);
-  if (c != nullptr && c->kind == ControlKind::kPushButton) {
-    DeliverNotification(focused, Notification::kClicked);
-    return;
-  }
-  int def = DefaultButtonOf(tmpl_);
-  // A default button that cannot be pressed is not pressed by Enter either.
-  if (FindControl(tmpl_, def) != nullptr && (!IsEnabled(def) || !IsVisible(def))) return;
-  DeliverNotification(def, Notification::kClicked);
-}
-
-void Dialog::DeliverEscape() { DeliverNotification(kIdCancel, Notification::kClicked); }
-
-void Dialog::DeliverTimer(int id) {
-  // A dialog that has asked to end gets no further ticks, even where the
-  // backend has several due at once or a Wait spans many intervals.
-  if (!endRequested_) OnTimer(id);
-}
-
-void Dialog::DeliverSysCommand(int command) { OnSysCommand(command); }
-
-void Dialog::DeliverMenuCommand(int command) {
+void Dialog::MenuCommand(int command) {
   auto it = reactions_.find({command, Notification::kCommand});
   if (it != reactions_.end() && it->second) {
     std::function<void()> reaction = it->second;
@@ -184,14 +187,8 @@ void Dialog::DeliverMenuCommand(int command) {
   if (App::Current() != nullptr) App::Current()->OnCommand(command);
 }
 
-bool Dialog::DeliverPaintMinimised(MinimisedPainter& painter) { return OnPaintMinimised(painter); }
-
-int Dialog::DeliverQueryDragIcon() { return OnQueryDragIcon(); }
-
-void Dialog::DeliverDestroy() { OnDestroy(); }
-
 bool Dialog::OnInitDialog() {
-  UpdateData(false);
+  ShowMembers();
   return true;
 }
 
@@ -200,17 +197,13 @@ void Dialog::OnShowWindow(bool) {}
 void Dialog::OnTimer(int) {}
 
 void Dialog::OnSysCommand(int command) {
-  if ((command & 0xFFF0) == kCloseCommand) DeliverNotification(kIdCancel, Notification::kClicked);
+  if ((command & 0xFFF0) == kCloseCommand) Notify(kIdCancel, Notification::kClicked);
 }
-
-bool Dialog::OnPaintMinimised(MinimisedPainter&) { return false; }
-
-int Dialog::OnQueryDragIcon() { return 0; }
 
 void Dialog::OnDestroy() {}
 
 void Dialog::OnOK() {
-  if (UpdateData(true)) EndDialog(kIdOk);
+  if (ReadBackMembers()) EndDialog(kIdOk);
 }
 
 void Dialog::OnCancel() { EndDialog(kIdCancel); }
@@ -223,5 +216,48 @@ void Dialog::Command(int id) {
   else if (id == kIdCancel)
     OnCancel();
 }
+
+// What backends deliver.
+
+void DialogEvents::AttachWindow(Dialog& dialog, DialogWindow* window) { dialog.window_ = window; }
+
+bool DialogEvents::DeliverInit(Dialog& dialog) { return dialog.OnInitDialog(); }
+
+void DialogEvents::DeliverShow(Dialog& dialog, bool shown) { dialog.OnShowWindow(shown); }
+
+void DialogEvents::DeliverNotification(Dialog& dialog, int id, Notification notification) {
+  dialog.Notify(id, notification);
+}
+
+void DialogEvents::DeliverEnter(Dialog& dialog) {
+  int focused = dialog.Focused();
+  const ControlTemplate* c = FindControl(dialog.tmpl_, focused);
+  if (c != nullptr && c->kind == ControlKind::kPushButton) {
+    dialog.Notify(focused, Notification::kClicked);
+    return;
+  }
+  int def = DefaultButtonOf(dialog.tmpl_);
+  // A default button that cannot be pressed is not pressed by Enter either.
+  if (FindControl(dialog.tmpl_, def) != nullptr && (!dialog.IsEnabled(def) || !dialog.IsVisible(def))) return;
+  dialog.Notify(def, Notification::kClicked);
+}
+
+void DialogEvents::DeliverEscape(Dialog& dialog) { dialog.Notify(kIdCancel, Notification::kClicked); }
+
+void DialogEvents::DeliverTimer(Dialog& dialog, int id) {
+  // A dialog that has asked to end gets no further ticks, even where the
+  // backend has several due at once or a Wait spans many intervals.
+  if (!dialog.endRequested_) dialog.OnTimer(id);
+}
+
+void DialogEvents::DeliverSysCommand(Dialog& dialog, int command) { dialog.OnSysCommand(command); }
+
+void DialogEvents::DeliverMenuCommand(Dialog& dialog, int command) { dialog.MenuCommand(command); }
+
+void DialogEvents::DeliverDestroy(Dialog& dialog) { dialog.OnDestroy(); }
+
+bool DialogEvents::EndRequested(const Dialog& dialog) { return dialog.endRequested_; }
+
+int DialogEvents::Result(const Dialog& dialog) { return dialog.result_; }
 
 }  // namespace platform::dialog

@@ -2,7 +2,8 @@
 // A derived class binds its reactions to (control ID, notification), keeps
 // its state in members and moves that state to and from the controls in
 // DoDataExchange. It does not draw anything: the backend in force builds
-// the window from the template and feeds events back through Deliver*.
+// the window from the template and feeds events back through DialogEvents
+// (backend.h), which is not part of what a dialog's code calls.
 //
 // Control access works while the dialog runs (between DoModal's start and
 // its end); before and after it does nothing and reads as empty, 0 or false.
@@ -14,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/template.h"
@@ -21,8 +23,15 @@
 namespace platform::dialog {
 
 class DataExchange;
+class DialogEvents;
 class DialogWindow;
-class MinimisedPainter;
+
+// One row of a key table: the push button `id` passes the one CP932 byte
+// that the UTF-8 text `passes` stands for ("ｱ" is 0xB1, "ﾞ" 0xDE).
+struct KeyRow {
+  int id = kNoId;
+  std::string_view passes{};
+};
 
 enum class Notification {
   kClicked,   // a button was clicked (an automatic one has set its check already)
@@ -55,6 +64,12 @@ class Dialog {
   // Binds one reaction to every ID from `first` to `last`, handing it the ID
   // (a keypad bound in one line).
   void BindRange(int first, int last, Notification notification, std::function<void(int id)> reaction);
+  // Binds a click on each key of the table to `reaction`, handing it the
+  // key's byte. Only the listed IDs are bound, so blank keys and other
+  // buttons between them never are. A row whose text is not one CP932 byte,
+  // whose ID is not a push button of the template, or whose ID comes twice
+  // is a programming error: the program stops with a message naming it.
+  void BindKeys(const std::vector<KeyRow>& keys, std::function<void(char byte)> reaction);
 
   // Controls.
   std::string Text(int id) const;
@@ -69,7 +84,7 @@ class Dialog {
   bool IsEnabled(int id) const;
   void Enable(int id, bool enabled);
   bool IsVisible(int id) const;
-  void Show(int id, bool visible);
+  void ShowControl(int id, bool visible);
   int Focused() const;
   void SetFocusTo(int id);
   void NextTabStop(bool backwards = false);
@@ -89,47 +104,26 @@ class Dialog {
   int MessageBox(std::string_view text, std::string_view caption = {},
                  Buttons buttons = Buttons::kOk);
 
-  // Shows the members in the controls (save false) or reads them back with
-  // their checks (save true). False when a check failed: the platform's
-  // message was shown and the fields after the failing one were not read.
-  bool UpdateData(bool save);
+  // The transfer pair (DoDataExchange): ShowMembers puts the members into
+  // the controls; ReadBackMembers reads them back with their checks and is
+  // false when a check failed (the platform's message was shown and the
+  // fields after the failing one were not read) or when the dialog does not
+  // run.
+  void ShowMembers();
+  bool ReadBackMembers();
 
   bool IsRunning() const { return window_ != nullptr; }
   const DialogTemplate& Template() const { return tmpl_; }
-  Dialog* Parent() const { return parent_; }
-  // The live window while the dialog runs, else nullptr. (Not named Window,
-  // which would hide the class of that name inside derived dialogs.)
-  DialogWindow* LiveWindow() const { return window_; }
-
-  // Called by backends only (see backend.h for the order).
-  void AttachWindow(DialogWindow* window);
-  bool DeliverInit();
-  void DeliverShow(bool shown);
-  void DeliverNotification(int id, Notification notification);
-  void DeliverEnter();
-  void DeliverEscape();
-  void DeliverTimer(int id);
-  void DeliverSysCommand(int command);
-  void DeliverMenuCommand(int command);
-  // False: the backend paints the minimised window itself.
-  bool DeliverPaintMinimised(MinimisedPainter& painter);
-  // The icon to drag while minimised; 0 for the backend's own.
-  int DeliverQueryDragIcon();
-  void DeliverDestroy();
-  bool EndRequested() const { return endRequested_; }
-  int Result() const { return result_; }
 
  protected:
   // Hooks. Derived classes call the base where they want the default too.
-  // Initialisation: the base shows the members (UpdateData(false)) and
-  // returns true, asking the platform to set the default focus.
+  // Initialisation: the base shows the members (ShowMembers) and returns
+  // true, asking the platform to set the default focus.
   virtual bool OnInitDialog();
   virtual void OnShowWindow(bool shown);
   virtual void OnTimer(int id);
   // The base closes the dialog on kCloseCommand and ignores the rest.
   virtual void OnSysCommand(int command);
-  virtual bool OnPaintMinimised(MinimisedPainter& painter);
-  virtual int OnQueryDragIcon();
   virtual void OnDestroy();
   // Button 1 without a binding: read back, and end with kIdOk if that passed.
   virtual void OnOK();
@@ -139,6 +133,10 @@ class Dialog {
   virtual void DoDataExchange(DataExchange& dx);
 
  private:
+  friend class DialogEvents;
+
+  void Notify(int id, Notification notification);
+  void MenuCommand(int command);
   void Command(int id);
 
   const DialogTemplate& tmpl_;

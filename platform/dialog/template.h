@@ -24,16 +24,15 @@ inline constexpr int kNoId = -1;      // a control without an ID (labels, frames
 inline constexpr int kHelpCommand = 57670;  // the standard help command (F1)
 inline constexpr int kCloseCommand = 0xF060;  // system command: close the window
 
-// Styles of a dialog; combine with |.
+// Styles of a dialog; combine with |. Every dialog has a dialog frame that
+// cannot be resized and comes to the front when it is shown, so there are
+// no styles for those.
 enum DialogStyle : unsigned {
   kCaption = 1u << 0,      // a caption bar
   kSystemMenu = 1u << 1,   // a system menu and a close box on the caption bar
-  kModalFrame = 1u << 2,   // a dialog frame, not resizable
   kMinimiseBox = 1u << 3,
   kTaskBar = 1u << 4,      // shown in the task bar as a window of its own
   kCentreMouse = 1u << 5,  // placed centred on the mouse position
-  kForeground = 1u << 6,   // brought to the foreground when created
-  kPopup = 1u << 7,
 };
 
 enum class ControlKind {
@@ -47,6 +46,7 @@ enum class ControlKind {
 };
 
 // Styles of a control; combine with |. Which kinds honour which is noted.
+// A multi-line edit always scrolls down as its text grows.
 enum ControlStyle : unsigned {
   kDisabled = 1u << 0,     // any kind: created disabled
   kHidden = 1u << 1,       // any kind: created invisible
@@ -58,7 +58,6 @@ enum ControlStyle : unsigned {
   kReadOnly = 1u << 7,     // edit
   kRightAlign = 1u << 8,   // edit, static
   kAutoHScroll = 1u << 9,  // edit: text scrolls sideways instead of stopping at the edge
-  kAutoVScroll = 1u << 10, // edit
   kHScrollBar = 1u << 11,  // edit
   kVScrollBar = 1u << 12,  // edit
   kWantReturn = 1u << 13,  // multi-line edit: Enter types a line break instead of pressing the default button
@@ -81,6 +80,34 @@ struct ControlTemplate {
   int textLimit = 0;  // edit: at most this many bytes can be typed; 0 means no limit
   int resource = 0;   // icon: the icon resource ID
 };
+
+// One control per line of a table:
+//   PushButton(kIdOk, "OK", {298, 7, 50, 14}, kDefault | kTabStop),
+//   Edit(1007, {222, 173, 117, 14}, kBorder | kAutoHScroll | kDisabled),
+//   Label("例：   C", {223, 145, 116, 18}),
+constexpr ControlTemplate PushButton(int id, std::string_view text, Rect rect, unsigned style = 0) {
+  return {id, ControlKind::kPushButton, text, rect, style};
+}
+constexpr ControlTemplate Radio(int id, std::string_view text, Rect rect, unsigned style = 0) {
+  return {id, ControlKind::kRadioButton, text, rect, style};
+}
+constexpr ControlTemplate CheckBox(int id, std::string_view text, Rect rect, unsigned style = 0) {
+  return {id, ControlKind::kCheckBox, text, rect, style};
+}
+// An edit starts empty; `textLimit` as in ControlTemplate.
+constexpr ControlTemplate Edit(int id, Rect rect, unsigned style = 0, int textLimit = 0) {
+  return {id, ControlKind::kEdit, {}, rect, style, textLimit};
+}
+// Group boxes, labels and icons have no ID: nothing reacts to them.
+constexpr ControlTemplate GroupBox(std::string_view text, Rect rect, unsigned style = 0) {
+  return {kNoId, ControlKind::kGroupBox, text, rect, style};
+}
+constexpr ControlTemplate Label(std::string_view text, Rect rect, unsigned style = 0) {
+  return {kNoId, ControlKind::kStatic, text, rect, style};
+}
+constexpr ControlTemplate Icon(int resource, Rect rect, unsigned style = 0) {
+  return {kNoId, ControlKind::kIcon, {}, rect, style, 0, resource};
+}
 
 struct MenuItem {
   int command = 0;
@@ -126,5 +153,11 @@ std::vector<int> RadioGroupOf(const DialogTemplate& t, int id);
 
 // The ID of the default push button, or kIdOk when there is none.
 int DefaultButtonOf(const DialogTemplate& t);
+
+// What is wrong with a template, one UTF-8 sentence per fault, naming the
+// dialog and the control: a control ID used twice, a control that does not
+// lie wholly inside the dialog, more than one default button, a text that
+// has no CP932 form. Empty when the template is sound.
+std::vector<std::string> TemplateProblems(const DialogTemplate& t);
 
 }  // namespace platform::dialog

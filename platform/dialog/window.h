@@ -39,8 +39,8 @@ class DialogWindow : public Window {
   virtual void ShowControl(int id, bool visible) = 0;
 
   // Keyboard focus. The backend reports every gain of focus by an edit
-  // (click, Tab, or these calls) with Dialog::DeliverNotification(id,
-  // kSetFocus). FocusedControl gives kNoId when no control has the focus.
+  // (click, Tab, or these calls) with DialogEvents::DeliverNotification(
+  // dialog, id, kSetFocus). FocusedControl gives kNoId when no control has the focus.
   virtual int FocusedControl() const = 0;
   virtual void SetFocus(int id) = 0;
   // Moves the focus to the next (or previous) enabled, visible tab stop in
@@ -53,7 +53,7 @@ class DialogWindow : public Window {
   virtual void SetTextLimit(int id, int limit) = 0;
 
   // The system menu (shown when the template has kSystemMenu). Choosing an
-  // appended item reaches Dialog::DeliverSysCommand with its command.
+  // appended item reaches DialogEvents::DeliverSysCommand with its command.
   virtual void AppendSystemMenuSeparator() = 0;
   virtual void AppendSystemMenuItem(int command, std::string_view cp932) = 0;
 
@@ -62,32 +62,20 @@ class DialogWindow : public Window {
   virtual void SetIcon(int icon, bool big) = 0;
 
   // Timers by ID; setting an ID that runs replaces it. Ticks reach
-  // Dialog::DeliverTimer between reactions, never inside one, and keep coming
-  // while a nested modal dialog or message box is open. They stop when the
-  // dialog asks to end (EndDialog) and with the window.
+  // DialogEvents::DeliverTimer between reactions, never inside one, and keep
+  // coming while a nested modal dialog or message box is open. They stop
+  // when the dialog asks to end (EndDialog) and with the window.
   virtual void SetTimer(int id, int milliseconds) = 0;
   virtual void KillTimer(int id) = 0;
 
   // Ends the modal run with `result` once the current reaction returns. May
   // be called before the backend's loop started (from the initialisation or
-  // show hook); the backend checks Dialog::EndRequested before waiting.
+  // show hook); the backend checks DialogEvents::EndRequested before
+  // waiting.
   virtual void EndModal(int result) = 0;
 
   // True while the window is minimised.
   virtual bool IsMinimised() const = 0;
-};
-
-// What a dialog may do when it paints itself minimised (sizes in pixels).
-// A backend that draws minimised windows itself never asks.
-class MinimisedPainter {
- public:
-  virtual ~MinimisedPainter() = default;
-  virtual int ClientWidth() const = 0;
-  virtual int ClientHeight() const = 0;
-  virtual int IconWidth() const = 0;
-  virtual int IconHeight() const = 0;
-  virtual void EraseIconBackground() = 0;
-  virtual void DrawIcon(int icon, int x, int y) = 0;
 };
 
 }  // namespace platform::dialog

@@ -4,11 +4,11 @@
 
 namespace platform::files {
 
-ByteReader::ByteReader(int fd, size_t capacity) : fd_(fd), buffer_(capacity) {}
+ByteReader::ByteReader(File& file, size_t capacity) : file_(file), buffer_(capacity) {}
 
 bool ByteReader::Fill() {
   if (ended_ || failed_) return false;
-  long n = Read(fd_, buffer_.data(), buffer_.size());
+  long n = file_.Read(buffer_.data(), buffer_.size());
   if (n < 0) {
     failed_ = true;
     return false;
@@ -25,11 +25,6 @@ bool ByteReader::Fill() {
 int ByteReader::Next() {
   if (pos_ == size_ && !Fill()) return failed_ ? kError : kEnd;
   return buffer_[pos_++];
-}
-
-bool ByteReader::AtEnd() {
-  if (pos_ < size_) return false;
-  return !Fill();
 }
 
 void ByteReader::Reset() {

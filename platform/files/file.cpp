@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>  // std::strerror
+#include <utility>  // std::exchange
 
 #include "platform/files/directory_names.h"
 #include "platform/files/host_path.h"
@@ -12,7 +13,17 @@
 
 namespace platform::files {
 
-int Open(std::string_view path, unsigned mode, unsigned permissions) {
+File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+File Open(std::string_view path, unsigned mode, unsigned permissions) {
   int flags = 0;
   if ((mode & kReadWrite) == kReadWrite)
     flags = O_RDWR;
@@ -39,32 +50,40 @@ int Open(std::string_view path, unsigned mode, unsigned permissions) {
     fd = openHost(host, flags);
     if (fd >= 0 && (flags & O_CREAT)) NoteCreated(host);
   }
+  File file(fd);
   // Opening a directory for writing fails by itself; for reading it would
   // succeed and fail only at the first read, so refuse it here.
   if (fd >= 0 && flags == O_RDONLY) {
     struct stat st;
     if (Sys().fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-      Sys().close(fd);
+      file.Close();
       errno = EISDIR;
-      return -1;
     }
   }
-  return fd;
+  return file;
 }
 
-long Read(int fd, void* buf, size_t n) {
+long File::Read(void* buf, size_t n) {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return -1;
+  }
   ssize_t r;
   do {
-    r = Sys().read(fd, buf, n);
+    r = Sys().read(fd_, buf, n);
   } while (r < 0 && errno == EINTR);
   return static_cast<long>(r);
 }
 
-long Write(int fd, const void* buf, size_t n) {
+long File::Write(const void* buf, size_t n) {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return -1;
+  }
   const char* p = static_cast<const char*>(buf);
   size_t left = n;
   while (left > 0) {
-    ssize_t w = Sys().write(fd, p, left);
+    ssize_t w = Sys().write(fd_, p, left);
     if (w < 0) {
       if (errno == EINTR) continue;
       return -1;
@@ -79,27 +98,21 @@ long Write(int fd, const void* buf, size_t n) {
   return static_cast<long>(n);
 }
 
-long Write(int fd, std::string_view bytes) { return Write(fd, bytes.data(), bytes.size()); }
+long File::Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
 
-long long Seek(int fd, long long offset, int whence) {
-  return static_cast<long long>(Sys().lseek(fd, static_cast<off_t>(offset), whence));
+long long File::Seek(long long offset, int whence) {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  return static_cast<long long>(Sys().lseek(fd_, static_cast<off_t>(offset), whence));
 }
 
-int AtEnd(int fd) {
-  off_t pos = Sys().lseek(fd, 0, SEEK_CUR);
-  if (pos < 0) return -1;
-  struct stat st;
-  if (Sys().fstat(fd, &st) != 0) return -1;
-  return pos >= st.st_size ? 1 : 0;
+int File::Close() {
+  if (fd_ < 0) return 0;
+  int fd = std::exchange(fd_, -1);
+  return Sys().close(fd);
 }
-
-long long Length(int fd) {
-  struct stat st;
-  if (Sys().fstat(fd, &st) != 0) return -1;
-  return static_cast<long long>(st.st_size);
-}
-
-int Close(int fd) { return Sys().close(fd); }
 
 int MakeDirectory(std::string_view path) {
   std::string host = HostPath(path);

@@ -1,9 +1,10 @@
 // Low-level file operations on CP932 path texts: a thin layer over POSIX
-// descriptors, every call through the seam of system_calls.h. Paths are
-// mapped with HostPath. Failures return -1 with errno set; ErrorText says
-// what failed and why.
+// descriptors, every call through the seam of system_calls.h, each
+// descriptor owned by a File. Paths are mapped with HostPath. Failures
+// return -1 with errno set; ErrorText says what failed and why.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,27 +20,45 @@ enum OpenMode : unsigned {
   kAppend = 16u,   // every write goes to the end
 };
 
-// Opens a file; permissions apply when it is created. A descriptor, or -1.
-int Open(std::string_view path, unsigned mode, unsigned permissions = 0666);
+// An open file: owns its descriptor and closes it when it goes, so no
+// path through a function can leave a descriptor open or close one twice.
+// Moves, never copies. A File that holds no descriptor reads and writes
+// nothing (-1, EBADF).
+class File {
+ public:
+  File() = default;
+  ~File() { Close(); }
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
 
-// Reads up to n bytes: the count, 0 at the end of the file, or -1.
-long Read(int fd, void* buf, size_t n);
+  bool IsOpen() const { return fd_ >= 0; }
 
-// Writes all n bytes, completing short writes: n, or -1.
-long Write(int fd, const void* buf, size_t n);
-long Write(int fd, std::string_view bytes);
+  // Reads up to n bytes: the count, 0 at the end of the file, or -1.
+  long Read(void* buf, size_t n);
 
-// Moves the position (whence as for lseek): the new position, or -1.
-long long Seek(int fd, long long offset, int whence);
+  // Writes all n bytes, completing short writes: n, or -1.
+  long Write(const void* buf, size_t n);
+  long Write(std::string_view bytes);
 
-// The end-of-file test: 1 when the position is at or past the end, 0 when
-// not, -1 when it cannot be told.
-int AtEnd(int fd);
+  // Moves the position (whence as for lseek): the new position, or -1.
+  long long Seek(long long offset, int whence);
 
-// The file's length in bytes, or -1.
-long long Length(int fd);
+  // Closes the file now: 0, or -1 with errno set when the close failed,
+  // which can lose what was written. A closed File closes as 0.
+  int Close();
 
-int Close(int fd);
+ private:
+  friend File Open(std::string_view path, unsigned mode, unsigned permissions);
+  explicit File(int fd) : fd_(fd) {}
+
+  int fd_ = -1;
+};
+
+// Opens a file; permissions apply when it is created. A closed File with
+// errno set when it cannot be opened.
+File Open(std::string_view path, unsigned mode, unsigned permissions = 0666);
 
 // Creates a directory. An existing directory counts as success (0).
 int MakeDirectory(std::string_view path);

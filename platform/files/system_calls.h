@@ -1,7 +1,8 @@
 // The one seam through which the file layer reaches the operating system.
-// Tests replace single calls (to fail with ENOSPC, EACCES, short writes) and
-// restore them with ScopedSystemCalls. Nothing above platform/files calls
-// the operating system's file functions directly.
+// Tests replace single calls (to fail with ENOSPC, EACCES, short writes)
+// inside a platform::ScopedOverride of Sys() (seam.h), which restores them.
+// Nothing above platform/files calls the operating system's file functions
+// directly.
 #pragma once
 
 #include <sys/stat.h>   // struct stat, mode_t
@@ -33,17 +34,5 @@ SystemCalls& Sys();
 
 // The operating system's own calls.
 SystemCalls RealSystemCalls();
-
-// Restores the calls in force when it goes out of scope.
-class ScopedSystemCalls {
- public:
-  ScopedSystemCalls() : saved_(Sys()) {}
-  ~ScopedSystemCalls() { Sys() = saved_; }
-  ScopedSystemCalls(const ScopedSystemCalls&) = delete;
-  ScopedSystemCalls& operator=(const ScopedSystemCalls&) = delete;
-
- private:
-  SystemCalls saved_;
-};
 
 }  // namespace platform::files

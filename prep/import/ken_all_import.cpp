@@ -25,7 +25,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Reads lines, LF ended, the LF and a CR before it kept apart.
 class LineReader {
  public:
-  explicit LineReader(int fd) : reader_(fd) {}
+  explicit LineReader(files::File& file) : reader_(file) {}
 
   // False at the end of the file. `failed` tells a read error from the end.
   // A line longer than kMaxLineLength is cut there and marked too long.
@@ -68,7 +68,7 @@ class LineReader {
 // Writes the output through a buffer; remembers the first failure.
 class OutputFile {
  public:
-  explicit OutputFile(int fd) : fd_(fd) {}
+  explicit OutputFile(files::File& file) : file_(file) {}
 
   bool Append(const Row& row) {
     for (size_t i = 0; i < row.fields.size(); ++i) {
@@ -81,13 +81,13 @@ class OutputFile {
 
   bool Flush() {
     if (buffer_.empty()) return true;
-    long n = files::Write(fd_, buffer_);
+    long n = file_.Write(buffer_);
     buffer_.clear();
     return n >= 0;
   }
 
  private:
-  int fd_;
+  files::File& file_;
   std::string buffer_;
 };
 
@@ -96,8 +96,8 @@ std::string LineError(std::string_view path, long line, std::string_view what) {
 }
 
 // The body of the import, with both files open.
-int Convert(std::string_view inputPath, std::string_view outputPath, int in, int out,
-            ImportReport& report, std::string& error) {
+int Convert(std::string_view inputPath, std::string_view outputPath, files::File& in,
+            files::File& out, ImportReport& report, std::string& error) {
   LineReader lines(in);
   OutputFile output(out);
   SplitTownJoiner joiner;
@@ -188,21 +188,20 @@ int Convert(std::string_view inputPath, std::string_view outputPath, int in, int
 int ImportKenAll(std::string_view inputPath, std::string_view outputPath,
                  ImportReport& report, std::string& error) {
   report = ImportReport{};
-  int in = files::Open(inputPath, files::kRead);
-  if (in < 0) {
+  files::File in = files::Open(inputPath, files::kRead);
+  if (!in.IsOpen()) {
     error = files::ErrorText("open", inputPath, errno);
     return -1;
   }
   std::string temporary = std::string(outputPath) + ".tmp";
-  int out = files::Open(temporary, files::kWrite | files::kCreate | files::kTruncate, 0666);
-  if (out < 0) {
+  files::File out = files::Open(temporary, files::kWrite | files::kCreate | files::kTruncate, 0666);
+  if (!out.IsOpen()) {
     error = files::ErrorText("create", temporary, errno);
-    files::Close(in);
     return -1;
   }
   int result = Convert(inputPath, temporary, in, out, report, error);
-  files::Close(in);
-  if (files::Close(out) != 0 && result == 0) {
+  in.Close();
+  if (out.Close() != 0 && result == 0) {
     error = files::ErrorText("write", temporary, errno);
     result = -1;
   }

@@ -1,45 +1,50 @@
-// What the search engine needs from the main dialog: the eight controls that
-// show the search state, the captions of the status and next-page buttons,
-// and modal message boxes. The dialog implements it; the engine never knows
-// which window system, if any, is behind it. All texts are CP932 bytes.
+// What the search engine needs from the main dialog: the eight fields of
+// the search state that it shows, the captions of the status line and the
+// page button, and modal message boxes. The engine names fields, never
+// controls: which control shows a field is the dialog's business
+// (search/ui/resource.h). The dialog implements this; the engine never
+// knows which window system, if any, is behind it. All texts are CP932.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace search::engine {
 
-// Control IDs of the main dialog that the engine writes.
-enum ControlId : int {
-  kDetailFirstLetterEdit = 1053,
-  kDetailSecondLetterEdit = 1054,
-  kPrefectureLetterEdit = 1057,
-  kCityLetterEdit = 1058,
-  kWardLetterEdit = 1059,
-  kRoughTownLetterEdit = 1060,
-  kResultEdit = 1221,
-  kNarrowingEdit = 1223,
-  kStatusButton = 1215,
-  kNextPageButton = 1230,
+// The fields of SearchState bound to the dialog, in transfer order.
+enum class Field {
+  kDetailFirstLetter,
+  kDetailSecondLetter,
+  kPrefectureLetter,
+  kWardLetter,
+  kCityLetter,
+  kRoughTownLetter,
+  kNarrowingString,
+  kResultText,
 };
+
+// The field's name as SearchState spells it, for messages.
+std::string_view FieldName(Field field);
 
 class DialogSide {
  public:
   virtual ~DialogSide() = default;
 
-  // Writes the text of one of the eight bound edit controls.
-  virtual void SetControlText(int controlId, const std::string& text) = 0;
+  // Shows a field's text in its control.
+  virtual void SetFieldText(Field field, const std::string& text) = 0;
 
-  // Reads the text of one of the eight bound edit controls back.
-  virtual std::string ControlText(int controlId) = 0;
+  // The text of a field's control, as the user left it.
+  virtual std::string FieldText(Field field) = 0;
 
-  // Tells the user that a control holds more than maxCharacters characters
+  // Tells the user that a field's control holds more than maxBytes bytes
   // (the platform's standard message for a failed length check).
-  virtual void ReportTooLong(int controlId, size_t maxCharacters) = 0;
+  virtual void ReportTooLong(Field field, std::size_t maxBytes) = 0;
 
-  // The caption of the status button 1215.
+  // The caption of the status line.
   virtual void SetStatusCaption(const std::string& text) = 0;
 
-  // The caption of the next-page button 1230.
+  // The caption of the next-page button.
   virtual void SetPageCaption(const std::string& text) = 0;
 
   // A modal message box with one OK button; returns when it is closed.

@@ -45,21 +45,19 @@ int SearchSession::WriteQuickFile() {
     name += letter->empty() ? std::string("_") : *letter;
   name += ".QIC";
 
-  int fd = files::Open(name, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
-  if (fd < 0) {
+  files::File file = files::Open(name, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
+  if (!file.IsOpen()) {
     static const std::string cannotCreate = Cp932("Quick ファイルが書き込めない");
     ErrorBox(cannotCreate);
     return -1;
   }
-  if (files::Write(fd, state_.ResultText) < 0) {
+  if (file.Write(state_.ResultText) < 0) {
     int error = errno;
     static const std::string cannotWrite = Cp932("結果ファイルが書けない");
     ErrorBox(cannotWrite);
     ErrorBox(std::to_string(error));
-    files::Close(fd);
     return -1;
   }
-  files::Close(fd);
   return 1;
 }
 

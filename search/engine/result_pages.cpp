@@ -3,10 +3,10 @@
 #include "search/engine/search_session.h"
 
 #include <cstdio>  // SEEK_SET
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"
 #include "search/engine/engine_texts.h"
@@ -21,12 +21,8 @@ using platform::text::Cp932;
 }  // namespace
 
 int SearchSession::ShowResult() {
-  if (state_.ResultFile < 0 || files::Seek(state_.ResultFile, 0, SEEK_SET) != 0) return -1;
-  if (!reader_ || readerFd_ != state_.ResultFile) {
-    reader_ = std::make_unique<files::ByteReader>(state_.ResultFile);
-    readerFd_ = state_.ResultFile;
-  }
-  reader_->Reset();
+  if (!state_.ResultFile.IsOpen() || state_.ResultFile.Seek(0, SEEK_SET) != 0) return -1;
+  reader_.Reset();
 
   // The text is built aside, so that a read error leaves the state as it is
   // on screen.
@@ -46,7 +42,7 @@ int SearchSession::ShowResult() {
     lineHasBytes = false;
   };
   for (;;) {
-    int byte = reader_->Next();
+    int byte = reader_.Next();
     if (byte == files::ByteReader::kError) return -1;
     if (byte == files::ByteReader::kEnd) {
       endRecord();
@@ -89,7 +85,7 @@ int SearchSession::ShowResult() {
   SetStatus(SearchFinishedStatus());
 
   if (!state_.ResultText.empty()) {
-    SetTime(state_.SearchEndTime, clock_.TimeOfDay());
+    SetTime(state_.SearchEndTime, platform::clock::TimeOfDay());
     WriteQuickFile();
   }
 

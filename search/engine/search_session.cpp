@@ -6,8 +6,7 @@
 
 namespace search::engine {
 
-SearchSession::SearchSession(DialogSide& dialog, platform::clock::Clock& clock)
-    : dialog_(dialog), clock_(clock) {}
+SearchSession::SearchSession(DialogSide& dialog) : dialog_(dialog) {}
 
 SearchSession::~SearchSession() { CloseResultFile(); }
 
@@ -31,10 +30,8 @@ void SearchSession::SetStatus(const std::string& text) { search::engine::SetStat
 void SearchSession::SetPageLabel(const std::string& text) { search::engine::SetPageLabel(dialog_, text); }
 
 void SearchSession::CloseResultFile() {
-  if (state_.ResultFile >= 0) platform::files::Close(state_.ResultFile);
-  state_.ResultFile = -1;
-  reader_.reset();
-  readerFd_ = -1;
+  state_.ResultFile.Close();
+  reader_.Reset();
 }
 
 void SearchSession::ErrorBox(const std::string& text) { dialog_.MessageBox(ErrorCaption(), text); }

@@ -1,13 +1,12 @@
 // One search dialog's engine: owns the SearchState and runs every search
 // path on it (search start, result pages, next page, final narrowing, quick
 // files). What the user sees goes through the DialogSide, the time of day
-// through a Clock; the engine draws nothing and waits for nothing.
+// comes from the platform's clock in force; the engine draws nothing and
+// waits for nothing.
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "platform/clock.h"
 #include "platform/files/byte_reader.h"
 #include "search/engine/dialog_side.h"
 #include "search/engine/search_state.h"
@@ -23,7 +22,7 @@ inline constexpr char kQuickDirectory[] = "QUICK";
 
 class SearchSession {
  public:
-  SearchSession(DialogSide& dialog, platform::clock::Clock& clock);
+  explicit SearchSession(DialogSide& dialog);
   ~SearchSession();  // closes the result file
   SearchSession(const SearchSession&) = delete;
   SearchSession& operator=(const SearchSession&) = delete;
@@ -71,10 +70,9 @@ class SearchSession {
   bool ReloadDataDirectory();
 
   DialogSide& dialog_;
-  platform::clock::Clock& clock_;
   SearchState state_;
-  std::unique_ptr<platform::files::ByteReader> reader_;
-  int readerFd_ = -1;
+  // Reads state_.ResultFile, whatever file it holds at the time.
+  platform::files::ByteReader reader_{state_.ResultFile};
 };
 
 }  // namespace search::engine

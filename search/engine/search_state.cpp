@@ -1,28 +1,28 @@
 #include "search/engine/search_state.h"
 
-#include <algorithm>  // std::min
+#include <algorithm>  // std::min, std::copy_n, std::find
 
-#include "platform/text/cp932.h"
 
 namespace search::engine {
 namespace {
 
-// The bound fields with their controls and limits, in transfer order.
+// The bound fields with their members, names and limits, in transfer order.
 struct Binding {
-  std::string SearchState::*field;
-  int controlId;
-  size_t maxCharacters;  // 0: not checked
+  Field field;
+  std::string SearchState::*member;
+  std::string_view name;
+  size_t maxBytes;  // 0: not checked
 };
 
 constexpr Binding kBindings[] = {
-    {&SearchState::DetailFirstLetter, kDetailFirstLetterEdit, kLetterMaxCharacters},
-    {&SearchState::DetailSecondLetter, kDetailSecondLetterEdit, kLetterMaxCharacters},
-    {&SearchState::PrefectureLetter, kPrefectureLetterEdit, kLetterMaxCharacters},
-    {&SearchState::WardLetter, kWardLetterEdit, kLetterMaxCharacters},
-    {&SearchState::CityLetter, kCityLetterEdit, kLetterMaxCharacters},
-    {&SearchState::RoughTownLetter, kRoughTownLetterEdit, kLetterMaxCharacters},
-    {&SearchState::NarrowingString, kNarrowingEdit, 0},
-    {&SearchState::ResultText, kResultEdit, kResultMaxCharacters},
+    {Field::kDetailFirstLetter, &SearchState::DetailFirstLetter, "DetailFirstLetter", kLetterMaxBytes},
+    {Field::kDetailSecondLetter, &SearchState::DetailSecondLetter, "DetailSecondLetter", kLetterMaxBytes},
+    {Field::kPrefectureLetter, &SearchState::PrefectureLetter, "PrefectureLetter", kLetterMaxBytes},
+    {Field::kWardLetter, &SearchState::WardLetter, "WardLetter", kLetterMaxBytes},
+    {Field::kCityLetter, &SearchState::CityLetter, "CityLetter", kLetterMaxBytes},
+    {Field::kRoughTownLetter, &SearchState::RoughTownLetter, "RoughTownLetter", kLetterMaxBytes},
+    {Field::kNarrowingString, &SearchState::NarrowingString, "NarrowingString", 0},
+    {Field::kResultText, &SearchState::ResultText, "ResultText", kResultMaxBytes},
 };
 
 }  // namespace
@@ -37,22 +37,21 @@ std::string TimeText(const std::array<char, 15>& field) {
   return std::string(field.data(), std::find(field.begin(), field.end(), '\0'));
 }
 
-size_t CharacterCount(const std::string& cp932) {
-  size_t count = 0;
-  for (size_t i = 0; i < cp932.size(); ++count)
-    i += static_cast<size_t>(platform::text::Cp932CharLength(static_cast<unsigned char>(cp932[i])));
-  return count;
+std::string_view FieldName(Field field) {
+  for (const Binding& b : kBindings)
+    if (b.field == field) return b.name;
+  return {};
 }
 
 void ShowState(const SearchState& state, DialogSide& dialog) {
-  for (const Binding& b : kBindings) dialog.SetControlText(b.controlId, state.*b.field);
+  for (const Binding& b : kBindings) dialog.SetFieldText(b.field, state.*b.member);
 }
 
 bool ReadBackState(SearchState& state, DialogSide& dialog) {
   for (const Binding& b : kBindings) {
-    state.*b.field = dialog.ControlText(b.controlId);
-    if (b.maxCharacters != 0 && CharacterCount(state.*b.field) > b.maxCharacters) {
-      dialog.ReportTooLong(b.controlId, b.maxCharacters);
+    state.*b.member = dialog.FieldText(b.field);
+    if (b.maxBytes != 0 && (state.*b.member).size() > b.maxBytes) {
+      dialog.ReportTooLong(b.field, b.maxBytes);
       return false;
     }
   }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/files/file.h"
 #include "search/engine/dialog_side.h"
 
 namespace search::engine {
@@ -15,9 +16,11 @@ namespace search::engine {
 // Page size of the result box, in bytes of display text.
 inline constexpr size_t kPageBytes = 51200;
 
-// Limits of the read-back checks, in characters.
-inline constexpr size_t kLetterMaxCharacters = 1;
-inline constexpr size_t kResultMaxCharacters = 100000;
+// Limits of the read-back checks, in CP932 bytes as every length check of
+// the platform counts. A query letter is one byte; a result page is at most
+// kPageBytes, so a page always passes.
+inline constexpr size_t kLetterMaxBytes = 1;
+inline constexpr size_t kResultMaxBytes = 100000;
 
 struct SearchState {
   // The query, as entered on the keypad (one-byte letters, CP932).
@@ -43,8 +46,8 @@ struct SearchState {
   // Prefix of every data file name, from the settings file.
   std::string DataDirectory;
 
-  // Descriptor of the open "Result_Tmp", or -1.
-  int ResultFile = -1;
+  // The open "Result_Tmp", or a closed File.
+  platform::files::File ResultFile;
 
   // Times of day "hh:mm:ss" with a terminating NUL.
   std::array<char, 15> SearchStartTime{};
@@ -63,15 +66,12 @@ void SetTime(std::array<char, 15>& field, const std::string& timeOfDay);
 // The text of a time array, up to its NUL.
 std::string TimeText(const std::array<char, 15>& field);
 
-// Length of a CP932 text in characters (a two-byte character counts once).
-size_t CharacterCount(const std::string& cp932);
-
-// Writes the eight bound fields into their controls: detailed first,
+// Shows the eight bound fields in the order of Field: detailed first,
 // detailed second, prefecture, ward, city, rough town, narrowing, result.
 void ShowState(const SearchState& state, DialogSide& dialog);
 
-// Reads the eight controls back in the same order, checking each letter for
-// at most one character and the result for at most 100000. A failed check is
+// Reads the eight fields back in the same order, checking each letter for
+// at most one byte and the result for at most 100000. A failed check is
 // reported and stops the read-back at that field; returns false then.
 bool ReadBackState(SearchState& state, DialogSide& dialog);
 

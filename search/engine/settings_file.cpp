@@ -16,20 +16,16 @@ namespace files = platform::files;
 }  // namespace
 
 std::optional<std::string> ReadSettings() {
-  int fd = files::Open(kSettingsFileName, files::kRead);
-  if (fd < 0) return std::nullopt;
+  files::File file = files::Open(kSettingsFileName, files::kRead);
+  if (!file.IsOpen()) return std::nullopt;
   char record[kSettingsRecordBytes];
   size_t got = 0;
   while (got < sizeof record) {
-    long n = files::Read(fd, record + got, sizeof record - got);
-    if (n < 0) {
-      files::Close(fd);
-      return std::nullopt;
-    }
+    long n = file.Read(record + got, sizeof record - got);
+    if (n < 0) return std::nullopt;
     if (n == 0) break;
     got += static_cast<size_t>(n);
   }
-  files::Close(fd);
   std::string_view bytes(record, got);
   return std::string(bytes.substr(0, bytes.find('\0')));
 }
@@ -39,20 +35,16 @@ bool WriteSettings(std::string_view text) {
 
   // A write-protected settings file stays as it is, as it would if it were
   // written in place; the rename below would otherwise replace it.
-  int existing = files::Open(kSettingsFileName, files::kWrite);
-  if (existing >= 0) {
-    files::Close(existing);
-  } else if (errno != ENOENT) {
+  if (files::File existing = files::Open(kSettingsFileName, files::kWrite); !existing.IsOpen() && errno != ENOENT)
     return false;
-  }
 
   std::vector<char> record(kSettingsRecordBytes, '\0');
   std::copy(text.begin(), text.end(), record.begin());
 
-  int fd = files::Open(kTemporaryName, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
-  if (fd < 0) return false;
-  bool written = files::Write(fd, record.data(), record.size()) == static_cast<long>(record.size());
-  bool closed = files::Close(fd) == 0;
+  files::File file = files::Open(kTemporaryName, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
+  if (!file.IsOpen()) return false;
+  bool written = file.Write(record.data(), record.size()) == static_cast<long>(record.size());
+  bool closed = file.Close() == 0;
   if (!written || !closed || files::Rename(kTemporaryName, kSettingsFileName) != 0) {
     files::Remove(kTemporaryName);
     return false;

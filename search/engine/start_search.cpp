@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"
 #include "search/engine/engine_texts.h"
@@ -18,13 +19,13 @@ using platform::text::Cp932;
 
 // Copies the whole of one open file into another. False on a failed read
 // or write.
-bool CopyFile(int from, int to) {
+bool CopyFile(files::File& from, files::File& to) {
   std::vector<char> block(64 * 1024);
   for (;;) {
-    long n = files::Read(from, block.data(), block.size());
+    long n = from.Read(block.data(), block.size());
     if (n < 0) return false;
     if (n == 0) return true;
-    if (files::Write(to, block.data(), static_cast<size_t>(n)) != n) return false;
+    if (to.Write(block.data(), static_cast<size_t>(n)) != n) return false;
   }
 }
 
@@ -36,7 +37,7 @@ void SearchSession::StartSearch() {
 
   if (!ReloadDataDirectory()) return;
   ShowState();
-  SetTime(state_.SearchStartTime, clock_.TimeOfDay());
+  SetTime(state_.SearchStartTime, platform::clock::TimeOfDay());
   // During an automatic re-search the status line keeps the text that
   // announced it.
   if (state_.RestRetryActive == 0) {
@@ -50,8 +51,8 @@ void SearchSession::StartSearch() {
   std::string indexName = state_.DataDirectory + "N_" + state_.CityLetter + "\\" + state_.DetailFirstLetter +
                           state_.DetailSecondLetter + ".IDX";
   // The index is only read, so a write-protected data directory works.
-  int index = files::Open(indexName, files::kRead);
-  if (index < 0) {
+  files::File index = files::Open(indexName, files::kRead);
+  if (!index.IsOpen()) {
     static const std::string noData = Cp932("*** 該当データーがない ***");
     ErrorBox(noData);
     return;
@@ -64,21 +65,18 @@ void SearchSession::StartSearch() {
   // file that was truncated and rewritten when it is closed, which would
   // cost a disk write at every search.
   files::Remove(kResultFileName);
-  int copy = files::Open(kResultFileName, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
-  if (copy < 0) {
-    files::Close(index);
+  files::File copy = files::Open(kResultFileName, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
+  if (!copy.IsOpen()) {
     static const std::string openError = Cp932("*** Result_Tmp Open error ***");
     ErrorBox(openError);
     return;
   }
-  bool copied = CopyFile(index, copy);
-  files::Close(index);
-  files::Close(copy);
-  if (!copied) return;
+  if (!CopyFile(index, copy)) return;
+  index.Close();
+  copy.Close();
 
-  int result = files::Open(kResultFileName, files::kReadWrite);
-  if (result < 0) return;
-  state_.ResultFile = result;
+  state_.ResultFile = files::Open(kResultFileName, files::kReadWrite);
+  if (!state_.ResultFile.IsOpen()) return;
   ShowResult();
 }
 

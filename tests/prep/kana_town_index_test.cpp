@@ -5,11 +5,11 @@
 
 #include <algorithm>  // std::min
 #include <cerrno>
-#include <cstdio>  // std::fprintf
 #include <string>
 #include <vector>
 
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/support/temp_dir.h"
 
@@ -18,20 +18,20 @@ using prep::KanaTownIndexBuilder;
 
 namespace {
 
-// Keeps every box shown; prints it too, so that a death test sees it.
+// Keeps every box shown, in UTF-8.
 class RecordingMessages : public prep::PrepMessages {
  public:
   int ShowMessage(std::string_view text, std::string_view caption,
                   prep::MessageButtons buttons) override {
-    std::string line = platform::text::ToUtf8(caption) +
-                       (buttons == prep::MessageButtons::kYesNo ? " [yes/no]: " : ": ") +
-                       platform::text::ToUtf8(text);
-    shown.push_back(line);
-    std::fprintf(stderr, "%s\n", line.c_str());
+    shown.push_back(platform::text::ToUtf8(caption) +
+                    (buttons == prep::MessageButtons::kYesNo ? " [yes/no]: " : ": ") +
+                    platform::text::ToUtf8(text));
     return 1;
   }
   std::vector<std::string> shown;
 };
+
+using Shown = std::vector<std::string>;
 
 std::string MasterLine(const std::string& code, const std::string& city, const std::string& town,
                        const std::string& kanji, const std::string& end = "\n") {
@@ -54,11 +54,12 @@ class KanaTownIndexTest : public ::testing::Test {
     KanaTownIndexBuilder::s_lastCityInitial.clear();
     mkdir("Zip_Code", 0777);
   }
-  void Build() {
+  int Build() {
     KanaTownIndexBuilder builder(messages);
-    builder.BuildKanaTownIndex();
+    int result = builder.BuildKanaTownIndex();
     written = builder.recordsWritten();
     skipped = builder.recordsSkipped();
+    return result;
   }
   TempDir dir;
   RecordingMessages messages;
@@ -176,7 +177,7 @@ TEST_F(KanaTownIndexTest, CityDirectoryIsMadeOncePerRunOfInitials) {
   dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｻｶｲｼ", "ｲｶ", "二") +
                                MasterLine("3", "ｱｻﾋｶﾜｼ", "ｲｶ", "三") +
                                MasterLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
-  platform::files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   std::vector<std::string> made;
   auto realMkdir = platform::files::Sys().mkdir;
   platform::files::Sys().mkdir = [&](const char* path, mode_t mode) {
@@ -195,7 +196,7 @@ TEST_F(KanaTownIndexTest, CityDirectoryIsMadeOncePerRunOfInitials) {
 
 TEST_F(KanaTownIndexTest, ShortWritesAreCompleted) {
   dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
-  platform::files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   auto realWrite = platform::files::Sys().write;
   platform::files::Sys().write = [&](int fd, const void* buf, size_t n) {
     return realWrite(fd, buf, n > 3 ? 3 : n);
@@ -228,78 +229,72 @@ TEST_F(KanaTownIndexTest, MoreLinesThanTheStoreHoldsAreAllWrittenInOrder) {
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｳｴ.Idx"), expected[1]);
 }
 
-// The three fatal failures end the process with status -1 (255) after their
-// messages; they run in a child process.
-using KanaTownIndexDeathTest = KanaTownIndexTest;
+// The fatal failures stop the build with -1 after their messages; the
+// program then ends with status -1.
 
-TEST_F(KanaTownIndexDeathTest, MissingMasterFile) {
-  EXPECT_EXIT(Build(), ::testing::ExitedWithCode(255),
-              "^ERROR \\[yes/no\\]: READ ファイルオープンエラー\n$");
+TEST_F(KanaTownIndexTest, MissingMasterFileIsFatal) {
+  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(messages.shown, Shown{"ERROR [yes/no]: READ ファイルオープンエラー"});
 }
 
-TEST_F(KanaTownIndexDeathTest, IndexFileThatCannotBeOpenedKeepsEarlierLines) {
+TEST_F(KanaTownIndexTest, IndexFileThatCannotBeOpenedIsFatalAndKeepsEarlierLines) {
   dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｱｻﾋｶﾜｼ", "ｲｶ", "一") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二"));
   // A plain file where the directory N_ｻ belongs.
   dir.Write("Zip_Code/N_ｻ", "");
-  EXPECT_EXIT(Build(), ::testing::ExitedWithCode(255),
-              "^ERROR \\[yes/no\\]: ZIP_CODE.N_ｻ.ｲｶ\\.Idx\n"
-              "ERROR \\[yes/no\\]: 50 インデックスファイルオープンエラー\n$");
+  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(messages.shown, (Shown{"ERROR [yes/no]: ZIP_CODE\\N_ｻ\\ｲｶ.Idx",
+                                   "ERROR [yes/no]: 50 インデックスファイルオープンエラー"}));
   EXPECT_EQ(dir.Read("Zip_Code/N_ｱ/ｲｶ.Idx"), IndexLine("1", "ｱｻﾋｶﾜｼ", "ｲｶ", "一"));
 }
 
-TEST_F(KanaTownIndexDeathTest, FailedWriteKeepsWhatWasWrittenBefore) {
+TEST_F(KanaTownIndexTest, FailedWriteIsFatalAndKeepsWhatWasWrittenBefore) {
   dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｳｴ", "二") +
                                MasterLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三"));
-  auto failSecondWrite = [&] {
-    int writes = 0;
-    auto realWrite = platform::files::Sys().write;
-    platform::files::Sys().write = [=](int fd, const void* buf, size_t n) mutable -> ssize_t {
-      if (fd > 2 && ++writes > 1) {
-        errno = ENOSPC;
-        return -1;
-      }
-      return realWrite(fd, buf, n);
-    };
-    Build();
+  platform::ScopedOverride restore(platform::files::Sys());
+  int writes = 0;
+  auto realWrite = platform::files::Sys().write;
+  platform::files::Sys().write = [&](int fd, const void* buf, size_t n) -> ssize_t {
+    if (++writes > 1) {
+      errno = ENOSPC;
+      return -1;
+    }
+    return realWrite(fd, buf, n);
   };
-  EXPECT_EXIT(failSecondWrite(), ::testing::ExitedWithCode(255),
-              "^ERROR \\[yes/no\\]: Write インデックスファイルエラー\n$");
+  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(messages.shown, Shown{"ERROR [yes/no]: Write インデックスファイルエラー"});
   // ｲｶ.Idx, whose first line came first, was written whole before ｳｴ.Idx failed.
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"),
             IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + IndexLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三"));
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｳｴ.Idx"), "");
 }
 
-TEST_F(KanaTownIndexDeathTest, FailedMasterReadWritesTheLinesReadBeforeIt) {
+TEST_F(KanaTownIndexTest, FailedMasterReadIsFatalAfterWritingTheLinesReadBeforeIt) {
   std::string first = MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一");
   dir.Write("ALL_ZIP.TXT", first + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二"));
-  auto failAfterFirstLine = [&] {
-    bool served = false;
-    auto realRead = platform::files::Sys().read;
-    platform::files::Sys().read = [=](int fd, void* buf, size_t n) mutable -> ssize_t {
-      if (served) {
-        errno = EIO;
-        return -1;
-      }
-      served = true;
-      return realRead(fd, buf, std::min(n, first.size()));
-    };
-    Build();
+  platform::ScopedOverride restore(platform::files::Sys());
+  bool served = false;
+  auto realRead = platform::files::Sys().read;
+  platform::files::Sys().read = [&](int fd, void* buf, size_t n) -> ssize_t {
+    if (served) {
+      errno = EIO;
+      return -1;
+    }
+    served = true;
+    return realRead(fd, buf, std::min(n, first.size()));
   };
-  EXPECT_EXIT(failAfterFirstLine(), ::testing::ExitedWithCode(255),
-              "^ERROR \\[yes/no\\]: READ ファイルオープンエラー\n$");
+  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(messages.shown, Shown{"ERROR [yes/no]: READ ファイルオープンエラー"});
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
 }
 
-TEST_F(KanaTownIndexDeathTest, FailedMasterReadIsFatalToo) {
+TEST_F(KanaTownIndexTest, FailedMasterReadBeforeAnyLineWritesNothing) {
   dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
-  auto failReads = [&] {
-    platform::files::Sys().read = [](int, void*, size_t) -> ssize_t {
-      errno = EIO;
-      return -1;
-    };
-    Build();
+  platform::ScopedOverride restore(platform::files::Sys());
+  platform::files::Sys().read = [](int, void*, size_t) -> ssize_t {
+    errno = EIO;
+    return -1;
   };
-  EXPECT_EXIT(failReads(), ::testing::ExitedWithCode(255),
-              "^ERROR \\[yes/no\\]: READ ファイルオープンエラー\n$");
+  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(messages.shown, Shown{"ERROR [yes/no]: READ ファイルオープンエラー"});
+  EXPECT_FALSE(dir.Exists("Zip_Code/N_ｻ"));
 }

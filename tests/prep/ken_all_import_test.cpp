@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/support/temp_dir.h"
 
@@ -126,7 +127,7 @@ TEST(ImportKenAll, FailedWriteLeavesTheOldMaster) {
   TempDir dir;
   dir.Write("KEN_ALL.CSV", KenRow("0640941", "ｱｻﾋｶﾞｵｶ", "旭ケ丘"));
   dir.Write("ALL_ZIP.TXT", "old");
-  platform::files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   platform::files::Sys().write = [](int, const void*, size_t) -> ssize_t {
     errno = ENOSPC;
     return -1;

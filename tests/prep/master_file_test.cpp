@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/support/temp_dir.h"
 
@@ -58,7 +59,7 @@ TEST(MasterFileOpen, OpensReadOnlyAndFailsWhenMissing) {
   EXPECT_FALSE(master.IsOpen());
 
   dir.Write("all_zip.txt", "x");
-  platform::files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   int flags = -1;
   auto realOpen = platform::files::Sys().open;
   platform::files::Sys().open = [&](const char* path, int f, mode_t mode) {
@@ -148,7 +149,7 @@ TEST(ReadRecord, FailedReadIsToldApartFromTheEnd) {
   dir.Write("ALL_ZIP.TXT", "1,2,3");
   MasterFile master;
   ASSERT_EQ(master.Open("ALL_ZIP.TXT"), 0);
-  platform::files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   platform::files::Sys().read = [](int, void*, size_t) -> ssize_t {
     errno = EIO;
     return -1;

@@ -16,6 +16,7 @@ Taken TakeAll(PendingIndexLines& pending) {
   Taken taken;
   pending.TakeEachFile([&](const std::string& path, std::string_view lines) {
     taken.emplace_back(path, std::string(lines));
+    return true;
   });
   return taken;
 }

@@ -17,8 +17,9 @@ int RunBuild(const std::vector<std::string>& args) {
   prep::KanaTownIndexBuilder builder(messages);
   // As the button does: a failure (normally: it exists) is ignored.
   platform::files::MakeDirectory("Zip_Code");
-  // A fatal file error ends the process inside with status -1.
-  builder.BuildKanaTownIndex();
+  // After a fatal file error (its messages are on stderr) the command ends
+  // with status -1, as the tool does.
+  if (builder.BuildKanaTownIndex() != 0) return -1;
   if (builder.recordsSkipped() > 0)
     std::fprintf(stderr, "yubin build: %ld malformed records skipped (fewer than nine commas)\n",
                  builder.recordsSkipped());

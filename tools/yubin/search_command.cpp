@@ -3,7 +3,6 @@
 #include <iostream>
 #include <map>
 
-#include "platform/clock.h"
 #include "platform/text/cp932.h"
 #include "platform/text/kana.h"
 #include "search/engine/dialog_side.h"
@@ -30,16 +29,16 @@ namespace {
 using search::engine::SearchSession;
 using search::engine::SearchState;
 
-// A dialog without a window: keeps the controls and captions, and writes
+// A dialog without a window: keeps the fields and captions, and writes
 // every message box to the error stream as it is shown.
 class ConsoleDialog : public search::engine::DialogSide {
  public:
   explicit ConsoleDialog(std::ostream& err) : err_(err) {}
 
-  void SetControlText(int controlId, const std::string& text) override { controls_[controlId] = text; }
-  std::string ControlText(int controlId) override { return controls_[controlId]; }
-  void ReportTooLong(int controlId, size_t maxCharacters) override {
-    err_ << "[yubin] control " << controlId << " holds more than " << maxCharacters << " characters\n";
+  void SetFieldText(search::engine::Field field, const std::string& text) override { fields_[field] = text; }
+  std::string FieldText(search::engine::Field field) override { return fields_[field]; }
+  void ReportTooLong(search::engine::Field field, size_t maxBytes) override {
+    err_ << "[yubin] " << search::engine::FieldName(field) << " holds more than " << maxBytes << " bytes\n";
   }
   void SetStatusCaption(const std::string& text) override { status_ = text; }
   void SetPageCaption(const std::string& text) override { pageLabel_ = text; }
@@ -63,7 +62,7 @@ class ConsoleDialog : public search::engine::DialogSide {
 
  private:
   std::ostream& err_;
-  std::map<int, std::string> controls_;
+  std::map<search::engine::Field, std::string> fields_;
   std::string status_;
   std::string pageLabel_;
 };
@@ -150,7 +149,7 @@ int RunSearchCommand(const std::vector<std::string>& args, std::ostream& out, st
   }
 
   ConsoleDialog dialog(err);
-  SearchSession session(dialog, platform::clock::SystemClock());
+  SearchSession session(dialog);
   session.InitialiseDialog();
   SearchState& state = session.State();
   state.PrefectureLetter = options.letters[0];

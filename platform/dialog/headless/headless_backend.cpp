@@ -132,7 +132,8 @@ void HeadlessDialogWindow::SetFocus(int id) {
   Control* c = Find(id);
   if (c == nullptr || !TakesFocus(*c) || focus_ == id) return;
   focus_ = id;
-  if (IsEdit(c->tmpl) && dialog_ != nullptr) dialog_->DeliverNotification(id, Notification::kSetFocus);
+  if (IsEdit(c->tmpl) && dialog_ != nullptr)
+    DialogEvents::DeliverNotification(*dialog_, id, Notification::kSetFocus);
 }
 
 void HeadlessDialogWindow::FocusNextTabStop(bool backwards) {
@@ -211,17 +212,17 @@ int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
   std::string ownerTitle = owner != nullptr ? owner->Title() : std::string();
   windows_.push_back(std::make_unique<HeadlessDialogWindow>(*this, dialog, ownerTitle));
   HeadlessDialogWindow& window = *windows_.back();
-  dialog.AttachWindow(&window);
+  DialogEvents::AttachWindow(dialog, &window);
 
   // The window becomes the active one when it is shown: during its
   // initialisation the owner still is.
-  if (dialog.DeliverInit() && window.focus_ == kNoId) window.FocusNextTabStop(false);
-  if (!dialog.EndRequested()) {
+  if (DialogEvents::DeliverInit(dialog) && window.focus_ == kNoId) window.FocusNextTabStop(false);
+  if (!DialogEvents::EndRequested(dialog)) {
     stack_.push_back(&window);
     window.shown_ = true;
-    dialog.DeliverShow(true);
+    DialogEvents::DeliverShow(dialog, true);
   }
-  while (!dialog.EndRequested()) {
+  while (!DialogEvents::EndRequested(dialog)) {
     if (events_.empty()) {
       Error("the script ended while dialog " + std::to_string(dialog.Template().id) + " was open");
       dialog.EndDialog(-1);
@@ -236,13 +237,13 @@ int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
   // the dialog is destroyed.
   auto onStack = std::find(stack_.begin(), stack_.end(), &window);
   if (onStack != stack_.end()) stack_.erase(onStack);
-  dialog.DeliverDestroy();
+  DialogEvents::DeliverDestroy(dialog);
   timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == &window; }),
                 timers_.end());
-  dialog.AttachWindow(nullptr);
+  DialogEvents::AttachWindow(dialog, nullptr);
   window.dialog_ = nullptr;
-  window.result_ = dialog.Result();
-  return dialog.Result();
+  window.result_ = DialogEvents::Result(dialog);
+  return DialogEvents::Result(dialog);
 }
 
 void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Dialog& dialog) {
@@ -264,11 +265,11 @@ void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Di
       if (c != nullptr && IsEdit(c->tmpl) && (c->tmpl->style & kMultiLine) && (c->tmpl->style & kWantReturn))
         LineBreak(c->tmpl->id, window, dialog);
       else
-        dialog.DeliverEnter();
+        DialogEvents::DeliverEnter(dialog);
       break;
     }
     case Kind::kEscape:
-      dialog.DeliverEscape();
+      DialogEvents::DeliverEscape(dialog);
       break;
     case Kind::kTab:
       window.FocusNextTabStop(false);
@@ -277,10 +278,10 @@ void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Di
       if (!(window.tmpl_.style & kSystemMenu))
         Error("dialog " + std::to_string(window.tmpl_.id) + " has no close box");
       else
-        dialog.DeliverSysCommand(kCloseCommand);
+        DialogEvents::DeliverSysCommand(dialog, kCloseCommand);
       break;
     case Kind::kSysCommand:
-      dialog.DeliverSysCommand(event.value);
+      DialogEvents::DeliverSysCommand(dialog, event.value);
       break;
     case Kind::kMenuCommand: {
       const MenuTemplate* menu = window.tmpl_.menu;
@@ -289,7 +290,7 @@ void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Di
       if (!found)
         Error("dialog " + std::to_string(window.tmpl_.id) + " has no menu command " + std::to_string(event.value));
       else
-        dialog.DeliverMenuCommand(event.value);
+        DialogEvents::DeliverMenuCommand(dialog, event.value);
       break;
     }
     case Kind::kWait:
@@ -325,7 +326,7 @@ void HeadlessBackend::ClickControl(int id, bool radioOnly, HeadlessDialogWindow&
     else if (kind == ControlKind::kCheckBox)
       c->check = c->check != 0 ? 0 : 1;
   }
-  dialog.DeliverNotification(id, Notification::kClicked);
+  DialogEvents::DeliverNotification(dialog, id, Notification::kClicked);
 }
 
 bool HeadlessBackend::FocusControl(int id, HeadlessDialogWindow& window) {
@@ -349,14 +350,14 @@ void HeadlessBackend::TypeInto(int id, std::string_view text, HeadlessDialogWind
   if (!FocusControl(id, window)) return;
   if (c->tmpl->style & kReadOnly) return Error("edit " + std::to_string(id) + " is read-only");
   size_t i = 0;
-  while (i < text.size() && !dialog.EndRequested()) {
+  while (i < text.size() && !DialogEvents::EndRequested(dialog)) {
     unsigned char b = static_cast<unsigned char>(text[i]);
     if (b == '\r' || b == '\n') {
       i += (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
       if ((c->tmpl->style & kMultiLine) && (c->tmpl->style & kWantReturn))
         LineBreak(id, window, dialog);
       else
-        dialog.DeliverEnter();
+        DialogEvents::DeliverEnter(dialog);
       continue;
     }
     HeadlessDialogWindow::Control* live = window.Find(id);
@@ -374,7 +375,7 @@ void HeadlessBackend::TypeInto(int id, std::string_view text, HeadlessDialogWind
           at += static_cast<size_t>(text::Cp932CharLength(static_cast<unsigned char>(t[at])));
       }
       t.erase(cut);
-      dialog.DeliverNotification(id, Notification::kChanged);
+      DialogEvents::DeliverNotification(dialog, id, Notification::kChanged);
       continue;
     }
     size_t n = std::min<size_t>(static_cast<size_t>(text::Cp932CharLength(b)), text.size() - i);
@@ -382,7 +383,7 @@ void HeadlessBackend::TypeInto(int id, std::string_view text, HeadlessDialogWind
     i += n;
     if (live->limit > 0 && live->text.size() + ch.size() > static_cast<size_t>(live->limit)) continue;
     live->text.append(ch);
-    dialog.DeliverNotification(id, Notification::kChanged);
+    DialogEvents::DeliverNotification(dialog, id, Notification::kChanged);
   }
   if (i < text.size()) Error("typing into edit " + std::to_string(id) + " stopped: the dialog ended");
 }
@@ -394,7 +395,7 @@ void HeadlessBackend::LineBreak(int id, HeadlessDialogWindow& window, Dialog& di
   if (c->tmpl->style & kReadOnly) return;
   if (c->limit > 0 && c->text.size() + 2 > static_cast<size_t>(c->limit)) return;
   c->text += "\r\n";
-  dialog.DeliverNotification(id, Notification::kChanged);
+  DialogEvents::DeliverNotification(dialog, id, Notification::kChanged);
 }
 
 void HeadlessBackend::Advance(int milliseconds) {
@@ -410,7 +411,7 @@ void HeadlessBackend::Advance(int milliseconds) {
     int id = next->id;
     // The tick may set, kill or replace timers, or open a nested modal
     // window that consumes further events: nothing is held across it.
-    if (window->dialog_ != nullptr) window->dialog_->DeliverTimer(id);
+    if (window->dialog_ != nullptr) DialogEvents::DeliverTimer(*window->dialog_, id);
   }
   now_ = std::max(now_, target);
 }

@@ -12,8 +12,8 @@
 //
 // What it does not do: no pixels, fonts or layout (text_render.h draws a
 // rough picture from the rectangles); no mouse positions, carets or text
-// selection (typing always appends at the end); no minimising (so the
-// minimised-paint and drag-icon hooks are never called); no clipboard.
+// selection (typing always appends at the end); no minimising; no
+// clipboard.
 #pragma once
 
 #include <deque>

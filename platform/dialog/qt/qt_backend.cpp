@@ -93,11 +93,11 @@ QtBackend::QtBackend() {
   // again in case the application's start reset them.
   InstallFontSubstitutes();
   help_ = std::make_unique<QtHelpViewer>();
-  UseHelpViewer(help_.get());
+  HelpViewerInForce() = help_.get();
 }
 
 QtBackend::~QtBackend() {
-  if (&CurrentHelpViewer() == help_.get()) UseHelpViewer(nullptr);
+  if (HelpViewerInForce() == help_.get()) HelpViewerInForce() = nullptr;
   help_.reset();
 }
 
@@ -118,18 +118,18 @@ int QtBackend::RunModal(Dialog& dialog, Window* owner) {
   int result = -1;
   {
     QtDialogWindow window(dialog, WidgetOf(owner));
-    dialog.AttachWindow(&window);
-    if (dialog.DeliverInit()) window.FocusFirstTabStop();
-    if (!dialog.EndRequested()) {
+    DialogEvents::AttachWindow(dialog, &window);
+    if (DialogEvents::DeliverInit(dialog)) window.FocusFirstTabStop();
+    if (!DialogEvents::EndRequested(dialog)) {
       StackEntry entry(stack_, &window);
       window.ShowAndActivate();
-      dialog.DeliverShow(true);
+      DialogEvents::DeliverShow(dialog, true);
       window.RunUntilEnd();
     }
-    dialog.DeliverDestroy();
+    DialogEvents::DeliverDestroy(dialog);
     window.Detach();
-    dialog.AttachWindow(nullptr);
-    result = dialog.Result();
+    DialogEvents::AttachWindow(dialog, nullptr);
+    result = DialogEvents::Result(dialog);
   }
   ActivateTop();
   return result;

@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "platform/dialog/backend.h"
 #include "platform/dialog/qt/icons.h"
 #include "platform/dialog/qt/menu_strip.h"
 #include "platform/text/cp932.h"
@@ -284,7 +285,8 @@ void QtDialogWindow::OnClicked(Control& control) {
   } else if (tmpl.kind == ControlKind::kCheckBox && !automatic) {
     control.button->setChecked(!control.button->isChecked());
   }
-  if (tmpl.id != kNoId && Delivering()) dialog_.DeliverNotification(tmpl.id, Notification::kClicked);
+  if (tmpl.id != kNoId && Delivering())
+    DialogEvents::DeliverNotification(dialog_, tmpl.id, Notification::kClicked);
 }
 
 // As the dialog manager does: the focus goes to the next (or previous)
@@ -307,7 +309,7 @@ void QtDialogWindow::MoveInRadioGroup(Control& from, bool forward) {
 void QtDialogWindow::OnLineEdited(Control& control) {
   control.accepted = ReadControlText(control);
   if (control.tmpl->id != kNoId && Delivering())
-    dialog_.DeliverNotification(control.tmpl->id, Notification::kChanged);
+    DialogEvents::DeliverNotification(dialog_, control.tmpl->id, Notification::kChanged);
 }
 
 void QtDialogWindow::OnTextChanged(Control& control) {
@@ -326,36 +328,36 @@ void QtDialogWindow::OnTextChanged(Control& control) {
   }
   control.accepted = ReadControlText(control);
   if (control.tmpl->id != kNoId && Delivering())
-    dialog_.DeliverNotification(control.tmpl->id, Notification::kChanged);
+    DialogEvents::DeliverNotification(dialog_, control.tmpl->id, Notification::kChanged);
 }
 
 void QtDialogWindow::OnEditFocused(Control& control) {
   if (control.tmpl->id != kNoId && Delivering())
-    dialog_.DeliverNotification(control.tmpl->id, Notification::kSetFocus);
+    DialogEvents::DeliverNotification(dialog_, control.tmpl->id, Notification::kSetFocus);
 }
 
 void QtDialogWindow::OnEnter() {
-  if (Delivering()) dialog_.DeliverEnter();
+  if (Delivering()) DialogEvents::DeliverEnter(dialog_);
 }
 
 void QtDialogWindow::OnEscape() {
-  if (Delivering()) dialog_.DeliverEscape();
+  if (Delivering()) DialogEvents::DeliverEscape(dialog_);
 }
 
 void QtDialogWindow::OnCloseBox() {
-  if (Delivering()) dialog_.DeliverSysCommand(kCloseCommand);
+  if (Delivering()) DialogEvents::DeliverSysCommand(dialog_, kCloseCommand);
 }
 
 void QtDialogWindow::OnMenuCommand(int command) {
-  if (Delivering()) dialog_.DeliverMenuCommand(command);
+  if (Delivering()) DialogEvents::DeliverMenuCommand(dialog_, command);
 }
 
 void QtDialogWindow::OnSysCommand(int command) {
-  if (Delivering()) dialog_.DeliverSysCommand(command);
+  if (Delivering()) DialogEvents::DeliverSysCommand(dialog_, command);
 }
 
 void QtDialogWindow::OnTimer(int id) {
-  if (Delivering()) dialog_.DeliverTimer(id);
+  if (Delivering()) DialogEvents::DeliverTimer(dialog_, id);
 }
 
 void QtDialogWindow::OpenSystemMenu() {
@@ -554,7 +556,7 @@ void QtDialogWindow::ShowAndActivate() {
 }
 
 void QtDialogWindow::RunUntilEnd() {
-  if (dialog_.EndRequested()) return;
+  if (DialogEvents::EndRequested(dialog_)) return;
   running_ = true;
   loop_.exec();
   running_ = false;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/dialog/headless/headless_backend.h"
+#include "platform/seam.h"
 
 namespace platform::dialog {
 namespace {
@@ -29,7 +30,7 @@ bool Yes() { return true; }
 bool No() { return false; }
 
 int ChosenCode() {
-  UseBackend(nullptr);
+  BackendInForce() = nullptr;
   return static_cast<NamedBackend&>(CurrentBackend()).code;
 }
 
@@ -48,7 +49,7 @@ TEST(BackendChoice, WithoutAnyTheProgramEndsWithAClearMessage) {
   EXPECT_EXIT(
       {
         RegisterBackend({"no display", 10, &No, &Make<11>});
-        UseBackend(nullptr);
+        BackendInForce() = nullptr;
         CurrentBackend();
         std::exit(0);
       },
@@ -58,7 +59,7 @@ TEST(BackendChoice, WithoutAnyTheProgramEndsWithAClearMessage) {
 TEST(BackendChoice, ABackendPutInForceComesBeforeTheChoiceAndIsRestored) {
   headless::HeadlessBackend headless;
   {
-    ScopedBackend scope(headless);
+    platform::ScopedOverride scope(BackendInForce(), &headless);
     EXPECT_EQ(&CurrentBackend(), &headless);
   }
   EXPECT_EXIT(

@@ -57,7 +57,7 @@ TEST_F(DataExchangeTest, ReadBackOfFieldsWithinTheirLimitsPasses) {
   backend
       .Do([&] {
         d.SetText(kCityEdit, Sj("ｶ"));
-        passed = d.UpdateData(true);
+        passed = d.ReadBackMembers();
       })
       .Escape();
   d.DoModal();
@@ -73,10 +73,10 @@ TEST_F(DataExchangeTest, LengthsCountCp932BytesNotCharacters) {
       .Do([&] {
         // ｶ: one byte in CP932 (three in UTF-8) fits a one-byte field.
         d.SetText(kLetterEdit, Sj("ｶ"));
-        kanaPassed = d.UpdateData(true);
+        kanaPassed = d.ReadBackMembers();
         // ア: one character, but two bytes.
         d.SetText(kLetterEdit, Sj("ア"));
-        wideKanaPassed = d.UpdateData(true);
+        wideKanaPassed = d.ReadBackMembers();
       })
       .Answer(kIdOk)
       .Escape();

@@ -2,6 +2,7 @@
 
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/resources.h"
+#include "platform/dialog/template_registry.h"
 #include "platform/dialog/window.h"
 #include "platform/text/cp932.h"
 
@@ -27,28 +28,26 @@ const DialogTemplate kMain = {
     .width = 200,
     .height = 120,
     .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kSystemMenu | kModalFrame | kTaskBar,
+    .style = kCaption | kSystemMenu | kTaskBar,
     .menu = &kMenu,
     .controls = {
-        {kNoId, ControlKind::kStatic, "郵便番号検索デモ", {7, 4, 120, 8}},
-        {kNoId, ControlKind::kGroupBox, "入力", {5, 14, 110, 50}},
-        {kModeLeft, ControlKind::kRadioButton, "左", {10, 24, 30, 10}, kAuto | kGroup},
-        {kModeRight, ControlKind::kRadioButton, "右", {45, 24, 30, 10}, kAuto},
-        {1138, ControlKind::kRadioButton, "", {10, 36, 12, 10}, kAuto | kGroup},
-        {1139, ControlKind::kRadioButton, "", {26, 36, 12, 10}, kAuto},
-        {1140, ControlKind::kRadioButton, "", {42, 36, 12, 10}, kAuto},
-        {1141, ControlKind::kRadioButton, "", {58, 36, 12, 10}, kAuto},
-        {kLetterEdit, ControlKind::kEdit, "", {10, 48, 16, 12}, kReadOnly | kBorder | kGroup},
-        {kCityEdit, ControlKind::kEdit, "", {30, 48, 16, 12}, kReadOnly | kBorder},
-        {kSearchEdit, ControlKind::kEdit, "", {120, 14, 72, 24},
-         kMultiLine | kWantReturn | kAutoVScroll | kVScrollBar | kBorder | kTabStop},
-        {kOptionCheck, ControlKind::kCheckBox, "オプション１", {120, 42, 60, 10}, kAuto | kDisabled},
-        {kResultEdit, ControlKind::kEdit, "", {5, 68, 110, 40},
-         kMultiLine | kReadOnly | kRightAlign | kHScrollBar | kVScrollBar | kBorder},
-        {kSearchButton, ControlKind::kPushButton, "検索開始", {120, 56, 50, 14}, kTabStop},
-        {kIdOk, ControlKind::kPushButton, "終了", {120, 74, 50, 14}, kDefault | kTabStop},
-        {kIdCancel, ControlKind::kPushButton, "ｷｬﾝｾﾙ", {120, 92, 50, 14}, kTabStop},
-        {kNoId, ControlKind::kIcon, "", {176, 96, 20, 20}, 0, 0, kIconId},
+        Label("郵便番号検索デモ", {7, 4, 120, 8}),
+        GroupBox("入力", {5, 14, 110, 50}),
+        Radio(kModeLeft, "左", {10, 24, 30, 10}, kAuto | kGroup),
+        Radio(kModeRight, "右", {45, 24, 30, 10}, kAuto),
+        Radio(1138, "", {10, 36, 12, 10}, kAuto | kGroup),
+        Radio(1139, "", {26, 36, 12, 10}, kAuto),
+        Radio(1140, "", {42, 36, 12, 10}, kAuto),
+        Radio(1141, "", {58, 36, 12, 10}, kAuto),
+        Edit(kLetterEdit, {10, 48, 16, 12}, kReadOnly | kBorder | kGroup),
+        Edit(kCityEdit, {30, 48, 16, 12}, kReadOnly | kBorder),
+        Edit(kSearchEdit, {120, 14, 72, 24}, kMultiLine | kWantReturn | kVScrollBar | kBorder | kTabStop),
+        CheckBox(kOptionCheck, "オプション１", {120, 42, 60, 10}, kAuto | kDisabled),
+        Edit(kResultEdit, {5, 68, 110, 40}, kMultiLine | kReadOnly | kRightAlign | kHScrollBar | kVScrollBar | kBorder),
+        PushButton(kSearchButton, "検索開始", {120, 56, 50, 14}, kTabStop),
+        PushButton(kIdOk, "終了", {120, 74, 50, 14}, kDefault | kTabStop),
+        PushButton(kIdCancel, "ｷｬﾝｾﾙ", {120, 92, 50, 14}, kTabStop),
+        Icon(kIconId, {176, 96, 20, 20}),
     }};
 
 const DialogTemplate kSettings = {
@@ -57,14 +56,17 @@ const DialogTemplate kSettings = {
     .width = 150,
     .height = 60,
     .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kModalFrame | kCentreMouse | kForeground,
+    .style = kCaption | kCentreMouse,
     .controls = {
-        {kNoId, ControlKind::kStatic, "データーファイルのフルパス", {7, 7, 100, 8}},
-        {kPathEdit, ControlKind::kEdit, "", {7, 18, 136, 12}, kBorder | kAutoHScroll | kTabStop},
-        {kAskButton, ControlKind::kPushButton, "確認", {7, 38, 40, 14}, kTabStop},
-        {kIdOk, ControlKind::kPushButton, "OK", {60, 38, 40, 14}, kDefault | kTabStop},
-        {kIdCancel, ControlKind::kPushButton, "ｷｬﾝｾﾙ", {103, 38, 40, 14}, kTabStop},
+        Label("データーファイルのフルパス", {7, 7, 100, 8}),
+        Edit(kPathEdit, {7, 18, 136, 12}, kBorder | kAutoHScroll | kTabStop),
+        PushButton(kAskButton, "確認", {7, 38, 40, 14}, kTabStop),
+        PushButton(kIdOk, "OK", {60, 38, 40, 14}, kDefault | kTabStop),
+        PushButton(kIdCancel, "ｷｬﾝｾﾙ", {103, 38, 40, 14}, kTabStop),
     }};
+
+// The demo's templates, for the check that runs over every program's.
+const TemplateRegistration kTemplates("demo", {&kMain, &kSettings});
 
 const DialogTemplate& MainTemplate() { return kMain; }
 const DialogTemplate& SettingsTemplate() { return kSettings; }

@@ -10,7 +10,8 @@
 #include "platform/dialog/resources.h"
 #include "platform/dialog/window.h"
 #include "platform/help_viewer.h"
-#include "tests/platform/dialog/recording_help_viewer.h"
+#include "platform/seam.h"
+#include "tests/platform/recording_help_viewer.h"
 #include "tests/platform/dialog/script_fixture.h"
 
 namespace demo {
@@ -87,7 +88,7 @@ TEST_F(DialogHooks, ControlsDoNothingOutsideTheRun) {
   d.SetText(kLetterEdit, "y");
   EXPECT_EQ(d.Text(kLetterEdit), "");
   // A read-back without controls would wipe the members.
-  EXPECT_FALSE(d.UpdateData(true));
+  EXPECT_FALSE(d.ReadBackMembers());
   EXPECT_EQ(d.letter, "x");
 }
 
@@ -170,6 +171,39 @@ TEST_F(DialogKeys, SettingAnEditsTextReportsAChangeButAButtonsDoesNot) {
   EXPECT_EQ(backend.Find(kMainDialogId)->ControlText(kSearchButton), "x");
 }
 
+// A strip of keys: 1202 is blank, 1204 a neighbour with a role of its own.
+const DialogTemplate kKeyStrip = {
+    .id = 140,
+    .width = 100,
+    .height = 20,
+    .controls = {
+        PushButton(1200, "あ", {0, 0, 14, 14}),
+        PushButton(1201, "゛", {15, 0, 14, 14}),
+        PushButton(1202, "", {30, 0, 14, 14}),
+        PushButton(1203, "空白", {45, 0, 14, 14}),
+        PushButton(1204, "戻る", {60, 0, 14, 14}),
+    }};
+
+const std::vector<KeyRow> kStripKeys = {{1200, "ｱ"}, {1201, "ﾞ"}, {1203, " "}};
+
+TEST_F(DialogKeys, AKeyTableBindsItsButtonsToTheirBytesAndNothingElse) {
+  Dialog d(kKeyStrip);
+  std::string passed;
+  d.BindKeys(kStripKeys, [&](char byte) { passed += byte; });
+  backend.Click(1200).Click(1201).Click(1202).Click(1203).Click(1204).Escape();
+  d.DoModal();
+  // ｱ U+FF71 is 0xB1, the voiced mark U+FF9E 0xDE, the blank 0x20.
+  EXPECT_EQ(passed, "\xB1\xDE ");
+}
+
+TEST(DialogKeysDeathTest, AKeyTableRowThatCannotBeIsRefusedByName) {
+  Dialog d(kKeyStrip);
+  auto noop = [](char) {};
+  EXPECT_DEATH(d.BindKeys({{1200, "ア"}}, noop), "key 1200 of dialog 140 does not pass one CP932 byte");
+  EXPECT_DEATH(d.BindKeys({{1205, "ｱ"}}, noop), "key 1205 of dialog 140 is not a push button");
+  EXPECT_DEATH(d.BindKeys({{1200, "ｱ"}, {1200, "ｲ"}}, noop), "key 1200 of dialog 140 comes twice");
+}
+
 using SystemMenu = ScriptTest;
 
 TEST_F(SystemMenu, CommandsSixteenToThirtyOneReachTheHandlerAsSent) {
@@ -217,12 +251,11 @@ TEST_F(MenuCommands, ADialogBindingComesBeforeTheApplication) {
 
 TEST_F(MenuCommands, TheHelpCommandShowsTheApplicationsHelpFile) {
   RecordingHelpViewer help;
-  platform::UseHelpViewer(&help);
+  platform::ScopedOverride useHelp(platform::HelpViewerInForce(), &help);
   app.SetHelpFile("c:\\Zip_Code\\help.hlp");
   MainDialog d;
-  backend.Do([&] { d.DeliverMenuCommand(kHelpCommand); }).Escape();
+  backend.Do([&] { DialogEvents::DeliverMenuCommand(d, kHelpCommand); }).Escape();
   d.DoModal();
-  platform::UseHelpViewer(nullptr);
   EXPECT_EQ(help.shown, (std::vector<std::string>{"c:\\Zip_Code\\help.hlp"}));
 }
 

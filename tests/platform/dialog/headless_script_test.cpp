@@ -135,7 +135,7 @@ TEST_F(Typing, EnterInAReadOnlyEditThatWantsItChangesNothing) {
   bool ending = true;
   backend.Focus(10).Enter().Do([&] {
     text = d.Text(10);
-    ending = d.EndRequested();
+    ending = DialogEvents::EndRequested(d);
   }).Escape();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(text, "x");

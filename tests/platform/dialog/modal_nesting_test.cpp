@@ -158,7 +158,7 @@ TEST_F(ModalNesting, ADialogIsTheActiveWindowFromItsShowingToItsEnd) {
 TEST(MessageBoxCaption, WithoutAnApplicationTheProgramFilesNameIsTheCaption) {
   ASSERT_EQ(App::Current(), nullptr);
   headless::HeadlessBackend backend;
-  ScopedBackend inForce(backend);
+  platform::ScopedOverride inForce(BackendInForce(), &backend);
   backend.Answer(kIdOk);
   MessageBox("x");
   ASSERT_EQ(backend.MessageBoxes().size(), 1u);

@@ -9,6 +9,7 @@
 
 #include "platform/dialog/backend.h"
 #include "platform/dialog/headless/headless_backend.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/demo_dialog.h"
 
@@ -26,7 +27,7 @@ class ScriptTest : public ::testing::Test {
   static std::string Sj(const char* utf8) { return platform::text::Cp932(utf8); }
 
   platform::dialog::headless::HeadlessBackend backend;
-  platform::dialog::ScopedBackend inForce{backend};
+  platform::ScopedOverride<platform::dialog::Backend*> inForce{platform::dialog::BackendInForce(), &backend};
   DemoApp app;
   bool expectErrors = false;
 };

@@ -53,6 +53,29 @@ TEST(Template, DefaultButtonIsTheMarkedOneElseOk) {
   EXPECT_EQ(DefaultButtonOf(t), kIdOk);
 }
 
+TEST(TemplateCheck, NamesEachFaultAndPassesASoundTemplate) {
+  EXPECT_TRUE(TemplateProblems(demo::MainTemplate()).empty());
+  const DialogTemplate t = {
+      .id = 7,
+      .width = 100,
+      .height = 50,
+      .controls = {
+          PushButton(kIdOk, "OK", {50, 30, 50, 20}, kDefault),  // touches the edges: inside
+          PushButton(kIdCancel, "x", {60, 5, 41, 14}, kDefault),
+          Edit(1204, {-1, 0, 10, 10}),
+          Edit(1204, {0, 45, 10, 6}),
+          Label("\xE2\x80", {0, 0, 10, 8}),  // a cut UTF-8 character
+      }};
+  std::vector<std::string> problems = TemplateProblems(t);
+  ASSERT_EQ(problems.size(), 6u);
+  EXPECT_EQ(problems[0], "dialog 7: control 2 at 60, 5 size 41 x 14 lies outside the dialog's 100 x 50");
+  EXPECT_EQ(problems[1], "dialog 7: control 2 is a second default button");
+  EXPECT_EQ(problems[2], "dialog 7: control 1204 at -1, 0 size 10 x 10 lies outside the dialog's 100 x 50");
+  EXPECT_EQ(problems[3], "dialog 7: control 1204 is used twice");
+  EXPECT_EQ(problems[4], "dialog 7: control 1204 at 0, 45 size 10 x 6 lies outside the dialog's 100 x 50");
+  EXPECT_EQ(problems[5], "dialog 7: control without ID at row 5: the text has no CP932 form");
+}
+
 TEST(Template, TextsBecomeCp932) {
   // ｷ U+FF77 HALFWIDTH KATAKANA LETTER KI is one byte; 設 two.
   EXPECT_EQ(TemplateText("ｷ"), "\xB7");

@@ -12,6 +12,7 @@
 #include "platform/files/file.h"
 #include "platform/files/host_path.h"
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "tests/support/temp_dir.h"
 
 namespace files = platform::files;
@@ -48,7 +49,7 @@ class ListingCounter {
   int count = 0;
 
  private:
-  files::ScopedSystemCalls restore_;
+  platform::ScopedOverride<platform::files::SystemCalls> restore_{platform::files::Sys()};
 };
 
 }  // namespace
@@ -118,9 +119,7 @@ TEST(DirectoryNames, OwnChangesAreKnownWithoutListingAgain) {
   SetModifiedAgo("D", 100);
   ListingCounter listings("D");
   EXPECT_EQ(files::HostPath("D\\NEW.IDX"), "D/NEW.IDX");
-  int fd = files::Open("D\\New.Idx", files::kWrite | files::kCreate);
-  ASSERT_GE(fd, 0);
-  files::Close(fd);
+  ASSERT_TRUE(files::Open("D\\New.Idx", files::kWrite | files::kCreate).IsOpen());
   EXPECT_EQ(files::HostPath("D\\NEW.IDX"), "D/New.Idx");
   ASSERT_EQ(files::Rename("D\\NEW.IDX", "D\\Old.Idx"), 0);
   EXPECT_EQ(files::HostPath("D\\new.idx"), "D/new.idx");
@@ -151,8 +150,6 @@ TEST(DirectoryNames, FollowsADirectoryRemovedAndMadeAgain) {
   std::filesystem::remove_all("D");
   ASSERT_EQ(files::MakeDirectory("D"), 0);
   EXPECT_EQ(files::HostPath("D\\a.IDX"), "D/a.IDX");
-  int fd = files::Open("D\\b.Idx", files::kWrite | files::kCreate);
-  ASSERT_GE(fd, 0);
-  files::Close(fd);
+  ASSERT_TRUE(files::Open("D\\b.Idx", files::kWrite | files::kCreate).IsOpen());
   EXPECT_EQ(files::HostPath("D\\B.IDX"), "D/b.Idx");
 }

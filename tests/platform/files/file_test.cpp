@@ -5,32 +5,32 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <utility>
+#include <vector>
 
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "tests/support/temp_dir.h"
 
 namespace files = platform::files;
 
 TEST(Open, MustExistUnlessCreating) {
   TempDir dir;
-  EXPECT_EQ(files::Open("missing", files::kRead), -1);
+  EXPECT_FALSE(files::Open("missing", files::kRead).IsOpen());
   EXPECT_EQ(errno, ENOENT);
-  int fd = files::Open("made", files::kReadWrite | files::kCreate);
-  ASSERT_GE(fd, 0);
-  EXPECT_EQ(files::Write(fd, "abc"), 3);
-  EXPECT_EQ(files::Close(fd), 0);
+  files::File file = files::Open("made", files::kReadWrite | files::kCreate);
+  ASSERT_TRUE(file.IsOpen());
+  EXPECT_EQ(file.Write("abc"), 3);
+  EXPECT_EQ(file.Close(), 0);
   EXPECT_EQ(dir.Read("made"), "abc");
 }
 
 TEST(Open, TruncateEmptiesAndAppendExtends) {
   TempDir dir;
   dir.Write("f", "hello");
-  int fd = files::Open("f", files::kWrite | files::kAppend);
-  files::Write(fd, "!");
-  files::Close(fd);
+  files::Open("f", files::kWrite | files::kAppend).Write("!");
   EXPECT_EQ(dir.Read("f"), "hello!");
-  fd = files::Open("f", files::kReadWrite | files::kTruncate);
-  files::Close(fd);
+  files::Open("f", files::kReadWrite | files::kTruncate);
   EXPECT_EQ(dir.Read("f"), "");
 }
 
@@ -40,67 +40,76 @@ TEST(Open, ReadOnlyFileOpensForReadingOnly) {
   chmod("ro", 0444);
   // root may write anything; the refusal shows only for other users.
   if (geteuid() != 0) {
-    EXPECT_EQ(files::Open("ro", files::kReadWrite), -1);
+    EXPECT_FALSE(files::Open("ro", files::kReadWrite).IsOpen());
   }
-  int fd = files::Open("ro", files::kRead);
-  EXPECT_GE(fd, 0);
-  files::Close(fd);
+  EXPECT_TRUE(files::Open("ro", files::kRead).IsOpen());
 }
 
 TEST(Open, ADirectoryIsNoFileToRead) {
   TempDir dir;
   ASSERT_EQ(mkdir("d.Idx", 0777), 0);
-  EXPECT_EQ(files::Open("d.Idx", files::kRead), -1);
+  EXPECT_FALSE(files::Open("d.Idx", files::kRead).IsOpen());
   EXPECT_EQ(errno, EISDIR);
-  EXPECT_EQ(files::Open("d.Idx", files::kReadWrite), -1);
+  EXPECT_FALSE(files::Open("d.Idx", files::kReadWrite).IsOpen());
 }
 
 TEST(Open, FindsFileWhateverTheCaseOfItsName) {
   TempDir dir;
   dir.Write("ab.Idx", "data");
-  int fd = files::Open("AB.IDX", files::kRead);
-  ASSERT_GE(fd, 0);
+  files::File file = files::Open("AB.IDX", files::kRead);
+  ASSERT_TRUE(file.IsOpen());
   char buf[8];
-  EXPECT_EQ(files::Read(fd, buf, sizeof buf), 4);
-  files::Close(fd);
+  EXPECT_EQ(file.Read(buf, sizeof buf), 4);
 }
 
 TEST(Write, CompletesShortWrites) {
   TempDir dir;
-  files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   auto real = files::Sys().write;
   files::Sys().write = [real](int fd, const void* buf, size_t n) {
     return real(fd, buf, n > 2 ? 2 : n);  // at most two bytes a call
   };
-  int fd = files::Open("f", files::kWrite | files::kCreate);
-  EXPECT_EQ(files::Write(fd, "abcdefg"), 7);
-  files::Close(fd);
+  files::File file = files::Open("f", files::kWrite | files::kCreate);
+  EXPECT_EQ(file.Write("abcdefg"), 7);
+  file.Close();
   EXPECT_EQ(dir.Read("f"), "abcdefg");
 }
 
 TEST(Write, ReportsDiskFull) {
   TempDir dir;
-  files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   files::Sys().write = [](int, const void*, size_t) -> ssize_t {
     errno = ENOSPC;
     return -1;
   };
-  int fd = files::Open("f", files::kWrite | files::kCreate);
-  EXPECT_EQ(files::Write(fd, "abc"), -1);
+  files::File file = files::Open("f", files::kWrite | files::kCreate);
+  EXPECT_EQ(file.Write("abc"), -1);
   EXPECT_EQ(errno, ENOSPC);
-  files::Close(fd);
 }
 
-TEST(AtEnd, TellsWhetherThePositionIsAtTheEnd) {
+TEST(File, ClosesItsDescriptorOnceWhereverItGoes) {
   TempDir dir;
-  dir.Write("f", "ab");
-  int fd = files::Open("f", files::kRead);
-  EXPECT_EQ(files::AtEnd(fd), 0);
-  EXPECT_EQ(files::Seek(fd, 0, SEEK_END), 2);
-  EXPECT_EQ(files::AtEnd(fd), 1);
-  EXPECT_EQ(files::Length(fd), 2);
-  files::Close(fd);
-  EXPECT_EQ(files::AtEnd(fd), -1);
+  platform::ScopedOverride restore(platform::files::Sys());
+  std::vector<int> closed;
+  auto realClose = files::Sys().close;
+  files::Sys().close = [&](int fd) {
+    closed.push_back(fd);
+    return realClose(fd);
+  };
+  {
+    files::File file = files::Open("f", files::kWrite | files::kCreate);
+    files::File moved = std::move(file);
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(file.Write("x"), -1);  // nothing to write to
+    EXPECT_EQ(errno, EBADF);
+    files::File other = files::Open("g", files::kWrite | files::kCreate);
+    other = std::move(moved);  // g is closed, f taken over
+    EXPECT_EQ(closed.size(), 1u);
+    EXPECT_EQ(other.Write("f"), 1);
+  }
+  // f once, when its last owner went; the moved-from Files closed nothing.
+  EXPECT_EQ(closed.size(), 2u);
+  EXPECT_EQ(dir.Read("f"), "f");
 }
 
 TEST(MakeDirectory, ExistingDirectoryIsFineAFileIsNot) {
@@ -136,11 +145,9 @@ TEST(ErrorText, SaysWhatFailedAndWhy) {
 TEST(Open, ExistingFileBelowAnotherSpellingTakesOneCall) {
   TempDir dir;
   ASSERT_EQ(mkdir("Zip_Code", 0777), 0);
-  int fd = files::Open("ZIP_CODE\\a.Idx", files::kReadWrite | files::kCreate | files::kAppend);
-  ASSERT_GE(fd, 0);
-  files::Close(fd);
+  ASSERT_TRUE(files::Open("ZIP_CODE\\a.Idx", files::kReadWrite | files::kCreate | files::kAppend).IsOpen());
   EXPECT_TRUE(dir.Exists("Zip_Code/a.Idx"));
-  files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   int opens = 0, stats = 0;
   auto realOpen = files::Sys().open;
   auto realStat = files::Sys().stat;
@@ -152,10 +159,10 @@ TEST(Open, ExistingFileBelowAnotherSpellingTakesOneCall) {
     ++stats;
     return realStat(path, st);
   };
-  fd = files::Open("ZIP_CODE\\a.Idx", files::kReadWrite | files::kCreate | files::kAppend);
-  ASSERT_GE(fd, 0);
-  EXPECT_EQ(files::Write(fd, "x"), 1);
-  files::Close(fd);
+  files::File file = files::Open("ZIP_CODE\\a.Idx", files::kReadWrite | files::kCreate | files::kAppend);
+  ASSERT_TRUE(file.IsOpen());
+  EXPECT_EQ(file.Write("x"), 1);
+  file.Close();
   EXPECT_EQ(opens, 1);
   EXPECT_EQ(stats, 0);
   EXPECT_EQ(dir.Read("Zip_Code/a.Idx"), "x");

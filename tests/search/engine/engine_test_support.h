@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/files/file.h"
 #include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "search/engine/dialog_side.h"
 #include "search/engine/search_session.h"
@@ -26,7 +27,7 @@ namespace search::engine::testing {
 
 using platform::text::Cp932;
 
-// Records the controls, the two captions and every message box.
+// Records the fields, the two captions and every message box.
 class RecordingDialog : public DialogSide {
  public:
   struct Box {
@@ -34,17 +35,15 @@ class RecordingDialog : public DialogSide {
     std::string text;
   };
 
-  void SetControlText(int controlId, const std::string& text) override {
-    controls[controlId] = text;
-    writes.push_back(controlId);
+  void SetFieldText(Field field, const std::string& text) override {
+    fields[field] = text;
+    writes.push_back(field);
   }
-  std::string ControlText(int controlId) override {
-    reads.push_back(controlId);
-    return controls[controlId];
+  std::string FieldText(Field field) override {
+    reads.push_back(field);
+    return fields[field];
   }
-  void ReportTooLong(int controlId, size_t maxCharacters) override {
-    tooLong.push_back({controlId, maxCharacters});
-  }
+  void ReportTooLong(Field field, size_t maxBytes) override { tooLong.push_back({field, maxBytes}); }
   void SetStatusCaption(const std::string& text) override {
     status = text;
     statusHistory.push_back(text);
@@ -52,10 +51,10 @@ class RecordingDialog : public DialogSide {
   void SetPageCaption(const std::string& text) override { pageLabel = text; }
   void MessageBox(const std::string& caption, const std::string& text) override { boxes.push_back({caption, text}); }
 
-  std::map<int, std::string> controls;
-  std::vector<int> writes;
-  std::vector<int> reads;
-  std::vector<std::pair<int, size_t>> tooLong;
+  std::map<Field, std::string> fields;
+  std::vector<Field> writes;
+  std::vector<Field> reads;
+  std::vector<std::pair<Field, size_t>> tooLong;
   std::string status;
   std::vector<std::string> statusHistory;
   std::string pageLabel;
@@ -115,7 +114,7 @@ class WriteProtect {
   }
 
  private:
-  platform::files::ScopedSystemCalls restore_;
+  platform::ScopedOverride<platform::files::SystemCalls> restore_{platform::files::Sys()};
 };
 
 // Each case runs in a fresh temporary directory that is also the current
@@ -140,29 +139,24 @@ class EngineTest : public ::testing::Test {
 
   // Writes a file (CP932 path, relative to the current directory).
   static void WriteFile(const std::string& cp932Path, const std::string& bytes) {
-    int fd = platform::files::Open(cp932Path, platform::files::kWrite | platform::files::kCreate |
-                                                  platform::files::kTruncate);
-    ASSERT_GE(fd, 0) << cp932Path;
-    ASSERT_EQ(platform::files::Write(fd, bytes), static_cast<long>(bytes.size()));
-    platform::files::Close(fd);
+    platform::files::File file = platform::files::Open(
+        cp932Path, platform::files::kWrite | platform::files::kCreate | platform::files::kTruncate);
+    ASSERT_TRUE(file.IsOpen()) << cp932Path;
+    ASSERT_EQ(file.Write(bytes), static_cast<long>(bytes.size()));
   }
 
   static std::string ReadFile(const std::string& cp932Path) {
-    int fd = platform::files::Open(cp932Path, platform::files::kRead);
-    if (fd < 0) return "<missing>";
+    platform::files::File file = platform::files::Open(cp932Path, platform::files::kRead);
+    if (!file.IsOpen()) return "<missing>";
     std::string bytes;
     char buffer[65536];
     long n;
-    while ((n = platform::files::Read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
-    platform::files::Close(fd);
+    while ((n = file.Read(buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
     return bytes;
   }
 
   static bool FileExists(const std::string& cp932Path) {
-    int fd = platform::files::Open(cp932Path, platform::files::kRead);
-    if (fd < 0) return false;
-    platform::files::Close(fd);
-    return true;
+    return platform::files::Open(cp932Path, platform::files::kRead).IsOpen();
   }
 
   // Writes the index file of a city initial and two town letters (UTF-8),
@@ -189,14 +183,15 @@ class EngineTest : public ::testing::Test {
   }
 
   SearchState& State() { return session_.State(); }
-  std::string Shown() { return dialog_.controls[kResultEdit]; }
+  std::string Shown() { return dialog_.fields[Field::kResultText]; }
 
   TempDir temp_;
   std::string directory_;
   std::string dataDirectory_;
   RecordingDialog dialog_;
   platform::clock::FakeClock clock_;
-  SearchSession session_{dialog_, clock_};
+  platform::ScopedOverride<platform::clock::Clock*> useClock_{platform::clock::ClockInForce(), &clock_};
+  SearchSession session_{dialog_};
 };
 
 }  // namespace search::engine::testing

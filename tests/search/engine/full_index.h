@@ -35,7 +35,10 @@ inline bool BuildIndexHere(std::string& problem) {
   }
   SilentPrepMessages messages;
   prep::KanaTownIndexBuilder builder(messages);
-  builder.BuildKanaTownIndex();
+  if (builder.BuildKanaTownIndex() != 0) {
+    problem = "the index build failed";
+    return false;
+  }
   return true;
 }
 

@@ -101,7 +101,7 @@ TEST_F(QuickFileTest, AFailedWriteShowsTheErrorNumber) {
   Query("ﾎ", "ｻ", "", "", "ﾐ", "ﾅ");
   std::string shown = DisplayForm("ﾐﾅﾐｻﾜ", "ﾎﾂｶｲﾄﾞｳ", "0050021", "ｻﾂﾎﾟﾛｼﾐﾅﾐｸ", "南沢");
   {
-    files::ScopedSystemCalls restore;
+    platform::ScopedOverride restore(platform::files::Sys());
     auto realWrite = files::Sys().write;
     files::Sys().write = [=](int fd, const void* buf, size_t n) -> ssize_t {
       if (n == shown.size()) {  // the quick file's one write

@@ -205,7 +205,7 @@ TEST_F(ResultPagesTest, AReadErrorInTheFileChangesNothing) {
   dialog_.statusHistory.clear();
   State().NarrowingString = Cp932("2");
   {
-    platform::files::ScopedSystemCalls restore;
+    platform::ScopedOverride restore(platform::files::Sys());
     platform::files::Sys().read = [](int, void*, size_t) -> ssize_t {
       errno = EIO;
       return -1;
@@ -294,7 +294,7 @@ TEST_F(RestSearchTest, NothingFoundSearchesTheRestFileOnce) {
   EXPECT_EQ(State().DetailFirstLetter, Cp932("ｲ"));
   EXPECT_EQ(State().DetailSecondLetter, Cp932("ｶ"));
   EXPECT_EQ(State().NarrowingString, "");
-  EXPECT_EQ(dialog_.controls[kNarrowingEdit], "");
+  EXPECT_EQ(dialog_.fields[Field::kNarrowingString], "");
   EXPECT_EQ(State().RestRetryActive, 0);
   EXPECT_EQ(State().RestRetryCount, 0);
   EXPECT_TRUE(dialog_.boxes.empty());

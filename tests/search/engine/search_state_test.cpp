@@ -7,9 +7,9 @@
 namespace search::engine::testing {
 namespace {
 
-const std::vector<int> kTransferOrder = {kDetailFirstLetterEdit, kDetailSecondLetterEdit, kPrefectureLetterEdit,
-                                         kWardLetterEdit,        kCityLetterEdit,         kRoughTownLetterEdit,
-                                         kNarrowingEdit,         kResultEdit};
+const std::vector<Field> kTransferOrder = {
+    Field::kDetailFirstLetter, Field::kDetailSecondLetter, Field::kPrefectureLetter, Field::kWardLetter,
+    Field::kCityLetter,        Field::kRoughTownLetter,    Field::kNarrowingString,  Field::kResultText};
 
 TEST(SearchStateTransfer, ShowStateWritesTheEightControlsInOrder) {
   RecordingDialog dialog;
@@ -19,17 +19,17 @@ TEST(SearchStateTransfer, ShowStateWritesTheEightControlsInOrder) {
   state.ResultText = "page";
   ShowState(state, dialog);
   EXPECT_EQ(dialog.writes, kTransferOrder);
-  EXPECT_EQ(dialog.controls[kPrefectureLetterEdit], Cp932("ﾎ"));
-  EXPECT_EQ(dialog.controls[kNarrowingEdit], Cp932("ｵｶ"));
-  EXPECT_EQ(dialog.controls[kResultEdit], "page");
+  EXPECT_EQ(dialog.fields[Field::kPrefectureLetter], Cp932("ﾎ"));
+  EXPECT_EQ(dialog.fields[Field::kNarrowingString], Cp932("ｵｶ"));
+  EXPECT_EQ(dialog.fields[Field::kResultText], "page");
 }
 
 TEST(SearchStateTransfer, ReadBackTakesWhatTheControlsHold) {
   RecordingDialog dialog;
   SearchState state;
-  dialog.controls[kCityLetterEdit] = Cp932("ｻ");
-  dialog.controls[kNarrowingEdit] = std::string(300, 'x');  // not checked
-  dialog.controls[kResultEdit] = std::string(100000, 'r');
+  dialog.fields[Field::kCityLetter] = Cp932("ｻ");
+  dialog.fields[Field::kNarrowingString] = std::string(300, 'x');  // not checked
+  dialog.fields[Field::kResultText] = std::string(100000, 'r');
   EXPECT_TRUE(ReadBackState(state, dialog));
   EXPECT_EQ(dialog.reads, kTransferOrder);
   EXPECT_EQ(state.CityLetter, Cp932("ｻ"));
@@ -38,34 +38,36 @@ TEST(SearchStateTransfer, ReadBackTakesWhatTheControlsHold) {
   EXPECT_TRUE(dialog.tooLong.empty());
 }
 
-TEST(SearchStateTransfer, ReadBackStopsAtALetterOfTwoCharacters) {
+TEST(SearchStateTransfer, ReadBackStopsAtALetterOfTwoBytes) {
   RecordingDialog dialog;
   SearchState state;
-  dialog.controls[kPrefectureLetterEdit] = Cp932("ﾎｶ");
-  dialog.controls[kWardLetterEdit] = Cp932("ﾁ");
+  dialog.fields[Field::kPrefectureLetter] = Cp932("ﾎｶ");
+  dialog.fields[Field::kWardLetter] = Cp932("ﾁ");
   EXPECT_FALSE(ReadBackState(state, dialog));
   ASSERT_EQ(dialog.tooLong.size(), 1u);
-  EXPECT_EQ(dialog.tooLong[0], std::make_pair(static_cast<int>(kPrefectureLetterEdit), size_t{1}));
+  EXPECT_EQ(dialog.tooLong[0], std::make_pair(Field::kPrefectureLetter, size_t{1}));
   EXPECT_EQ(state.PrefectureLetter, Cp932("ﾎｶ"));
   EXPECT_TRUE(state.WardLetter.empty()) << "fields after the failed one are not read back";
 }
 
-TEST(SearchStateTransfer, ATwoByteCharacterIsOneCharacter) {
+TEST(SearchStateTransfer, LengthsCountBytesAsThePlatformsChecksDo) {
   RecordingDialog dialog;
   SearchState state;
-  dialog.controls[kDetailFirstLetterEdit] = Cp932("町");
-  EXPECT_TRUE(ReadBackState(state, dialog));
-  EXPECT_EQ(state.DetailFirstLetter, Cp932("町"));
-}
-
-TEST(SearchStateTransfer, ReadBackRefusesAResultOfMoreThan100000Characters) {
-  RecordingDialog dialog;
-  SearchState state;
-  dialog.controls[kResultEdit] = std::string(100001, 'r');
+  // 町 is one character of two bytes: too long for a one-byte letter.
+  dialog.fields[Field::kDetailFirstLetter] = Cp932("町");
   EXPECT_FALSE(ReadBackState(state, dialog));
-  ASSERT_EQ(dialog.tooLong.size(), 1u);
-  EXPECT_EQ(dialog.tooLong[0].first, kResultEdit);
-  EXPECT_EQ(dialog.tooLong[0].second, 100000u);
+  EXPECT_EQ(dialog.tooLong.at(0), std::make_pair(Field::kDetailFirstLetter, size_t{1}));
+  // 50000 two-byte characters are 100000 bytes and pass; one byte more fails.
+  dialog.tooLong.clear();
+  dialog.fields[Field::kDetailFirstLetter] = "";
+  std::string wide;
+  const std::string machi = Cp932("町");
+  for (int i = 0; i < 50000; ++i) wide += machi;
+  dialog.fields[Field::kResultText] = wide;
+  EXPECT_TRUE(ReadBackState(state, dialog));
+  dialog.fields[Field::kResultText] = wide + "r";
+  EXPECT_FALSE(ReadBackState(state, dialog));
+  EXPECT_EQ(dialog.tooLong.at(0), std::make_pair(Field::kResultText, size_t{100000}));
 }
 
 TEST(SearchStateBlanks, OnlyASingleBlankBecomesEmpty) {
@@ -98,7 +100,7 @@ TEST(SearchStateTimes, TimeFieldsHoldEightCharactersAndANul) {
 TEST(SearchStateInitial, ANewStateIsEmpty) {
   SearchState state;
   EXPECT_EQ(state.PagePosition, 0);
-  EXPECT_EQ(state.ResultFile, -1);
+  EXPECT_FALSE(state.ResultFile.IsOpen());
   EXPECT_EQ(state.RestRetryActive, 0);
   EXPECT_EQ(state.RestRetryCount, 0);
   for (const std::string& page : state.PageText) EXPECT_TRUE(page.empty());

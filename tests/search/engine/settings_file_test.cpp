@@ -37,7 +37,7 @@ TEST_F(SettingsFileTest, WriteCreatesAMissingFile) {
 TEST_F(SettingsFileTest, AFailedWriteKeepsTheOldFile) {
   ASSERT_TRUE(WriteSettings("old\\"));
   {
-    files::ScopedSystemCalls restore;
+    platform::ScopedOverride restore(platform::files::Sys());
     files::Sys().write = [](int, const void*, size_t) -> ssize_t {
       errno = ENOSPC;
       return -1;
@@ -49,7 +49,7 @@ TEST_F(SettingsFileTest, AFailedWriteKeepsTheOldFile) {
 }
 
 TEST_F(SettingsFileTest, AShortWriteIsCompleted) {
-  files::ScopedSystemCalls restore;
+  platform::ScopedOverride restore(platform::files::Sys());
   auto real = files::Sys().write;
   files::Sys().write = [real](int fd, const void* buf, size_t n) { return real(fd, buf, n > 7 ? 7 : n); };
   ASSERT_TRUE(WriteSettings("short\\writes\\"));

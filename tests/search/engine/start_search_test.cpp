@@ -70,8 +70,8 @@ TEST_F(StartSearchTest, BlankLettersCountAsNotGiven) {
   Query(" ", "ｻ", " ", " ", "ﾐ", "ﾅ");
   session_.StartSearch();
   EXPECT_EQ(Shown(), OneTownShown());
-  EXPECT_EQ(dialog_.controls[kPrefectureLetterEdit], "");
-  EXPECT_EQ(dialog_.controls[kWardLetterEdit], "");
+  EXPECT_EQ(dialog_.fields[Field::kPrefectureLetter], "");
+  EXPECT_EQ(dialog_.fields[Field::kWardLetter], "");
 }
 
 TEST_F(StartSearchTest, TheQueryIsTakenFromTheDialog) {
@@ -119,7 +119,7 @@ TEST_F(StartSearchTest, AFailedCopyEndsSilently) {
   State().ResultText = "before";
   session_.ShowState();
   {
-    files::ScopedSystemCalls restore;
+    platform::ScopedOverride restore(platform::files::Sys());
     auto realOpen = files::Sys().open;
     auto realRead = files::Sys().read;
     auto indexFd = std::make_shared<int>(-1);

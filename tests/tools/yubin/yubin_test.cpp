@@ -95,6 +95,13 @@ TEST(YubinImportAndBuild, SmallFileEndToEnd) {
   EXPECT_FALSE(dir.Exists("ZIP_CODE"));
 }
 
+TEST(YubinImportAndBuild, BuildWithoutAMasterFileEndsWithStatusMinusOne) {
+  TempDir dir;
+  Outcome build = Yubin(dir, "build");
+  EXPECT_EQ(build.status, 255);
+  EXPECT_EQ(build.err, "ERROR: READ ファイルオープンエラー\n");
+}
+
 TEST(YubinImportAndBuild, BadImportNamesTheLineAndWritesNothing) {
   TempDir dir;
   dir.Write("in.csv", KenRow("0600000", "ｻｯﾎﾟﾛｼ", "ｲｶ", "以下") + "1,2\r\n");

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/dialog/resources.h"
+#include "platform/dialog/template_registry.h"
 #include "platform/text/cp932.h"
 
 namespace keypad {
@@ -41,72 +42,68 @@ constexpr unsigned kField = kReadOnly | kBorder | kTabStop;
 // One group of a single query letter: frame, selector, label and edit.
 void LetterGroup(std::vector<ControlTemplate>& c, const char* title, int x, int y, int selector, int edit,
                  bool startsGroup, const char* note) {
-  c.push_back({kNoId, ControlKind::kGroupBox, title, {x, y, 84, 58}});
-  c.push_back({selector, ControlKind::kRadioButton, "", {x + 6, y + 13, 10, 10},
-               kAuto | (startsGroup ? kGroup | kTabStop : 0u)});
-  c.push_back({kNoId, ControlKind::kStatic, "１文字目", {x + 18, y + 14, 40, 8}});
-  c.push_back({edit, ControlKind::kEdit, "", {x + 18, y + 26, 22, 14}, kField});
-  if (note != nullptr) c.push_back({kNoId, ControlKind::kStatic, note, {x + 6, y + 44, 74, 8}});
+  c.push_back(GroupBox(title, {x, y, 84, 58}));
+  c.push_back(Radio(selector, "", {x + 6, y + 13, 10, 10}, kAuto | (startsGroup ? kGroup | kTabStop : 0u)));
+  c.push_back(Label("１文字目", {x + 18, y + 14, 40, 8}));
+  c.push_back(Edit(edit, {x + 18, y + 26, 22, 14}, kField));
+  if (note != nullptr) c.push_back(Label(note, {x + 6, y + 44, 74, 8}));
 }
 
 DialogTemplate Build() {
   std::vector<ControlTemplate> c;
-  c.push_back({kNoId, ControlKind::kStatic,
-               "該当する・都道府県・区・市名・大まかな町名・詳しい町名を指定して下さい。", {7, 4, 316, 8}});
-  c.push_back({kNoId, ControlKind::kStatic,
-               "検索ボタンを押すと、該当郵便番号もしくは、その候補が表示されます。候補の時には、さらに指定が必要です。",
-               {7, 13, 316, 16}});
-  c.push_back({kNoId, ControlKind::kStatic, "このバージョンでは、学習機能はありません。", {330, 4, 106, 16}});
-  c.push_back({1219, ControlKind::kRadioButton, "左項目入力", {7, 32, 70, 10}, kAuto | kGroup | kTabStop});
-  c.push_back({1220, ControlKind::kRadioButton, "右項目入力ー＞＞", {160, 32, 92, 10}, kAuto});
+  c.push_back(Label("該当する・都道府県・区・市名・大まかな町名・詳しい町名を指定して下さい。", {7, 4, 316, 8}));
+  c.push_back(Label("検索ボタンを押すと、該当郵便番号もしくは、その候補が表示されます。候補の時には、"
+                    "さらに指定が必要です。",
+                    {7, 13, 316, 16}));
+  c.push_back(Label("このバージョンでは、学習機能はありません。", {330, 4, 106, 16}));
+  c.push_back(Radio(1219, "左項目入力", {7, 32, 70, 10}, kAuto | kGroup | kTabStop));
+  c.push_back(Radio(1220, "右項目入力ー＞＞", {160, 32, 92, 10}, kAuto));
 
   LetterGroup(c, "都道府県 名", 7, 44, 1138, 1057, true, nullptr);
   LetterGroup(c, "市・郡 名", 95, 44, 1139, 1058, false, "（東京都区）");
   LetterGroup(c, "区 名", 7, 106, 1140, 1059, false, "＜郡でない時だけ＞");
   LetterGroup(c, "大まかな町名", 95, 106, 1141, 1060, false, "＜郡 の 時 だけ＞");
 
-  c.push_back({kNoId, ControlKind::kGroupBox, "詳しい町名", {186, 44, 68, 120}});
-  c.push_back({1132, ControlKind::kRadioButton, "", {192, 57, 10, 10}, kAuto | kGroup | kTabStop});
-  c.push_back({kNoId, ControlKind::kStatic, "１文字目", {204, 58, 40, 8}});
-  c.push_back({1053, ControlKind::kEdit, "", {204, 70, 22, 14}, kField});
-  c.push_back({1135, ControlKind::kRadioButton, "", {192, 90, 10, 10}, kAuto});
-  c.push_back({kNoId, ControlKind::kStatic, "２文字目", {204, 91, 40, 8}});
-  c.push_back({1054, ControlKind::kEdit, "", {204, 103, 22, 14}, kField});
-  c.push_back({1136, ControlKind::kRadioButton, "", {192, 122, 10, 10}, kAuto});
-  c.push_back({kNoId, ControlKind::kStatic, "絞り込み", {204, 122, 44, 10}});
-  c.push_back({1223, ControlKind::kEdit, "", {192, 134, 56, 24},
-               kMultiLine | kReadOnly | kBorder | kVScrollBar | kTabStop});
+  c.push_back(GroupBox("詳しい町名", {186, 44, 68, 120}));
+  c.push_back(Radio(1132, "", {192, 57, 10, 10}, kAuto | kGroup | kTabStop));
+  c.push_back(Label("１文字目", {204, 58, 40, 8}));
+  c.push_back(Edit(1053, {204, 70, 22, 14}, kField));
+  c.push_back(Radio(1135, "", {192, 90, 10, 10}, kAuto));
+  c.push_back(Label("２文字目", {204, 91, 40, 8}));
+  c.push_back(Edit(1054, {204, 103, 22, 14}, kField));
+  c.push_back(Radio(1136, "", {192, 122, 10, 10}, kAuto));
+  c.push_back(Label("絞り込み", {204, 122, 44, 10}));
+  c.push_back(Edit(1223, {192, 134, 56, 24}, kMultiLine | kReadOnly | kBorder | kVScrollBar | kTabStop));
 
   // The keypad: あ at the right, as a table of the kana reads; the twelfth
   // column at the left holds the long vowel mark, the two voicing marks and
   // the blank key, two rows tall.
-  c.push_back({kNoId, ControlKind::kGroupBox, "５０音選択", {258, 28, 178, 86}});
+  c.push_back(GroupBox("５０音選択", {258, 28, 178, 86}));
   for (int column = 0; column < 11; ++column)
     for (int row = 0; row < 5; ++row)
-      c.push_back({kFirstKana + 5 * column + row, ControlKind::kPushButton, kKana[column][row],
-                   {417 - 14 * column, 39 + 14 * row, 14, 14}, kKey});
-  c.push_back({1200, ControlKind::kPushButton, "－", {263, 39, 14, 14}, kKey});
-  c.push_back({1201, ControlKind::kPushButton, "゛", {263, 53, 14, 14}, kKey});
-  c.push_back({1202, ControlKind::kPushButton, "ﾟ", {263, 67, 14, 14}, kKey});
-  c.push_back({1203, ControlKind::kPushButton, "空白", {263, 81, 14, 28}, kKey | kMultiLine});
+      c.push_back(PushButton(kFirstKana + 5 * column + row, kKana[column][row],
+                             {417 - 14 * column, 39 + 14 * row, 14, 14}, kKey));
+  c.push_back(PushButton(1200, "－", {263, 39, 14, 14}, kKey));
+  c.push_back(PushButton(1201, "゛", {263, 53, 14, 14}, kKey));
+  c.push_back(PushButton(1202, "ﾟ", {263, 67, 14, 14}, kKey));
+  c.push_back(PushButton(1203, "空白", {263, 81, 14, 28}, kKey | kMultiLine));
 
-  c.push_back({1224, ControlKind::kPushButton, "スキップ", {258, 117, 56, 14}, kKey});
-  c.push_back({1225, ControlKind::kPushButton, "前入力へ", {318, 117, 56, 14}, kKey});
-  c.push_back({1226, ControlKind::kPushButton, "文字列ー１文字", {378, 117, 58, 14}, kKey});
+  c.push_back(PushButton(1224, "スキップ", {258, 117, 56, 14}, kKey));
+  c.push_back(PushButton(1225, "前入力へ", {318, 117, 56, 14}, kKey));
+  c.push_back(PushButton(1226, "文字列ー１文字", {378, 117, 58, 14}, kKey));
 
-  c.push_back({kNoId, ControlKind::kGroupBox, "数字", {258, 134, 120, 46}});
+  c.push_back(GroupBox("数字", {258, 134, 120, 46}));
   for (int i = 0; i < 12; ++i)
-    c.push_back({kDigitIds[i], ControlKind::kPushButton, kDigits[i],
-                 {263 + 18 * (i % 6), 145 + 16 * (i / 6), 18, 14}, kKey});
-  c.push_back({1128, ControlKind::kPushButton, "選択ボタンのクリア", {382, 138, 54, 42}, kKey | kMultiLine});
+    c.push_back(PushButton(kDigitIds[i], kDigits[i], {263 + 18 * (i % 6), 145 + 16 * (i / 6), 18, 14}, kKey));
+  c.push_back(PushButton(1128, "選択ボタンのクリア", {382, 138, 54, 42}, kKey | kMultiLine));
 
-  c.push_back({kResultEdit, ControlKind::kEdit, "", {7, 170, 245, 118},
-               kMultiLine | kReadOnly | kRightAlign | kHScrollBar | kVScrollBar | kBorder | kTabStop});
-  c.push_back({kSearchButton, ControlKind::kPushButton, "検索開始", {258, 188, 86, 22}, kKey});
-  c.push_back({1046, ControlKind::kPushButton, "最終絞り込みのみ", {350, 188, 86, 22}, kKey});
-  c.push_back({1230, ControlKind::kPushButton, "これだけです。", {258, 214, 86, 22}, kKey});
-  c.push_back({kIdOk, ControlKind::kPushButton, "終了", {350, 214, 86, 22}, kKey | kDefault});
-  c.push_back({kStatusButton, ControlKind::kPushButton, "＊ 検索終了 ＊", {258, 240, 178, 48}, kKey});
+  c.push_back(Edit(kResultEdit, {7, 170, 245, 118},
+                   kMultiLine | kReadOnly | kRightAlign | kHScrollBar | kVScrollBar | kBorder | kTabStop));
+  c.push_back(PushButton(kSearchButton, "検索開始", {258, 188, 86, 22}, kKey));
+  c.push_back(PushButton(1046, "最終絞り込みのみ", {350, 188, 86, 22}, kKey));
+  c.push_back(PushButton(1230, "これだけです。", {258, 214, 86, 22}, kKey));
+  c.push_back(PushButton(kIdOk, "終了", {350, 214, 86, 22}, kKey | kDefault));
+  c.push_back(PushButton(kStatusButton, "＊ 検索終了 ＊", {258, 240, 178, 48}, kKey));
 
   return DialogTemplate{
       .id = kKeypadDialogId,
@@ -114,7 +111,7 @@ DialogTemplate Build() {
       .width = 443,
       .height = 295,
       .font = {"ＭＳ Ｐゴシック", 9},
-      .style = kCaption | kSystemMenu | kModalFrame | kTaskBar,
+      .style = kCaption | kSystemMenu | kTaskBar,
       .menu = &kMenu,
       .controls = std::move(c),
   };
@@ -126,6 +123,10 @@ const DialogTemplate& KeypadTemplate() {
   static const DialogTemplate tmpl = Build();
   return tmpl;
 }
+
+namespace {
+const TemplateRegistration kTemplates("keypad dialog", {&KeypadTemplate()});
+}  // namespace
 
 void RegisterKeypadIcon() {
   // A postbox red square with a white bar, in the two sizes.

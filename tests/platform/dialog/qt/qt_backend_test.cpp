@@ -38,6 +38,7 @@
 #include "platform/dialog/qt/dialog_units.h"
 #include "platform/dialog/qt/menu_strip.h"
 #include "platform/dialog/qt/qt_help_viewer.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/demo_dialog.h"
 #include "tests/platform/dialog/qt/keypad_dialog.h"
@@ -76,7 +77,7 @@ class QtDialogTest : public ::testing::Test {
   }
 
   DemoApp app;
-  ScopedBackend inForce{TheQtBackend()};
+  platform::ScopedOverride<Backend*> inForce{BackendInForce(), &TheQtBackend()};
   Script script;
 };
 
@@ -604,7 +605,7 @@ TEST_F(QtMenus, TheBarAnswersAltAndF10ArrowsEnterAndEscapeAndGivesTheFocusBack) 
     Key(strip, Qt::Key_Escape);
     EXPECT_FALSE(strip->InKeyboardMode());
     EXPECT_EQ(d.Focused(), kSearchEdit);
-    EXPECT_FALSE(d.EndRequested());
+    EXPECT_FALSE(DialogEvents::EndRequested(d));
     EXPECT_EQ(commands.size(), 1u);
     ClickControl(kIdCancel);
   });
@@ -621,7 +622,7 @@ const DialogTemplate kNoMenu = {
     .height = 40,
     .font = {"ＭＳ Ｐゴシック", 9},
     .style = kCaption | kSystemMenu,
-    .controls = {{kIdOk, ControlKind::kPushButton, "OK", {25, 20, 50, 14}, kDefault | kTabStop}},
+    .controls = {PushButton(kIdOk, "OK", {25, 20, 50, 14}, kDefault | kTabStop)},
 };
 
 class EntryDialog : public Dialog {
@@ -973,11 +974,11 @@ TEST(QtBackendChoice, QtIsAvailableWhereADisplayOrAPlatformIsNamed) {
 }
 
 TEST(QtBackendChoice, ThePlatformPicksQtWhenADisplayIsNamed) {
-  UseBackend(nullptr);
+  BackendInForce() = nullptr;
   platform::dialog::Backend& chosen = CurrentBackend();
   EXPECT_NE(dynamic_cast<qtd::QtBackend*>(&chosen), nullptr);
   // The chosen backend brought its own help viewer; the tests use theirs.
-  platform::UseHelpViewer(&qt_test::TheQtBackend().Help());
+  platform::HelpViewerInForce() = &qt_test::TheQtBackend().Help();
 }
 
 // Runs the demo program with `env` before it; its output and exit status.

@@ -17,6 +17,7 @@
 #include "platform/dialog/backend.h"
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/qt/dialog_text.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/qt/qt_script.h"
 
@@ -49,7 +50,7 @@ const DialogTemplate kGallery = {
     .width = 220,
     .height = 140,
     .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kSystemMenu | kModalFrame | kMinimiseBox,
+    .style = kCaption | kSystemMenu | kMinimiseBox,
     .controls = {
         {kWrapButton, ControlKind::kPushButton, "形式：詳しい町名ー県ー番号ー市名ー漢字町名",
          {5, 5, 60, 30}, kMultiLine | kTabStop},
@@ -66,7 +67,7 @@ const DialogTemplate kGallery = {
         {kLimitedEdit, ControlKind::kEdit, "", {5, 92, 60, 12}, kAutoHScroll | kBorder | kTabStop, 4},
         {kNoId, ControlKind::kGroupBox, "枠", {115, 30, 100, 62}},
         {kWrapEdit, ControlKind::kEdit, "", {120, 42, 90, 44},
-         kMultiLine | kAutoVScroll | kVScrollBar | kBorder | kTabStop},
+         kMultiLine | kVScrollBar | kBorder | kTabStop},
         {kNoId, ControlKind::kIcon, "", {190, 5, 20, 20}, 0, 0, 128},
         {kIdOk, ControlKind::kPushButton, "OK", {145, 120, 32, 14}, kDefault | kTabStop},
         {kIdCancel, ControlKind::kPushButton, "ｷｬﾝｾﾙ", {182, 120, 32, 14}, kTabStop},
@@ -79,7 +80,7 @@ const DialogTemplate kReadOnlyWantsEnter = {
     .width = 100,
     .height = 60,
     .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kModalFrame,
+    .style = kCaption,
     .controls = {
         {10, ControlKind::kEdit, "x", {5, 5, 90, 30},
          kMultiLine | kWantReturn | kReadOnly | kBorder | kTabStop},
@@ -103,7 +104,7 @@ class QtControls : public ::testing::Test {
   }
 
   App app{Cp932("見本")};
-  ScopedBackend inForce{TheQtBackend()};
+  platform::ScopedOverride<Backend*> inForce{BackendInForce(), &TheQtBackend()};
   Script script;
 };
 
@@ -175,7 +176,7 @@ TEST_F(QtControls, StaticsAndOneLineEditsTakeTheirStyles) {
     // The hidden, disabled edit shows when asked, and stays disabled.
     EXPECT_FALSE(d.IsVisible(kHiddenEdit));
     EXPECT_FALSE(Widget<QLineEdit>(kHiddenEdit)->isVisible());
-    d.Show(kHiddenEdit, true);
+    d.ShowControl(kHiddenEdit, true);
     EXPECT_TRUE(Widget<QLineEdit>(kHiddenEdit)->isVisible());
     EXPECT_FALSE(d.IsEnabled(kHiddenEdit));
     // The template's text limit holds for typing.
@@ -250,7 +251,7 @@ TEST_F(QtControls, EnterInAReadOnlyEditThatWantsItChangesNothing) {
     Key(edit, Qt::Key_Return);
     // Neither a line break nor the default button.
     EXPECT_EQ(d.Text(10), "x");
-    EXPECT_FALSE(d.EndRequested());
+    EXPECT_FALSE(DialogEvents::EndRequested(d));
     ClickControl(kIdCancel);
   });
   script.Start();

@@ -6,17 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/dialog/recording_help_viewer.h"
+#include "platform/seam.h"
+#include "tests/platform/recording_help_viewer.h"
 
 namespace platform {
 namespace {
 
 TEST(HelpViewer, AViewerPutInForceGetsTheRequestsUntilReleased) {
   RecordingHelpViewer viewer;
-  UseHelpViewer(&viewer);
-  EXPECT_EQ(ShowHelpContents("c:\\Zip_Code\\help.hlp"), 1);
-  EXPECT_EQ(QuitHelp(), 1);
-  UseHelpViewer(nullptr);
+  {
+    ScopedOverride useViewer(HelpViewerInForce(), &viewer);
+    EXPECT_EQ(ShowHelpContents("c:\\Zip_Code\\help.hlp"), 1);
+    EXPECT_EQ(QuitHelp(), 1);
+  }
   EXPECT_EQ(viewer.shown, (std::vector<std::string>{"c:\\Zip_Code\\help.hlp"}));
   EXPECT_NE(&CurrentHelpViewer(), &viewer);
 }

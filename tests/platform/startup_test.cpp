@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/seam.h"
+
 namespace platform {
 namespace {
 
@@ -12,7 +14,7 @@ TEST(Startup, TheHostsLayersComeUp) {
 
 TEST(Startup, AFailingLayerIsReportedAndRestoredAfterTheScope) {
   {
-    ScopedStartupLayers scope;
+    ScopedOverride scope(Startup());
     Startup().sockets = [] { return false; };
     EXPECT_FALSE(InitialiseSockets());
     EXPECT_TRUE(InitialiseComponents());
