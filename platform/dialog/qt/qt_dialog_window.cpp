@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QTextCursor>
@@ -96,7 +97,7 @@ class ClientWidget : public QWidget {
 
 }  // namespace
 
-// Watches edits and radio buttons: an edit's gain of focus is reported;
+// Watches the controls: every arrival of the focus is reported;
 // Enter in a multi-line edit that does not want it goes to the dialog
 // instead of into the text; arrow keys move along a radio group.
 class QtDialogWindow::KeyWatcher : public QObject {
@@ -110,10 +111,9 @@ class QtDialogWindow::KeyWatcher : public QObject {
     if (index < 0) return false;
     Control& control = window_.controls_[static_cast<std::size_t>(index)];
     if (event->type() == QEvent::FocusIn) {
-      // Menus give the focus back when they close; that is no new focus.
-      Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
-        window_.OnEditFocused(control);
+      // Every arrival, whatever brought it: the core tells a gain from the
+      // focus coming back.
+      window_.OnControlFocused(control);
     } else if (event->type() == QEvent::KeyPress && control.text != nullptr &&
                IsEnterKey(*static_cast<QKeyEvent*>(event))) {
       // An edit that wants Enter keeps it, even a read-only one (which then
@@ -235,8 +235,7 @@ void QtDialogWindow::WireControl(Control& control) {
   Control* c = &control;
   if (control.button != nullptr) {
     QObject::connect(control.button, &QAbstractButton::clicked, [this, c] { OnClicked(*c); });
-    if (control.tmpl->kind == ControlKind::kRadioButton)
-      control.button->installEventFilter(keyWatcher_.get());
+    control.button->installEventFilter(keyWatcher_.get());
   } else if (control.line != nullptr) {
     // Any change, the program's too, moves the limit's yardstick; only the
     // user's are reported from here (the dialog reports the program's).
@@ -331,9 +330,16 @@ void QtDialogWindow::OnTextChanged(Control& control) {
     DialogEvents::DeliverNotification(dialog_, control.tmpl->id, Notification::kChanged);
 }
 
-void QtDialogWindow::OnEditFocused(Control& control) {
-  if (control.tmpl->id != kNoId && Delivering())
-    DialogEvents::DeliverNotification(dialog_, control.tmpl->id, Notification::kSetFocus);
+void QtDialogWindow::OnControlFocused(Control& control) {
+  if (control.tmpl->id != kNoId && Delivering()) DialogEvents::DeliverFocus(dialog_, control.tmpl->id);
+  ShowDefaultButton();
+}
+
+void QtDialogWindow::ShowDefaultButton() {
+  if (!Delivering()) return;
+  int shown = DialogEvents::DefaultButton(dialog_);
+  for (Control& control : controls_)
+    if (auto* button = qobject_cast<QPushButton*>(control.button)) button->setDefault(control.tmpl->id == shown);
 }
 
 void QtDialogWindow::OnEnter() {

@@ -112,7 +112,9 @@ class QtDialogWindow final : public DialogWindow, public QtWindow {
   void MoveInRadioGroup(Control& from, bool forward);
   void OnLineEdited(Control& control);
   void OnTextChanged(Control& control);
-  void OnEditFocused(Control& control);
+  void OnControlFocused(Control& control);
+  // Gives the default frame to the button Enter presses now, and only it.
+  void ShowDefaultButton();
   void OnEnter();
   void OnEscape();
   void OnCloseBox();

@@ -379,23 +379,6 @@ TEST_F(QtReactions, TypingReportsEachChangeAndAWantReturnEditKeepsItsLineBreaks)
   EXPECT_EQ(d.DoModal(), kIdOk);
 }
 
-TEST_F(QtReactions, EnterPressesTheFocusedButtonElseTheDefaultOne) {
-  MainDialog d;
-  script.At(1, [&] {
-    qtd::QtDialogWindow* window = TopDialog();
-    window->ControlWidget(kSearchButton)->setFocus();
-    Key(window->ControlWidget(kSearchButton), Qt::Key_Return);
-    EXPECT_EQ(d.searches, 1);
-    EXPECT_TRUE(d.IsRunning());
-    // From a radio button, Enter reaches the default button "終了".
-    Click(window->ControlWidget(kModeRight));
-    Key(window->ControlWidget(kModeRight), Qt::Key_Return);
-  });
-  script.Start();
-  EXPECT_EQ(d.DoModal(), kIdOk);
-  EXPECT_EQ(d.searches, 1);
-}
-
 TEST_F(QtReactions, ReadOnlyEditsTakeTheFocusButNoTyping) {
   MainDialog d;
   script.At(1, [&] {
@@ -412,30 +395,6 @@ TEST_F(QtReactions, ReadOnlyEditsTakeTheFocusButNoTyping) {
   EXPECT_EQ(d.DoModal(), kIdCancel);
 }
 
-TEST_F(QtReactions, TabMovesAlongTheTabStopsInTemplateOrder) {
-  MainDialog d;
-  script.At(1, [&] {
-    qtd::QtDialogWindow* window = TopDialog();
-    // The default focus went to the first tab stop.
-    EXPECT_EQ(d.Focused(), kSearchEdit);
-    // The real Tab key skips the disabled check box and the result box,
-    // which is no tab stop.
-    Key(window->ControlWidget(kSearchEdit), Qt::Key_Tab);
-    EXPECT_EQ(d.Focused(), kSearchButton);
-    d.NextTabStop();
-    EXPECT_EQ(d.Focused(), kIdOk);
-    d.NextTabStop(true);
-    d.NextTabStop(true);
-    EXPECT_EQ(d.Focused(), kSearchEdit);
-    // Backwards from the first tab stop wraps round to the last.
-    d.NextTabStop(true);
-    EXPECT_EQ(d.Focused(), kIdCancel);
-    ClickControl(kIdCancel);
-  });
-  script.Start();
-  d.DoModal();
-}
-
 TEST_F(QtReactions, TheCloseBoxEndsTheDialogAsCancel) {
   MainDialog d;
   script.At(1, [&] { TopDialog()->Widget()->close(); });
@@ -444,34 +403,9 @@ TEST_F(QtReactions, TheCloseBoxEndsTheDialogAsCancel) {
   EXPECT_TRUE(d.destroyed);
 }
 
-TEST_F(QtReactions, ADialogEndedWhenShownNeverWaits) {
-  MainDialog d;
-  d.endOnShow = true;
-  EXPECT_EQ(d.DoModal(), kIdOk);
-  EXPECT_EQ(d.shows, 1);
-  EXPECT_TRUE(d.destroyed);
-}
-
 // Edits: limits and the CP932 repertoire.
 
 using QtEdits = QtDialogTest;
-
-TEST_F(QtEdits, TypingStopsAtTheLimitInCp932Bytes) {
-  SettingsDialog s;
-  script.At(1, [&] {
-    QWidget* edit = TopDialog()->ControlWidget(kPathEdit);
-    Click(edit);
-    Type(edit, U("ああああああ"));  // two bytes each: five fit in ten
-    EXPECT_EQ(s.Text(kPathEdit), Cp932("あああああ"));
-    static_cast<QLineEdit*>(edit)->clear();
-    Type(edit, U("ｱｲｳｴｵｶｷｸｹｺｻｼ"));  // one byte each
-    EXPECT_EQ(s.Text(kPathEdit), Cp932("ｱｲｳｴｵｶｷｸｹｺ"));
-    ClickControl(kIdOk);
-  });
-  script.Start();
-  EXPECT_EQ(s.DoModal(), kIdOk);
-  EXPECT_EQ(s.path, Cp932("ｱｲｳｴｵｶｷｸｹｺ"));
-}
 
 TEST_F(QtEdits, CharactersCp932CannotHoldAreRefused) {
   SettingsDialog s;
@@ -747,42 +681,6 @@ TEST_F(QtMenus, TheSystemMenuButtonOpensItByMouseAndItsCloseItemCloses) {
 
 using QtTimers = QtDialogTest;
 
-TEST_F(QtTimers, TicksKeepComingInNestedDialogsAndMessageBoxes) {
-  MainDialog d;
-  int ticksAtSettings = 0;
-  int ticksAtBox = 0;
-  QWidget* settingsWidget = nullptr;
-  script.When([&] { return d.ticks >= 2; }, [&] {
-    qtd::MenuStrip* bar = TopDialog()->Strip();
-    ClickAt(bar, bar->ItemRect(0).center());
-  }, "two ticks in the main dialog");
-  script.At(2, [&] {
-    ticksAtSettings = d.ticks;
-    settingsWidget = TopDialog()->Widget();
-  });
-  // The main dialog's timer writes into the title of the window on top.
-  script.When([&] { return d.ticks >= ticksAtSettings + 2; }, [&] {
-    EXPECT_EQ(TopDialog()->Title(), Cp932("ティック ") + std::to_string(d.ticks));
-    ClickControl(kAskButton);
-  }, "ticks in the settings dialog");
-  script.At(3, [&] { ticksAtBox = d.ticks; });
-  script.When([&] { return d.ticks >= ticksAtBox + 2; }, [&] {
-    qtd::QtMessageBox* box = TopBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->Title(), Cp932("ティック ") + std::to_string(d.ticks));
-    EXPECT_EQ(box->Box()->windowTitle(), U("ティック ") + QString::number(d.ticks));
-    EXPECT_EQ(box->Text(), Cp932("保存しますか？"));
-    EXPECT_EQ(box->Box()->parentWidget(), settingsWidget);
-    ClickBoxButton(U("いいえ(&N)"));
-  }, "ticks in the message box");
-  script.At(2, [&] { ClickControl(kIdCancel); });
-  script.At(1, [&] { ClickControl(kIdOk); });
-  script.Start();
-  EXPECT_EQ(d.DoModal(), kIdOk);
-  EXPECT_EQ(app.settingsRuns, 1);
-  EXPECT_GE(d.ticks, 6);
-}
-
 TEST_F(QtTimers, TicksStopWhenTheDialogEnds) {
   MainDialog d;
   script.When([&] { return d.ticks >= 1; }, [&] { ClickControl(kIdOk); }, "a tick");
@@ -808,63 +706,6 @@ TEST_F(QtTimers, ATickMayKillItsOwnTimerAndSetItAgain) {
   script.Start();
   EXPECT_EQ(d.DoModal(), kIdOk);
   EXPECT_EQ(d.ticks, 3);
-}
-
-TEST_F(QtTimers, ADialogEndedFromInsideANestedOneClosesAfterIt) {
-  MainDialog d;
-  bool outerRunningAfterInner = false;
-  d.Bind(kSearchButton, Notification::kClicked, [&] {
-    SettingsDialog inner(&d);
-    inner.Bind(kAskButton, Notification::kClicked, [&] {
-      d.EndDialog(9);
-      inner.EndDialog(kIdCancel);
-    });
-    inner.DoModal();
-    outerRunningAfterInner = d.IsRunning();
-  });
-  script.At(1, [&] { ClickControl(kSearchButton); });
-  script.At(2, [&] { ClickControl(kAskButton); });
-  script.Start();
-  EXPECT_EQ(d.DoModal(), 9);
-  EXPECT_TRUE(outerRunningAfterInner);
-  EXPECT_TRUE(d.destroyed);
-}
-
-TEST_F(QtTimers, ADialogIsTheActiveWindowFromItsShowingToItsEnd) {
-  class Probe : public SettingsDialog {
-   public:
-    Window* inInit = nullptr;
-    Window* whenShown = nullptr;
-    Window* inDestroy = nullptr;
-
-   protected:
-    bool OnInitDialog() override {
-      inInit = ActiveWindow();
-      return SettingsDialog::OnInitDialog();
-    }
-    void OnShowWindow(bool) override { whenShown = ActiveWindow(); }
-    void OnDestroy() override { inDestroy = ActiveWindow(); }
-  };
-  MainDialog d;
-  Probe probe;
-  Window* mainWindow = nullptr;
-  Window* probeWindow = nullptr;
-  d.Bind(kSearchButton, Notification::kClicked, [&] { probe.DoModal(); });
-  script.At(1, [&] {
-    mainWindow = TopDialog();
-    ClickControl(kSearchButton);
-  });
-  script.At(2, [&] {
-    probeWindow = TopDialog();
-    ClickControl(kIdCancel);
-  });
-  script.At(1, [&] { ClickControl(kIdCancel); });
-  script.Start();
-  d.DoModal();
-  ASSERT_NE(mainWindow, nullptr);
-  EXPECT_EQ(probe.inInit, mainWindow);
-  EXPECT_EQ(probe.whenShown, probeWindow);
-  EXPECT_EQ(probe.inDestroy, mainWindow);
 }
 
 // Message boxes.

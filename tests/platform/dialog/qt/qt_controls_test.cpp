@@ -73,21 +73,6 @@ const DialogTemplate kGallery = {
         {kIdCancel, ControlKind::kPushButton, "ｷｬﾝｾﾙ", {182, 120, 32, 14}, kTabStop},
     }};
 
-// A read-only multi-line edit that wants Enter.
-const DialogTemplate kReadOnlyWantsEnter = {
-    .id = 901,
-    .caption = "見本",
-    .width = 100,
-    .height = 60,
-    .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption,
-    .controls = {
-        {10, ControlKind::kEdit, "x", {5, 5, 90, 30},
-         kMultiLine | kWantReturn | kReadOnly | kBorder | kTabStop},
-        {kIdOk, ControlKind::kPushButton, "OK", {5, 40, 40, 14}, kDefault | kTabStop},
-        {kIdCancel, ControlKind::kPushButton, "ｷｬﾝｾﾙ", {50, 40, 40, 14}, kTabStop},
-    }};
-
 class GalleryDialog : public Dialog {
  public:
   GalleryDialog() : Dialog(kGallery) {
@@ -241,21 +226,6 @@ TEST_F(QtControls, ScreenshotOfEveryKindOfControl) {
   });
   script.Start();
   d.DoModal();
-}
-
-TEST_F(QtControls, EnterInAReadOnlyEditThatWantsItChangesNothing) {
-  Dialog d(kReadOnlyWantsEnter);
-  script.At(1, [&] {
-    QWidget* edit = TopDialog()->ControlWidget(10);
-    Click(edit);
-    Key(edit, Qt::Key_Return);
-    // Neither a line break nor the default button.
-    EXPECT_EQ(d.Text(10), "x");
-    EXPECT_FALSE(DialogEvents::EndRequested(d));
-    ClickControl(kIdCancel);
-  });
-  script.Start();
-  EXPECT_EQ(d.DoModal(), kIdCancel);
 }
 
 }  // namespace

@@ -134,14 +134,21 @@ Script& Script::When(std::function<bool()> ready, std::function<void()> action, 
   return *this;
 }
 
-void Script::Start() { QTimer::singleShot(0, context_.get(), [this] { Poll(); }); }
+void Script::Start() {
+  if (polling_) return;
+  polling_ = true;
+  QTimer::singleShot(0, context_.get(), [this] { Poll(); });
+}
 
 void Script::Poll() {
   if (steps_.empty()) {
     // A step that failed before ending its window would leave the test
     // waiting for ever: windows still open long after the last step are
     // closed, and that is a failure.
-    if (TheQtBackend().ModalStack().empty()) return;
+    if (TheQtBackend().ModalStack().empty()) {
+      polling_ = false;
+      return;
+    }
     waitedMs_ += kPollMs;
     if (failed_) {
       Abort();
