@@ -24,6 +24,11 @@ Backend*& Chosen() {
   return chosen;
 }
 
+bool& UnseenRun() {
+  static bool allowed = false;
+  return allowed;
+}
+
 // The registered backends that can run here, highest priority first.
 std::vector<BackendEntry> AvailableEntries() {
   std::vector<BackendEntry> entries;
@@ -44,7 +49,8 @@ Backend& Choose() {
   if (Chosen() == nullptr) {
     std::fprintf(stderr,
                  "This program shows dialog windows, but no window system is available "
-                 "(no display is set or it does not answer, or no backend for one was built in).\n");
+                 "(no display is set, or its server does not answer or refuses the connection, "
+                 "or no backend for one was built in).\n");
     std::exit(1);
   }
   return *Chosen();
@@ -53,6 +59,10 @@ Backend& Choose() {
 }  // namespace
 
 void RegisterBackend(const BackendEntry& entry) { Entries().push_back(entry); }
+
+void AllowUnseenRun() { UnseenRun() = true; }
+
+bool UnseenRunAllowed() { return UnseenRun(); }
 
 Backend*& BackendInForce() {
   static Backend* backend = nullptr;
