@@ -3,7 +3,6 @@
 // prints the texts. The builder never looks at the answer.
 #pragma once
 
-#include <cstdio>  // std::fprintf
 #include <string>
 #include <string_view>
 
@@ -22,12 +21,11 @@ class PrepMessages {
                           MessageButtons buttons) = 0;
 
   // What failed and why, in UTF-8 ("cannot write Zip_Code/N_ｻ/ｷﾀ.Idx: File
-  // too large"), told after the boxes of a fatal error. The boxes keep the
-  // tool's own texts; the reason goes where the program's diagnostics go,
-  // standard error unless a front end says otherwise.
-  virtual void ShowReason(std::string_view reason) {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(reason.size()), reason.data());
-  }
+  // too large"; also when a torn line could not be cut off), told after the
+  // boxes of a fatal error. The boxes keep the tool's own texts, and so
+  // does the tool's dialog, which passes the reason over; a front end that
+  // can say more, such as the command line, prints it.
+  virtual void ShowReason(std::string_view reason) { (void)reason; }
 };
 
 // Every error box of the tool: caption "ERROR", Yes and No, answer unused.
