@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstring>  // std::strerror
 #include <utility>  // std::move
+#include <vector>
 
 #include "platform/files/file.h"
+#include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
 
 namespace prep {
@@ -47,6 +49,14 @@ std::string KanaIndexLine(const MasterRecord& record) {
   line += record.kanjiTown;
   line += '\n';
   return line;
+}
+
+bool KeyNamesItsFile(const MasterRecord& record) {
+  std::string initial = CityInitial(record);
+  std::string town(std::string_view(record.town).substr(0, 2));
+  bool absolute = false;
+  std::vector<std::string> parts = files::SplitPath(KanaIndexPath(KanaIndexKey(record)), absolute);
+  return parts.size() == 3 && parts[1] == "N_" + initial && parts[2] == town + ".Idx";
 }
 
 int KanaTownIndexBuilder::Fail(const std::string& reason, std::string_view firstText,
@@ -103,6 +113,7 @@ int KanaTownIndexBuilder::BuildKanaTownIndex() {
   static const std::string kReadError = Cp932("READ ファイルオープンエラー");
   recordsWritten_ = 0;
   recordsSkipped_ = 0;
+  recordsWithoutFile_ = 0;
   TakeControlValues();
   std::string masterPath = m_driveText + std::string(kMasterFileName);
   if (m_masterFile.Open(masterPath) != 0)
@@ -121,6 +132,10 @@ int KanaTownIndexBuilder::BuildKanaTownIndex() {
     }
     if (result == ReadResult::kShortRecord) {
       ++recordsSkipped_;
+      continue;
+    }
+    if (!KeyNamesItsFile(record)) {
+      ++recordsWithoutFile_;
       continue;
     }
     m_cityInitial = CityInitial(record);

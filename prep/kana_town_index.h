@@ -4,7 +4,9 @@
 // and tells failures through PrepMessages; a fatal file error stops the
 // build with -1 after its messages, and the program then ends with status
 // -1 (the library never ends the process). Does not create "Zip_Code"
-// itself: the caller does, as the tool's button does.
+// itself: the caller does, as the tool's button does. A record whose key
+// bytes name no file of their own (a hand-made master file's) is passed
+// over and counted, as a line without nine commas is.
 //
 // Lines are collected in a bounded store and each index file gets its share
 // with one open, write and close when the store fills and at the end. Files
@@ -45,6 +47,14 @@ std::string KanaIndexKey(const MasterRecord& record);
 // town, comma separated, ended by LF.
 std::string KanaIndexLine(const MasterRecord& record);
 
+// Whether a record's key names a file in its city's directory: the path
+// splits into "ZIP_CODE", "N_" + city initial and the town letters + ".Idx".
+// A city initial that is "/" or "\", or a lead byte (which takes the "\"
+// after it as its trail byte), and a "/" or "\" standing alone among the
+// town letters would file the line elsewhere or name a directory that does
+// not exist. The import never writes such a record.
+bool KeyNamesItsFile(const MasterRecord& record);
+
 // The builder's state. The tool's main dialog owns one and fills
 // m_driveText from its drive field before a build.
 class KanaTownIndexBuilder {
@@ -71,10 +81,12 @@ class KanaTownIndexBuilder {
   // reason given.
   int WriteKanaIndexLine(platform::files::File file, std::string_view line, const std::string& path);
 
-  // Counts of the last build: lines written, and lines passed over because
-  // they held fewer than nine commas.
+  // Counts of the last build: lines written, lines passed over because they
+  // held fewer than nine commas, and records passed over because their key
+  // names no file of their own (KeyNamesItsFile).
   long recordsWritten() const { return recordsWritten_; }
   long recordsSkipped() const { return recordsSkipped_; }
+  long recordsWithoutFile() const { return recordsWithoutFile_; }
 
   std::string m_driveText;
   std::string m_cityInitial;
@@ -104,6 +116,7 @@ class KanaTownIndexBuilder {
   PendingIndexLines pending_;
   long recordsWritten_ = 0;
   long recordsSkipped_ = 0;
+  long recordsWithoutFile_ = 0;
 };
 
 }  // namespace prep

@@ -61,12 +61,14 @@ class KanaTownIndexTest : public ::testing::Test {
     int result = builder.BuildKanaTownIndex();
     written = builder.recordsWritten();
     skipped = builder.recordsSkipped();
+    withoutFile = builder.recordsWithoutFile();
     return result;
   }
   TempDir dir;
   RecordingMessages messages;
   long written = 0;
   long skipped = 0;
+  long withoutFile = 0;
 };
 
 }  // namespace
@@ -173,6 +175,20 @@ TEST_F(KanaTownIndexTest, EmptyMasterWritesNothing) {
   Build();
   EXPECT_EQ(written, 0);
   EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(KanaTownIndexTest, RecordsWhoseKeyNamesNoFileOfItsOwnAreSkipped) {
+  // ア (0x83 0x41) as the city's first character: its lead byte would take
+  // the "\" after it as its trail byte. A "/" in the town letters or as the
+  // city initial would split the path.
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "アサヒ", "/0", "一") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｱ/", "二") +
+                               MasterLine("3", "/ｻ", "ｲｶ", "三") + MasterLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
+  EXPECT_EQ(Build(), 0);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(written, 1);
+  EXPECT_EQ(withoutFile, 3);
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
+  EXPECT_FALSE(dir.Exists("Zip_Code/N_"));
 }
 
 TEST_F(KanaTownIndexTest, CityDirectoryIsMadeOncePerRunOfInitials) {
