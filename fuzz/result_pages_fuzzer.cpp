@@ -12,9 +12,7 @@
 #include "fuzz/fuzz_support.h"
 #include "search/engine/result_records.h"
 
-// Reading the result file and keeping the records that fit a query take a
-// search session and its dialog side; they are fuzzed once that interface
-// has settled.
+// Reading the result file through the search engine: result_file_fuzzer.
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   constexpr size_t kPage = search::engine::kPageBytes;
