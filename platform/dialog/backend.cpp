@@ -44,7 +44,8 @@ Backend& Choose() {
   if (Chosen() == nullptr) {
     std::fprintf(stderr,
                  "This program shows dialog windows, but no window system is available "
-                 "(no display is set or it does not answer, or no backend for one was built in).\n");
+                 "(no display is set, or its server does not answer or refuses the connection, "
+                 "or no backend for one was built in).\n");
     std::exit(1);
   }
   return *Chosen();

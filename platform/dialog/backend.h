@@ -15,7 +15,10 @@
 //     - a click on a button (after an automatic radio button or check box
 //       set its own check: radio buttons through the group of RadioGroupOf):
 //       DeliverNotification(dialog, id, kClicked);
-//     - an edit gaining the focus: DeliverNotification(dialog, id, kSetFocus);
+//     - the focus moving onto a control, by whatever means (a click, Tab,
+//       arrow keys, the default focus, the program's SetFocus, the window
+//       becoming active again): DeliverFocus(dialog, id), and then the
+//       push button DefaultButton(dialog) names is shown as the default;
 //     - the user changing an edit's text (each key):
 //       DeliverNotification(dialog, id, kChanged);
 //     - Enter, unless a multi-line edit with kWantReturn has the focus (it
@@ -60,8 +63,21 @@ class DialogEvents {
   static bool DeliverInit(Dialog& dialog);
   static void DeliverShow(Dialog& dialog, bool shown);
   static void DeliverNotification(Dialog& dialog, int id, Notification notification);
-  // Presses the focused push button, else the default button when it can
-  // be pressed.
+  // The keyboard focus is on control `id` now. The core decides what the
+  // dialog hears: kSetFocus for `id` when the focus comes from another
+  // control than the one it was last reported on in this run. So every
+  // control reports a gain (edits, and the others a program binds), once
+  // per gain, whether by a click, Tab or the program's call; the focus
+  // given back to the control that had it, when a modal window or a menu
+  // closes or the window is activated again, is no gain and is not heard.
+  static void DeliverFocus(Dialog& dialog, int id);
+  // The push button the window shows as the default one, which Enter
+  // presses: the push button that has the focus, else the template's
+  // default button; kNoId when there is neither (Enter is then the OK
+  // action).
+  static int DefaultButton(const Dialog& dialog);
+  // Presses DefaultButton(dialog) (or sends the OK action) when it can be
+  // pressed.
   static void DeliverEnter(Dialog& dialog);
   static void DeliverEscape(Dialog& dialog);
   // Not delivered once the dialog has asked to end.

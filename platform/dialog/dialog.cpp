@@ -219,7 +219,11 @@ void Dialog::Command(int id) {
 
 // What backends deliver.
 
-void DialogEvents::AttachWindow(Dialog& dialog, DialogWindow* window) { dialog.window_ = window; }
+void DialogEvents::AttachWindow(Dialog& dialog, DialogWindow* window) {
+  dialog.window_ = window;
+  // A new run starts with no control having had the focus.
+  dialog.lastFocus_ = kNoId;
+}
 
 bool DialogEvents::DeliverInit(Dialog& dialog) { return dialog.OnInitDialog(); }
 
@@ -229,17 +233,32 @@ void DialogEvents::DeliverNotification(Dialog& dialog, int id, Notification noti
   dialog.Notify(id, notification);
 }
 
-void DialogEvents::DeliverEnter(Dialog& dialog) {
+void DialogEvents::DeliverFocus(Dialog& dialog, int id) {
+  // The focus given back to the control that had it (a modal window or a
+  // menu closing, the window activated again) is no gain: a reaction that
+  // empties a field when its edit gains the focus must not run for it.
+  if (id == kNoId || id == dialog.lastFocus_ || FindControl(dialog.tmpl_, id) == nullptr) return;
+  dialog.lastFocus_ = id;
+  dialog.Notify(id, Notification::kSetFocus);
+}
+
+int DialogEvents::DefaultButton(const Dialog& dialog) {
   int focused = dialog.Focused();
   const ControlTemplate* c = FindControl(dialog.tmpl_, focused);
-  if (c != nullptr && c->kind == ControlKind::kPushButton) {
-    dialog.Notify(focused, Notification::kClicked);
-    return;
-  }
+  if (c != nullptr && c->kind == ControlKind::kPushButton) return focused;
   int def = DefaultButtonOf(dialog.tmpl_);
+  const ControlTemplate* d = FindControl(dialog.tmpl_, def);
+  return d != nullptr && (d->style & kDefault) != 0 ? def : kNoId;
+}
+
+void DialogEvents::DeliverEnter(Dialog& dialog) {
+  int button = DefaultButton(dialog);
+  // Without a default button, Enter is the OK action.
+  if (button == kNoId) button = kIdOk;
   // A default button that cannot be pressed is not pressed by Enter either.
-  if (FindControl(dialog.tmpl_, def) != nullptr && (!dialog.IsEnabled(def) || !dialog.IsVisible(def))) return;
-  dialog.Notify(def, Notification::kClicked);
+  if (FindControl(dialog.tmpl_, button) != nullptr && (!dialog.IsEnabled(button) || !dialog.IsVisible(button)))
+    return;
+  dialog.Notify(button, Notification::kClicked);
 }
 
 void DialogEvents::DeliverEscape(Dialog& dialog) { dialog.Notify(kIdCancel, Notification::kClicked); }

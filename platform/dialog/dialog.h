@@ -35,7 +35,7 @@ struct KeyRow {
 
 enum class Notification {
   kClicked,   // a button was clicked (an automatic one has set its check already)
-  kSetFocus,  // an edit got the keyboard focus
+  kSetFocus,  // a control got the keyboard focus from another (backend.h: when)
   kChanged,   // an edit's text changed, by typing or by SetText
   kCommand,   // a menu bar command
 };
@@ -141,6 +141,7 @@ class Dialog {
 
   const DialogTemplate& tmpl_;
   Dialog* parent_;
+  int lastFocus_ = kNoId;  // the control the focus was last reported on
   DialogWindow* window_ = nullptr;
   bool endRequested_ = false;
   int result_ = -1;

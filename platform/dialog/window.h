@@ -38,9 +38,9 @@ class DialogWindow : public Window {
   virtual bool IsControlVisible(int id) const = 0;
   virtual void ShowControl(int id, bool visible) = 0;
 
-  // Keyboard focus. The backend reports every gain of focus by an edit
-  // (click, Tab, or these calls) with DialogEvents::DeliverNotification(
-  // dialog, id, kSetFocus). FocusedControl gives kNoId when no control has the focus.
+  // Keyboard focus. The backend tells the core of every move of the focus
+  // onto a control, these calls' included (DialogEvents::DeliverFocus,
+  // backend.h). FocusedControl gives kNoId when no control has the focus.
   virtual int FocusedControl() const = 0;
   virtual void SetFocus(int id) = 0;
   // Moves the focus to the next (or previous) enabled, visible tab stop in

@@ -153,8 +153,13 @@ void HeadlessDialogWindow::SetFocus(int id) {
   Control* c = Find(id);
   if (c == nullptr || !TakesFocus(*c) || focus_ == id) return;
   focus_ = id;
-  if (IsEdit(c->tmpl) && dialog_ != nullptr)
-    DialogEvents::DeliverNotification(*dialog_, id, Notification::kSetFocus);
+  if (dialog_ != nullptr) DialogEvents::DeliverFocus(*dialog_, id);
+}
+
+int HeadlessDialogWindow::DefaultButtonShown() const {
+  if (dialog_ != nullptr) return DialogEvents::DefaultButton(*dialog_);
+  const ControlTemplate* def = FindControl(tmpl_, DefaultButtonOf(tmpl_));
+  return def != nullptr && (def->style & kDefault) != 0 ? def->id : kNoId;
 }
 
 void HeadlessDialogWindow::FocusNextTabStop(bool backwards) {

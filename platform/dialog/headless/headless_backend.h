@@ -94,6 +94,8 @@ class HeadlessDialogWindow final : public DialogWindow {
   const Control* Find(int id) const;
   int TextLimit(int id) const;
   const std::vector<SystemMenuEntry>& SystemMenu() const { return systemMenu_; }
+  // The push button drawn as the default one: the one Enter presses now.
+  int DefaultButtonShown() const;
   int Icon(bool big) const { return big ? bigIcon_ : smallIcon_; }
   const std::string& Owner() const { return owner_; }
   bool Running() const { return dialog_ != nullptr; }

@@ -125,7 +125,7 @@ void DrawFrame(Grid& g, const Box& b, std::string_view title) {
   if (!title.empty()) g.Write(b.row, b.col + 2, title, b.cols - 4);
 }
 
-void DrawControl(Grid& g, const HeadlessDialogWindow::Control& c, int origin) {
+void DrawControl(Grid& g, const HeadlessDialogWindow::Control& c, int origin, int defaultButton) {
   const ControlTemplate& t = *c.tmpl;
   Box b;
   b.col = t.rect.x / 4 + 1;
@@ -138,7 +138,7 @@ void DrawControl(Grid& g, const HeadlessDialogWindow::Control& c, int origin) {
       DrawFrame(g, b, c.text);
       break;
     case ControlKind::kPushButton: {
-      bool isDefault = (t.style & kDefault) != 0;
+      bool isDefault = t.id == defaultButton;
       std::vector<std::string> lines =
           (t.style & kMultiLine) ? Wrap(c.text, b.cols - 2) : std::vector<std::string>{c.text};
       int first = (t.style & kMultiLine) ? b.row : middle;
@@ -201,10 +201,10 @@ std::string RenderText(const HeadlessDialogWindow& window) {
   }
   // Frames first, so that what stands inside them is drawn over them.
   for (const auto& c : window.Controls())
-    if (c.visible && c.tmpl->kind == ControlKind::kGroupBox) DrawControl(g, c, origin);
+    if (c.visible && c.tmpl->kind == ControlKind::kGroupBox) DrawControl(g, c, origin, kNoId);
   for (const auto& c : window.Controls())
     if (c.visible && c.tmpl->kind != ControlKind::kGroupBox)
-      DrawControl(g, c, origin);
+      DrawControl(g, c, origin, window.DefaultButtonShown());
   return g.Lines();
 }
 

@@ -3,7 +3,6 @@
 #include <optional>
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +13,7 @@
 #include <QTextOption>
 #include <QValidator>
 
+#include "platform/dialog/qt/dialog_text.h"
 #include "platform/dialog/qt/dialog_units.h"
 #include "platform/dialog/qt/icons.h"
 #include "platform/text/cp932.h"
@@ -85,20 +85,19 @@ void ShowAsReadOnly(QWidget* edit) {
   edit->setPalette(palette);
 }
 
-void BuildPushButton(Control& control, QWidget* parent) {
+void BuildPushButton(Control& control, QWidget* parent, BaseUnits units) {
   const ControlTemplate& tmpl = *control.tmpl;
   auto* button = new QPushButton(parent);
   button->setAutoDefault(false);
   button->setDefault((tmpl.style & kDefault) != 0);
   if ((tmpl.style & kMultiLine) != 0) {
-    // QPushButton draws one line; a label inside it wraps the caption as the
-    // dialog manager's multi-line buttons do.
+    // QPushButton draws one line; a text inside it wraps the caption as the
+    // dialog manager's multi-line buttons do, centred as a block.
     auto* layout = new QHBoxLayout(button);
-    layout->setContentsMargins(4, 2, 4, 2);
-    auto* label = new QLabel(button);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignCenter);
+    layout->setContentsMargins(3, 2, 3, 2);
+    auto* label = new DialogText(button, units.y, QPalette::ButtonText);
+    label->setAlignment(Qt::AlignHCenter);
+    label->setCentreBlock(true);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     layout->addWidget(label);
     control.label = label;
@@ -144,12 +143,14 @@ void BuildEdit(Control& control, QWidget* parent) {
   }
 }
 
-void BuildStatic(Control& control, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setTextFormat(Qt::PlainText);
-  label->setWordWrap(true);
-  Qt::Alignment across = (control.tmpl->style & kRightAlign) != 0 ? Qt::AlignRight : Qt::AlignLeft;
-  label->setAlignment(across | Qt::AlignTop);
+void BuildStatic(Control& control, QWidget* parent, BaseUnits units, QRect& rect) {
+  auto* label = new DialogText(parent, units.y);
+  // The widget reaches past the rectangle, so that no ink is cut.
+  label->setBleed(BleedOf(parent->font(), units.y));
+  rect.adjust(0, -label->bleed(), 0, label->bleed());
+  label->setAlignment((control.tmpl->style & kRightAlign) != 0 ? Qt::AlignRight : Qt::AlignLeft);
+  // A text takes no click: what lies under it does.
+  label->setAttribute(Qt::WA_TransparentForMouseEvents);
   control.label = label;
   control.widget = label;
 }
@@ -176,7 +177,7 @@ void BuildControl(Control& control, const ControlTemplate& tmpl, int index, QWid
   QRect rect = DluToPixels(tmpl.rect, units);
   switch (tmpl.kind) {
     case ControlKind::kPushButton:
-      BuildPushButton(control, parent);
+      BuildPushButton(control, parent, units);
       break;
     case ControlKind::kRadioButton: {
       auto* radio = new QRadioButton(parent);
@@ -190,15 +191,13 @@ void BuildControl(Control& control, const ControlTemplate& tmpl, int index, QWid
       control.button = new QCheckBox(parent);
       control.widget = control.button;
       break;
-    case ControlKind::kGroupBox: {
-      auto* group = new QGroupBox(parent);
+    case ControlKind::kGroupBox:
       // A frame drawn behind its neighbours; clicks pass through it to them.
-      group->setAttribute(Qt::WA_TransparentForMouseEvents);
-      control.widget = group;
+      control.frame = new GroupFrame(parent, units.y, units.x);
+      control.widget = control.frame;
       break;
-    }
     case ControlKind::kStatic:
-      BuildStatic(control, parent);
+      BuildStatic(control, parent, units, rect);
       break;
     case ControlKind::kEdit:
       BuildEdit(control, parent);
@@ -275,8 +274,8 @@ void WriteControlText(Control& control, std::string_view cp932) {
     control.button->setText(shown);
   } else if (control.label != nullptr) {
     control.label->setText(WithoutAccessMarks(shown));
-  } else if (auto* group = qobject_cast<QGroupBox*>(control.widget)) {
-    group->setTitle(shown);
+  } else if (control.frame != nullptr) {
+    control.frame->setTitle(WithoutAccessMarks(shown));
   }
 }
 

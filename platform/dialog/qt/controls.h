@@ -12,7 +12,6 @@
 #include "platform/dialog/template.h"
 
 class QAbstractButton;
-class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
@@ -20,6 +19,8 @@ class QWidget;
 namespace platform::dialog::qt {
 
 struct BaseUnits;
+class DialogText;
+class GroupFrame;
 
 // One control of a running window. Exactly one of the kind pointers beside
 // `widget` is set for buttons and edits; statics, group boxes and icons only
@@ -30,7 +31,8 @@ struct Control {
   QAbstractButton* button = nullptr;  // push button, radio button, check box
   QLineEdit* line = nullptr;          // one-line edit
   QPlainTextEdit* text = nullptr;     // multi-line edit
-  QLabel* label = nullptr;            // static text, or the caption of a multi-line button
+  DialogText* label = nullptr;        // static text, or the caption of a multi-line button
+  GroupFrame* frame = nullptr;        // group box
   std::string caption;                // CP932 caption of anything but an edit
   int limit = 0;                      // edit: most bytes the user may type; 0 = none
   std::string accepted;               // edit: the CP932 text last accepted, for the limit

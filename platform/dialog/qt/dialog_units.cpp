@@ -1,6 +1,6 @@
 #include "platform/dialog/qt/dialog_units.h"
 
-#include <QFontMetrics>
+#include <QFontInfo>
 #include <QString>
 #include <QStringList>
 
@@ -44,14 +44,12 @@ QFont DialogFont(const Font& font) {
   return result;
 }
 
-BaseUnits BaseUnitsOf(const QFont& font) {
-  QFontMetrics metrics(font);
-  // The average of the 52 Latin letters, rounded: (width / 26 + 1) / 2.
-  int letters = metrics.horizontalAdvance(
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+BaseUnits BaseUnitsOf(const QFont& font) { return BaseUnitsForEm(QFontInfo(font).pixelSize()); }
+
+BaseUnits BaseUnitsForEm(int emPixels) {
   BaseUnits units;
-  units.x = (letters / 26 + 1) / 2;
-  units.y = metrics.height();
+  units.x = Scale(emPixels, 1, 2);
+  units.y = Scale(emPixels, 13, 12);
   if (units.x < 1) units.x = 1;
   if (units.y < 1) units.y = 1;
   return units;

@@ -10,8 +10,8 @@
 
 namespace platform::dialog::qt {
 
-// The font's base units in pixels: the average width of the Latin letters
-// and the character height, measured as the original dialog manager did.
+// The font's base units in pixels: a quarter of the width and an eighth of
+// the height of one dialog unit cell.
 struct BaseUnits {
   int x = 0;
   int y = 0;
@@ -25,7 +25,15 @@ void InstallFontSubstitutes();
 // The template's font; an empty name gives the application's default font.
 QFont DialogFont(const Font& font);
 
+// The base units of a dialog font, from its size in pixels (its em, which
+// follows the screen's dots per inch): half an em across and 13/12 of an em
+// down, each rounded to the nearest pixel. These are the cell of the 9-point
+// Japanese interface face the templates were drawn for (6 x 13 pixels at 96
+// dots per inch), whatever face stands in for it here: the stand-in's own
+// line height (17 pixels for Noto Sans CJK JP at 9 points) would stretch
+// every dialog by 40% downwards.
 BaseUnits BaseUnitsOf(const QFont& font);
+BaseUnits BaseUnitsForEm(int emPixels);
 
 // Dialog units to pixels: x and width by base x / 4, y and height by
 // base y / 8, each rounded to the nearest pixel.

@@ -4,7 +4,7 @@
 
 #include <algorithm>  // std::min
 #include <cstdlib>  // std::getenv
-#include <cstring>  // std::strrchr, std::strlen, std::memcpy
+#include <cstring>  // std::strrchr, std::strlen, std::memcpy, std::strncmp
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -73,7 +73,11 @@ void InstallJapaneseTranslation() {
 }  // namespace
 
 bool QtBackend::Available() {
-  if (IsSet("QT_QPA_PLATFORM") || IsSet("WAYLAND_DISPLAY")) return true;
+  // A platform other than X named for Qt is taken at its word; for X, the
+  // server at DISPLAY must take a client.
+  const char* named = std::getenv("QT_QPA_PLATFORM");
+  bool namesX = named != nullptr && std::strncmp(named, "xcb", 3) == 0;
+  if ((IsSet("QT_QPA_PLATFORM") && !namesX) || (!namesX && IsSet("WAYLAND_DISPLAY"))) return true;
   return IsSet("DISPLAY") && XDisplayReachable(std::getenv("DISPLAY"));
 }
 

@@ -36,8 +36,9 @@ class QtBackend final : public Backend {
   const std::vector<Window*>& ModalStack() const { return stack_; }
   QtHelpViewer& Help() { return *help_; }
 
-  // Whether a display is reachable for Qt: QT_QPA_PLATFORM or
-  // WAYLAND_DISPLAY is set, or DISPLAY names an X server that answers.
+  // Whether a display is reachable for Qt: QT_QPA_PLATFORM names a platform
+  // other than X, or WAYLAND_DISPLAY is set, or DISPLAY names an X server
+  // that takes a client (x_display.h).
   static bool Available();
 
  private:

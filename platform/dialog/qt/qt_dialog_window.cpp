@@ -16,8 +16,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QTextCursor>
@@ -26,6 +26,7 @@
 
 #include "platform/dialog/backend.h"
 #include "platform/dialog/qt/icons.h"
+#include "platform/dialog/qt/menu_strip.h"
 #include "platform/text/cp932.h"
 
 namespace platform::dialog::qt {
@@ -96,7 +97,7 @@ class ClientWidget : public QWidget {
 
 }  // namespace
 
-// Watches edits and radio buttons: an edit's gain of focus is reported;
+// Watches the controls: every arrival of the focus is reported;
 // Enter in a multi-line edit that does not want it goes to the dialog
 // instead of into the text; arrow keys move along a radio group.
 class QtDialogWindow::KeyWatcher : public QObject {
@@ -110,9 +111,9 @@ class QtDialogWindow::KeyWatcher : public QObject {
     if (index < 0) return false;
     Control& control = window_.controls_[static_cast<std::size_t>(index)];
     if (event->type() == QEvent::FocusIn) {
-      // Menus give the focus back when they close; that is no new focus.
-      if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-        window_.OnEditFocused(control);
+      // Every arrival, whatever brought it: the core tells a gain from the
+      // focus coming back.
+      window_.OnControlFocused(control);
     } else if (event->type() == QEvent::KeyPress && control.text != nullptr &&
                IsEnterKey(*static_cast<QKeyEvent*>(event))) {
       // An edit that wants Enter keeps it, even a read-only one (which then
@@ -153,14 +154,9 @@ QtDialogWindow::QtDialogWindow(Dialog& dialog, QWidget* owner)
   keyWatcher_ = std::make_unique<KeyWatcher>(*this);
 
   BuildMenus();
-  int top = menuBar_ != nullptr ? menuBar_->sizeHint().height() : 0;
-  int width = DluToPixelsX(tmpl_.width, units_);
-  int height = DluToPixelsY(tmpl_.height, units_);
   client_ = new ClientWidget(widget_.get(), [this](const QPoint& at) { OpenSystemMenuAt(at); });
   client_->setObjectName(QStringLiteral("client"));
-  client_->setGeometry(0, top, width, height);
-  if (menuBar_ != nullptr) menuBar_->setGeometry(0, 0, width, top);
-  widget_->setFixedSize(width, height + top);
+  Layout();
   BuildControls();
   SetTitle(TemplateText(tmpl_.caption));
 
@@ -169,6 +165,10 @@ QtDialogWindow::QtDialogWindow(Dialog& dialog, QWidget* owner)
     QObject::connect(menuKey, &QShortcut::activated, [this] { OpenSystemMenu(); });
     auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), widget_.get());
     QObject::connect(closeKey, &QShortcut::activated, [this] { OnCloseBox(); });
+  }
+  if (strip_ != nullptr) {
+    auto* barKey = new QShortcut(QKeySequence(Qt::Key_F10), widget_.get());
+    QObject::connect(barKey, &QShortcut::activated, [this] { strip_->ToggleKeyboardMode(); });
   }
   auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), widget_.get());
   QObject::connect(helpKey, &QShortcut::activated, [this] { OnMenuCommand(kHelpCommand); });
@@ -183,15 +183,12 @@ QtDialogWindow::~QtDialogWindow() {
 void QtDialogWindow::BuildMenus() {
   bool hasSystemMenu = (tmpl_.style & kSystemMenu) != 0;
   if (tmpl_.menu == nullptr && !hasSystemMenu) return;
-  menuBar_ = new QMenuBar(widget_.get());
-  menuBar_->setNativeMenuBar(false);
-  if (tmpl_.menu != nullptr) {
-    for (const MenuItem& item : tmpl_.menu->items) {
-      QAction* action = menuBar_->addAction(ToQt(TemplateText(item.text)));
-      int command = item.command;
-      QObject::connect(action, &QAction::triggered, [this, command] { OnMenuCommand(command); });
-    }
-  }
+  std::vector<MenuStrip::Item> items;
+  if (tmpl_.menu != nullptr)
+    for (const MenuItem& item : tmpl_.menu->items) items.push_back({ToQt(TemplateText(item.text)), item.command});
+  strip_ = new MenuStrip(
+      widget_.get(), std::move(items), [this](int command) { OnMenuCommand(command); },
+      [this](const QPoint& at) { OpenSystemMenuAt(at); });
   if (!hasSystemMenu) return;
   systemMenu_ = new QMenu(widget_.get());
   systemMenu_->setObjectName(QStringLiteral("system_menu"));
@@ -210,18 +207,19 @@ void QtDialogWindow::BuildMenus() {
   systemMenu_->addSeparator();
   QAction* close = systemMenu_->addAction(QString::fromUtf8(kCloseText));
   QObject::connect(close, &QAction::triggered, [this] { OnCloseBox(); });
+}
 
-  // The caption bar is the window manager's, so the system menu's button
-  // sits at the left end of the menu bar, showing the window's icon.
-  systemMenuButton_ = new QToolButton(menuBar_);
-  systemMenuButton_->setObjectName(QStringLiteral("system_menu_button"));
-  systemMenuButton_->setAutoRaise(true);
-  systemMenuButton_->setFocusPolicy(Qt::NoFocus);
-  systemMenuButton_->setText(QStringLiteral("▼"));
-  QObject::connect(systemMenuButton_, &QToolButton::clicked, [this] {
-    OpenSystemMenuAt(systemMenuButton_->mapToGlobal(QPoint(0, systemMenuButton_->height())));
-  });
-  menuBar_->setCornerWidget(systemMenuButton_, Qt::TopLeftCorner);
+void QtDialogWindow::Layout() {
+  int width = DluToPixelsX(tmpl_.width, units_);
+  int height = DluToPixelsY(tmpl_.height, units_);
+  bool stripShown = strip_ != nullptr && (strip_->HasItems() || strip_->HasSystemButton());
+  int top = stripShown ? strip_->sizeHint().height() : 0;
+  if (strip_ != nullptr) {
+    strip_->setGeometry(0, 0, width, top);
+    strip_->setVisible(stripShown);
+  }
+  client_->setGeometry(0, top, width, height);
+  widget_->setFixedSize(width, height + top);
 }
 
 void QtDialogWindow::BuildControls() {
@@ -237,8 +235,7 @@ void QtDialogWindow::WireControl(Control& control) {
   Control* c = &control;
   if (control.button != nullptr) {
     QObject::connect(control.button, &QAbstractButton::clicked, [this, c] { OnClicked(*c); });
-    if (control.tmpl->kind == ControlKind::kRadioButton)
-      control.button->installEventFilter(keyWatcher_.get());
+    control.button->installEventFilter(keyWatcher_.get());
   } else if (control.line != nullptr) {
     // Any change, the program's too, moves the limit's yardstick; only the
     // user's are reported from here (the dialog reports the program's).
@@ -333,9 +330,16 @@ void QtDialogWindow::OnTextChanged(Control& control) {
     DialogEvents::DeliverNotification(dialog_, control.tmpl->id, Notification::kChanged);
 }
 
-void QtDialogWindow::OnEditFocused(Control& control) {
-  if (control.tmpl->id != kNoId && Delivering())
-    DialogEvents::DeliverNotification(dialog_, control.tmpl->id, Notification::kSetFocus);
+void QtDialogWindow::OnControlFocused(Control& control) {
+  if (control.tmpl->id != kNoId && Delivering()) DialogEvents::DeliverFocus(dialog_, control.tmpl->id);
+  ShowDefaultButton();
+}
+
+void QtDialogWindow::ShowDefaultButton() {
+  if (!Delivering()) return;
+  int shown = DialogEvents::DefaultButton(dialog_);
+  for (Control& control : controls_)
+    if (auto* button = qobject_cast<QPushButton*>(control.button)) button->setDefault(control.tmpl->id == shown);
 }
 
 void QtDialogWindow::OnEnter() {
@@ -487,19 +491,24 @@ void QtDialogWindow::AppendSystemMenuItem(int command, std::string_view cp932) {
   QAction* action = systemMenu_->addAction(ToQt(cp932));
   action->setData(command);
   QObject::connect(action, &QAction::triggered, [this, command] { OnSysCommand(command); });
+  // The program's own entries are what the button is for.
+  if (!strip_->HasSystemButton()) {
+    strip_->SetSystemButton(true, SmallIcon());
+    Layout();
+  }
 }
+
+QToolButton* QtDialogWindow::SystemMenuButton() const {
+  return strip_ != nullptr && strip_->HasSystemButton() ? strip_->SystemButton() : nullptr;
+}
+
+QIcon QtDialogWindow::SmallIcon() const { return IconFor(smallIcon_ != 0 ? smallIcon_ : bigIcon_); }
 
 void QtDialogWindow::SetIcon(int icon, bool big) {
   (big ? bigIcon_ : smallIcon_) = icon;
   // Qt keeps one icon with its sizes: the big one where there is one.
-  QIcon shown = IconFor(bigIcon_ != 0 ? bigIcon_ : smallIcon_);
-  widget_->setWindowIcon(shown);
-  if (systemMenuButton_ != nullptr) {
-    QIcon small = IconFor(smallIcon_ != 0 ? smallIcon_ : bigIcon_);
-    systemMenuButton_->setIcon(small);
-    systemMenuButton_->setToolButtonStyle(small.isNull() ? Qt::ToolButtonTextOnly
-                                                         : Qt::ToolButtonIconOnly);
-  }
+  widget_->setWindowIcon(IconFor(bigIcon_ != 0 ? bigIcon_ : smallIcon_));
+  if (strip_ != nullptr && strip_->HasSystemButton()) strip_->SetSystemButton(true, SmallIcon());
 }
 
 void QtDialogWindow::SetTimer(int id, int milliseconds) {

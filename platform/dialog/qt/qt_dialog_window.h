@@ -1,7 +1,8 @@
 // The window of one running dialog on Qt: a QDialog holding a widget per
 // template control, placed in dialog units of the dialog font, with the menu
-// bar, the system menu (Alt+Space, the caption button or a right click on
-// the background) and the dialog's timers. It turns the user's actions into
+// strip (menu bar and system-menu button, menu_strip.h), the system menu
+// (from that button, a right click on the background, or Alt+Space where
+// the window manager leaves that key) and the dialog's timers. It turns the user's actions into
 // the dialog's Deliver* calls and does the control operations the dialog
 // asks for. It does not run the modal loop's bookkeeping (qt_backend.h).
 #pragma once
@@ -23,13 +24,13 @@
 
 class QDialog;
 class QMenu;
-class QMenuBar;
 class QTimer;
 class QToolButton;
 
 namespace platform::dialog::qt {
 
 class DialogWidget;
+class MenuStrip;
 
 class QtDialogWindow final : public DialogWindow, public QtWindow {
  public:
@@ -84,9 +85,10 @@ class QtDialogWindow final : public DialogWindow, public QtWindow {
   // The widget of the index-th control of the template (IDs or not).
   QWidget* ControlWidgetAt(int index) const;
   QWidget* Client() const;
-  QMenuBar* MenuBar() const { return menuBar_; }
+  MenuStrip* Strip() const { return strip_; }
   QMenu* SystemMenu() const { return systemMenu_; }
-  QToolButton* SystemMenuButton() const { return systemMenuButton_; }
+  // The system menu's button; nullptr until the program adds an entry.
+  QToolButton* SystemMenuButton() const;
   BaseUnits Units() const { return units_; }
   // Opens the system menu at the client's top-left corner, as Alt+Space does.
   void OpenSystemMenu();
@@ -100,13 +102,19 @@ class QtDialogWindow final : public DialogWindow, public QtWindow {
   int IndexOfWidget(const QWidget* widget) const;
   bool Delivering() const;
   void BuildMenus();
+  // Places the strip (when it shows anything) above the client area and
+  // sizes the window to them.
+  void Layout();
+  QIcon SmallIcon() const;
   void BuildControls();
   void WireControl(Control& control);
   void OnClicked(Control& control);
   void MoveInRadioGroup(Control& from, bool forward);
   void OnLineEdited(Control& control);
   void OnTextChanged(Control& control);
-  void OnEditFocused(Control& control);
+  void OnControlFocused(Control& control);
+  // Gives the default frame to the button Enter presses now, and only it.
+  void ShowDefaultButton();
   void OnEnter();
   void OnEscape();
   void OnCloseBox();
@@ -120,9 +128,8 @@ class QtDialogWindow final : public DialogWindow, public QtWindow {
   const DialogTemplate& tmpl_;
   std::unique_ptr<DialogWidget> widget_;
   QWidget* client_ = nullptr;
-  QMenuBar* menuBar_ = nullptr;
+  MenuStrip* strip_ = nullptr;
   QMenu* systemMenu_ = nullptr;
-  QToolButton* systemMenuButton_ = nullptr;
   std::unique_ptr<KeyWatcher> keyWatcher_;
   BaseUnits units_;
   std::deque<Control> controls_;  // template order; a deque keeps addresses

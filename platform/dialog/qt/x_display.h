@@ -1,18 +1,19 @@
-// Whether an X server answers at a DISPLAY address, so that the platform
-// picks the Qt backend only where its windows can open: a DISPLAY left
-// behind by a session that has ended would otherwise make the program abort
-// inside Qt instead of ending with the platform's message. Only connects;
-// it does not speak the X protocol or check authorisation.
+// Whether an X server at a DISPLAY address takes a client, so that the
+// platform picks the Qt backend only where its windows can open: a DISPLAY
+// left behind by a session that has ended, a server whose connection queue
+// is full, or one that refuses the connection (no authorisation) would
+// otherwise make the program abort or hang inside Qt instead of ending with
+// the platform's message.
 #pragma once
 
 #include <string_view>
 
 namespace platform::dialog::qt {
 
-// `display` has the DISPLAY form "[host]:number[.screen]". A local display
-// (no host, or "unix") is tried at its socket, "/tmp/.X11-unix/X<number>"
-// in the abstract namespace and then in the file system; any other host
-// at TCP port 6000 + number, waiting at most two seconds.
-bool XDisplayReachable(std::string_view display);
+// Connects as Qt's X client library does (the same address forms, the same
+// authorisation) and sees the server accept the connection. The attempt
+// runs in a child process that is given up after `waitMs` milliseconds, so
+// that a server that never answers cannot hold the program.
+bool XDisplayReachable(std::string_view display, int waitMs = 2000);
 
 }  // namespace platform::dialog::qt

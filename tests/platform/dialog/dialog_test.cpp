@@ -55,15 +55,6 @@ TEST_F(DialogHooks, EndDialogInInitialisationNeverShowsTheDialog) {
   EXPECT_FALSE(backend.Find(kSettingsDialogId)->Shown());
 }
 
-TEST_F(DialogHooks, EndDialogFromTheShowNotificationNeedsNoInput) {
-  MainDialog d;
-  d.endOnShow = true;
-  EXPECT_EQ(d.DoModal(), kIdOk);
-  EXPECT_EQ(d.shows, 1);
-  EXPECT_TRUE(d.destroyed);
-  EXPECT_EQ(d.ticks, 0);
-}
-
 TEST_F(DialogHooks, InitialisationSetsSystemMenuIconAndDefaultFocus) {
   RegisterIcon({kIconId, {{16, std::vector<std::uint32_t>(16 * 16, 0xFF0000FFu)}}});
   MainDialog d;
@@ -123,13 +114,6 @@ TEST_F(DialogKeys, EscapeAndCloseBoxCancelWithoutReadingBack) {
   backend.CloseBox();
   EXPECT_EQ(e.DoModal(), kIdCancel);
   EXPECT_EQ(e.sysCommands, (std::vector<int>{kCloseCommand}));
-}
-
-TEST_F(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
-  MainDialog d;
-  backend.Focus(kSearchButton).Enter().Focus(kCityEdit).Enter();
-  EXPECT_EQ(d.DoModal(), kIdOk);
-  EXPECT_EQ(d.searches, 1);
 }
 
 TEST_F(DialogKeys, EnterWithTheDefaultButtonDisabledDoesNothing) {

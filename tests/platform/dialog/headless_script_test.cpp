@@ -63,24 +63,6 @@ TEST_F(RadioGroups, ChoosingSomethingElseIsAScriptFault) {
 
 using Focus = ScriptTest;
 
-TEST_F(Focus, AReadOnlyEditReportsGettingTheFocusOncePerGain) {
-  MainDialog d;
-  backend.Focus(kLetterEdit).Focus(kLetterEdit).Click(kCityEdit).Focus(kLetterEdit).Escape();
-  d.DoModal();
-  EXPECT_EQ(d.focusEvents, (std::vector<int>{kLetterEdit, kCityEdit, kLetterEdit}));
-}
-
-TEST_F(Focus, TabWalksTheTabStopsAndWraps) {
-  MainDialog d;
-  std::vector<int> seen;
-  auto note = [&] { seen.push_back(d.Focused()); };
-  backend.Do(note).Tab().Do(note).Tab().Do(note).Tab().Do(note).Tab().Do(note).Escape();
-  d.DoModal();
-  // The default focus is the first tab stop; then the search button, exit,
-  // cancel and round again.
-  EXPECT_EQ(seen, (std::vector<int>{kSearchEdit, kSearchButton, kIdOk, kIdCancel, kSearchEdit}));
-}
-
 TEST_F(Focus, DisabledControlsCannotBeClickedOrFocused) {
   expectErrors = true;
   MainDialog d;
@@ -113,33 +95,6 @@ TEST_F(Typing, EnterInAOneLineEditPressesTheDefaultButton) {
   backend.Type(kPathEdit, "c:\\Zip\r\n");
   EXPECT_EQ(d.DoModal(), kIdOk);
   EXPECT_EQ(d.path, "c:\\Zip");
-}
-
-TEST_F(Typing, TheTextLimitStopsTypingInBytes) {
-  SettingsDialog d;  // the path is exchanged with a limit of 10
-  // ア (two bytes) would make 11: it is dropped whole, the 0 still fits.
-  backend.Type(kPathEdit, "123456789" + Sj("ア") + "0").Type(kPathEdit, "x").Click(kIdOk);
-  EXPECT_EQ(d.DoModal(), kIdOk);
-  EXPECT_EQ(d.path, "1234567890");
-}
-
-TEST_F(Typing, EnterInAReadOnlyEditThatWantsItChangesNothing) {
-  const DialogTemplate t = {
-      .id = 1,
-      .controls = {
-          {10, ControlKind::kEdit, "x", {0, 0, 40, 20}, kMultiLine | kWantReturn | kReadOnly | kTabStop},
-          {kIdOk, ControlKind::kPushButton, "OK", {0, 24, 40, 14}, kDefault | kTabStop},
-      }};
-  Dialog d(t);
-  std::string text;
-  bool ending = true;
-  backend.Focus(10).Enter().Do([&] {
-    text = d.Text(10);
-    ending = DialogEvents::EndRequested(d);
-  }).Escape();
-  EXPECT_EQ(d.DoModal(), kIdCancel);
-  EXPECT_EQ(text, "x");
-  EXPECT_FALSE(ending);
 }
 
 TEST_F(Typing, AReadOnlyEditTakesNoTyping) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QFontInfo>
 
 #include "tests/platform/dialog/qt/qt_script.h"
@@ -11,6 +13,7 @@ namespace {
 using platform::dialog::Font;
 using platform::dialog::Rect;
 using platform::dialog::qt::BaseUnits;
+using platform::dialog::qt::BaseUnitsOf;
 using platform::dialog::qt::DialogFont;
 using platform::dialog::qt::DluToPixels;
 using platform::dialog::qt::DluToPixelsX;
@@ -33,6 +36,19 @@ TEST(DialogUnits, ConvertWithRoundingToTheNearestPixel) {
 TEST(DialogUnits, ARectangleScalesEachSideOnItsOwn) {
   BaseUnits units{6, 12};
   EXPECT_EQ(DluToPixels(Rect{298, 7, 50, 14}, units), QRect(447, 11, 75, 21));
+}
+
+TEST(DialogUnits, BaseUnitsFollowTheFontsPixelSizeNotTheStandInsLineHeight) {
+  qt_test::TheQtBackend();  // the application and its font substitutes
+  // 9 points at 96, 144 and 192 dots per inch; the stand-in face's line
+  // is 17 pixels high at the first, but the cell is the original's.
+  for (auto [pixels, x, y] : {std::tuple{12, 6, 13}, std::tuple{18, 9, 20}, std::tuple{24, 12, 26}}) {
+    QFont font = DialogFont(Font{"ＭＳ Ｐゴシック", 9});
+    font.setPixelSize(pixels);
+    BaseUnits units = BaseUnitsOf(font);
+    EXPECT_EQ(units.x, x) << pixels;
+    EXPECT_EQ(units.y, y) << pixels;
+  }
 }
 
 TEST(DialogFonts, JapaneseFacesTheHostLacksAreDrawnWithNotoSansCjk) {

@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -17,6 +16,7 @@
 #include "platform/dialog/app.h"
 #include "platform/dialog/backend.h"
 #include "platform/dialog/dialog.h"
+#include "platform/dialog/qt/dialog_text.h"
 #include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/platform/dialog/qt/qt_script.h"
@@ -73,21 +73,6 @@ const DialogTemplate kGallery = {
         {kIdCancel, ControlKind::kPushButton, "ｷｬﾝｾﾙ", {182, 120, 32, 14}, kTabStop},
     }};
 
-// A read-only multi-line edit that wants Enter.
-const DialogTemplate kReadOnlyWantsEnter = {
-    .id = 901,
-    .caption = "見本",
-    .width = 100,
-    .height = 60,
-    .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption,
-    .controls = {
-        {10, ControlKind::kEdit, "x", {5, 5, 90, 30},
-         kMultiLine | kWantReturn | kReadOnly | kBorder | kTabStop},
-        {kIdOk, ControlKind::kPushButton, "OK", {5, 40, 40, 14}, kDefault | kTabStop},
-        {kIdCancel, ControlKind::kPushButton, "ｷｬﾝｾﾙ", {50, 40, 40, 14}, kTabStop},
-    }};
-
 class GalleryDialog : public Dialog {
  public:
   GalleryDialog() : Dialog(kGallery) {
@@ -118,12 +103,11 @@ TEST_F(QtControls, AMultiLineButtonWrapsItsCaptionAndADisabledOneTakesNoClick) {
   script.At(1, [&] {
     auto* wrap = Widget<QPushButton>(kWrapButton);
     ASSERT_NE(wrap, nullptr);
-    auto* label = wrap->findChild<QLabel*>();
+    auto* label = wrap->findChild<qtd::DialogText*>();
     ASSERT_NE(label, nullptr);
-    EXPECT_TRUE(label->wordWrap());
     EXPECT_EQ(label->text(), U("形式：詳しい町名ー県ー番号ー市名ー漢字町名"));
     // The caption is drawn over more than one line inside the button.
-    EXPECT_GT(label->heightForWidth(label->width()), label->fontMetrics().height() * 3 / 2);
+    EXPECT_GT(label->heightForWidth(label->width()), label->pitch());
     EXPECT_EQ(d.Text(kWrapButton), Cp932("形式：詳しい町名ー県ー番号ー市名ー漢字町名"));
     d.SetText(kWrapButton, Cp932("新しい見出し"));
     EXPECT_EQ(label->text(), U("新しい見出し"));
@@ -166,8 +150,8 @@ TEST_F(QtControls, StaticsAndOneLineEditsTakeTheirStyles) {
   GalleryDialog d;
   script.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
-    auto* disabledLabel = qobject_cast<QLabel*>(window->ControlWidgetAt(6));
-    auto* rightLabel = qobject_cast<QLabel*>(window->ControlWidgetAt(7));
+    auto* disabledLabel = dynamic_cast<qtd::DialogText*>(window->ControlWidgetAt(6));
+    auto* rightLabel = dynamic_cast<qtd::DialogText*>(window->ControlWidgetAt(7));
     ASSERT_NE(disabledLabel, nullptr);
     ASSERT_NE(rightLabel, nullptr);
     EXPECT_FALSE(disabledLabel->isEnabled());
@@ -242,21 +226,6 @@ TEST_F(QtControls, ScreenshotOfEveryKindOfControl) {
   });
   script.Start();
   d.DoModal();
-}
-
-TEST_F(QtControls, EnterInAReadOnlyEditThatWantsItChangesNothing) {
-  Dialog d(kReadOnlyWantsEnter);
-  script.At(1, [&] {
-    QWidget* edit = TopDialog()->ControlWidget(10);
-    Click(edit);
-    Key(edit, Qt::Key_Return);
-    // Neither a line break nor the default button.
-    EXPECT_EQ(d.Text(10), "x");
-    EXPECT_FALSE(DialogEvents::EndRequested(d));
-    ClickControl(kIdCancel);
-  });
-  script.Start();
-  EXPECT_EQ(d.DoModal(), kIdCancel);
 }
 
 }  // namespace

@@ -8,7 +8,8 @@
 
 #include <QAbstractButton>
 #include <QMessageLogContext>
-#include <QMessageBox>
+#include <QDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -94,7 +95,7 @@ void ClickControl(int id) {
 void ClickBoxButton(const QString& text) {
   qtd::QtMessageBox* box = TopBox();
   ASSERT_NE(box, nullptr) << "no message box on top";
-  for (QAbstractButton* button : box->Box()->buttons()) {
+  for (QPushButton* button : box->ButtonList()) {
     if (button->text() == text) {
       Click(button);
       return;
@@ -133,10 +134,32 @@ Script& Script::When(std::function<bool()> ready, std::function<void()> action, 
   return *this;
 }
 
-void Script::Start() { QTimer::singleShot(0, context_.get(), [this] { Poll(); }); }
+void Script::Start() {
+  if (polling_) return;
+  polling_ = true;
+  QTimer::singleShot(0, context_.get(), [this] { Poll(); });
+}
 
 void Script::Poll() {
-  if (steps_.empty()) return;
+  if (steps_.empty()) {
+    // A step that failed before ending its window would leave the test
+    // waiting for ever: windows still open long after the last step are
+    // closed, and that is a failure.
+    if (TheQtBackend().ModalStack().empty()) {
+      polling_ = false;
+      return;
+    }
+    waitedMs_ += kPollMs;
+    if (failed_) {
+      Abort();
+    } else if (waitedMs_ > kStepTimeoutMs) {
+      ADD_FAILURE() << "windows were still open long after the script's last step";
+      failed_ = true;
+      Abort();
+    }
+    QTimer::singleShot(kPollMs, context_.get(), [this] { Poll(); });
+    return;
+  }
   if (failed_) {
     Abort();
     QTimer::singleShot(kPollMs, context_.get(), [this] { Poll(); });

@@ -61,6 +61,8 @@ class Script {
   Script& When(std::function<bool()> ready, std::function<void()> action, std::string what);
 
   // Starts the script; the steps run when the event loop runs (DoModal).
+  // Once every step has run and no window is open the script rests; steps
+  // added then need another Start.
   void Start();
   // True when every step ran and none timed out.
   bool Finished() const { return steps_.empty() && !failed_; }
@@ -77,6 +79,7 @@ class Script {
   std::deque<Step> steps_;
   long long waitedMs_ = 0;
   bool failed_ = false;
+  bool polling_ = false;
   // Pending polls die with it, so a finished test leaves none behind.
   std::unique_ptr<QObject> context_ = std::make_unique<QObject>();
 };

@@ -8,70 +8,139 @@
 #include <unistd.h>
 
 #include <cstddef>  // offsetof
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
 using platform::dialog::qt::XDisplayReachable;
 
-// A listening socket in the abstract namespace where the local X server of
-// display `number` would listen; nothing in the file system is touched.
-class FakeLocalServer {
- public:
-  explicit FakeLocalServer(int number) {
-    std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path + 1, path.data(), path.size());
-    fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
-    listening_ = fd_ >= 0 && bind(fd_, reinterpret_cast<sockaddr*>(&address), length) == 0 && listen(fd_, 4) == 0;
-  }
-  ~FakeLocalServer() {
-    if (fd_ >= 0) close(fd_);
-  }
-  bool Listening() const { return listening_; }
+// Short, so that the cases with a silent server end soon; a real server
+// answers within it many times over.
+constexpr int kWaitMs = 300;
 
- private:
-  int fd_ = -1;
-  bool listening_ = false;
+// What a fake server does with the one connection it takes.
+enum class Answer {
+  kAccept,    // the connection setup succeeds
+  kRefuse,    // the setup fails, with a reason, as without authorisation
+  kNothing,   // the connection is taken but never answered
 };
 
-TEST(XDisplay, ALocalServerAnswersAtItsSocket) {
-  {
-    FakeLocalServer server(4712);
-    ASSERT_TRUE(server.Listening());
-    EXPECT_TRUE(XDisplayReachable(":4712"));
-    EXPECT_TRUE(XDisplayReachable(":4712.0"));
-    EXPECT_TRUE(XDisplayReachable("unix:4712"));
-    EXPECT_TRUE(XDisplayReachable("unix/anything:4712"));
+// A listening socket where the X server of a display would listen: the
+// local one in the abstract namespace (nothing in the file system is
+// touched), or TCP on the loopback address. It takes one connection and
+// gives the answer asked for.
+class FakeServer {
+ public:
+  FakeServer(bool tcp, Answer answer, int backlog = 4) {
+    if (tcp) {
+      fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      socklen_t size = sizeof address;
+      listening_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(fd_, backlog) == 0 &&
+                   getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0;
+      int port = ntohs(address.sin_port);
+      display_ = "127.0.0.1:" + std::to_string(port - 6000);
+    } else {
+      number_ = 4712;
+      std::string path = "/tmp/.X11-unix/X" + std::to_string(number_);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      std::memcpy(address.sun_path + 1, path.data(), path.size());
+      fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
+      listening_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), length) == 0 && listen(fd_, backlog) == 0;
+      display_ = ":" + std::to_string(number_);
+    }
+    if (listening_ && answer != Answer::kNothing) server_ = std::thread([this, answer] { Serve(answer); });
   }
-  // The session has ended: its DISPLAY is left behind.
-  EXPECT_FALSE(XDisplayReachable(":4712"));
+  ~FakeServer() {
+    shutdown(fd_, SHUT_RDWR);
+    if (server_.joinable()) server_.join();
+    for (int fd : clients_) close(fd);
+    close(fd_);
+  }
+
+  bool Listening() const { return listening_; }
+  const std::string& Display() const { return display_; }
+  int Fd() const { return fd_; }
+
+ private:
+  void Serve(Answer answer) {
+    int client = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (client < 0) return;
+    clients_.push_back(client);
+    // The client's setup request: 12 bytes, then its authorisation.
+    char request[512];
+    if (read(client, request, sizeof request) <= 0) return;
+    std::vector<std::uint8_t> reply;
+    if (answer == Answer::kAccept) {
+      // Success, protocol 11.0, and the fixed part of the setup with no
+      // vendor, screens or formats (8 four-byte units).
+      reply = {1, 0, 11, 0, 0, 0, 8, 0};
+      reply.resize(8 + 32, 0);
+    } else {
+      const char reason[] = "No protocol specified";  // 21 bytes, padded to 24
+      reply = {0, sizeof reason - 1, 11, 0, 0, 0, 6, 0};
+      reply.insert(reply.end(), reason, reason + sizeof reason - 1);
+      reply.resize(8 + 24, 0);
+    }
+    (void)!write(client, reply.data(), reply.size());
+  }
+
+  int fd_ = -1;
+  int number_ = 0;
+  bool listening_ = false;
+  std::string display_;
+  std::thread server_;
+  std::vector<int> clients_;
+};
+
+TEST(XDisplay, AServerThatAcceptsTheConnectionIsADisplay) {
+  for (bool tcp : {false, true}) {
+    FakeServer server(tcp, Answer::kAccept);
+    ASSERT_TRUE(server.Listening());
+    EXPECT_TRUE(XDisplayReachable(server.Display(), kWaitMs)) << server.Display();
+  }
+  // The address forms of a local display.
+  for (const char* display : {":4712.0", "unix:4712", "unix/anything:4712"}) {
+    FakeServer server(false, Answer::kAccept);
+    EXPECT_TRUE(XDisplayReachable(display, kWaitMs)) << display;
+  }
 }
 
-TEST(XDisplay, ARemoteOrForwardedServerAnswersAtItsTcpPort) {
-  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  ASSERT_GE(fd, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(listen(fd, 4), 0);
-  socklen_t size = sizeof address;
-  ASSERT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size), 0);
-  int port = ntohs(address.sin_port);
-  ASSERT_GT(port, 6000);  // ephemeral ports lie far above the X ports
-  std::string display = "127.0.0.1:" + std::to_string(port - 6000);
-  EXPECT_TRUE(XDisplayReachable(display));
-  close(fd);
-  EXPECT_FALSE(XDisplayReachable(display));
+TEST(XDisplay, ARefusingSilentFullOrGoneServerIsNoDisplay) {
+  {
+    FakeServer refusing(false, Answer::kRefuse);
+    EXPECT_FALSE(XDisplayReachable(refusing.Display(), kWaitMs));
+  }
+  {
+    FakeServer silent(false, Answer::kNothing);
+    EXPECT_FALSE(XDisplayReachable(silent.Display(), kWaitMs));
+  }
+  {
+    // A queue of one, filled by a connection nobody takes.
+    FakeServer full(false, Answer::kNothing, 0);
+    sockaddr_un address{};
+    socklen_t length = sizeof address;
+    ASSERT_EQ(getsockname(full.Fd(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+    int filler = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&address), length), 0);
+    EXPECT_FALSE(XDisplayReachable(full.Display(), kWaitMs));
+    close(filler);
+  }
+  // The session has ended: its DISPLAY is left behind.
+  EXPECT_FALSE(XDisplayReachable(":4712", kWaitMs));
 }
 
 TEST(XDisplay, MalformedAddressesAreNoDisplay) {
-  for (const char* display : {"", "nocolon", ":", ":x", ":1x", "host:", ":123456"})
-    EXPECT_FALSE(XDisplayReachable(display)) << display;
+  for (const char* display : {"", "nocolon", ":", ":x", ":1x", "host:"})
+    EXPECT_FALSE(XDisplayReachable(display, kWaitMs)) << display;
 }
 
 }  // namespace

@@ -1,0 +1,156 @@
+// The keypad dialog as a program of its own, for looking at it on a real X
+// display (the Xvfb tests start it; a developer may run it at any display).
+// It writes what reaches the dialog to standard output, one line each, and
+// takes commands on standard input, one a line:
+//
+//   out: shown W H FW FH  the client area and the frame (once framed)
+//        focus ID | click ID | command ID | syscommand ID
+//        box BUTTONS ANSWER  a message box and how it was answered
+//        shot FILE W H       a screenshot was written
+//   in:  shot FILE   writes the active window with its frame (and an open
+//                    menu) to FILE as PNG
+//        box ok | box yesno   opens a message box from the dialog
+//        focus ID | focused (says "focused ID") | text ID UTF8TEXT | quit
+#include <unistd.h>  // STDIN_FILENO
+
+#include <cstdio>  // std::printf, std::fflush
+#include <string>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QWidget>
+
+#include "platform/dialog/app.h"
+#include "platform/dialog/backend.h"
+#include "platform/dialog/message_box.h"
+#include "platform/dialog/qt/qt_backend.h"
+#include "platform/dialog/qt/qt_window.h"
+#include "platform/dialog/window.h"
+#include "platform/text/cp932.h"
+#include "tests/platform/dialog/qt/keypad_dialog.h"
+
+namespace {
+
+namespace dlg = platform::dialog;
+using platform::text::Cp932;
+
+void Say(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+QWidget* ActiveWidget() {
+  auto* window = dynamic_cast<dlg::qt::QtWindow*>(dlg::ActiveWindow());
+  return window != nullptr ? window->Widget() : nullptr;
+}
+
+// The active window with its frame, and a popup menu standing out of it.
+void Shot(const std::string& file) {
+  QWidget* widget = ActiveWidget();
+  if (widget == nullptr) return Say("shot none");
+  QRect area = widget->frameGeometry();
+  if (QWidget* popup = QApplication::activePopupWidget()) area |= popup->frameGeometry();
+  QScreen* screen = widget->screen();
+  QPixmap pixels = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+  bool saved = pixels.save(QString::fromStdString(file), "PNG");
+  Say("shot " + file + " " + std::to_string(pixels.width()) + " " + std::to_string(pixels.height()) +
+      (saved ? "" : " unsaved"));
+}
+
+class LookDialog : public keypad::KeypadDialog {
+ public:
+  LookDialog() {
+    for (const dlg::ControlTemplate& c : Template().controls) {
+      if (c.id == dlg::kNoId) continue;
+      int id = c.id;
+      Bind(id, dlg::Notification::kSetFocus, [id] { Say("focus " + std::to_string(id)); });
+      Bind(id, dlg::Notification::kClicked, [this, id] {
+        Say("click " + std::to_string(id));
+        if (id == dlg::kIdOk) EndDialog(dlg::kIdOk);
+      });
+    }
+  }
+
+  void Command(const std::string& line) {
+    if (line.rfind("shot ", 0) == 0) {
+      Shot(line.substr(5));
+    } else if (line == "box ok" || line == "box yesno") {
+      bool yesNo = line == "box yesno";
+      int answer = MessageBox(Cp932(yesNo ? "設定を保存しますか？" : "＊＊ Tolvane.ini ファイルが開く事ができません。＊＊"),
+                              Cp932(yesNo ? "確認" : "エラー"), yesNo ? dlg::Buttons::kYesNo : dlg::Buttons::kOk);
+      Say(std::string("box ") + (yesNo ? "yesno " : "ok ") + std::to_string(answer));
+    } else if (line.rfind("focus ", 0) == 0) {
+      SetFocusTo(std::stoi(line.substr(6)));
+    } else if (line == "focused") {
+      Say("focused " + std::to_string(Focused()));
+    } else if (line.rfind("text ", 0) == 0) {
+      std::size_t space = line.find(' ', 5);
+      SetText(std::stoi(line.substr(5, space - 5)), Cp932(line.substr(space + 1)));
+    } else if (line == "quit") {
+      EndDialog(dlg::kIdCancel);
+    }
+  }
+
+ protected:
+  void OnShowWindow(bool shown) override {
+    KeypadDialog::OnShowWindow(shown);
+    QTimer::singleShot(0, [this] { ReportWhenFramed(0); });
+  }
+  void OnSysCommand(int command) override {
+    Say("syscommand " + std::to_string(command));
+    KeypadDialog::OnSysCommand(command);
+  }
+
+ private:
+  // A window manager frames the window a little after it is shown; without
+  // one the frame is the window itself.
+  void ReportWhenFramed(int tries) {
+    QWidget* widget = ActiveWidget();
+    bool framed = widget != nullptr && widget->frameGeometry().size() != widget->size();
+    if (widget == nullptr || (!framed && tries < 40) || !widget->isActiveWindow()) {
+      if (tries < 200) QTimer::singleShot(25, [this, tries] { ReportWhenFramed(tries + 1); });
+      return;
+    }
+    QWidget* client = widget->findChild<QWidget*>(QStringLiteral("client"));
+    QSize size = client != nullptr ? client->size() : widget->size();
+    QSize frame = widget->frameGeometry().size();
+    Say("shown " + std::to_string(size.width()) + " " + std::to_string(size.height()) + " " +
+        std::to_string(frame.width()) + " " + std::to_string(frame.height()));
+  }
+};
+
+}  // namespace
+
+int main() {
+  dlg::App app(Cp932("見本"));
+  app.BindCommand(keypad::kHelpCommand, [] { Say("command " + std::to_string(keypad::kHelpCommand)); });
+  app.BindCommand(keypad::kSettingsCommand, [] { Say("command " + std::to_string(keypad::kSettingsCommand)); });
+  app.BindCommand(keypad::kRegexCommand, [] { Say("command " + std::to_string(keypad::kRegexCommand)); });
+  keypad::RegisterKeypadIcon();
+  // The platform picks the backend; this program is for the Qt one.
+  if (dynamic_cast<dlg::qt::QtBackend*>(&dlg::CurrentBackend()) == nullptr) return 2;
+  LookDialog dialog;
+  QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+  std::string pending;
+  QObject::connect(&input, &QSocketNotifier::activated, [&] {
+    char buffer[256];
+    ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n <= 0) {
+      input.setEnabled(false);
+      return;
+    }
+    pending.append(buffer, static_cast<std::size_t>(n));
+    for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+      std::string line = pending.substr(0, end);
+      pending.erase(0, end + 1);
+      dialog.Command(line);
+    }
+  });
+  int result = dialog.DoModal();
+  Say("result " + std::to_string(result));
+  return 0;
+}
