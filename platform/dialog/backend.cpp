@@ -5,6 +5,8 @@
 #include <cstdlib>  // std::exit
 #include <vector>
 
+#include "platform/dialog/program.h"
+
 namespace platform::dialog {
 namespace {
 
@@ -22,16 +24,21 @@ Backend*& Chosen() {
   return chosen;
 }
 
+// The registered backends that can run here, highest priority first.
+std::vector<BackendEntry> AvailableEntries() {
+  std::vector<BackendEntry> entries;
+  for (const BackendEntry& e : Entries())
+    if (e.Available != nullptr && e.Create != nullptr && e.Available()) entries.push_back(e);
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const BackendEntry& a, const BackendEntry& b) { return a.priority > b.priority; });
+  return entries;
+}
+
 Backend& Choose() {
   if (!Chosen()) {
-    std::vector<BackendEntry> entries = Entries();
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const BackendEntry& a, const BackendEntry& b) { return a.priority > b.priority; });
-    for (const BackendEntry& e : entries) {
-      if (e.Available != nullptr && e.Create != nullptr && e.Available()) {
-        Chosen() = e.Create().release();
-        if (Chosen() != nullptr) break;
-      }
+    for (const BackendEntry& e : AvailableEntries()) {
+      Chosen() = e.Create().release();
+      if (Chosen() != nullptr) break;
     }
   }
   if (Chosen() == nullptr) {
@@ -56,6 +63,18 @@ Backend*& BackendInForce() {
 Backend& CurrentBackend() {
   if (BackendInForce() != nullptr) return *BackendInForce();
   return Choose();
+}
+
+int ProgramEnd(int status) {
+  if (BackendInForce() != nullptr) return BackendInForce()->EndProgram(status);
+  if (Chosen() == nullptr) {
+    // No window was shown. Only a backend that must see every run is made
+    // now; a window system is never started just to end.
+    std::vector<BackendEntry> entries = AvailableEntries();
+    if (entries.empty() || !entries.front().endsEveryRun) return status;
+    Choose();
+  }
+  return Chosen()->EndProgram(status);
 }
 
 }  // namespace platform::dialog

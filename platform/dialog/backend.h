@@ -107,15 +107,23 @@ class Backend {
   // The active window of the thread: the top of the modal stack (a dialog
   // or a message box), or nullptr when nothing runs.
   virtual Window* ActiveWindow() = 0;
+
+  // The program's exit status, given the one the program chose (see
+  // program.h); the backend may have its own say. Most take the program's.
+  virtual int EndProgram(int status) { return status; }
 };
 
 // A backend the platform may choose. `Available` tells whether it can run
-// here (a display is reachable); `Create` makes one. Higher `priority` wins.
+// here (a display is reachable, a script is named); `Create` makes one.
+// Higher `priority` wins. `endsEveryRun`: the backend has its say in the
+// exit status even of a program that never showed a window, so the platform
+// makes it at the end if it had not before.
 struct BackendEntry {
   const char* name = "";
   int priority = 0;
   bool (*Available)() = nullptr;
   std::unique_ptr<Backend> (*Create)() = nullptr;
+  bool endsEveryRun = false;
 };
 
 // Adds a backend to the platform's choice. A backend registers from its own

@@ -23,7 +23,9 @@ File& File::operator=(File&& other) noexcept {
   return *this;
 }
 
-File Open(std::string_view path, unsigned mode, unsigned permissions) {
+namespace {
+
+int Flags(unsigned mode) {
   int flags = 0;
   if ((mode & kReadWrite) == kReadWrite)
     flags = O_RDWR;
@@ -34,26 +36,22 @@ File Open(std::string_view path, unsigned mode, unsigned permissions) {
   if (mode & kCreate) flags |= O_CREAT;
   if (mode & kTruncate) flags |= O_TRUNC;
   if (mode & kAppend) flags |= O_APPEND;
-  auto openHost = [&](const std::string& host, int withFlags) {
-    int fd;
-    do {
-      fd = Sys().open(host.c_str(), withFlags, static_cast<mode_t>(permissions));
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-  };
-  // An existing file under its quick path opens with one call; creating is
-  // left to the full lookup, which keeps the spelling of a variant that
-  // exists.
-  int fd = openHost(QuickHostPath(path), flags & ~O_CREAT);
-  if (fd < 0) {
-    std::string host = HostPath(path);
-    fd = openHost(host, flags);
-    if (fd >= 0 && (flags & O_CREAT)) NoteCreated(host);
-  }
+  if (mode & kExclusive) flags |= O_EXCL;
+  return flags;
+}
+
+}  // namespace
+
+// Opens the host path: a File, or a closed one with errno set.
+File OpenDescriptor(const std::string& hostPath, int flags, unsigned permissions) {
+  int fd;
+  do {
+    fd = Sys().open(hostPath.c_str(), flags, static_cast<mode_t>(permissions));
+  } while (fd < 0 && errno == EINTR);
   File file(fd);
   // Opening a directory for writing fails by itself; for reading it would
   // succeed and fail only at the first read, so refuse it here.
-  if (fd >= 0 && flags == O_RDONLY) {
+  if (fd >= 0 && (flags & O_ACCMODE) == O_RDONLY) {
     struct stat st;
     if (Sys().fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
       file.Close();
@@ -63,27 +61,38 @@ File Open(std::string_view path, unsigned mode, unsigned permissions) {
   return file;
 }
 
-long File::Read(void* buf, size_t n) {
-  if (fd_ < 0) {
-    errno = EBADF;
-    return -1;
+File Open(std::string_view path, unsigned mode, unsigned permissions) {
+  int flags = Flags(mode);
+  // An existing file under its quick path opens with one call; creating is
+  // left to the full lookup, which keeps the spelling of a variant that
+  // exists.
+  if (!(flags & O_EXCL)) {
+    File quick = OpenDescriptor(QuickHostPath(path), flags & ~O_CREAT, permissions);
+    if (quick.IsOpen() || errno == EISDIR) return quick;
   }
+  std::string host = HostPath(path);
+  File file = OpenDescriptor(host, flags, permissions);
+  if (file.IsOpen() && (flags & O_CREAT)) NoteCreated(host);
+  return file;
+}
+
+File OpenHostPath(const std::string& hostPath, unsigned mode, unsigned permissions) {
+  return OpenDescriptor(hostPath, Flags(mode), permissions);
+}
+
+long Read(int fd, void* buf, size_t n) {
   ssize_t r;
   do {
-    r = Sys().read(fd_, buf, n);
+    r = Sys().read(fd, buf, n);
   } while (r < 0 && errno == EINTR);
   return static_cast<long>(r);
 }
 
-long File::Write(const void* buf, size_t n) {
-  if (fd_ < 0) {
-    errno = EBADF;
-    return -1;
-  }
-  const char* p = static_cast<const char*>(buf);
-  size_t left = n;
+long Write(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
   while (left > 0) {
-    ssize_t w = Sys().write(fd_, p, left);
+    ssize_t w = Sys().write(fd, p, left);
     if (w < 0) {
       if (errno == EINTR) continue;
       return -1;
@@ -95,10 +104,28 @@ long File::Write(const void* buf, size_t n) {
     p += w;
     left -= static_cast<size_t>(w);
   }
-  return static_cast<long>(n);
+  return static_cast<long>(bytes.size());
 }
 
-long File::Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
+long File::Read(void* buf, size_t n) {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  return files::Read(fd_, buf, n);
+}
+
+long File::Write(const void* buf, size_t n) {
+  return Write(std::string_view(static_cast<const char*>(buf), n));
+}
+
+long File::Write(std::string_view bytes) {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  return files::Write(fd_, bytes);
+}
 
 long long File::Seek(long long offset, int whence) {
   if (fd_ < 0) {

@@ -18,6 +18,7 @@ enum OpenMode : unsigned {
   kCreate = 4u,    // create the file if missing
   kTruncate = 8u,  // empty the file if present
   kAppend = 16u,   // every write goes to the end
+  kExclusive = 32u,  // with kCreate: fail when the file exists
 };
 
 // An open file: owns its descriptor and closes it when it goes, so no
@@ -50,15 +51,25 @@ class File {
   int Close();
 
  private:
-  friend File Open(std::string_view path, unsigned mode, unsigned permissions);
+  friend File OpenDescriptor(const std::string& hostPath, int flags, unsigned permissions);
   explicit File(int fd) : fd_(fd) {}
 
   int fd_ = -1;
 };
 
 // Opens a file; permissions apply when it is created. A closed File with
-// errno set when it cannot be opened.
+// errno set when it cannot be opened. A directory opened only for reading
+// is refused (EISDIR), as it is for writing.
 File Open(std::string_view path, unsigned mode, unsigned permissions = 0666);
+
+// The same for a host path as the host names it (a command-line operand,
+// say): no CP932 mapping and no lookup without regard to case.
+File OpenHostPath(const std::string& hostPath, unsigned mode, unsigned permissions = 0666);
+
+// Reading and writing a descriptor that is not the caller's to close
+// (standard input and output): as File::Read and File::Write.
+long Read(int fd, void* buf, size_t n);
+long Write(int fd, std::string_view bytes);
 
 // Creates a directory. An existing directory counts as success (0).
 int MakeDirectory(std::string_view path);

@@ -1,6 +1,7 @@
 #include "platform/dialog/headless/headless_backend.h"
 
 #include <algorithm>
+#include <ostream>
 #include <utility>
 
 #include "platform/text/cp932.h"
@@ -25,6 +26,8 @@ const char* KindName(Kind kind) {
     case Kind::kMenuCommand: return "menu command";
     case Kind::kWait: return "wait";
     case Kind::kAnswer: return "answer";
+    case Kind::kPrint: return "print";
+    case Kind::kTitle: return "title";
     case Kind::kDo: return "step";
   }
   return "event";
@@ -42,6 +45,24 @@ int DefaultAnswer(Buttons buttons) { return buttons == Buttons::kYesNo ? kIdYes 
 bool Fits(Buttons buttons, int answer) {
   if (buttons == Buttons::kYesNo) return answer == kIdYes || answer == kIdNo;
   return answer == kIdOk;
+}
+
+// A CP932 text as output: UTF-8 (a byte that forms no character shows as
+// U+FFFD), each CR LF, CR or LF a line feed, or with `oneLine` a blank.
+std::string OutputText(std::string_view cp932, bool oneLine) {
+  std::string utf8 = text::ToUtf8(cp932);
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    char c = utf8[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+      out += oneLine ? ' ' : '\n';
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -207,11 +228,51 @@ HeadlessBackend& HeadlessBackend::SysCommand(int command) { return Queue({Kind::
 HeadlessBackend& HeadlessBackend::MenuCommand(int command) { return Queue({Kind::kMenuCommand, command, {}, {}}); }
 HeadlessBackend& HeadlessBackend::Wait(int milliseconds) { return Queue({Kind::kWait, milliseconds, {}, {}}); }
 HeadlessBackend& HeadlessBackend::Answer(int button) { return Queue({Kind::kAnswer, button, {}, {}}); }
+HeadlessBackend& HeadlessBackend::Print(int id) { return Queue({Kind::kPrint, id, {}, {}}); }
+HeadlessBackend& HeadlessBackend::PrintTitle() { return Queue({Kind::kTitle, 0, {}, {}}); }
 HeadlessBackend& HeadlessBackend::Do(std::function<void()> step) {
   return Queue({Kind::kDo, 0, {}, std::move(step)});
 }
 
-void HeadlessBackend::Error(std::string text) { errors_.push_back(std::move(text)); }
+void HeadlessBackend::WriteTo(std::ostream& out, std::ostream& err, std::string scriptName) {
+  out_ = &out;
+  err_ = &err;
+  scriptName_ = std::move(scriptName);
+}
+
+void HeadlessBackend::Error(std::string text) {
+  if (err_ != nullptr) {
+    *err_ << scriptName_ << ':';
+    if (line_ > 0) *err_ << line_ << ':';
+    *err_ << ' ' << text << std::endl;
+  }
+  errors_.push_back(std::move(text));
+}
+
+void HeadlessBackend::NoteFault(int line, std::string text) {
+  int taking = line_;
+  line_ = line;
+  Error(std::move(text));
+  line_ = taking;
+}
+
+void HeadlessBackend::Output(const std::string& utf8Line) {
+  if (out_ != nullptr)
+    *out_ << utf8Line << std::endl;
+  else
+    printed_ += utf8Line + '\n';
+}
+
+int HeadlessBackend::EndProgram(int status) {
+  if (out_ == nullptr) return status;
+  auto unused = std::find_if(events_.begin(), events_.end(), [](const Event& e) { return e.kind != Kind::kDo; });
+  if (unused != events_.end()) {
+    line_ = unused->line;
+    Error("the program ended before this line was used");
+    line_ = 0;
+  }
+  return errors_.empty() ? status : 3;
+}
 
 int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
   std::string ownerTitle = owner != nullptr ? owner->Title() : std::string();
@@ -229,13 +290,22 @@ int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
   }
   while (!DialogEvents::EndRequested(dialog)) {
     if (events_.empty()) {
+      if (out_ != nullptr) {
+        CloseAtEnd(dialog);
+        break;
+      }
       Error("the script ended while dialog " + std::to_string(dialog.Template().id) + " was open");
       dialog.EndDialog(-1);
       break;
     }
     Event event = std::move(events_.front());
     events_.pop_front();
+    // Faults while it is taken name its line, also after a nested window
+    // that it opened has taken lines of its own.
+    int taking = line_;
+    line_ = event.line;
     Apply(event, window, dialog);
+    line_ = taking;
   }
 
   // An ended dialog is hidden: the owner is the active window again while
@@ -305,10 +375,31 @@ void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Di
       Error("answer " + std::to_string(event.value) + " given while dialog " + std::to_string(window.tmpl_.id) +
             " was on top, not a message box");
       break;
+    case Kind::kPrint:
+      PrintControl(event.value, window);
+      break;
+    case Kind::kTitle:
+      Output("title: " + OutputText(ActiveWindow() != nullptr ? ActiveWindow()->Title() : std::string(), true));
+      break;
     case Kind::kDo:
       if (event.step) event.step();
       break;
   }
+}
+
+void HeadlessBackend::PrintControl(int id, HeadlessDialogWindow& window) {
+  const HeadlessDialogWindow::Control* c = window.Find(id);
+  if (c == nullptr)
+    return Error("there is no control " + std::to_string(id) + " of dialog " + std::to_string(window.tmpl_.id));
+  Output(std::to_string(id) + ": " + OutputText(c->text, false));
+}
+
+void HeadlessBackend::CloseAtEnd(Dialog& dialog) {
+  // As the close box does, whether the dialog shows one or not; a dialog
+  // that stays open even so (it asked a question, say, which took its
+  // default answer) is ended, so that the program always ends.
+  DialogEvents::DeliverSysCommand(dialog, kCloseCommand);
+  if (!DialogEvents::EndRequested(dialog)) dialog.EndDialog(kIdCancel);
 }
 
 void HeadlessBackend::ClickControl(int id, bool radioOnly, HeadlessDialogWindow& window, Dialog& dialog) {
@@ -441,28 +532,41 @@ int HeadlessBackend::ShowMessageBox(Window* owner, std::string_view text, std::s
   record.text = text;
   record.buttons = buttons;
   boxes_.push_back(std::move(record));
+  if (out_ != nullptr) Output("[" + OutputText(caption, true) + "] " + OutputText(text, true));
 
   Box box{std::string(caption)};
   stack_.push_back(&box);
+  // In a scripted run a box that is not answered takes its default button,
+  // and says so.
+  auto answerByDefault = [&] {
+    if (out_ != nullptr) Output("answered " + std::to_string(DefaultAnswer(buttons)));
+    return DefaultAnswer(buttons);
+  };
   int answer = 0;
   while (answer == 0) {
     if (events_.empty()) {
-      Error("the script ended while a message box was open");
-      answer = DefaultAnswer(buttons);
+      if (out_ == nullptr) Error("the script ended while a message box was open");
+      answer = answerByDefault();
       break;
     }
     Event& event = events_.front();
+    int taking = line_;
+    line_ = event.line;
     if (event.kind == Kind::kAnswer) {
       answer = event.value;
       events_.pop_front();
       if (!Fits(buttons, answer)) {
         Error("answer " + std::to_string(answer) + " is not a button of the message box");
-        answer = DefaultAnswer(buttons);
+        answer = answerByDefault();
       }
     } else if (event.kind == Kind::kWait) {
+      // Time passes with the box open; timers of the windows below tick.
       int ms = event.value;
       events_.pop_front();
       Advance(ms);
+    } else if (event.kind == Kind::kTitle) {
+      events_.pop_front();
+      Output("title: " + OutputText(box.Title(), true));
     } else if (event.kind == Kind::kDo) {
       std::function<void()> step = std::move(event.step);
       events_.pop_front();
@@ -470,9 +574,11 @@ int HeadlessBackend::ShowMessageBox(Window* owner, std::string_view text, std::s
     } else {
       // The event is meant for a window below the box, which a modal box
       // keeps from it: leave it queued and close the box with its default.
-      Error(std::string("a message box was open when the script gave a ") + KindName(event.kind) + " event");
-      answer = DefaultAnswer(buttons);
+      if (out_ == nullptr)
+        Error(std::string("a message box was open when the script gave a ") + KindName(event.kind) + " event");
+      answer = answerByDefault();
     }
+    line_ = taking;
   }
   stack_.erase(std::find(stack_.begin(), stack_.end(), &box));
   boxes_[index].answer = answer;

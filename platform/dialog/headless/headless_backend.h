@@ -1,5 +1,6 @@
-// A backend without a display, for tests: dialogs run from a script of user
-// events on a virtual clock, and every control's state can be read back.
+// A backend without a display, for tests and scripted runs: dialogs run
+// from a script of user events on a virtual clock, and every control's
+// state can be read back.
 //
 // What it does: builds each dialog's controls from the template (text,
 // check, enabled, visible, text limit, focus); runs modal dialogs and
@@ -10,6 +11,12 @@
 // and the title it had when answered; notes script faults (an event that
 // the window on top cannot take, a script that runs out) in Errors().
 //
+// A scripted run (ScriptRun, script_run.h) is the same backend with its
+// output given: print and title events, every message box and every fault
+// are written as they happen, a message box that meets another event than
+// an answer, a wait or a title takes its default button, and a script that
+// runs out closes the innermost window as its close box does.
+//
 // What it does not do: no pixels, fonts or layout (text_render.h draws a
 // rough picture from the rectangles); no mouse positions, carets or text
 // selection (typing always appends at the end); no minimising; no
@@ -18,6 +25,7 @@
 
 #include <deque>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -133,15 +141,30 @@ class HeadlessBackend final : public Backend {
   HeadlessBackend& MenuCommand(int command);
   HeadlessBackend& Wait(int milliseconds);  // virtual time passes; timers fire
   HeadlessBackend& Answer(int button); // answers the message box on top
+  // Writes "ID: text" of a control of the dialog on top (UTF-8, line
+  // breaks as LF, then a line end).
+  HeadlessBackend& Print(int id);
+  // Writes "title: " and the active window's title.
+  HeadlessBackend& PrintTitle();
   // Runs `step` when its turn comes, in whatever window is on top: for
   // checks in the middle of a run.
   HeadlessBackend& Do(std::function<void()> step);
+
+  // Makes this a scripted run writing to `out` (prints, titles, message
+  // boxes) and `err` (faults, each as "<scriptName>:<line>: what"). Before
+  // it, prints and titles go to Printed() and faults to Errors() only.
+  void WriteTo(std::ostream& out, std::ostream& err, std::string scriptName);
+  // A fault of the script found before it ran (a line that cannot be read).
+  void NoteFault(int line, std::string text);
 
   // Backend.
   int RunModal(Dialog& dialog, Window* owner) override;
   int ShowMessageBox(Window* owner, std::string_view text, std::string_view caption,
                      Buttons buttons) override;
   Window* ActiveWindow() override;
+  // A scripted run that met a fault ends with 3; events left unused when
+  // the program ends are a fault.
+  int EndProgram(int status) override;
 
   // Read-back.
   // The innermost running dialog window, or nullptr.
@@ -152,6 +175,8 @@ class HeadlessBackend final : public Backend {
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes_; }
   // Script faults, in UTF-8.
   const std::vector<std::string>& Errors() const { return errors_; }
+  // What print and title events wrote while no output was given.
+  const std::string& Printed() const { return printed_; }
   long long Now() const { return now_; }
   size_t PendingEvents() const { return events_.size(); }
 
@@ -170,13 +195,19 @@ class HeadlessBackend final : public Backend {
       kMenuCommand,
       kWait,
       kAnswer,
+      kPrint,
+      kTitle,
       kDo,
     };
     Kind kind;
     int value = 0;  // control ID, command, milliseconds or button
     std::string text;
     std::function<void()> step;
+    int line = 0;  // the script line it came from; 0 for events queued in code
   };
+
+  // Queues an event as it is (a script reader gives each its line).
+  HeadlessBackend& Queue(Event event);
 
  private:
   friend class HeadlessDialogWindow;
@@ -189,7 +220,6 @@ class HeadlessBackend final : public Backend {
   };
   class Box;
 
-  HeadlessBackend& Queue(Event event);
   void Apply(const Event& event, HeadlessDialogWindow& window, Dialog& dialog);
   void ClickControl(int id, bool radioOnly, HeadlessDialogWindow& window, Dialog& dialog);
   bool FocusControl(int id, HeadlessDialogWindow& window);
@@ -199,6 +229,11 @@ class HeadlessBackend final : public Backend {
   void SetTimer(HeadlessDialogWindow* window, int id, int milliseconds);
   void KillTimer(HeadlessDialogWindow* window, int id);
   void Error(std::string text);
+  // Writes a line of output: to the run's output, or to Printed().
+  void Output(const std::string& utf8Line);
+  void PrintControl(int id, HeadlessDialogWindow& window);
+  // Ends the innermost dialog as its close box does, when the script ran out.
+  void CloseAtEnd(Dialog& dialog);
 
   std::deque<Event> events_;
   std::vector<std::unique_ptr<HeadlessDialogWindow>> windows_;
@@ -206,6 +241,11 @@ class HeadlessBackend final : public Backend {
   std::vector<Timer> timers_;
   std::vector<MessageBoxRecord> boxes_;
   std::vector<std::string> errors_;
+  std::string printed_;
+  std::ostream* out_ = nullptr;  // set for a scripted run
+  std::ostream* err_ = nullptr;
+  std::string scriptName_;
+  int line_ = 0;  // the line of the event being taken
   long long now_ = 0;
   long long timerOrder_ = 0;
 };

@@ -4,6 +4,7 @@
 #include "platform/dialog/resources.h"
 #include "platform/dialog/template_registry.h"
 #include "platform/dialog/window.h"
+#include "platform/help_viewer.h"
 #include "platform/text/cp932.h"
 
 namespace demo {
@@ -20,6 +21,7 @@ const MenuTemplate kMenu = {kMenuId,
                             {
                                 {kSettingsCommand, "初期設定画面"},
                                 {kAboutCommand, "情報"},
+                                {kHelpMenuCommand, "ヘルプ"},
                             }};
 
 const DialogTemplate kMain = {
@@ -136,6 +138,7 @@ DemoApp::DemoApp() : App(Cp932("デモ")) {
     settings.DoModal();
   });
   BindCommand(kAboutCommand, [] { platform::dialog::MessageBox(Cp932("デモ Version 1.00")); });
+  BindCommand(kHelpMenuCommand, [] { platform::ShowHelpContents(Cp932("c:\\デモ\\ヘルプ.hlp")); });
 }
 
 }  // namespace demo

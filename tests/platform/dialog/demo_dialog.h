@@ -40,6 +40,7 @@ enum : int {
 
   kSettingsCommand = 32773,
   kAboutCommand = 32774,
+  kHelpMenuCommand = 32772,
   kAboutSysCommand = 0x0010,
   kMarqueeTimer = 1,
 };
@@ -88,7 +89,8 @@ class MainDialog : public dlg::Dialog {
   void DoDataExchange(dlg::DataExchange& dx) override;
 };
 
-// The application object: routes the menu commands to the dialogs.
+// The application object: routes the menu commands to the dialogs; help
+// shows kHelpFile.
 class DemoApp : public dlg::App {
  public:
   DemoApp();

@@ -1,0 +1,174 @@
+// Runs the qgrep executable in a temporary directory over small CSV files
+// made of lines from the postal data, as the search dialog and a user do.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <iterator>  // std::distance
+#include <string>
+#include <vector>
+
+#include "platform/process.h"
+#include "platform/text/cp932.h"
+#include "tests/support/temp_dir.h"
+
+using platform::text::Cp932;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Runs `program` (qgrep) with `args`, without a shell; its output is kept in dot
+// files, which no wildcard of the tests matches.
+Outcome Qgrep(const TempDir& dir, const std::vector<std::string>& args, const std::string& program = QGREP_PATH) {
+  std::vector<std::string> all{program};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : all) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, ".out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, ".err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid;
+  int status = -1;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, &status, 0);
+  posix_spawn_file_actions_destroy(&actions);
+  Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.Read(".out"), dir.Read(".err")};
+  fs::remove(".out");
+  fs::remove(".err");
+  return outcome;
+}
+
+// Lines of the two files, in CP932 with CR LF, as the postal data has them.
+std::string Crlf(const std::string& utf8) { return Cp932(utf8) + "\r\n"; }
+const std::string kMinami = Crlf(
+    "01101,\"060  \",\"0600061\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ\",\"ﾐﾅﾐ1ｼﾞｮｳﾆｼ(1-19ﾁｮｳﾒ)\",\"北海道\","
+    "\"札幌市中央区\",\"南一条西（１～１９丁目）\",1,0,1,0,0,0");
+const std::string kAsahi = Crlf(
+    "01101,\"064  \",\"0640941\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ\",\"ｱｻﾋｶﾞｵｶ\",\"北海道\",\"札幌市中央区\","
+    "\"旭ケ丘\",0,0,1,0,0,0");
+const std::string kIidabashi = Crlf(
+    "13101,\"102  \",\"1020072\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ｲｲﾀﾞﾊﾞｼ\",\"東京都\",\"千代田区\",\"飯田橋\",0,0,1,0,0,0");
+const std::string kOffice = Crlf(
+    "01101,\"(ｶﾌﾞ) ﾆﾎﾝｹｲｻﾞｲｼﾝﾌﾞﾝｼﾔ ｻﾂﾎﾟﾛｼｼﾔ\",\"株式会社　日本経済新聞社　札幌支社\",\"北海道\","
+    "\"札幌市中央区\",\"北一条西\",\"６丁目１－２アーバンネット札幌ビル２Ｆ\",\"0608621\",\"060  \","
+    "\"札幌中央\",0,0,0");
+
+void WriteData(const TempDir& dir) {
+  dir.Write("KEN_ALL.CSV", kMinami + kAsahi + kIidabashi);
+  dir.Write("JIGYOSYO.CSV", kOffice);
+}
+
+// A copy of the marker program, which records that it ran.
+void PlaceMarkerProgram(const std::string& path) {
+  fs::copy_file(MARKER_PATH, path, fs::copy_options::overwrite_existing);
+}
+
+}  // namespace
+
+TEST(Qgrep, TheSearchDialogsCommandLine) {
+  TempDir dir;
+  WriteData(dir);
+  fs::create_symlink(QGREP_PATH, "qgrep");
+  PlaceMarkerProgram("vesk");
+  // As the dialog starts it: CP932 command text, split by the platform's
+  // rules, handed over in UTF-8. Both files, JIGYOSYO.CSV first; the
+  // office's reading spells さっぽろ with a full-size ﾂ.
+  std::string command = " -G -V0 -Evesk -Ores_s \"" + Cp932("さっぽろ and 一条") + "\" *.csv";
+  EXPECT_EQ(platform::StartAndWait("qgrep.exe", {"qgrep.exe", command}), 0);
+  EXPECT_EQ(dir.Read("res_s"), kOffice + kMinami);
+  // vesk ran after res_s was written.
+  EXPECT_EQ(dir.Read("marker"), "vesk\n" + kOffice + kMinami);
+
+  EXPECT_EQ(platform::StartAndWait("qgrep.exe", {"qgrep.exe", " -G -V0 -Evesk -Ores_s \"060-0061\" Ken_all.csv"}), 0);
+  EXPECT_EQ(dir.Read("res_s"), kMinami);
+  EXPECT_EQ(platform::StartAndWait("qgrep.exe", {"qgrep.exe", " -G -V0 -Evesk -Ores_s \"\" Jigyosyo.csv"}), 0);
+  EXPECT_EQ(dir.Read("res_s"), kOffice);
+}
+
+TEST(Qgrep, ExitStatusesAndNotes) {
+  TempDir dir;
+  WriteData(dir);
+  Outcome found = Qgrep(dir, {"-V0", "ほっかいどう", "Ken_all.csv"});
+  EXPECT_EQ(found.status, 0);
+  EXPECT_EQ(found.out, kMinami + kAsahi);
+  EXPECT_EQ(found.err, "");
+  // The same pattern in CP932 bytes.
+  EXPECT_EQ(Qgrep(dir, {"-V0", Cp932("ほっかいどう"), "Ken_all.csv"}).out, kMinami + kAsahi);
+  // "-1" is the pattern: only a file follows it.
+  EXPECT_EQ(Qgrep(dir, {"-V0", "-1", "Ken_all.csv"}).out, kMinami);
+
+  Outcome none = Qgrep(dir, {"-V0", "zzz", "*.csv"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.out, "");
+
+  // Without -V0: file names before the lines, and a count.
+  Outcome named = Qgrep(dir, {"千代田", "*.csv"});
+  EXPECT_EQ(named.out, "KEN_ALL.CSV:" + kIidabashi);
+  EXPECT_EQ(named.err, "qgrep: 1 matching line(s) in 2 file(s)\n");
+
+  // A name that matches nothing is a note; a file that cannot be read is a
+  // note and status 2; the other files are searched all the same.
+  fs::create_directory("sub");
+  Outcome missing = Qgrep(dir, {"-V0", "-Ores_s", "東京都", "missing.csv", "sub", "Ken_all.csv"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "qgrep: missing.csv: no such file\nqgrep: cannot read sub: Is a directory\n");
+  EXPECT_EQ(dir.Read("res_s"), kIidabashi);
+
+  // A wrong command line: usage, status 2, and the output file untouched.
+  dir.Write("res_s", "old");
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"-Ores_s", "-X", "a", "*.csv"}, {"-Ores_s", "-V2", "a", "*.csv"}, {"-G"}, {}}) {
+    Outcome wrong = Qgrep(dir, args);
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.err.find("usage: qgrep"), std::string::npos);
+  }
+  EXPECT_EQ(Qgrep(dir, {"-Ores_s", "-X", "a", "*.csv"}).err.rfind("qgrep: unknown option '-X'\n", 0), 0u);
+  EXPECT_EQ(dir.Read("res_s"), "old");
+}
+
+TEST(Qgrep, TheOutputFileIsReplacedOnlyWhenTheSearchHasFinished) {
+  TempDir dir;
+  // Searching the output file itself reads it as it was before the run.
+  dir.Write("res_s", "old line\r\nother\r\n");
+  EXPECT_EQ(Qgrep(dir, {"-V0", "-Ores_s", "old", "res_s"}).status, 0);
+  EXPECT_EQ(dir.Read("res_s"), "old line\r\n");
+
+  // An expression that backtracks without end stops the search: the old
+  // output stays, nothing else is left behind, and no program is started.
+  dir.Write("x.csv", "match\n" + std::string(60, 'a') + "b\n");
+  PlaceMarkerProgram("vesk");
+  Outcome stopped = Qgrep(dir, {"-V0", "-Evesk", "-Ores_s", "^(a|aa)*$", "x.csv"});
+  EXPECT_EQ(stopped.status, 2);
+  EXPECT_NE(stopped.err.find("too many steps"), std::string::npos);
+  EXPECT_EQ(dir.Read("res_s"), "old line\r\n");
+  EXPECT_FALSE(dir.Exists("marker"));
+  auto entries = fs::directory_iterator(".");
+  EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 3);  // res_s, x.csv, vesk
+}
+
+TEST(Qgrep, TheProgramToStartIsLookedForHereThenBesideQgrep) {
+  TempDir dir;
+  WriteData(dir);
+  fs::create_directory("bin");
+  fs::copy_file(QGREP_PATH, "bin/qgrep");
+  PlaceMarkerProgram("bin/vesk");
+  Outcome beside = Qgrep(dir, {"-V0", "-Evesk", "-Ores_s", "旭ケ丘", "*.csv"}, dir.path() + "/bin/qgrep");
+  EXPECT_EQ(beside.status, 0);
+  EXPECT_EQ(dir.Read("marker"), "vesk\n" + kAsahi);
+
+  // One that is nowhere is a note; the search stands.
+  Outcome missing = Qgrep(dir, {"-V0", "-Enothere", "-Ores_s", "旭ケ丘", "*.csv"});
+  EXPECT_EQ(missing.status, 0);
+  EXPECT_EQ(missing.err, "qgrep: program nothere not found; the search is done all the same\n");
+  EXPECT_EQ(dir.Read("res_s"), kAsahi);
+}
