@@ -24,6 +24,11 @@ Backend*& Chosen() {
   return chosen;
 }
 
+bool& UnseenRun() {
+  static bool allowed = false;
+  return allowed;
+}
+
 // The registered backends that can run here, highest priority first.
 std::vector<BackendEntry> AvailableEntries() {
   std::vector<BackendEntry> entries;
@@ -54,6 +59,10 @@ Backend& Choose() {
 }  // namespace
 
 void RegisterBackend(const BackendEntry& entry) { Entries().push_back(entry); }
+
+void AllowUnseenRun() { UnseenRun() = true; }
+
+bool UnseenRunAllowed() { return UnseenRun(); }
 
 Backend*& BackendInForce() {
   static Backend* backend = nullptr;

@@ -111,6 +111,12 @@ class Backend {
   // The program's exit status, given the one the program chose (see
   // program.h); the backend may have its own say. Most take the program's.
   virtual int EndProgram(int status) { return status; }
+
+  // The wait cursor over the program's windows from SetBusy(true) to the
+  // matching SetBusy(false); calls nest (busy_cursor.h). Windows opened
+  // meanwhile wait for the user and show the ordinary pointer. A backend
+  // without a pointer ignores it.
+  virtual void SetBusy(bool busy) { (void)busy; }
 };
 
 // A backend the platform may choose. `Available` tells whether it can run
@@ -139,6 +145,10 @@ struct BackendRegistrar {
 // registered backend of highest priority; when there is none the program
 // ends with a message saying that no display is available.
 Backend& CurrentBackend();
+
+// Whether the program allowed unseen runs (AllowUnseenRun, program.h):
+// the headless backend registers for them with the lowest priority.
+bool UnseenRunAllowed();
 
 // The backend put in force over the platform's choice (not owned), or
 // nullptr for the choice: a seam (platform/seam.h), through which tests run

@@ -16,4 +16,15 @@ namespace platform::dialog {
 
 int ProgramEnd(int status);
 
+// For a program whose dialogs need no user: they end by themselves as soon
+// as they are shown (a placeholder that another program starts, perhaps
+// on a machine without a display). Where no window system is available,
+// such a program's dialogs then run unseen instead of the program stopping
+// with the platform's no-display message: each is initialised and shown as
+// usual, one that still waits for input ends as by its close box, and a
+// message box takes its default button; nothing is written anywhere. A
+// window system or a script (DIALOG_SCRIPT), where there is one, still
+// comes first. Call it in main before the first dialog.
+void AllowUnseenRun();
+
 }  // namespace platform::dialog

@@ -31,6 +31,17 @@ std::string LoadString(int id) {
   return it == Strings().end() ? std::string() : it->second;
 }
 
+IconImage IconFromRows(const std::vector<std::string_view>& rows, const std::vector<IconColour>& palette) {
+  IconImage image;
+  image.size = static_cast<int>(rows.size());
+  image.argb.assign(rows.size() * rows.size(), 0);
+  for (std::size_t y = 0; y < rows.size(); ++y)
+    for (std::size_t x = 0; x < rows[y].size() && x < rows.size(); ++x)
+      for (const IconColour& colour : palette)
+        if (colour.key == rows[y][x]) image.argb[y * rows.size() + x] = colour.argb;
+  return image;
+}
+
 void RegisterIcon(IconResource icon) {
   int id = icon.id;
   Icons()[id] = std::move(icon);

@@ -28,6 +28,20 @@ struct IconImage {
   std::vector<std::uint32_t> argb;
 };
 
+// An icon image drawn as text in the source, one string per row and one
+// character per pixel, each character a key of the palette:
+//
+//   IconFromRows({"..kk..", ...}, {{'k', 0xFF404040}, {'r', 0xFFD02020}})
+//
+// The image is as many pixels square as there are rows. A character that
+// is not in the palette, and a pixel that a short row leaves out, is
+// transparent.
+struct IconColour {
+  char key = '.';
+  std::uint32_t argb = 0;
+};
+IconImage IconFromRows(const std::vector<std::string_view>& rows, const std::vector<IconColour>& palette);
+
 struct IconResource {
   int id = 0;
   std::vector<IconImage> images;  // e.g. 32 x 32 and 16 x 16

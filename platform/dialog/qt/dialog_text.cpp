@@ -43,6 +43,20 @@ int DrawDialogText(QPainter* painter, const QFont& font, const QString& text, in
   return lines * pitch;
 }
 
+QFont FittingFont(const QFont& font, const QString& text, int width, int room, int pitch, bool wrap) {
+  auto fits = [&](const QFont& face) {
+    if (wrap) return DrawDialogText(nullptr, face, text, width, pitch, true, Qt::AlignLeft, 0) <= room;
+    return QFontMetricsF(face).horizontalAdvance(text) <= width;
+  };
+  if (text.isEmpty() || fits(font)) return font;
+  QFont narrow = font;
+  for (int stretch = 98; stretch >= 76; stretch -= 2) {
+    narrow.setStretch(stretch);
+    if (fits(narrow)) break;
+  }
+  return narrow;
+}
+
 // DialogText.
 
 DialogText::DialogText(QWidget* parent, int pitch, QPalette::ColorRole role)
@@ -103,11 +117,13 @@ void DialogText::paintEvent(QPaintEvent*) {
   // at the top unless it is asked to stand in the middle.
   int room = height() - 2 * bleed_;
   int top = bleed_;
+  QFont face = FittingFont(font(), text_, width(), room, pitch_, wrap_);
+  if (face != font()) used = DrawDialogText(nullptr, face, text_, width(), pitch_, wrap_, across_, 0);
   if (used <= pitch_)
     top += (room - used) / 2;
   else if (centreBlock_)
     top += std::max(0, (room - used) / 2);
-  DrawDialogText(&painter, font(), text_, width(), pitch_, wrap_, across_, top);
+  DrawDialogText(&painter, face, text_, width(), pitch_, wrap_, across_, top);
 }
 
 // GroupFrame.
@@ -138,15 +154,18 @@ void GroupFrame::paintEvent(QPaintEvent*) {
   painter.drawLine(0, h - 1, w - 1, h - 1);
   painter.drawLine(w - 1, top, w - 1, h - 1);
   if (title_.isEmpty()) return;
-  // The title interrupts the top edge, with a little room on either side.
+  // The title interrupts the top edge, with a little room on either side,
+  // and may run up to the far edge.
   constexpr int kRoom = 2;
-  int room = std::max(0, w - 2 * inset_);
-  int textWidth = std::min(static_cast<int>(QFontMetricsF(font()).horizontalAdvance(title_)) + 1, room);
+  int room = std::max(0, w - inset_ - kRoom);
+  QFont face = FittingFont(font(), title_, room - 1, pitch_, pitch_, false);
+  int textWidth = std::min(static_cast<int>(QFontMetricsF(face).horizontalAdvance(title_)) + 1, room);
   painter.fillRect(inset_ - kRoom, 0, textWidth + 2 * kRoom, pitch_, pal.color(GroupOf(*this), QPalette::Window));
   painter.setPen(pal.color(GroupOf(*this), QPalette::WindowText));
   painter.translate(inset_, 0);
-  painter.setClipRect(0, 0, textWidth, pitch_);
-  DrawDialogText(&painter, font(), title_, textWidth, pitch_, false, Qt::AlignLeft, 0);
+  // Ink below the line (an underscore) may reach into the frame.
+  painter.setClipRect(0, 0, textWidth, pitch_ + BleedOf(face, pitch_));
+  DrawDialogText(&painter, face, title_, textWidth, pitch_, false, Qt::AlignLeft, 0);
 }
 
 }  // namespace platform::dialog::qt

@@ -20,10 +20,19 @@ namespace platform::dialog::qt {
 int DrawDialogText(QPainter* painter, const QFont& font, const QString& text, int width, int pitch,
                    bool wrap, Qt::Alignment across, int top);
 
+// `font`, or the same face narrowed (down to 76% of its width) just so far
+// that `text` laid out as DrawDialogText does needs no more than `room`
+// pixels in height, or across `width` pixels on one line when it does not
+// wrap. The templates were drawn for a face whose kana are narrower than
+// the stand-in's, so a text that would lose its last line or its end is
+// narrowed instead; a text that fits keeps the face as it is.
+QFont FittingFont(const QFont& font, const QString& text, int width, int room, int pitch, bool wrap);
+
 // A static text, or the caption inside a multi-line push button. A single
 // line is centred vertically in the text's rectangle; several lines start
 // at its top, or are centred as a block where `centreBlock` is set (button
-// captions). The widget may reach `bleed` pixels above and below that
+// captions). A text too long for the rectangle is drawn narrower
+// (FittingFont). The widget may reach `bleed` pixels above and below that
 // rectangle, so that the ink of a face taller than a line is not cut.
 class DialogText : public QWidget {
  public:
@@ -60,7 +69,8 @@ class DialogText : public QWidget {
 int BleedOf(const QFont& font, int pitch);
 
 // A group box: an etched frame whose top edge runs half a line below the
-// widget's top, with the title drawn into that edge, one base unit in. It
+// widget's top, with the title drawn into that edge, one base unit in, and
+// narrowed where it would pass the frame's far edge (FittingFont). It
 // takes no mouse clicks and no focus; the controls inside are its
 // siblings, drawn over it.
 class GroupFrame : public QWidget {

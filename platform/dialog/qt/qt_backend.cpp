@@ -58,6 +58,24 @@ class StackEntry {
   std::vector<Window*>& stack_;
 };
 
+// The ordinary pointer over a window that waits for the user, when it
+// opens while the program is busy; the wait cursor comes back with the
+// window's end. Qt keeps override cursors on a stack, so scopes nest.
+class UserPointer {
+ public:
+  explicit UserPointer(bool busy) : pushed_(busy) {
+    if (pushed_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~UserPointer() {
+    if (pushed_) QApplication::restoreOverrideCursor();
+  }
+  UserPointer(const UserPointer&) = delete;
+  UserPointer& operator=(const UserPointer&) = delete;
+
+ private:
+  bool pushed_;
+};
+
 // Qt's own texts (the edits' context menus, say) in Japanese, as the rest
 // of the programs are, where the translations are installed.
 void InstallJapaneseTranslation() {
@@ -117,6 +135,7 @@ void QtBackend::ActivateTop() {
 int QtBackend::RunModal(Dialog& dialog, Window* owner) {
   int result = -1;
   {
+    UserPointer pointer(busy_ > 0);
     QtDialogWindow window(dialog, WidgetOf(owner));
     DialogEvents::AttachWindow(dialog, &window);
     if (DialogEvents::DeliverInit(dialog)) window.FocusFirstTabStop();
@@ -139,6 +158,7 @@ int QtBackend::ShowMessageBox(Window* owner, std::string_view text, std::string_
                               Buttons buttons) {
   int answer = kIdOk;
   {
+    UserPointer pointer(busy_ > 0);
     QtMessageBox box(WidgetOf(owner), text, caption, buttons);
     StackEntry entry(stack_, &box);
     answer = box.Run();
@@ -148,5 +168,17 @@ int QtBackend::ShowMessageBox(Window* owner, std::string_view text, std::string_
 }
 
 Window* QtBackend::ActiveWindow() { return stack_.empty() ? nullptr : stack_.back(); }
+
+void QtBackend::SetBusy(bool busy) {
+  if (busy) {
+    ++busy_;
+    // X shows it at once (the request is flushed), also while the reaction
+    // that asked for it keeps the event loop from running.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busy_ > 0) {
+    --busy_;
+    QApplication::restoreOverrideCursor();
+  }
+}
 
 }  // namespace platform::dialog::qt

@@ -31,6 +31,9 @@ class QtBackend final : public Backend {
   int ShowMessageBox(Window* owner, std::string_view text, std::string_view caption,
                      Buttons buttons) override;
   Window* ActiveWindow() override;
+  // Qt's override cursor: the wait cursor while busy, and the ordinary
+  // pointer over a window opened meanwhile.
+  void SetBusy(bool busy) override;
 
   // For tests: the modal windows, outermost first, and the help viewer.
   const std::vector<Window*>& ModalStack() const { return stack_; }
@@ -47,6 +50,7 @@ class QtBackend final : public Backend {
 
   std::unique_ptr<QtHelpViewer> help_;
   std::vector<Window*> stack_;
+  int busy_ = 0;  // SetBusy(true) calls not yet matched
 };
 
 }  // namespace platform::dialog::qt

@@ -25,5 +25,14 @@ TEST(Resources, IconsAreFoundByIdOnlyWhenRegistered) {
   EXPECT_EQ(FindIcon(3129), nullptr);
 }
 
+TEST(Resources, AnIconDrawnAsRowsTakesItsPaletteRowByRow) {
+  IconImage image = IconFromRows({"r.k", "kr", "..r"}, {{'r', 0xFFD02020u}, {'k', 0xFF404040u}});
+  ASSERT_EQ(image.size, 3);
+  // Unknown keys and the pixel a short row leaves out are transparent.
+  EXPECT_EQ(image.argb, (std::vector<std::uint32_t>{0xFFD02020u, 0, 0xFF404040u,  //
+                                                     0xFF404040u, 0xFFD02020u, 0,  //
+                                                     0, 0, 0xFFD02020u}));
+}
+
 }  // namespace
 }  // namespace platform::dialog

@@ -1,0 +1,97 @@
+#include "prep/tool/prep_tool_dlg.h"
+
+#include "platform/dialog/busy_cursor.h"
+#include "platform/dialog/data_exchange.h"
+#include "platform/dialog/resources.h"
+#include "platform/files/file.h"
+#include "platform/help_viewer.h"
+#include "prep/kana_town_index.h"
+#include "prep/prep_messages.h"
+#include "prep/tool/prep_about_dlg.h"
+#include "prep/tool/prep_templates.h"
+#include "prep/tool/resource.h"
+
+namespace prep::tool {
+
+namespace dlg = platform::dialog;
+
+// The builder's messages as modal boxes owned by the dialog.
+class PrepToolDlg::Messages : public PrepMessages {
+ public:
+  explicit Messages(PrepToolDlg& dialog) : dialog_(dialog) {}
+  int ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override {
+    return dialog_.MessageBox(text, caption,
+                              buttons == MessageButtons::kYesNo ? dlg::Buttons::kYesNo : dlg::Buttons::kOk);
+  }
+
+ private:
+  PrepToolDlg& dialog_;
+};
+
+// The builder of the dialog: takes the drive field at the start of a build.
+class PrepToolDlg::Builder : public KanaTownIndexBuilder {
+ public:
+  Builder(PrepToolDlg& dialog, PrepMessages& messages) : KanaTownIndexBuilder(messages), dialog_(dialog) {}
+
+ protected:
+  void TakeControlValues() override {
+    // The field has no length limit, so the read-back cannot fail.
+    dialog_.ReadBackMembers();
+    m_driveText = dialog_.m_driveText;
+  }
+
+ private:
+  PrepToolDlg& dialog_;
+};
+
+PrepToolDlg::PrepToolDlg()
+    : Dialog(kPrepToolDialog),
+      m_hIcon(dlg::LoadIcon(kToolIcon)),
+      messages_(std::make_unique<Messages>(*this)),
+      builder_(std::make_unique<Builder>(*this, *messages_)) {
+  Bind(kBuildIndexButton, dlg::Notification::kClicked, [this] { OnBuildIndex(); });
+}
+
+PrepToolDlg::~PrepToolDlg() = default;
+
+bool PrepToolDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  std::string about = dlg::LoadString(kAboutMenuString);
+  if (!about.empty()) {
+    AppendSystemMenuSeparator();
+    AppendSystemMenuItem(kAboutCommand, about);
+  }
+  SetIcon(m_hIcon, true);
+  SetIcon(m_hIcon, false);
+  return true;
+}
+
+void PrepToolDlg::OnSysCommand(int command) {
+  if ((command & 0xFFF0) == kAboutCommand) {
+    PrepAboutDlg about;
+    about.DoModal();
+    return;
+  }
+  Dialog::OnSysCommand(command);
+}
+
+void PrepToolDlg::OnDestroy() {
+  platform::QuitHelp();
+  Dialog::OnDestroy();
+}
+
+void PrepToolDlg::DoDataExchange(dlg::DataExchange& dx) { dx.Text(kDriveEdit, m_driveText); }
+
+void PrepToolDlg::OnBuildIndex() {
+  dlg::BusyCursor busy;
+  // The builder writes below "ZIP_CODE", which names this directory too. A
+  // failure is ignored: normally the directory is there from a build before.
+  platform::files::MakeDirectory("Zip_Code");
+  if (builder_->BuildKanaTownIndex() != 0) {
+    // Its messages have been answered; the program ends.
+    exitStatus_ = -1;
+    EndDialog(dlg::kIdCancel);
+  }
+}
+
+}  // namespace prep::tool
