@@ -1,7 +1,7 @@
 #include "search/ui/app_resources.h"
 
-#include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "platform/dialog/template_registry.h"
 #include "search/ui/resource.h"
@@ -26,7 +26,7 @@ const std::vector<StringResource> kStrings = {
 // The icon's pictures, a character a pixel: D the tile's dark red edge,
 // R its red, W the white 〒, '.' transparent. The mark is drawn two pixels
 // thick at 16, so that it stays legible in a caption or a menu.
-constexpr std::string_view kIcon32[32] = {
+const std::vector<std::string_view> kIcon32 = {
     "...DDDDDDDDDDDDDDDDDDDDDDDDDD...",
     "..DRRRRRRRRRRRRRRRRRRRRRRRRRRD..",
     ".DRRRRRRRRRRRRRRRRRRRRRRRRRRRRD.",
@@ -61,7 +61,7 @@ constexpr std::string_view kIcon32[32] = {
     "...DDDDDDDDDDDDDDDDDDDDDDDDDD...",
 };
 
-constexpr std::string_view kIcon16[16] = {
+const std::vector<std::string_view> kIcon16 = {
     ".DDDDDDDDDDDDDD.",
     "DRRRRRRRRRRRRRRD",
     "DRRRRRRRRRRRRRRD",
@@ -80,27 +80,13 @@ constexpr std::string_view kIcon16[16] = {
     ".DDDDDDDDDDDDDD.",
 };
 
-std::uint32_t Pixel(char c) {
-  switch (c) {
-    case 'D': return 0xFF8A1712u;
-    case 'R': return 0xFFD8261Cu;
-    case 'W': return 0xFFFFFFFFu;
-    default: return 0x00000000u;
-  }
-}
-
-template <std::size_t N>
-IconImage Image(const std::string_view (&rows)[N]) {
-  IconImage image;
-  image.size = static_cast<int>(N);
-  for (std::string_view row : rows)
-    for (char c : row) image.argb.push_back(Pixel(c));
-  return image;
-}
+const std::vector<IconColour> kIconColours = {{'D', 0xFF8A1712u}, {'R', 0xFFD8261Cu}, {'W', 0xFFFFFFFFu}};
 
 }  // namespace
 
-IconResource AppIcon() { return {kAppIcon, {Image(kIcon32), Image(kIcon16)}}; }
+IconResource AppIcon() {
+  return {kAppIcon, {IconFromRows(kIcon32, kIconColours), IconFromRows(kIcon16, kIconColours)}};
+}
 
 void RegisterAppResources() {
   RegisterStrings(kStrings);
