@@ -4,6 +4,7 @@
 
 #include <netinet/in.h>  // sockaddr_in
 #include <sys/socket.h>
+#include <poll.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -67,6 +68,15 @@ class FakeServer {
   }
 
   bool Listening() const { return listening_; }
+  // Whether the client taken has closed its connection, waiting at most
+  // `waitMs` for it to.
+  bool ClientLeft(int waitMs) {
+    if (server_.joinable()) server_.join();
+    if (clients_.empty()) return false;
+    pollfd p{clients_[0], POLLIN, 0};
+    char byte;
+    return poll(&p, 1, waitMs) == 1 && read(clients_[0], &byte, 1) == 0;
+  }
   const std::string& Display() const { return display_; }
   int Fd() const { return fd_; }
 
@@ -112,6 +122,17 @@ TEST(XDisplay, AServerThatAcceptsTheConnectionIsADisplay) {
     FakeServer server(false, Answer::kAccept);
     EXPECT_TRUE(XDisplayReachable(display, kWaitMs)) << display;
   }
+}
+
+// A server whose last client leaves resets itself and turns clients away
+// for a moment: the check keeps its connection until the program has its
+// own.
+TEST(XDisplay, TheCheckHoldsItsConnectionUntilReleased) {
+  FakeServer server(false, Answer::kAccept);
+  ASSERT_TRUE(XDisplayReachable(server.Display(), kWaitMs));
+  EXPECT_FALSE(server.ClientLeft(50));
+  platform::dialog::qt::ReleaseXDisplayCheck();
+  EXPECT_TRUE(server.ClientLeft(kWaitMs));
 }
 
 TEST(XDisplay, ARefusingSilentFullOrGoneServerIsNoDisplay) {
