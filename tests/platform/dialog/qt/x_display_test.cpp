@@ -30,6 +30,10 @@ enum class Answer {
   kNothing,   // the connection is taken but never answered
 };
 
+// A display number of this test process's own: ctest runs the cases as
+// processes side by side, and the abstract socket names are shared.
+int LocalDisplayNumber() { return 4000 + static_cast<int>(getpid() % 20000); }
+
 // A listening socket where the X server of a display would listen: the
 // local one in the abstract namespace (nothing in the file system is
 // touched), or TCP on the loopback address. It takes one connection and
@@ -48,7 +52,7 @@ class FakeServer {
       int port = ntohs(address.sin_port);
       display_ = "127.0.0.1:" + std::to_string(port - 6000);
     } else {
-      number_ = 4712;
+      number_ = LocalDisplayNumber();
       std::string path = "/tmp/.X11-unix/X" + std::to_string(number_);
       sockaddr_un address{};
       address.sun_family = AF_UNIX;
@@ -118,7 +122,8 @@ TEST(XDisplay, AServerThatAcceptsTheConnectionIsADisplay) {
     EXPECT_TRUE(XDisplayReachable(server.Display(), kWaitMs)) << server.Display();
   }
   // The address forms of a local display.
-  for (const char* display : {":4712.0", "unix:4712", "unix/anything:4712"}) {
+  const std::string n = std::to_string(LocalDisplayNumber());
+  for (const std::string& display : {":" + n + ".0", "unix:" + n, "unix/anything:" + n}) {
     FakeServer server(false, Answer::kAccept);
     EXPECT_TRUE(XDisplayReachable(display, kWaitMs)) << display;
   }
@@ -156,7 +161,7 @@ TEST(XDisplay, ARefusingSilentFullOrGoneServerIsNoDisplay) {
     close(filler);
   }
   // The session has ended: its DISPLAY is left behind.
-  EXPECT_FALSE(XDisplayReachable(":4712", kWaitMs));
+  EXPECT_FALSE(XDisplayReachable(":" + std::to_string(LocalDisplayNumber()), kWaitMs));
 }
 
 TEST(XDisplay, MalformedAddressesAreNoDisplay) {
