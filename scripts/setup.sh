@@ -6,7 +6,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
 packages=(g++ cmake make unzip libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-translations-l10n libxcb1-dev libpcre2-dev fonts-noto-cjk xvfb)
+          qt6-base-dev qt6-translations-l10n libxcb1-dev libpcre2-dev fonts-noto-cjk xvfb
+          openbox xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

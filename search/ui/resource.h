@@ -10,6 +10,7 @@ namespace search::ui {
 inline constexpr int kAboutDialog = 100;
 inline constexpr int kMainDialog = 102;
 inline constexpr int kSettingsDialog = 130;
+inline constexpr int kRegexSearchDialog = 131;
 inline constexpr int kMainMenu = 129;
 inline constexpr int kAppIcon = 128;
 
@@ -52,6 +53,27 @@ inline constexpr int kDetailFirstLetterEdit = 1053;
 inline constexpr int kDetailSecondLetterEdit = 1054;
 inline constexpr int kNarrowingEdit = 1223;
 inline constexpr int kResultEdit = 1221;
+
+// The settings dialog's controls. The path and its NUL fill the 500-byte
+// record of the settings file, so the path takes at most 499 bytes.
+inline constexpr int kSettingsPathEdit = 1053;
+inline constexpr int kSettingsOptionEdit = 1054;
+inline constexpr int kSettingsOption1Check = 1117;
+inline constexpr int kSettingsOption2Check = 1118;
+inline constexpr int kSettingsPathMaxBytes = 499;
+
+// The regular-expression search dialog's controls. Button 2 ("戻る") is
+// platform::dialog::kIdCancel.
+inline constexpr int kRegexSearchEdit = 1054;
+inline constexpr int kRegexResultEdit = 1053;
+inline constexpr int kRegexAllRadio = 1131;
+inline constexpr int kRegexOfficesRadio = 1132;
+inline constexpr int kRegexGeneralRadio = 1133;
+inline constexpr int kRegexClearButton = 1045;
+
+// The marquee's timer on the main dialog.
+inline constexpr int kMarqueeTimer = 1;
+inline constexpr int kMarqueeIntervalMs = 75;
 
 // The keypad's keys are 1145 to 1203 (kana, 1145 + 5 x column + row) and
 // 1205 to 1214, 1216, 1217 (digits and signs); 1204 and 1215 lie among them

@@ -113,7 +113,9 @@ void MenuStrip::Run(int index) {
 
 bool MenuStrip::eventFilter(QObject* watched, QEvent* event) {
   QEvent::Type type = event->type();
-  if (type == QEvent::MouseButtonPress) {
+  // A click, or the window losing the keyboard (Alt+Tab to another window),
+  // makes Alt no menu key.
+  if (type == QEvent::MouseButtonPress || (type == QEvent::WindowDeactivate && watched == window())) {
     altArmed_ = false;
     return false;
   }

@@ -50,13 +50,17 @@ inline std::string FullIndexDirectory(std::string& problem) {
     problem = "YUBIN_SOURCE_DIR and YUBIN_BINARY_DIR must be set";
     return "";
   }
-  // A newly built test program builds a new index.
+  // A newly built test program builds a new index. Each test program has
+  // indexes of its own, so that one never removes what another, running
+  // beside it, still reads.
   struct stat self;
   if (stat("/proc/self/exe", &self) != 0) {
     problem = "cannot stat the test program";
     return "";
   }
-  std::string index = std::string(binary) + "/test_data/full_index_" + std::to_string(self.st_mtime);
+  std::string program = std::filesystem::read_symlink("/proc/self/exe").filename().string();
+  std::string prefix = "full_index_" + program + "_";
+  std::string index = std::string(binary) + "/test_data/" + prefix + std::to_string(self.st_mtime);
   if (std::filesystem::exists(index)) return index;
 
   std::filesystem::create_directories(std::string(binary) + "/test_data");
@@ -80,10 +84,10 @@ inline std::string FullIndexDirectory(std::string& problem) {
   std::filesystem::rename(building, index, error);
   // Another test process may have put its build in place first.
   if (error) std::filesystem::remove_all(building);
-  // Indexes of earlier test programs are of no further use.
+  // Indexes of earlier builds of this test program are of no further use.
   for (const auto& entry : std::filesystem::directory_iterator(std::string(binary) + "/test_data")) {
     std::string name = entry.path().filename().string();
-    if (name.starts_with("full_index_") && name.find(".building_") == std::string::npos &&
+    if (name.starts_with(prefix) && name.find(".building_") == std::string::npos &&
         entry.path().string() != index)
       std::filesystem::remove_all(entry.path(), error);
   }

@@ -609,6 +609,7 @@ TEST_F(QtMenus, AStripWithTheSystemMenuButtonShowsOnlyOnceTheProgramAddsAnEntry)
     EXPECT_GT(strip, button->height() - 1);
     EXPECT_LT(strip, button->height() + 8);
     EXPECT_EQ(window->Widget()->height(), window->Client()->height() + strip);
+    EXPECT_TRUE(window->Widget()->grab().save(ScreenshotPath("qt_thin_strip.png"), "PNG"));
     // A right click on the background opens the system menu too.
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(3, 3), window->Client()->mapToGlobal(QPoint(3, 3)));
     QApplication::sendEvent(window->Client(), &rightClick);

@@ -3,14 +3,19 @@
 // It writes what reaches the dialog to standard output, one line each, and
 // takes commands on standard input, one a line:
 //
-//   out: shown W H FW FH  the client area and the frame (once framed)
+//   out: shown CW CH WW WH FW FH  the client area, the window and its frame
+//                                 (framed by a window manager, with --framed)
 //        focus ID | click ID | command ID | syscommand ID
 //        box BUTTONS ANSWER  a message box and how it was answered
 //        shot FILE W H       a screenshot was written
+//        focused ID | ready
 //   in:  shot FILE   writes the active window with its frame (and an open
 //                    menu) to FILE as PNG
 //        box ok | box yesno   opens a message box from the dialog
-//        focus ID | focused (says "focused ID") | text ID UTF8TEXT | quit
+//        sysmenu     presses the system menu's button
+//        focus ID | focused | text ID UTF8TEXT | quit
+//        ready       answers "ready" once the window on top is active and
+//                    no menu is open
 #include <unistd.h>  // STDIN_FILENO
 
 #include <cstdio>  // std::printf, std::fflush
@@ -21,6 +26,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QToolButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -28,6 +34,7 @@
 #include "platform/dialog/backend.h"
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/qt/qt_backend.h"
+#include "platform/dialog/qt/qt_dialog_window.h"
 #include "platform/dialog/qt/qt_window.h"
 #include "platform/dialog/window.h"
 #include "platform/text/cp932.h"
@@ -77,7 +84,9 @@ class LookDialog : public keypad::KeypadDialog {
 
   void Command(const std::string& line) {
     if (line.rfind("shot ", 0) == 0) {
-      Shot(line.substr(5));
+      // A moment for the server to draw what was just shown.
+      std::string file = line.substr(5);
+      QTimer::singleShot(150, [file] { Shot(file); });
     } else if (line == "box ok" || line == "box yesno") {
       bool yesNo = line == "box yesno";
       int answer = MessageBox(Cp932(yesNo ? "設定を保存しますか？" : "＊＊ Tolvane.ini ファイルが開く事ができません。＊＊"),
@@ -87,6 +96,11 @@ class LookDialog : public keypad::KeypadDialog {
       SetFocusTo(std::stoi(line.substr(6)));
     } else if (line == "focused") {
       Say("focused " + std::to_string(Focused()));
+    } else if (line == "sysmenu") {
+      auto* window = dynamic_cast<dlg::qt::QtDialogWindow*>(dlg::ActiveWindow());
+      if (window != nullptr && window->SystemMenuButton() != nullptr) window->SystemMenuButton()->click();
+    } else if (line == "ready") {
+      WhenReady(0);
     } else if (line.rfind("text ", 0) == 0) {
       std::size_t space = line.find(' ', 5);
       SetText(std::stoi(line.substr(5, space - 5)), Cp932(line.substr(space + 1)));
@@ -96,6 +110,18 @@ class LookDialog : public keypad::KeypadDialog {
   }
 
  protected:
+  // Says "ready" once the window on top is active and no menu is open, so
+  // that keys sent from outside reach it.
+  void WhenReady(int tries) {
+    QWidget* widget = ActiveWidget();
+    if ((widget == nullptr || !widget->isActiveWindow() || QApplication::activePopupWidget() != nullptr) &&
+        tries < 400) {
+      QTimer::singleShot(25, [this, tries] { WhenReady(tries + 1); });
+      return;
+    }
+    Say("ready");
+  }
+
   void OnShowWindow(bool shown) override {
     KeypadDialog::OnShowWindow(shown);
     QTimer::singleShot(0, [this] { ReportWhenFramed(0); });
@@ -106,26 +132,29 @@ class LookDialog : public keypad::KeypadDialog {
   }
 
  private:
-  // A window manager frames the window a little after it is shown; without
-  // one the frame is the window itself.
+  // A window manager frames the window a little after it is shown.
   void ReportWhenFramed(int tries) {
     QWidget* widget = ActiveWidget();
     bool framed = widget != nullptr && widget->frameGeometry().size() != widget->size();
-    if (widget == nullptr || (!framed && tries < 40) || !widget->isActiveWindow()) {
-      if (tries < 200) QTimer::singleShot(25, [this, tries] { ReportWhenFramed(tries + 1); });
+    if (widget == nullptr || (framed_ && !framed) || !widget->isActiveWindow()) {
+      if (tries < 400) QTimer::singleShot(25, [this, tries] { ReportWhenFramed(tries + 1); });
       return;
     }
     QWidget* client = widget->findChild<QWidget*>(QStringLiteral("client"));
     QSize size = client != nullptr ? client->size() : widget->size();
     QSize frame = widget->frameGeometry().size();
     Say("shown " + std::to_string(size.width()) + " " + std::to_string(size.height()) + " " +
+        std::to_string(widget->width()) + " " + std::to_string(widget->height()) + " " +
         std::to_string(frame.width()) + " " + std::to_string(frame.height()));
   }
+
+ public:
+  bool framed_ = false;
 };
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   dlg::App app(Cp932("見本"));
   app.BindCommand(keypad::kHelpCommand, [] { Say("command " + std::to_string(keypad::kHelpCommand)); });
   app.BindCommand(keypad::kSettingsCommand, [] { Say("command " + std::to_string(keypad::kSettingsCommand)); });
@@ -134,6 +163,7 @@ int main() {
   // The platform picks the backend; this program is for the Qt one.
   if (dynamic_cast<dlg::qt::QtBackend*>(&dlg::CurrentBackend()) == nullptr) return 2;
   LookDialog dialog;
+  dialog.framed_ = argc > 1 && std::string(argv[1]) == "--framed";
   QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
   std::string pending;
   QObject::connect(&input, &QSocketNotifier::activated, [&] {
@@ -147,7 +177,9 @@ int main() {
     for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
       std::string line = pending.substr(0, end);
       pending.erase(0, end + 1);
-      dialog.Command(line);
+      // Not from inside the notifier: a command may run a modal window,
+      // whose loop must go on reading commands.
+      QTimer::singleShot(0, [&dialog, line] { dialog.Command(line); });
     }
   });
   int result = dialog.DoModal();
