@@ -26,6 +26,7 @@ configure_clang_build() {
   cmake -S . -B "$sanitize_dir" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ \
+    -DYUBIN_BENCHMARKS=OFF \
     "-DCMAKE_CXX_FLAGS=$sanitize -fsanitize=fuzzer-no-link -fno-omit-frame-pointer" \
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only" \
     "-DCMAKE_EXE_LINKER_FLAGS=$sanitize" \
