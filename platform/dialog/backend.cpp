@@ -74,6 +74,12 @@ Backend& CurrentBackend() {
   return Choose();
 }
 
+bool WindowSystemAvailable() {
+  if (BackendInForce() != nullptr) return true;
+  std::vector<BackendEntry> entries = AvailableEntries();
+  return !entries.empty() && entries.front().showsWindows;
+}
+
 int ProgramEnd(int status) {
   if (BackendInForce() != nullptr) return BackendInForce()->EndProgram(status);
   if (Chosen() == nullptr) {

@@ -123,13 +123,15 @@ class Backend {
 // here (a display is reachable, a script is named); `Create` makes one.
 // Higher `priority` wins. `endsEveryRun`: the backend has its say in the
 // exit status even of a program that never showed a window, so the platform
-// makes it at the end if it had not before.
+// makes it at the end if it had not before. `showsWindows`: someone sees the
+// windows (false for a script or an unseen run, which take them unseen).
 struct BackendEntry {
   const char* name = "";
   int priority = 0;
   bool (*Available)() = nullptr;
   std::unique_ptr<Backend> (*Create)() = nullptr;
   bool endsEveryRun = false;
+  bool showsWindows = true;
 };
 
 // Adds a backend to the platform's choice. A backend registers from its own

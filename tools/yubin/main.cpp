@@ -46,6 +46,8 @@ const Command kCommands[] = {
      RunBuild},
     {"search", "[--pref K] [--city K] [--ward K] [--town READING] ...: one search",
      kSearchUsage, RunSearch},
+    {"start", "[--data DIR] [--tool]: the search application in the user's workspace, made when needed",
+     kStartUsage, RunStart},
 };
 
 const Command* Find(const std::string& name) {

@@ -45,7 +45,7 @@ std::unique_ptr<Backend> CreateScriptRun() {
 }
 
 // Ahead of every window system: a script is asked for by name.
-const BackendRegistrar kScriptRegistration(BackendEntry{"script", 100, &ScriptNamed, &CreateScriptRun, true});
+const BackendRegistrar kScriptRegistration(BackendEntry{"script", 100, &ScriptNamed, &CreateScriptRun, true, false});
 
 }  // namespace
 

@@ -21,7 +21,7 @@ std::unique_ptr<Backend> CreateUnseenRun() {
 }
 
 // Below every window system: only where none is available.
-const BackendRegistrar kUnseenRegistration(BackendEntry{"unseen", 1, &UnseenRunAllowed, &CreateUnseenRun});
+const BackendRegistrar kUnseenRegistration(BackendEntry{"unseen", 1, &UnseenRunAllowed, &CreateUnseenRun, false, false});
 
 }  // namespace
 }  // namespace platform::dialog::headless
