@@ -28,7 +28,8 @@ int PrepToolApp::Run(const std::vector<std::string>& args) {
   RegisterPrepResources();
   if (!platform::InitialiseComponents()) {
     dlg::MessageBox(dlg::LoadString(kComponentFailureString));
-    return 0;
+    // The tool never ran: a status of its own, not the 0 of a normal end.
+    return 1;
   }
   // Dialogs host their controls, drawn in the window system's own look,
   // without anything to prepare here.

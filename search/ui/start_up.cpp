@@ -17,11 +17,11 @@ int RunTolvane() {
   TolvaneApp app;
   if (!platform::InitialiseSockets()) {
     dlg::MessageBox(dlg::LoadString(kSocketsFailedString));
-    return 0;
+    return 1;
   }
   if (!platform::InitialiseComponents()) {
     dlg::MessageBox(dlg::LoadString(kComponentsFailedString));
-    return 0;
+    return 1;
   }
   // Control hosting and three-dimensional control drawing are what every
   // dialog of this platform has; there is nothing to enable.

@@ -1,6 +1,7 @@
 // The search application from start to end: its resources, the socket and
 // component layers, then the main dialog, run modally. Returns the
-// program's exit status, 0 whatever the dialog returned.
+// program's exit status: 0 whatever the dialog returned, 1 when a start-up
+// layer failed and the dialog never opened.
 #pragma once
 
 namespace search::ui {

@@ -106,6 +106,8 @@ QtBackend::QtBackend() {
     NameProgram();
     new QApplication(gArgc, gArgv);
   }
+  // Qt holds its own connection now: the display check may let go of its.
+  ReleaseXDisplayCheck();
   InstallJapaneseTranslation();
   // The fonts' substitutes are read when a font is first resolved; set them
   // again in case the application's start reset them.

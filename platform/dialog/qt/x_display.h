@@ -14,6 +14,13 @@ namespace platform::dialog::qt {
 // authorisation) and sees the server accept the connection. The attempt
 // runs in a child process that is given up after `waitMs` milliseconds, so
 // that a server that never answers cannot hold the program.
+//
+// A connection the server took stays open until ReleaseXDisplayCheck (or
+// the next check, or the end of the process): an X server whose last
+// client leaves resets itself and turns new clients away for a moment, so
+// on a server with no other client, letting go at once could make the
+// program's own connection, made right after, fail.
 bool XDisplayReachable(std::string_view display, int waitMs = 2000);
+void ReleaseXDisplayCheck();
 
 }  // namespace platform::dialog::qt

@@ -294,7 +294,7 @@ TEST_F(TolvaneInProcess, AStartUpLayerThatFailsIsToldAndNoDialogOpens) {
     platform::Startup().components = [] { return false; };
     std::size_t before = backend_.MessageBoxes().size();
     backend_.Answer(platform::dialog::kIdOk);
-    EXPECT_EQ(RunTolvane(), 0);
+    EXPECT_EQ(RunTolvane(), 1);
     ASSERT_EQ(backend_.MessageBoxes().size(), before + 1);
     EXPECT_EQ(backend_.MessageBoxes().back().text,
               platform::dialog::LoadString(socketsFail ? kSocketsFailedString : kComponentsFailedString));

@@ -4,6 +4,7 @@
 
 #include <netinet/in.h>  // sockaddr_in
 #include <sys/socket.h>
+#include <poll.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -29,6 +30,10 @@ enum class Answer {
   kNothing,   // the connection is taken but never answered
 };
 
+// A display number of this test process's own: ctest runs the cases as
+// processes side by side, and the abstract socket names are shared.
+int LocalDisplayNumber() { return 4000 + static_cast<int>(getpid() % 20000); }
+
 // A listening socket where the X server of a display would listen: the
 // local one in the abstract namespace (nothing in the file system is
 // touched), or TCP on the loopback address. It takes one connection and
@@ -47,7 +52,7 @@ class FakeServer {
       int port = ntohs(address.sin_port);
       display_ = "127.0.0.1:" + std::to_string(port - 6000);
     } else {
-      number_ = 4712;
+      number_ = LocalDisplayNumber();
       std::string path = "/tmp/.X11-unix/X" + std::to_string(number_);
       sockaddr_un address{};
       address.sun_family = AF_UNIX;
@@ -67,6 +72,15 @@ class FakeServer {
   }
 
   bool Listening() const { return listening_; }
+  // Whether the client taken has closed its connection, waiting at most
+  // `waitMs` for it to.
+  bool ClientLeft(int waitMs) {
+    if (server_.joinable()) server_.join();
+    if (clients_.empty()) return false;
+    pollfd p{clients_[0], POLLIN, 0};
+    char byte;
+    return poll(&p, 1, waitMs) == 1 && read(clients_[0], &byte, 1) == 0;
+  }
   const std::string& Display() const { return display_; }
   int Fd() const { return fd_; }
 
@@ -108,10 +122,22 @@ TEST(XDisplay, AServerThatAcceptsTheConnectionIsADisplay) {
     EXPECT_TRUE(XDisplayReachable(server.Display(), kWaitMs)) << server.Display();
   }
   // The address forms of a local display.
-  for (const char* display : {":4712.0", "unix:4712", "unix/anything:4712"}) {
+  const std::string n = std::to_string(LocalDisplayNumber());
+  for (const std::string& display : {":" + n + ".0", "unix:" + n, "unix/anything:" + n}) {
     FakeServer server(false, Answer::kAccept);
     EXPECT_TRUE(XDisplayReachable(display, kWaitMs)) << display;
   }
+}
+
+// A server whose last client leaves resets itself and turns clients away
+// for a moment: the check keeps its connection until the program has its
+// own.
+TEST(XDisplay, TheCheckHoldsItsConnectionUntilReleased) {
+  FakeServer server(false, Answer::kAccept);
+  ASSERT_TRUE(XDisplayReachable(server.Display(), kWaitMs));
+  EXPECT_FALSE(server.ClientLeft(50));
+  platform::dialog::qt::ReleaseXDisplayCheck();
+  EXPECT_TRUE(server.ClientLeft(kWaitMs));
 }
 
 TEST(XDisplay, ARefusingSilentFullOrGoneServerIsNoDisplay) {
@@ -135,7 +161,7 @@ TEST(XDisplay, ARefusingSilentFullOrGoneServerIsNoDisplay) {
     close(filler);
   }
   // The session has ended: its DISPLAY is left behind.
-  EXPECT_FALSE(XDisplayReachable(":4712", kWaitMs));
+  EXPECT_FALSE(XDisplayReachable(":" + std::to_string(LocalDisplayNumber()), kWaitMs));
 }
 
 TEST(XDisplay, MalformedAddressesAreNoDisplay) {

@@ -212,6 +212,7 @@ class XServer {
   }
 
   ~XServer() {
+    platform::dialog::qt::ReleaseXDisplayCheck();
     wm_.reset();
     server_.reset();
     if (ready_ >= 0) close(ready_);
