@@ -90,9 +90,24 @@ fi
 start
 [ "$status" -eq 0 ] && found_0600061 && [ ! -s "$tmp/err" ] || fail "the earlier workspace no longer works: $(cat "$tmp/err")"
 
+# Downloaded data, zip and CSV, dated (as a server may date it) before the
+# installed files: the workspace made from it stays in use at the next start.
+mkdir "$tmp/download"
+cp "$source/data/ken_all.zip" "$tmp/download/"
+(cd "$tmp/download" && cmake -E tar xf "$source/data/jigyosyo.zip")
+touch -d 2001-01-01 "$tmp/download"/*
+# The help file, which a preparation from downloaded data takes from the
+# installation, older than the installed data (it stays as new as it was).
+touch -d 2002-01-01 "$prefix/share/yubin/郵便番号検索ヘルプ.hlp"
+start --data "$tmp/download"
+[ "$status" -eq 0 ] && found_0600061 || fail "start --data: status $status: $(cat "$tmp/err")"
+[ "$(readlink "$root/current")" = workspace-2 ] || fail "start --data made no workspace-2"
+start
+[ "$status" -eq 0 ] && [ ! -s "$tmp/err" ] || fail "the downloaded data was replaced: $(cat "$tmp/err")"
+
 # Installed data newer than the workspace's makes a new workspace; the one
 # it replaces stays for a search that may still run there.
 touch "$prefix/share/yubin/jigyosyo.zip"
 start
 [ "$status" -eq 0 ] && found_0600061 || fail "start after an update: status $status: $(cat "$tmp/err")"
-[ "$(readlink "$root/current")" = workspace-2 ] && [ -d "$workspace" ] || fail "no switch to workspace-2"
+[ "$(readlink "$root/current")" = workspace-3 ] && [ -d "$root/workspace-2" ] || fail "no switch to workspace-3"

@@ -8,6 +8,7 @@
 #include <sys/wait.h>  // waitpid
 #include <unistd.h>    // chdir, execv, getcwd
 
+#include <algorithm>  // std::max
 #include <cerrno>
 #include <climits>  // PATH_MAX
 #include <csignal>  // std::signal, SIGXFSZ
@@ -203,6 +204,14 @@ int RunStart(const std::vector<std::string>& args) {
                                        ? DownloadedData(*options->dataDirectory, *installation, error)
                                        : InstalledData(*installation, error);
   if (!data) return Fail(error);
+  // A workspace made from downloaded data counts as at least as new as the
+  // installed data: a download dated before the installed files (a server's
+  // date kept) must not be replaced by the installed data at the next start.
+  if (options->dataDirectory) {
+    std::optional<PostalData> installed = InstalledData(*installation, error);
+    if (!installed) return Fail(error);
+    data->time = std::max(data->time, installed->time);
+  }
 
   // The usual start: a complete workspace whose data is as new as the
   // installed one, and nothing asked to be prepared.
