@@ -795,20 +795,20 @@ TEST(QtBackendChoice, QtIsAvailableWhereADisplayOrAPlatformIsNamed) {
     saved.push_back({name, value != nullptr ? value : "", value != nullptr});
     unsetenv(name);
   }
-  EXPECT_FALSE(qtd::QtBackend::Available());
+  EXPECT_FALSE(qtd::QtDisplayReachable());
   setenv("DISPLAY", "", 1);
-  EXPECT_FALSE(qtd::QtBackend::Available());
+  EXPECT_FALSE(qtd::QtDisplayReachable());
   // A DISPLAY whose server is gone offers no display.
   setenv("DISPLAY", ":4711", 1);
-  EXPECT_FALSE(qtd::QtBackend::Available());
+  EXPECT_FALSE(qtd::QtDisplayReachable());
   // Naming X for Qt does not make that server answer.
   setenv("QT_QPA_PLATFORM", "xcb", 1);
-  EXPECT_FALSE(qtd::QtBackend::Available());
+  EXPECT_FALSE(qtd::QtDisplayReachable());
   unsetenv("QT_QPA_PLATFORM");
   unsetenv("DISPLAY");
   for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     setenv(name, name[0] == 'Q' ? "offscreen" : "wayland-0", 1);
-    EXPECT_TRUE(qtd::QtBackend::Available()) << name;
+    EXPECT_TRUE(qtd::QtDisplayReachable()) << name;
     unsetenv(name);
   }
   for (const Saved& s : saved)
