@@ -1,7 +1,7 @@
 #include "platform/dialog/headless/script_run.h"
 
 #include <cerrno>
-#include <cstdlib>  // std::getenv
+#include <cstdlib>  // std::getenv, setenv
 #include <cstring>  // std::strerror
 #include <fstream>
 #include <iostream>
@@ -41,7 +41,13 @@ std::unique_ptr<Backend> CreateScriptRun() {
   // so the help viewer that writes for it.
   static ScriptHelpViewer help(std::cout);
   HelpViewerInForce() = &help;
-  return MakeScriptRun(ScriptPath(), std::cout, std::cerr);
+  std::unique_ptr<Backend> run = MakeScriptRun(ScriptPath(), std::cout, std::cerr);
+  // The script's lines are this program's user. A program that it starts
+  // (the placeholder that the grep program starts, say) runs scripted too,
+  // on a script of no lines: it never takes this program's lines or opens
+  // a window, and ends as soon as it would wait.
+  setenv(kScriptVariable, "/dev/null", 1);
+  return run;
 }
 
 // Ahead of every window system: a script is asked for by name.
