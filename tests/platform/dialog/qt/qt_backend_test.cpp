@@ -29,6 +29,7 @@
 #include <QToolButton>
 
 #include "platform/dialog/backend.h"
+#include "platform/dialog/qt/display_check.h"
 #include "platform/help_viewer.h"
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/resources.h"
@@ -846,7 +847,13 @@ ProgramRun RunDemoProgram(const std::string& env) {
 TEST(QtBackendChoice, AProgramPicksQtByItselfShowsItsDialogAndEndsCleanly) {
   ProgramRun run = RunDemoProgram("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen");
   EXPECT_EQ(run.status, 0) << run.output;
-  EXPECT_NE(run.output.find("result 1 shows 1 destroyed 1"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("result 1 shows 1 destroyed 1\nqt mapped 1"), std::string::npos) << run.output;
+}
+
+TEST(QtBackendChoice, AProgramThatDoesNotChooseQtNeverMapsItsLibraries) {
+  ProgramRun run = RunDemoProgram("env QT_QPA_PLATFORM=offscreen DIALOG_SCRIPT=/dev/null");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("result 1 shows 1 destroyed 1\nqt mapped 0"), std::string::npos) << run.output;
 }
 
 TEST(QtBackendChoice, AProgramWithoutADisplayEndsWithAMessage) {
