@@ -16,7 +16,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(ls "$tmp"/*.deb)
 
 dpkg-deb --contents "$deb" | awk '{print $6}' > "$tmp/contents"
-for path in usr/bin/tolvane usr/bin/kestrum usr/bin/vesk usr/bin/qgrep usr/bin/yubin \
+for path in usr/bin/tolvane usr/bin/kestrum usr/bin/vesk usr/bin/qgrep usr/bin/yubin usr/lib/yubin/yubin-dialog-qt.so \
     usr/share/yubin/ken_all.zip usr/share/yubin/jigyosyo.zip usr/share/yubin/郵便番号検索ヘルプ.hlp \
     usr/share/applications/tolvane.desktop usr/share/applications/kestrum.desktop \
     usr/share/icons/hicolor/16x16/apps/tolvane.png usr/share/icons/hicolor/256x256/apps/kestrum.png \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installed tree: cmake --install into a temporary prefix, which is then
-# moved (nothing in it may name where it was made or first put), and
+# moved (nothing in it may name where it was made or first put; its
+# programs find their backend module relative to themselves), and
 # yubin start run as the desktop entry runs it, with a fresh home and the
 # search application's own example keyed by DIALOG_SCRIPT. The first start
 # makes the workspace and finds 0600061; a second one goes straight to the
@@ -24,6 +25,13 @@ for file in bin/tolvane bin/kestrum bin/vesk bin/qgrep bin/yubin \
     share/doc/yubin/copyright; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
+# The programs load the window system's backend, a module of the tree,
+# from where the tree now is (vesk shows its window offscreen and ends).
+module=$(find "$prefix" -name yubin-dialog-qt.so)
+[ -n "$module" ] || fail "the Qt backend's module is not installed"
+loaded=$(cd "$tmp" && QT_QPA_PLATFORM=offscreen LD_DEBUG=libs "$prefix/bin/vesk" 2>&1 | grep "calling init: .*yubin-dialog-qt.so" || true)
+[[ $loaded == *"$prefix/"* ]] || fail "vesk did not load the Qt backend's module from $prefix: $loaded"
+
 for name in tolvane kestrum; do
   desktop-file-validate "$prefix/share/applications/$name.desktop" || fail "$name.desktop does not validate"
   grep -q "^Icon=$name$" "$prefix/share/applications/$name.desktop" || fail "$name.desktop names another icon"
