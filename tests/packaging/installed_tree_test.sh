@@ -43,7 +43,7 @@ for name in tolvane kestrum; do
   done
   grep -q "<path fill=" "$prefix/share/icons/hicolor/scalable/apps/$name.svg" || fail "no SVG icon of $name"
 done
-for page in yubin qgrep; do
+for page in yubin qgrep tolvane kestrum vesk; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "man $page: $warnings"
 done
