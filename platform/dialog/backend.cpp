@@ -104,6 +104,13 @@ Backend& CurrentBackend() {
   return Choose();
 }
 
+bool WindowSystemAvailable() {
+  if (BackendInForce() != nullptr) return true;
+  for (const BackendEntry& e : ByPriority())
+    if (e.Available()) return e.showsWindows;
+  return false;
+}
+
 int ProgramEnd(int status) {
   if (BackendInForce() != nullptr) return BackendInForce()->EndProgram(status);
   if (Chosen() == nullptr) {

@@ -134,6 +134,9 @@ class Backend {
 // module and makes the backend with the module's CreateDialogBackend
 // (`Create` is not used). A module that cannot be loaded counts as the
 // backend not available.
+//
+// `showsWindows`: someone sees the windows (false for a script or an unseen
+// run, which take them unseen).
 struct BackendEntry {
   const char* name = "";
   int priority = 0;
@@ -141,6 +144,7 @@ struct BackendEntry {
   std::unique_ptr<Backend> (*Create)() = nullptr;
   bool endsEveryRun = false;
   const char* module = nullptr;
+  bool showsWindows = true;
 };
 
 // Adds a backend to the platform's choice. A backend registers from its own
