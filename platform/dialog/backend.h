@@ -121,20 +121,37 @@ class Backend {
 
 // A backend the platform may choose. `Available` tells whether it can run
 // here (a display is reachable, a script is named); `Create` makes one.
-// Higher `priority` wins. `endsEveryRun`: the backend has its say in the
-// exit status even of a program that never showed a window, so the platform
-// makes it at the end if it had not before.
+// Higher `priority` wins; the platform asks the backends in that order and
+// takes the first that is available and can be made, so a backend below it
+// costs nothing. `endsEveryRun`: the backend has its say in the exit status
+// even of a program that never showed a window, so the platform makes it at
+// the end if it had not before.
+//
+// `module`: the backend is a shared module of that file name (a backend
+// that brings heavy libraries is, so that a program maps them only when it
+// runs on it; README.md, "Backend modules"). `Available` is then the check
+// that needs none of the module; once it passes, the platform loads the
+// module and makes the backend with the module's CreateDialogBackend
+// (`Create` is not used). A module that cannot be loaded counts as the
+// backend not available.
+//
+// `showsWindows`: someone sees the windows (false for a script or an unseen
+// run, which take them unseen).
 struct BackendEntry {
   const char* name = "";
   int priority = 0;
   bool (*Available)() = nullptr;
   std::unique_ptr<Backend> (*Create)() = nullptr;
   bool endsEveryRun = false;
+  const char* module = nullptr;
+  bool showsWindows = true;
 };
 
 // Adds a backend to the platform's choice. A backend registers from its own
-// folder with a namespace-scope BackendRegistrar; its library must then be
-// linked whole (the target platform_dialog_program does that).
+// folder with a namespace-scope BackendRegistrar in a library that the
+// program links whole (the target platform_dialog_program does that); for a
+// module backend that library holds the registration and its check, and
+// the module the rest.
 void RegisterBackend(const BackendEntry& entry);
 
 struct BackendRegistrar {
@@ -143,7 +160,8 @@ struct BackendRegistrar {
 
 // The backend in force. On first use the platform picks the available
 // registered backend of highest priority; when there is none the program
-// ends with a message saying that no display is available.
+// ends with a message saying that no display is available (and why a
+// module that was wanted could not be loaded).
 Backend& CurrentBackend();
 
 // Whether the program allowed unseen runs (AllowUnseenRun, program.h):
@@ -156,3 +174,9 @@ bool UnseenRunAllowed();
 Backend*& BackendInForce();
 
 }  // namespace platform::dialog
+
+// What a backend module defines, with C linkage so that the platform finds
+// it by this name: makes the module's backend, owned by the caller. The
+// module runs on the program's own copy of the core (the program exports
+// it), so the backend it makes is one like any other.
+extern "C" platform::dialog::Backend* CreateDialogBackend();

@@ -51,7 +51,9 @@ std::unique_ptr<Backend> CreateScriptRun() {
 }
 
 // Ahead of every window system: a script is asked for by name.
-const BackendRegistrar kScriptRegistration(BackendEntry{"script", 100, &ScriptNamed, &CreateScriptRun, true});
+const BackendRegistrar kScriptRegistration(BackendEntry{
+    .name = "script", .priority = 100, .Available = &ScriptNamed, .Create = &CreateScriptRun, .endsEveryRun = true,
+    .showsWindows = false});
 
 }  // namespace
 
