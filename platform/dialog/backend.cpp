@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>   // std::fprintf
-#include <cstdlib>  // std::exit
+#include <cstdlib>  // std::exit, std::getenv
+#include <cstring>  // std::strcmp
+#include <string>
 #include <vector>
 
 #include "platform/dialog/program.h"
@@ -39,18 +41,49 @@ std::vector<BackendEntry> AvailableEntries() {
   return entries;
 }
 
+// The entry DIALOG_BACKEND names, when it names one and no script is
+// named; the program ends with a message when it names none there is.
+const BackendEntry* NamedEntry() {
+  const char* script = std::getenv("DIALOG_SCRIPT");
+  const char* named = std::getenv("DIALOG_BACKEND");
+  if ((script != nullptr && *script != '\0') || named == nullptr || *named == '\0') return nullptr;
+  std::string known;
+  for (const BackendEntry& e : Entries()) {
+    if (std::strcmp(e.name, named) == 0) return &e;
+    known += known.empty() ? e.name : std::string(", ") + e.name;
+  }
+  std::fprintf(stderr, "DIALOG_BACKEND=%s names no dialog backend of this program (it has: %s).\n", named,
+               known.c_str());
+  std::exit(1);
+}
+
 Backend& Choose() {
+  // A backend that declines once it is made has said why; the platform's
+  // own message is for when there was none to make.
+  bool declined = false;
   if (!Chosen()) {
-    for (const BackendEntry& e : AvailableEntries()) {
-      Chosen() = e.Create().release();
-      if (Chosen() != nullptr) break;
+    if (const BackendEntry* named = NamedEntry()) {
+      const char* why = named->WhyNot != nullptr ? named->WhyNot() : nullptr;
+      if (why != nullptr) {
+        std::fprintf(stderr, "DIALOG_BACKEND=%s, but %s.\n", named->name, why);
+        std::exit(1);
+      }
+      Chosen() = named->Create().release();
+      declined = Chosen() == nullptr;
+    } else {
+      for (const BackendEntry& e : AvailableEntries()) {
+        Chosen() = e.Create().release();
+        if (Chosen() != nullptr) break;
+        declined = true;
+      }
     }
   }
   if (Chosen() == nullptr) {
-    std::fprintf(stderr,
-                 "This program shows dialog windows, but no window system is available "
-                 "(no display is set, or its server does not answer or refuses the connection, "
-                 "or no backend for one was built in).\n");
+    if (!declined)
+      std::fprintf(stderr,
+                   "This program shows dialog windows, but no window system is available "
+                   "(no display is set, or its server does not answer or refuses the connection, "
+                   "standard input and output are not a terminal, or no backend for them was built in).\n");
     std::exit(1);
   }
   return *Chosen();
@@ -79,8 +112,10 @@ int ProgramEnd(int status) {
   if (Chosen() == nullptr) {
     // No window was shown. Only a backend that must see every run is made
     // now; a window system is never started just to end.
+    const BackendEntry* named = NamedEntry();
     std::vector<BackendEntry> entries = AvailableEntries();
-    if (entries.empty() || !entries.front().endsEveryRun) return status;
+    bool endsEveryRun = named != nullptr ? named->endsEveryRun : !entries.empty() && entries.front().endsEveryRun;
+    if (!endsEveryRun) return status;
     Choose();
   }
   return Chosen()->EndProgram(status);

@@ -119,17 +119,24 @@ class Backend {
   virtual void SetBusy(bool busy) { (void)busy; }
 };
 
-// A backend the platform may choose. `Available` tells whether it can run
-// here (a display is reachable, a script is named); `Create` makes one.
-// Higher `priority` wins. `endsEveryRun`: the backend has its say in the
-// exit status even of a program that never showed a window, so the platform
-// makes it at the end if it had not before.
+// A backend the platform may choose. `Available` tells whether it is the
+// one for here (a display is reachable, a script is named); `Create` makes
+// one, or returns nullptr when it cannot run after all, having said why on
+// standard error. Higher `priority` wins. `endsEveryRun`: the backend has
+// its say in the exit status even of a program that never showed a window,
+// so the platform makes it at the end if it had not before.
+//
+// DIALOG_BACKEND=name chooses the backend of that `name` whatever is
+// available (a script named in DIALOG_SCRIPT still comes first); `WhyNot`
+// then tells why it cannot run here at all (no display, no terminal), or
+// nullptr when it can. Without `WhyNot` a named backend always runs.
 struct BackendEntry {
   const char* name = "";
   int priority = 0;
   bool (*Available)() = nullptr;
   std::unique_ptr<Backend> (*Create)() = nullptr;
   bool endsEveryRun = false;
+  const char* (*WhyNot)() = nullptr;
 };
 
 // Adds a backend to the platform's choice. A backend registers from its own
@@ -141,9 +148,10 @@ struct BackendRegistrar {
   explicit BackendRegistrar(const BackendEntry& entry) { RegisterBackend(entry); }
 };
 
-// The backend in force. On first use the platform picks the available
-// registered backend of highest priority; when there is none the program
-// ends with a message saying that no display is available.
+// The backend in force. On first use the platform picks the backend
+// DIALOG_BACKEND names, else the available registered backend of highest
+// priority; when there is none the program ends with a message saying
+// why, status 1.
 Backend& CurrentBackend();
 
 // Whether the program allowed unseen runs (AllowUnseenRun, program.h):

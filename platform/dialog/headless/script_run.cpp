@@ -41,11 +41,17 @@ std::unique_ptr<Backend> CreateScriptRun() {
   // so the help viewer that writes for it.
   static ScriptHelpViewer help(std::cout);
   HelpViewerInForce() = &help;
+  if (ScriptPath() == nullptr) {
+    // Named by DIALOG_BACKEND without a script: a script without lines.
+    auto backend = std::make_unique<HeadlessBackend>();
+    backend->WriteTo(std::cout, std::cerr, "DIALOG_BACKEND=headless");
+    return backend;
+  }
   return MakeScriptRun(ScriptPath(), std::cout, std::cerr);
 }
 
 // Ahead of every window system: a script is asked for by name.
-const BackendRegistrar kScriptRegistration(BackendEntry{"script", 100, &ScriptNamed, &CreateScriptRun, true});
+const BackendRegistrar kScriptRegistration(BackendEntry{"headless", 100, &ScriptNamed, &CreateScriptRun, true});
 
 }  // namespace
 

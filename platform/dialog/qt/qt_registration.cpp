@@ -11,8 +11,10 @@ namespace {
 
 std::unique_ptr<Backend> CreateQtBackend() { return std::make_unique<QtBackend>(); }
 
+const char* WhyNot() { return QtBackend::Available() ? nullptr : "no display is reachable"; }
+
 const BackendRegistrar kQtRegistration(BackendEntry{"qt", 10, &QtBackend::Available,
-                                                    &CreateQtBackend});
+                                                    &CreateQtBackend, false, &WhyNot});
 
 }  // namespace
 }  // namespace platform::dialog::qt
