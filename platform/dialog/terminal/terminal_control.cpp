@@ -10,6 +10,8 @@ namespace {
 
 bool Has(const ControlTemplate& t, unsigned style) { return (t.style & style) != 0; }
 
+constexpr int kKeyWidthDu = 20;
+
 // Draws bytes [begin, end) of `text` on `row` of the canvas as a line that
 // starts at column `start` (which may lie left of `left`, scrolled away),
 // showing only columns [left, left + cols).
@@ -90,7 +92,11 @@ void PaintPushButton(Canvas& canvas, const TerminalControl& c, bool focused, boo
   int width = CellWidth(caption);
   const CellRect& cells = c.cells;
   if (focused) canvas.Fill(cells, U' ', Ink::kFocus);
-  if (width + 2 <= cells.cols) {
+  // A key of a keypad (a button narrower than two full-width characters
+  // and their margins) shows its caption alone, so that keys of a grid look
+  // alike whichever way their edges round.
+  bool key = t.rect.width < kKeyWidthDu;
+  if (!key && width + 2 <= cells.cols) {
     Ink mark = isDefault && c.enabled && !focused ? Ink::kStrong : text;
     canvas.Put(cells.row, cells.col, isDefault ? U'<' : U'[', 1, mark);
     canvas.Put(cells.row, cells.Right() - 1, isDefault ? U'>' : U']', 1, mark);

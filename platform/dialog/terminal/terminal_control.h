@@ -2,8 +2,8 @@
 // enabled, visible, an edit's text) and where and how it is drawn:
 //
 //   push button   [ caption ] on one row; the default one < caption >;
-//                 a button too narrow for brackets shows its caption alone
-//                 (the keys of a keypad); a tall one is a frame with the
+//                 a key of a keypad (under 20 units wide) shows its caption alone
+//                 (a blank key nothing but its focus); a tall one is a frame with the
 //                 caption inside, a double frame for the default one
 //   radio button  ( ) caption, (•) when checked
 //   check box     [ ] caption, [x] when checked

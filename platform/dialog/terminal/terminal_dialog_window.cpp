@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>  // std::abs
 #include <limits>
+#include <tuple>
 
 #include "platform/dialog/backend.h"
 #include "platform/dialog/terminal/glyphs.h"
@@ -402,33 +403,43 @@ void TerminalDialogWindow::MoveInRadioGroup(TerminalControl& from, bool forward)
   }
 }
 
-// The nearest push button whose middle lies in that direction from the
-// middle of `from`, in dialog units; a button off to the side counts
-// twice its offset, so that a grid is walked along its rows and columns.
+// The push button next to `from` in that direction: among the buttons
+// whose middle lies that way, first those level with it (their extents
+// across the direction overlap, as the keys of one row or column of a
+// grid do), nearest edge to edge and then best lined up; without such a
+// button, the nearest by middles, with an offset to the side counting
+// twice. Dialog units, so that rounding to cells plays no part.
 void TerminalDialogWindow::MoveToNeighbour(TerminalControl& from, Key direction) {
-  const Rect& a = from.tmpl->rect;
-  int ax = 2 * a.x + a.width;  // twice the middle, to stay in whole units
-  int ay = 2 * a.y + a.height;
+  if (direction != Key::kLeft && direction != Key::kRight && direction != Key::kUp && direction != Key::kDown) return;
+  bool across = direction == Key::kLeft || direction == Key::kRight;
+  int sign = direction == Key::kRight || direction == Key::kDown ? 1 : -1;
+  // A rectangle along the direction and across it: start, end, doubled middle.
+  struct Span {
+    int begin, end, mid2;
+  };
+  auto along = [&](const Rect& r) {
+    return across ? Span{r.x, r.x + r.width, 2 * r.x + r.width} : Span{r.y, r.y + r.height, 2 * r.y + r.height};
+  };
+  auto aside = [&](const Rect& r) {
+    return across ? Span{r.y, r.y + r.height, 2 * r.y + r.height} : Span{r.x, r.x + r.width, 2 * r.x + r.width};
+  };
+  Span a = along(from.tmpl->rect);
+  Span as = aside(from.tmpl->rect);
   TerminalControl* best = nullptr;
-  long bestScore = std::numeric_limits<long>::max();
+  std::tuple<int, long, long> bestRank{2, 0, 0};
   for (TerminalControl& c : controls_) {
     if (&c == &from || c.tmpl->kind != ControlKind::kPushButton || !c.TakesFocus()) continue;
-    const Rect& b = c.tmpl->rect;
-    int bx = 2 * b.x + b.width;
-    int by = 2 * b.y + b.height;
-    int along = 0;
-    int aside = 0;
-    switch (direction) {
-      case Key::kRight: along = bx - ax; aside = by - ay; break;
-      case Key::kLeft: along = ax - bx; aside = by - ay; break;
-      case Key::kDown: along = by - ay; aside = bx - ax; break;
-      case Key::kUp: along = ay - by; aside = bx - ax; break;
-      default: return;
-    }
-    if (along <= 0) continue;
-    long score = along + 2L * std::abs(aside);
-    if (score < bestScore) {
-      bestScore = score;
+    Span b = along(c.tmpl->rect);
+    Span bs = aside(c.tmpl->rect);
+    long ahead = sign * (b.mid2 - a.mid2);
+    if (ahead <= 0) continue;
+    long offset = std::abs(bs.mid2 - as.mid2);
+    bool level = bs.begin < as.end && as.begin < bs.end;
+    std::tuple<int, long, long> rank =
+        level ? std::tuple<int, long, long>{0, std::max(0, sign > 0 ? b.begin - a.end : a.begin - b.end), offset}
+              : std::tuple<int, long, long>{1, ahead + 2 * offset, 0};
+    if (best == nullptr || rank < bestRank) {
+      bestRank = rank;
       best = &c;
     }
   }
