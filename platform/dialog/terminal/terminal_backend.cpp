@@ -157,8 +157,9 @@ void TerminalBackend::FireTimers() {
 void TerminalBackend::Loop(const std::function<bool()>& done) {
   while (!done()) {
     Draw();
+    int most = -1;
     if (idle_) {
-      idle_();
+      most = idle_();
       if (done()) break;
     }
     bool took = false;
@@ -169,7 +170,11 @@ void TerminalBackend::Loop(const std::function<bool()>& done) {
       took = true;
     }
     if (done()) break;
-    if (!took) screen_->Wait(MillisecondsToNextTimer());
+    if (!took) {
+      int wait = MillisecondsToNextTimer();
+      if (most >= 0 && (wait < 0 || most < wait)) wait = most;
+      screen_->Wait(wait);
+    }
     FireTimers();
   }
 }

@@ -53,10 +53,12 @@ class TerminalBackend final : public Backend {
   void KillTimers(TerminalDialogWindow* window);
   void RunWindow(ScreenWindow& window, const std::function<bool()>& done);
 
-  // For tests and benchmarks: a call each time a loop is about to wait for
-  // input; the window on top; the screen as last drawn; and a full redraw
-  // now (every cell written again).
-  void SetIdleHook(std::function<void()> hook) { idle_ = std::move(hook); }
+  // For tests and benchmarks: a call each time a loop has drawn and is
+  // about to take input, which returns the longest the loop may then wait
+  // for input in milliseconds (-1: as long as it takes); the window on top;
+  // the screen as last drawn; and a full redraw now (every cell written
+  // again).
+  void SetIdleHook(std::function<int()> hook) { idle_ = std::move(hook); }
   ScreenWindow* Top() const { return stack_.empty() ? nullptr : stack_.back().screen; }
   const Canvas& Screen() const { return canvas_; }
   void Draw();
@@ -91,7 +93,7 @@ class TerminalBackend final : public Backend {
   int busy_ = 0;
   std::size_t busyDepth_ = 0;
   std::unique_ptr<TerminalHelpViewer> help_;
-  std::function<void()> idle_;
+  std::function<int()> idle_;
 };
 
 }  // namespace platform::dialog::terminal

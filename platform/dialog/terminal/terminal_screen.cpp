@@ -426,7 +426,12 @@ std::optional<Input> TerminalScreen::Translate(int status, unsigned int code, bo
         input.kind = Input::Kind::kMouse;
         input.row = event.y;
         input.col = event.x;
-        if (event.bstate & BUTTON1_PRESSED)
+        // A press and its release that arrive together (a slow line) are
+        // reported as the release alone: that is the click then.
+        bool press = (event.bstate & BUTTON1_PRESSED) != 0;
+        bool lone = (event.bstate & BUTTON1_RELEASED) != 0 && !pressed_;
+        pressed_ = press;
+        if (press || lone)
           input.mouse = Input::Mouse::kPress;
         else if (event.bstate & BUTTON4_PRESSED)
           input.mouse = Input::Mouse::kWheelUp;

@@ -105,6 +105,7 @@ class TerminalScreen {
   struct Session;
   std::unique_ptr<Session> session_;
   bool suspended_ = false;
+  bool pressed_ = false;  // the left button was reported down
 };
 
 }  // namespace platform::dialog::terminal
