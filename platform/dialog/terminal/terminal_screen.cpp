@@ -17,6 +17,8 @@
 #include <cstdio>   // fdopen, fflush
 #include <cstdlib>  // std::getenv, std::atexit
 #include <cstring>  // std::strlen, std::memcpy
+#include <string>
+#include <utility>
 
 namespace platform::dialog::terminal {
 namespace {
@@ -225,6 +227,13 @@ std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::st
   nonl();
   intrflush(stdscr, FALSE);
   keypad(stdscr, TRUE);
+  // Arrow keys in either of the forms terminals send (some ignore the
+  // keypad mode asked for), so that none reads as Alt with a letter.
+  for (const char* form : {"\033[", "\033O"}) {
+    const std::pair<char, int> arrows[] = {{'A', KEY_UP}, {'B', KEY_DOWN}, {'C', KEY_RIGHT}, {'D', KEY_LEFT},
+                                           {'H', KEY_HOME}, {'F', KEY_END}};
+    for (auto [letter, key] : arrows) define_key((std::string(form) + letter).c_str(), key);
+  }
   nodelay(stdscr, TRUE);
   set_escdelay(25);
   curs_set(0);
