@@ -119,14 +119,23 @@ class Backend {
   virtual void SetBusy(bool busy) { (void)busy; }
 };
 
-// A backend the platform may choose. `Available` tells whether it is the
-// one for here (a display is reachable, a script is named); `Create` makes
-// one, or returns nullptr when it cannot run after all, having said why on
-// standard error. Higher `priority` wins. `endsEveryRun`: the backend has
-// its say in the exit status even of a program that never showed a window,
-// so the platform makes it at the end if it had not before.
+// A backend the platform may choose. `Available` tells whether it can run
+// here (a display is reachable, a script is named); `Create` makes one.
+// Higher `priority` wins; the platform asks the backends in that order and
+// takes the first that is available and can be made, so a backend below it
+// costs nothing. `endsEveryRun`: the backend has its say in the exit status
+// even of a program that never showed a window, so the platform makes it at
+// the end if it had not before.
 //
-// DIALOG_BACKEND=name chooses the backend of that `name` whatever is
+// `module`: the backend is a shared module of that file name (a backend
+// that brings heavy libraries is, so that a program maps them only when it
+// runs on it; README.md, "Backend modules"). `Available` is then the check
+// that needs none of the module; once it passes, the platform loads the
+// module and makes the backend with the module's CreateDialogBackend
+// (`Create` is not used). A module that cannot be loaded counts as the
+// backend not available.
+//
+// DIALOG_BACKEND=name chooses the backend of that `name` whatever else is
 // available (a script named in DIALOG_SCRIPT still comes first); `WhyNot`
 // then tells why it cannot run here at all (no display, no terminal), or
 // nullptr when it can. Without `WhyNot` a named backend always runs.
@@ -136,12 +145,15 @@ struct BackendEntry {
   bool (*Available)() = nullptr;
   std::unique_ptr<Backend> (*Create)() = nullptr;
   bool endsEveryRun = false;
+  const char* module = nullptr;
   const char* (*WhyNot)() = nullptr;
 };
 
 // Adds a backend to the platform's choice. A backend registers from its own
-// folder with a namespace-scope BackendRegistrar; its library must then be
-// linked whole (the target platform_dialog_program does that).
+// folder with a namespace-scope BackendRegistrar in a library that the
+// program links whole (the target platform_dialog_program does that); for a
+// module backend that library holds the registration and its check, and
+// the module the rest.
 void RegisterBackend(const BackendEntry& entry);
 
 struct BackendRegistrar {
@@ -150,8 +162,9 @@ struct BackendRegistrar {
 
 // The backend in force. On first use the platform picks the backend
 // DIALOG_BACKEND names, else the available registered backend of highest
-// priority; when there is none the program ends with a message saying
-// why, status 1.
+// priority; when there is none the program
+// ends with a message saying that no display is available (and why a
+// module that was wanted could not be loaded).
 Backend& CurrentBackend();
 
 // Whether the program allowed unseen runs (AllowUnseenRun, program.h):
@@ -164,3 +177,9 @@ bool UnseenRunAllowed();
 Backend*& BackendInForce();
 
 }  // namespace platform::dialog
+
+// What a backend module defines, with C linkage so that the platform finds
+// it by this name: makes the module's backend, owned by the caller. The
+// module runs on the program's own copy of the core (the program exports
+// it), so the backend it makes is one like any other.
+extern "C" platform::dialog::Backend* CreateDialogBackend();

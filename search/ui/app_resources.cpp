@@ -13,8 +13,8 @@ namespace {
 using namespace platform::dialog;
 
 // Every template of the program, for the template check.
-const TemplateRegistration kTemplates("tolvane",
-                                      {&kMainDialogTemplate, &kAboutBoxTemplate, &kSettingsDialogTemplate});
+const TemplateRegistration kTemplates("tolvane", {&kMainDialogTemplate, &kAboutBoxTemplate,
+                                                 &kSettingsDialogTemplate, &kRegexSearchDialogTemplate});
 
 const std::vector<StringResource> kStrings = {
     {kComponentsFailedString,

@@ -10,6 +10,7 @@ namespace search::ui {
 inline constexpr int kAboutDialog = 100;
 inline constexpr int kMainDialog = 102;
 inline constexpr int kSettingsDialog = 130;
+inline constexpr int kRegexSearchDialog = 131;
 inline constexpr int kMainMenu = 129;
 inline constexpr int kAppIcon = 128;
 
@@ -60,6 +61,15 @@ inline constexpr int kSettingsOptionEdit = 1054;
 inline constexpr int kSettingsOption1Check = 1117;
 inline constexpr int kSettingsOption2Check = 1118;
 inline constexpr int kSettingsPathMaxBytes = 499;
+
+// The regular-expression search dialog's controls. Button 2 ("戻る") is
+// platform::dialog::kIdCancel.
+inline constexpr int kRegexSearchEdit = 1054;
+inline constexpr int kRegexResultEdit = 1053;
+inline constexpr int kRegexAllRadio = 1131;
+inline constexpr int kRegexOfficesRadio = 1132;
+inline constexpr int kRegexGeneralRadio = 1133;
+inline constexpr int kRegexClearButton = 1045;
 
 // The marquee's timer on the main dialog.
 inline constexpr int kMarqueeTimer = 1;

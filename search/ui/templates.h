@@ -1,7 +1,7 @@
 // The search application's dialog templates and its menu: layout as data,
 // one table per dialog. The classes that give them behaviour are
-// main_dialog.h and settings_dialog.h; the about box has no behaviour of
-// its own beyond its OK button.
+// main_dialog.h, settings_dialog.h and regex_search_dialog.h; the about box
+// has no behaviour of its own beyond its OK button.
 #pragma once
 
 #include "platform/dialog/template.h"
@@ -19,5 +19,8 @@ extern const platform::dialog::DialogTemplate kAboutBoxTemplate;
 
 // Dialog 130: the settings dialog.
 extern const platform::dialog::DialogTemplate kSettingsDialogTemplate;
+
+// Dialog 131: the regular-expression search.
+extern const platform::dialog::DialogTemplate kRegexSearchDialogTemplate;
 
 }  // namespace search::ui

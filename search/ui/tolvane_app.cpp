@@ -6,6 +6,7 @@
 #include "platform/help_viewer.h"
 #include "platform/text/cp932.h"
 #include "search/engine/settings_file.h"
+#include "search/ui/regex_search_dialog.h"
 #include "search/ui/resource.h"
 #include "search/ui/settings_dialog.h"
 
@@ -13,10 +14,14 @@ namespace search::ui {
 
 TolvaneApp::TolvaneApp() : App(platform::text::Cp932("Tolvane")) {
   BindCommand(kHelpCommand, [] { ShowHelp(); });
-  // The dialog has no parent: the platform makes the active window, the
-  // main dialog, its owner. Its result is not looked at.
+  // The dialogs have no parent: the platform makes the active window, the
+  // main dialog, their owner. Their results are not looked at.
   BindCommand(kSettingsCommand, [] {
     SettingsDialog dialog;
+    dialog.DoModal();
+  });
+  BindCommand(kRegexSearchCommand, [] {
+    RegexSearchDialog dialog;
     dialog.DoModal();
   });
 }

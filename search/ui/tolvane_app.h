@@ -1,8 +1,9 @@
 // The application object of the search application: its name, and the
 // menu commands that reach it from the main dialog's menu bar. "ヘルプ"
 // opens the help file of the data directory, "初期設定画面" runs the
-// settings dialog; the platform's standard help command goes to the
-// platform's own help handling. A command without a binding does nothing.
+// settings dialog, "正規表現で検索" the regular-expression search; the
+// platform's standard help command goes to the platform's own help
+// handling. A command without a binding does nothing.
 #pragma once
 
 #include "platform/dialog/app.h"

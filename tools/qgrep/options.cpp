@@ -24,7 +24,7 @@ const char kUsage[] =
     "  -E<prog>   when the lines are written, start <prog> (looked for in the\n"
     "             current directory, then in qgrep's own; \"X.exe\" before \"X\")\n"
     "             and wait for it; a program that is not found is only a note\n"
-    "  --help     this text (anywhere before \"--\")\n"
+    "  --help     this text (alone, or where an option stands)\n"
     "\n"
     "PATTERN: terms separated by \" and \"; a line matches when every term does,\n"
     "and a pattern without terms matches every line. A term holding one of\n"
@@ -82,11 +82,7 @@ bool ApplyOption(const std::string& arg, Options& options) {
 }  // namespace
 
 ParseResult ParseArguments(const std::vector<std::string>& args, Options& options, std::string& error) {
-  if (args.empty()) return ParseResult::kHelp;
-  for (const std::string& arg : args) {
-    if (arg == "--") break;
-    if (arg == "--help") return ParseResult::kHelp;
-  }
+  if (args.empty() || (args.size() == 1 && args[0] == "--help")) return ParseResult::kHelp;
   size_t i = 0;
   for (; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -97,6 +93,8 @@ ParseResult ParseArguments(const std::vector<std::string>& args, Options& option
     // With fewer than a pattern and a file after it, it is the pattern:
     // so a search for "-1" needs no "--".
     if (arg.empty() || arg[0] != '-' || args.size() - i < 3) break;
+    // Only where it stands as an option: a search for "--help" is a search.
+    if (arg == "--help") return ParseResult::kHelp;
     if (!ApplyOption(arg, options)) {
       error = "unknown option '" + arg + "'";
       return ParseResult::kWrong;

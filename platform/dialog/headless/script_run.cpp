@@ -1,7 +1,7 @@
 #include "platform/dialog/headless/script_run.h"
 
 #include <cerrno>
-#include <cstdlib>  // std::getenv
+#include <cstdlib>  // std::getenv, setenv
 #include <cstring>  // std::strerror
 #include <fstream>
 #include <iostream>
@@ -42,15 +42,22 @@ std::unique_ptr<Backend> CreateScriptRun() {
   static ScriptHelpViewer help(std::cout);
   HelpViewerInForce() = &help;
   if (ScriptPath() == nullptr) {
-    // Named by DIALOG_BACKEND without a script: a script without lines.
+    // Named by DIALOG_BACKEND without a script: a script of no lines.
     auto backend = std::make_unique<HeadlessBackend>();
     backend->WriteTo(std::cout, std::cerr, "DIALOG_BACKEND=headless");
     return backend;
   }
-  return MakeScriptRun(ScriptPath(), std::cout, std::cerr);
+  std::unique_ptr<Backend> run = MakeScriptRun(ScriptPath(), std::cout, std::cerr);
+  // The script's lines are this program's user. A program that it starts
+  // (the placeholder that the grep program starts, say) runs scripted too,
+  // on a script of no lines: it never takes this program's lines or opens
+  // a window, and ends as soon as it would wait.
+  setenv(kScriptVariable, "/dev/null", 1);
+  return run;
 }
 
 // Ahead of every window system: a script is asked for by name.
+// DIALOG_BACKEND=headless names it too.
 const BackendRegistrar kScriptRegistration(BackendEntry{"headless", 100, &ScriptNamed, &CreateScriptRun, true});
 
 }  // namespace

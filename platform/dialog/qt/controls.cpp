@@ -85,6 +85,16 @@ void ShowAsReadOnly(QWidget* edit) {
   edit->setPalette(palette);
 }
 
+// A multi-line edit shows its selection only while it has the focus, as
+// the dialog manager's edits do: Tab selects an edit's whole text, and a
+// result box that the focus has only passed through stays unmarked.
+void HideSelectionWithoutFocus(QPlainTextEdit* edit) {
+  QPalette palette = edit->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Base));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Text));
+  edit->setPalette(palette);
+}
+
 void BuildPushButton(Control& control, QWidget* parent, BaseUnits units) {
   const ControlTemplate& tmpl = *control.tmpl;
   auto* button = new QPushButton(parent);
@@ -128,6 +138,7 @@ void BuildEdit(Control& control, QWidget* parent) {
     option.setWrapMode(sideways ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
     edit->document()->setDefaultTextOption(option);
     if ((style & kReadOnly) != 0) ShowAsReadOnly(edit);
+    HideSelectionWithoutFocus(edit);
     control.text = edit;
     control.widget = edit;
   } else {

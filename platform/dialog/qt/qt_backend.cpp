@@ -3,8 +3,7 @@
 #include <unistd.h>  // readlink
 
 #include <algorithm>  // std::min
-#include <cstdlib>  // std::getenv
-#include <cstring>  // std::strrchr, std::strlen, std::memcpy, std::strncmp
+#include <cstring>  // std::strrchr, std::strlen, std::memcpy
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -39,11 +38,6 @@ void NameProgram() {
   std::size_t length = std::min(std::strlen(name), sizeof gProgram - 1);
   std::memcpy(gProgram, name, length);
   gProgram[length] = '\0';
-}
-
-bool IsSet(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0';
 }
 
 // Pops the window from the stack however the run ends.
@@ -89,15 +83,6 @@ void InstallJapaneseTranslation() {
 }
 
 }  // namespace
-
-bool QtBackend::Available() {
-  // A platform other than X named for Qt is taken at its word; for X, the
-  // server at DISPLAY must take a client.
-  const char* named = std::getenv("QT_QPA_PLATFORM");
-  bool namesX = named != nullptr && std::strncmp(named, "xcb", 3) == 0;
-  if ((IsSet("QT_QPA_PLATFORM") && !namesX) || (!namesX && IsSet("WAYLAND_DISPLAY"))) return true;
-  return IsSet("DISPLAY") && XDisplayReachable(std::getenv("DISPLAY"));
-}
 
 QtBackend::QtBackend() {
   InstallFontSubstitutes();

@@ -3,9 +3,10 @@
 // the thread's active window, and puts its help viewer in force while it
 // lives. It starts the QApplication when none runs yet; that one lives until
 // the process ends, since the platform keeps its chosen backend until the
-// exit handlers, when Qt's own globals are already gone. It registers itself
-// with the platform's backend choice (qt_registration.cpp); dialog code
-// never names it.
+// exit handlers, when Qt's own globals are already gone. Programs load it as
+// a module (qt_module.cpp, named by qt_module_entry.cpp) once the platform
+// chooses it; tests link it in (qt_registration.cpp). Dialog code never
+// names it.
 #pragma once
 
 #include <memory>
@@ -38,11 +39,6 @@ class QtBackend final : public Backend {
   // For tests: the modal windows, outermost first, and the help viewer.
   const std::vector<Window*>& ModalStack() const { return stack_; }
   QtHelpViewer& Help() { return *help_; }
-
-  // Whether a display is reachable for Qt: QT_QPA_PLATFORM names a platform
-  // other than X, or WAYLAND_DISPLAY is set, or DISPLAY names an X server
-  // that takes a client (x_display.h).
-  static bool Available();
 
  private:
   QWidget* WidgetOf(Window* window) const;

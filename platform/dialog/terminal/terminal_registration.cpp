@@ -57,7 +57,8 @@ std::unique_ptr<Backend> Create() {
 }
 
 // Below a window system, above the unseen runs.
-const BackendRegistrar kTerminalRegistration(BackendEntry{"terminal", 5, &Available, &Create, false, &WhyNot});
+const BackendRegistrar kTerminalRegistration(
+    BackendEntry{.name = "terminal", .priority = 5, .Available = &Available, .Create = &Create, .WhyNot = &WhyNot});
 
 }  // namespace
 }  // namespace platform::dialog::terminal

@@ -175,7 +175,8 @@ void ExpectEveryControlWhole(const dlg::DialogTemplate& tmpl, qtd::QtDialogWindo
 
 TEST_F(MainWindowOnQt, NoControlsOverlapAndEveryTextFitsInEveryDialog) {
   testing::WriteSettingsFile(temp_.path() + "/");
-  for (const dlg::DialogTemplate* tmpl : {&kMainDialogTemplate, &kAboutBoxTemplate, &kSettingsDialogTemplate}) {
+  for (const dlg::DialogTemplate* tmpl :
+       {&kMainDialogTemplate, &kAboutBoxTemplate, &kSettingsDialogTemplate, &kRegexSearchDialogTemplate}) {
     ExpectNoOverlaps(*tmpl);
     // The layout alone: a dialog without reactions, so that none of them
     // opens a box.

@@ -106,6 +106,8 @@ TEST(Qgrep, ExitStatusesAndNotes) {
   EXPECT_EQ(Qgrep(dir, {"-V0", Cp932("ほっかいどう"), "Ken_all.csv"}).out, kMinami + kAsahi);
   // "-1" is the pattern: only a file follows it.
   EXPECT_EQ(Qgrep(dir, {"-V0", "-1", "Ken_all.csv"}).out, kMinami);
+  // So is "--help": the dialog's user may search for it.
+  EXPECT_EQ(Qgrep(dir, {"-V0", "--help", "Ken_all.csv"}).status, 1);
 
   Outcome none = Qgrep(dir, {"-V0", "zzz", "*.csv"});
   EXPECT_EQ(none.status, 1);

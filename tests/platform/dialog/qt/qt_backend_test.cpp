@@ -29,6 +29,7 @@
 #include <QToolButton>
 
 #include "platform/dialog/backend.h"
+#include "platform/dialog/qt/display_check.h"
 #include "platform/help_viewer.h"
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/resources.h"
@@ -795,20 +796,20 @@ TEST(QtBackendChoice, QtIsAvailableWhereADisplayOrAPlatformIsNamed) {
     saved.push_back({name, value != nullptr ? value : "", value != nullptr});
     unsetenv(name);
   }
-  EXPECT_FALSE(qtd::QtBackend::Available());
+  EXPECT_FALSE(qtd::QtDisplayReachable());
   setenv("DISPLAY", "", 1);
-  EXPECT_FALSE(qtd::QtBackend::Available());
+  EXPECT_FALSE(qtd::QtDisplayReachable());
   // A DISPLAY whose server is gone offers no display.
   setenv("DISPLAY", ":4711", 1);
-  EXPECT_FALSE(qtd::QtBackend::Available());
+  EXPECT_FALSE(qtd::QtDisplayReachable());
   // Naming X for Qt does not make that server answer.
   setenv("QT_QPA_PLATFORM", "xcb", 1);
-  EXPECT_FALSE(qtd::QtBackend::Available());
+  EXPECT_FALSE(qtd::QtDisplayReachable());
   unsetenv("QT_QPA_PLATFORM");
   unsetenv("DISPLAY");
   for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     setenv(name, name[0] == 'Q' ? "offscreen" : "wayland-0", 1);
-    EXPECT_TRUE(qtd::QtBackend::Available()) << name;
+    EXPECT_TRUE(qtd::QtDisplayReachable()) << name;
     unsetenv(name);
   }
   for (const Saved& s : saved)
@@ -846,7 +847,13 @@ ProgramRun RunDemoProgram(const std::string& env) {
 TEST(QtBackendChoice, AProgramPicksQtByItselfShowsItsDialogAndEndsCleanly) {
   ProgramRun run = RunDemoProgram("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen");
   EXPECT_EQ(run.status, 0) << run.output;
-  EXPECT_NE(run.output.find("result 1 shows 1 destroyed 1"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("result 1 shows 1 destroyed 1\nqt mapped 1"), std::string::npos) << run.output;
+}
+
+TEST(QtBackendChoice, AProgramThatDoesNotChooseQtNeverMapsItsLibraries) {
+  ProgramRun run = RunDemoProgram("env QT_QPA_PLATFORM=offscreen DIALOG_SCRIPT=/dev/null");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("result 1 shows 1 destroyed 1\nqt mapped 0"), std::string::npos) << run.output;
 }
 
 TEST(QtBackendChoice, AProgramWithoutADisplayEndsWithAMessage) {
