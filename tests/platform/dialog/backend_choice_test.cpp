@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>  // std::exit
+#include <cstdlib>  // std::exit, setenv
 #include <memory>
 
 #include "platform/dialog/headless/headless_backend.h"
@@ -54,6 +54,40 @@ TEST(BackendChoice, WithoutAnyTheProgramEndsWithAClearMessage) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(1), "no window system is available");
+}
+
+const char* NoTerminal() { return "standard input and output are not a terminal"; }
+
+// DIALOG_BACKEND names one over the available one of highest priority; a
+// named backend that cannot run here, or a name of none, ends the program
+// with a line saying so.
+TEST(BackendChoice, DialogBackendNamesTheBackendOrEndsSayingWhyNot) {
+  auto registerThree = [] {
+    RegisterBackend({"low", 1, &Yes, &Make<11>});
+    RegisterBackend({"high", 10, &Yes, &Make<13>});
+    RegisterBackend({.name = "absent", .priority = 5, .Available = &No, .Create = &Make<12>, .WhyNot = &NoTerminal});
+  };
+  EXPECT_EXIT(
+      {
+        registerThree();
+        setenv("DIALOG_BACKEND", "low", 1);
+        std::exit(ChosenCode());
+      },
+      ::testing::ExitedWithCode(11), "");
+  EXPECT_EXIT(
+      {
+        registerThree();
+        setenv("DIALOG_BACKEND", "absent", 1);
+        std::exit(ChosenCode());
+      },
+      ::testing::ExitedWithCode(1), "DIALOG_BACKEND=absent, but standard input and output are not a terminal");
+  EXPECT_EXIT(
+      {
+        registerThree();
+        setenv("DIALOG_BACKEND", "curses", 1);
+        std::exit(ChosenCode());
+      },
+      ::testing::ExitedWithCode(1), "DIALOG_BACKEND=curses names no dialog backend");
 }
 
 TEST(BackendChoice, ABackendPutInForceComesBeforeTheChoiceAndIsRestored) {
