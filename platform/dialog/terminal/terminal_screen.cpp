@@ -278,7 +278,9 @@ std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::st
     Append(leave, "rmkx");
     Append(leave, "cnorm");
     Append(leave, "rmcup");
-    gGuard.outFd = setup.outFd;
+    // The screen's own descriptor: the program's standard output is kept
+    // away from the terminal from here on.
+    gGuard.outFd = ::fileno(s.out);
     gGuard.haveModes = haveModes;
     if (haveModes) gGuard.modes = found;
     gGuard.leaveLength = std::min(leave.size(), kLeaveMax);
@@ -381,7 +383,7 @@ std::optional<Input> TerminalScreen::Next() {
     while (::read(session_->wake[0], bytes, sizeof bytes) > 0) resized = true;
     if (resized) {
       winsize ws{};
-      if (::ioctl(setup_.outFd, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0)
+      if (::ioctl(::fileno(session_->out), TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0)
         resize_term(ws.ws_row, ws.ws_col);
       RedrawAll();
       Input input;

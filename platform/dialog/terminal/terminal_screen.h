@@ -95,7 +95,6 @@ class TerminalScreen {
   // Ctrl+C: gives the terminal back and ends the process as SIGINT does.
   [[noreturn]] void Interrupt();
 
-  int OutFd() const { return setup_.outFd; }
 
  private:
   explicit TerminalScreen(const Setup& setup);
