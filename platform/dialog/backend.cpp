@@ -101,14 +101,20 @@ Backend* MakeNamed(const BackendEntry& named) {
 }
 
 Backend& Choose() {
+  // A backend that declines once it is made (a terminal that cannot show
+  // the dialogs) has said why in a line of its own: that line is the
+  // program's message then.
+  bool declined = false;
   if (!Chosen()) {
     if (const BackendEntry* named = NamedEntry()) Chosen() = MakeNamed(*named);
     for (const BackendEntry& e : ByPriority()) {
       if (Chosen() != nullptr) break;
       if (!e.Available()) continue;
       Chosen() = (e.module != nullptr ? LoadModule(e) : e.Create()).release();
+      declined = declined || (Chosen() == nullptr && e.module == nullptr);
     }
   }
+  if (Chosen() == nullptr && declined) std::exit(1);
   if (Chosen() == nullptr) {
     std::fprintf(stderr,
                  "This program shows dialog windows, but no window system is available "

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>   // std::fprintf
 #include <cstdlib>  // std::exit, setenv
 #include <memory>
 
@@ -88,6 +89,24 @@ TEST(BackendChoice, DialogBackendNamesTheBackendOrEndsSayingWhyNot) {
         std::exit(ChosenCode());
       },
       ::testing::ExitedWithCode(1), "DIALOG_BACKEND=curses names no dialog backend");
+}
+
+std::unique_ptr<Backend> Declines() {
+  std::fprintf(stderr, "The dialogs cannot be shown in this terminal: its locale does not use UTF-8.\n");
+  return nullptr;
+}
+
+// A backend that declines once made has said why; that line alone is the
+// program's message, not the platform's about window systems.
+TEST(BackendChoice, ABackendThatDeclinesGivesTheOnlyMessage) {
+  EXPECT_EXIT(
+      {
+        RegisterBackend({"terminal", 5, &Yes, &Declines});
+        BackendInForce() = nullptr;
+        CurrentBackend();
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(1), "^The dialogs cannot be shown in this terminal: [^\n]*\n$");
 }
 
 TEST(BackendChoice, ABackendPutInForceComesBeforeTheChoiceAndIsRestored) {
