@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/dialog/terminal/glyphs.h"
+#include "platform/text/cp932.h"
 
 namespace platform::dialog::terminal {
 namespace {
@@ -86,6 +87,16 @@ bool Canvas::Put(int row, int col, char32_t code, int width, Ink ink) {
 
 int Canvas::Text(int row, int col, std::string_view cp932, Ink ink, int cells) {
   if (cells <= 0) return 0;
+  // A text that a program cut after the first byte of a two-byte character
+  // (a scrolling title) ends where that character would have begun.
+  if (!cp932.empty() && text::Cp932CharLength(static_cast<unsigned char>(cp932.back())) == 2) {
+    std::size_t at = 0;
+    while (at < cp932.size()) {
+      std::size_t next = at + static_cast<std::size_t>(GlyphAt(cp932, at).bytes);
+      if (next == cp932.size() && next - at == 1) cp932.remove_suffix(1);
+      at = next;
+    }
+  }
   bool cut = false;
   std::size_t fit = BytesThatFit(cp932, cells, &cut);
   if (cut) fit = BytesThatFit(cp932, cells - 1);
