@@ -5,9 +5,13 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
+# The build's libraries, the display for the window tests, and what the
+# installation and package tests use (dpkg-dev and file for cpack's
+# dependency list, desktop-file-utils, man-db, lintian).
 packages=(g++ cmake make unzip libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-translations-l10n libxcb1-dev libpcre2-dev fonts-noto-cjk xvfb
-          openbox xdotool libncurses-dev tmux)
+          qt6-base-dev qt6-translations-l10n libxcb1-dev libpcre2-dev libarchive-dev
+          zlib1g-dev fonts-noto-cjk xvfb openbox xdotool
+          dpkg-dev file desktop-file-utils man-db lintian libncurses-dev tmux)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -144,6 +144,15 @@ Backend& CurrentBackend() {
   return Choose();
 }
 
+bool WindowSystemAvailable() {
+  if (BackendInForce() != nullptr) return true;
+  if (const BackendEntry* named = NamedEntry())
+    return named->showsWindows && (named->WhyNot == nullptr || named->WhyNot() == nullptr);
+  for (const BackendEntry& e : ByPriority())
+    if (e.Available()) return e.showsWindows;
+  return false;
+}
+
 int ProgramEnd(int status) {
   if (BackendInForce() != nullptr) return BackendInForce()->EndProgram(status);
   if (Chosen() == nullptr) {

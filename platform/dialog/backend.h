@@ -135,6 +135,9 @@ class Backend {
 // (`Create` is not used). A module that cannot be loaded counts as the
 // backend not available.
 //
+// `showsWindows`: someone sees the windows (false for a script or an unseen
+// run, which take them unseen).
+//
 // DIALOG_BACKEND=name chooses the backend of that `name` whatever else is
 // available (a script named in DIALOG_SCRIPT still comes first); `WhyNot`
 // then tells why it cannot run here at all (no display, no terminal), or
@@ -146,6 +149,7 @@ struct BackendEntry {
   std::unique_ptr<Backend> (*Create)() = nullptr;
   bool endsEveryRun = false;
   const char* module = nullptr;
+  bool showsWindows = true;
   const char* (*WhyNot)() = nullptr;
 };
 

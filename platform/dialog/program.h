@@ -27,4 +27,11 @@ int ProgramEnd(int status);
 // comes first. Call it in main before the first dialog.
 void AllowUnseenRun();
 
+// Whether this program's dialogs would be shown to someone: true where a
+// window system is the platform's choice, false where a script
+// (DIALOG_SCRIPT) or an unseen run would take them or nothing can. A
+// program that can also do its work without windows (print its progress on
+// a terminal) asks this before its first dialog. Starts no window system.
+bool WindowSystemAvailable();
+
 }  // namespace platform::dialog

@@ -11,9 +11,11 @@ namespace yubin {
 int RunImport(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
 int RunSearch(const std::vector<std::string>& args);
+int RunStart(const std::vector<std::string>& args);
 
-// The help text of "yubin search".
+// The help texts of "yubin search" and "yubin start".
 extern const char kSearchUsage[];
+extern const char kStartUsage[];
 
 // Converts a command-line path (UTF-8) into the CP932 text the file layer
 // takes. False, after a message on stderr, when it has no CP932 form.

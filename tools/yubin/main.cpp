@@ -24,7 +24,8 @@ const Command kCommands[] = {
      "usage: yubin import KEN_ALL.CSV [ALL_ZIP.TXT]\n"
      "\n"
      "Reads the postal authority's KEN_ALL file, either the CP932 edition\n"
-     "(KEN_ALL.CSV) or the UTF-8 one (utf_ken_all.csv), and writes the master\n"
+     "(KEN_ALL.CSV) or the UTF-8 one (utf_ken_all.csv), or the zip archive\n"
+     "either comes in (ken_all.zip, utf_ken_all.zip), and writes the master\n"
      "file (default ALL_ZIP.TXT): quotes taken off, readings in half-width\n"
      "katakana with small kana full-size, towns split over several rows\n"
      "joined. The output appears only when the whole import succeeded.\n"
@@ -45,6 +46,8 @@ const Command kCommands[] = {
      RunBuild},
     {"search", "[--pref K] [--city K] [--ward K] [--town READING] ...: one search",
      kSearchUsage, RunSearch},
+    {"start", "[--data DIR] [--tool]: the search application in the user's workspace, made when needed",
+     kStartUsage, RunStart},
 };
 
 const Command* Find(const std::string& name) {

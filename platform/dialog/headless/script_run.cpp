@@ -58,7 +58,9 @@ std::unique_ptr<Backend> CreateScriptRun() {
 
 // Ahead of every window system: a script is asked for by name.
 // DIALOG_BACKEND=headless names it too.
-const BackendRegistrar kScriptRegistration(BackendEntry{"headless", 100, &ScriptNamed, &CreateScriptRun, true});
+const BackendRegistrar kScriptRegistration(BackendEntry{
+    .name = "headless", .priority = 100, .Available = &ScriptNamed, .Create = &CreateScriptRun, .endsEveryRun = true,
+    .showsWindows = false});
 
 }  // namespace
 

@@ -21,7 +21,8 @@ std::unique_ptr<Backend> CreateUnseenRun() {
 }
 
 // Below every window system: only where none is available.
-const BackendRegistrar kUnseenRegistration(BackendEntry{"unseen", 1, &UnseenRunAllowed, &CreateUnseenRun});
+const BackendRegistrar kUnseenRegistration(BackendEntry{
+    .name = "unseen", .priority = 1, .Available = &UnseenRunAllowed, .Create = &CreateUnseenRun, .showsWindows = false});
 
 }  // namespace
 }  // namespace platform::dialog::headless

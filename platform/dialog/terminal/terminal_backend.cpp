@@ -1,6 +1,7 @@
 #include "platform/dialog/terminal/terminal_backend.h"
 
 #include <algorithm>
+#include <cstdlib>  // setenv, unsetenv
 #include <string>
 
 #include "platform/dialog/dialog.h"
@@ -32,17 +33,23 @@ TerminalBackend::~TerminalBackend() {
 }
 
 void TerminalBackend::Push(ScreenWindow* screen, Window* window) {
-  if (stack_.empty()) screen_->Resume();
+  if (stack_.empty()) {
+    screen_->Resume();
+    ::setenv(kInUseVariable, "1", 1);
+  }
   stack_.push_back({screen, window});
 }
 
 void TerminalBackend::Pop() {
   stack_.pop_back();
-  if (stack_.empty()) {
-    // Between windows the terminal is the user's, and whatever the program
-    // wrote meanwhile is shown.
-    screen_->Suspend();
-  }
+  if (stack_.empty()) GiveBack();
+}
+
+void TerminalBackend::GiveBack() {
+  // Between windows the terminal is the user's, and whatever the program
+  // wrote meanwhile is shown.
+  screen_->Suspend();
+  ::unsetenv(kInUseVariable);
 }
 
 int TerminalBackend::RunModal(Dialog& dialog, Window*) {
@@ -86,7 +93,7 @@ Window* TerminalBackend::ActiveWindow() {
 }
 
 int TerminalBackend::EndProgram(int status) {
-  screen_->Suspend();
+  GiveBack();
   return status;
 }
 

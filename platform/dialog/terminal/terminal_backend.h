@@ -33,6 +33,13 @@ class TerminalHelpViewer;
 
 class TerminalBackend final : public Backend {
  public:
+  // Set while the backend has the terminal's screen, for the programs it
+  // starts meanwhile: they must not draw over its windows (the placeholder
+  // that the grep program starts runs unseen instead). A program started
+  // once the windows are closed (or run in place of this one) has the
+  // terminal to itself.
+  static constexpr char kInUseVariable[] = "DIALOG_TERMINAL_IN_USE";
+
   explicit TerminalBackend(std::unique_ptr<TerminalScreen> screen);
   ~TerminalBackend() override;
   TerminalBackend(const TerminalBackend&) = delete;
@@ -80,6 +87,7 @@ class TerminalBackend final : public Backend {
 
   void Push(ScreenWindow* screen, Window* window);
   void Pop();
+  void GiveBack();
   void Loop(const std::function<bool()>& done);
   void Dispatch(const Input& input);
   void FireTimers();

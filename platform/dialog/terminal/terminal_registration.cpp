@@ -8,7 +8,7 @@
 
 #include <clocale>  // std::setlocale
 #include <cstdio>   // std::fprintf
-#include <cstdlib>  // std::getenv, setenv
+#include <cstdlib>  // std::getenv
 #include <cstring>  // std::strcmp
 #include <memory>
 #include <string>
@@ -20,14 +20,9 @@
 namespace platform::dialog::terminal {
 namespace {
 
-// Set while a program shows its dialogs on the terminal, for the programs
-// it starts: they must not draw over them (the placeholder that the grep
-// program starts runs unseen instead).
-constexpr char kInUseVariable[] = "DIALOG_TERMINAL_IN_USE";
-
 const char* WhyNot() {
   if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO)) return "standard input and output are not a terminal";
-  const char* inUse = std::getenv(kInUseVariable);
+  const char* inUse = std::getenv(TerminalBackend::kInUseVariable);
   if (inUse != nullptr && *inUse != '\0') return "the terminal shows the dialogs of the program that started this one";
   return nullptr;
 }
@@ -52,7 +47,6 @@ std::unique_ptr<Backend> Create() {
     std::fprintf(stderr, "The dialogs cannot be shown in this terminal: %s.\n", problem.c_str());
     return nullptr;
   }
-  ::setenv(kInUseVariable, "1", 1);
   return std::make_unique<TerminalBackend>(std::move(screen));
 }
 

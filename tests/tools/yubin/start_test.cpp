@@ -1,0 +1,112 @@
+// yubin start's parts in process: the progress window on the headless
+// backend with steps of the test's own, and the workspaces' switch. The
+// whole command runs from an installed tree in tests/packaging.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/dialog/backend.h"
+#include "platform/dialog/headless/headless_backend.h"
+#include "platform/seam.h"
+#include "tests/support/temp_dir.h"
+#include "tools/yubin/start/progress_dialog.h"
+#include "tools/yubin/start/progress_resources.h"
+#include "tools/yubin/start/workspace.h"
+
+namespace yubin::start {
+namespace {
+
+namespace dlg = platform::dialog;
+
+// Three steps that note when they run; `failing` fails.
+class NotedSteps : public Steps {
+ public:
+  explicit NotedSteps(int failing = -1) : failing_(failing) {}
+  int StepCount() const override { return 3; }
+  std::string_view WindowText(int step) const override { return kTexts[step]; }
+  bool Run(int step, std::string& error) override {
+    ran.push_back(step);
+    if (step == failing_) error = "cannot write KEN_ALL.CSV: No space left on device";
+    return step != failing_;
+  }
+  std::vector<int> ran;
+
+ private:
+  static constexpr const char* kTexts[] = {"一つ目", "二つ目", "三つ目"};
+  int failing_;
+};
+
+class ProgressWindow : public ::testing::Test {
+ protected:
+  dlg::headless::HeadlessBackend backend_;
+  platform::ScopedOverride<dlg::Backend*> inForce_{dlg::BackendInForce(), &backend_};
+};
+
+TEST_F(ProgressWindow, ShowsEachStepBeforeItRunsOnePerTick) {
+  NotedSteps steps;
+  ProgressDialog dialog(steps);
+  backend_.Print(kStepText).Print(kStepBar).Wait(ProgressDialog::kStepInterval);
+  backend_.Print(kStepText).Print(kStepBar).Wait(2 * ProgressDialog::kStepInterval);
+  EXPECT_EQ(dialog.DoModal(), dlg::kIdOk);
+  EXPECT_EQ(steps.ran, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(backend_.Printed(),
+            "1000: 一つ目\n1001: □□□  1 / 3\n"
+            "1000: 二つ目\n1001: ■□□  2 / 3\n");
+  EXPECT_TRUE(backend_.Errors().empty());
+}
+
+TEST_F(ProgressWindow, AFailingStepEndsItWithTheReasonAndRunsNoMore) {
+  NotedSteps steps(1);
+  ProgressDialog dialog(steps);
+  backend_.Wait(3 * ProgressDialog::kStepInterval);
+  EXPECT_EQ(dialog.DoModal(), dlg::kIdCancel);
+  EXPECT_EQ(steps.ran, (std::vector<int>{0, 1}));
+  EXPECT_EQ(dialog.Error(), "cannot write KEN_ALL.CSV: No space left on device");
+  // The close box does not stop it half-way.
+  NotedSteps more;
+  ProgressDialog second(more);
+  backend_.CloseBox().Wait(3 * ProgressDialog::kStepInterval);
+  EXPECT_EQ(second.DoModal(), dlg::kIdOk);
+  EXPECT_EQ(more.ran.size(), 3u);
+}
+
+TEST(Workspaces, ASwitchKeepsTheWorkspaceItReplacesAndRemovesOlderOnes) {
+  TempDir dir;
+  Workspaces workspaces(dir.path() + "/data/yubin");
+  std::string error;
+  ASSERT_TRUE(workspaces.Lock(error)) << error;
+  EXPECT_EQ(workspaces.Current(), "");
+
+  std::string first = workspaces.MakeNew(error);
+  ASSERT_EQ(first, workspaces.Root() + "/workspace-1") << error;
+  ASSERT_TRUE(Workspaces::MarkComplete(first, 1700000000, error)) << error;
+  ASSERT_TRUE(workspaces.SwitchTo(first, error)) << error;
+  EXPECT_EQ(workspaces.Current(), first);
+  EXPECT_EQ(Workspaces::DataTime(first), 1700000000);
+
+  // A preparation that stopped half-way is no workspace to use, and the
+  // next one clears it away.
+  std::string broken = workspaces.MakeNew(error);
+  EXPECT_EQ(workspaces.Current(), first);
+  EXPECT_EQ(Workspaces::DataTime(broken), -1);
+  std::string second = workspaces.MakeNew(error);
+  EXPECT_EQ(second, broken);
+  EXPECT_TRUE(std::filesystem::is_empty(second));
+
+  ASSERT_TRUE(Workspaces::MarkComplete(second, 1800000000, error));
+  ASSERT_TRUE(workspaces.SwitchTo(second, error));
+  EXPECT_EQ(workspaces.Current(), second);
+  EXPECT_TRUE(std::filesystem::exists(first));  // a search may still run there
+
+  std::string third = workspaces.MakeNew(error);
+  ASSERT_TRUE(Workspaces::MarkComplete(third, 1800000000, error));
+  ASSERT_TRUE(workspaces.SwitchTo(third, error));
+  EXPECT_EQ(std::filesystem::read_symlink(workspaces.Root() + "/current"), "workspace-3");
+  EXPECT_FALSE(std::filesystem::exists(first));
+  EXPECT_TRUE(std::filesystem::exists(second));
+}
+
+}  // namespace
+}  // namespace yubin::start
