@@ -235,7 +235,9 @@ std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::st
     for (auto [letter, key] : arrows) define_key((std::string(form) + letter).c_str(), key);
   }
   nodelay(stdscr, TRUE);
-  set_escdelay(25);
+  // Escape alone, told from the start of a key's sequence by a pause: long
+  // enough that a sequence split on a slow line (SSH) is still one key.
+  set_escdelay(100);
   curs_set(0);
   leaveok(stdscr, FALSE);
   s.mouse = mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr) != 0;
