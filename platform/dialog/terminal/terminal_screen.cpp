@@ -374,7 +374,16 @@ void TerminalScreen::Present(const Canvas& canvas, int cursorRow, int cursorCol)
 
 void TerminalScreen::Wait(int timeoutMs) {
   pollfd fds[2] = {{setup_.inFd, POLLIN, 0}, {session_->wake[0], POLLIN, 0}};
-  ::poll(fds, session_->wake[0] >= 0 ? 2 : 1, timeoutMs);
+  if (::poll(fds, session_->wake[0] >= 0 ? 2 : 1, timeoutMs) <= 0) return;
+  if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+    // The terminal is gone (the line hung up, and the program takes no
+    // SIGHUP): no user can answer any more, so the program ends as a
+    // hang-up ends it.
+    GiveBack();
+    ::signal(SIGHUP, SIG_DFL);
+    ::raise(SIGHUP);
+    ::_exit(129);
+  }
 }
 
 std::optional<Input> TerminalScreen::Next() {
