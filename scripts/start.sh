@@ -14,7 +14,7 @@ fi
 cd "$top/demo"
 
 scripted() {
-  echo "No display and no terminal to open the window in; the same lookup, scripted:  cd demo && DIALOG_SCRIPT=../scripts/sapporo-lookup.txt ../build/search/ui/tolvane"
+  echo "The window cannot be opened here (no display, and no terminal that can show it); the same lookup, scripted:  cd demo && DIALOG_SCRIPT=../scripts/sapporo-lookup.txt ../build/search/ui/tolvane"
   DIALOG_SCRIPT="$top/scripts/sapporo-lookup.txt" "$tolvane"
 }
 
