@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/figures.h"
 #include "platform/dialog/backend.h"
 #include "platform/seam.h"
 #include "search/ui/app_resources.h"
@@ -43,25 +44,9 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using terminal_test::PseudoTerminal;
-
-double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-void Report(const char* what, const std::vector<double>& ms, double goal) {
-  if (ms.empty()) {
-    std::printf("%-40s  no figures\n", what);
-    return;
-  }
-  auto [low, high] = std::minmax_element(ms.begin(), ms.end());
-  double median = Median(ms);
-  std::printf("%-40s  median %7.3f ms  (min %7.3f, max %7.3f, n=%zu)  goal <= %g ms%s\n", what, median, *low, *high,
-              ms.size(), goal, median <= goal ? "" : "  MISSED");
-}
+using bench::Median;
+using bench::Milliseconds;
+using bench::Report;
 
 // tolvane started on a pseudo-terminal of 120 x 40 in `dir`: the
 // milliseconds until the main dialog is drawn, or -1.
@@ -190,7 +175,7 @@ int main(int argc, char** argv) {
   dialog.DoModal();
   Report("full redraw of the main dialog", redraw, 5);
   Report("key press on the keypad to screen updated", press, 5);
-  std::printf("%-40s  full redraw %.0f bytes, key press %.0f bytes (medians)\n", "bytes written", Median(redrawBytes),
+  std::printf("%-52s  full redraw %.0f bytes, key press %.0f bytes (medians)\n", "bytes written", Median(redrawBytes),
               Median(pressBytes));
   return 0;
 }
