@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/figures.h"
 #include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
 #include "prep/import/ken_all_import.h"
@@ -101,11 +102,7 @@ double OpenWriteCloseFloor(const fs::path& master, const fs::path& directory) {
   return seconds;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
+using bench::Median;
 
 std::string Samples(const std::vector<double>& values) {
   std::string text;

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/figures.h"
 #include "platform/text/cp932.h"
 
 extern char** environ;
@@ -131,11 +132,7 @@ double RunGrepPipeline(const std::string& t1, const std::string& t2, const std::
   return ok ? ms : -1;
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
+using bench::Median;
 
 void PrintSamples(const char* what, const std::vector<double>& samples) {
   std::printf("  %-15s", what);

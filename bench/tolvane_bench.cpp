@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/figures.h"
 #include "platform/dialog/backend.h"
 #include "platform/dialog/headless/headless_backend.h"
 #include "platform/seam.h"
@@ -43,29 +44,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// The median and range of `ms`; a goal of 0 is none.
-void Report(const char* what, const std::vector<double>& ms, double goal) {
-  if (ms.empty()) {
-    std::printf("%-44s  no figures\n", what);
-    return;
-  }
-  auto [low, high] = std::minmax_element(ms.begin(), ms.end());
-  double median = Median(ms);
-  std::printf("%-44s  median %7.2f ms  (min %6.2f, max %7.2f, n=%zu)", what, median, *low, *high, ms.size());
-  if (goal > 0)
-    std::printf("  goal <= %g ms%s\n", goal, median <= goal ? "" : "  MISSED");
-  else
-    std::printf("\n");
-}
+using bench::Median;
+using bench::Milliseconds;
+using bench::Report;
 
 // The environment of this process with the given variables changed
 // (NAME=VALUE) or removed (NAME=).

@@ -11,7 +11,7 @@ cd "$top"
 packages=(g++ cmake make unzip libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-translations-l10n libxcb1-dev libpcre2-dev libarchive-dev
           zlib1g-dev fonts-noto-cjk xvfb openbox xdotool
-          dpkg-dev file desktop-file-utils man-db lintian)
+          dpkg-dev file desktop-file-utils man-db lintian libncurses-dev tmux)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>   // std::fprintf
-#include <cstdlib>  // std::exit
+#include <cstdlib>  // std::exit, std::getenv
+#include <cstring>  // std::strcmp
 #include <string>
 #include <vector>
 
@@ -67,19 +68,58 @@ std::unique_ptr<Backend> LoadModule(const BackendEntry& entry) {
   return std::unique_ptr<Backend>(reinterpret_cast<Backend* (*)()>(create)());
 }
 
+// The entry DIALOG_BACKEND names, when it names one and no script is
+// named; the program ends with a message when it names none there is.
+const BackendEntry* NamedEntry() {
+  const char* script = std::getenv("DIALOG_SCRIPT");
+  const char* named = std::getenv("DIALOG_BACKEND");
+  if ((script != nullptr && *script != '\0') || named == nullptr || *named == '\0') return nullptr;
+  std::string known;
+  for (const BackendEntry& e : Entries()) {
+    if (std::strcmp(e.name, named) == 0) return &e;
+    known += known.empty() ? e.name : std::string(", ") + e.name;
+  }
+  std::fprintf(stderr, "DIALOG_BACKEND=%s names no dialog backend of this program (it has: %s).\n", named,
+               known.c_str());
+  std::exit(1);
+}
+
+// The backend DIALOG_BACKEND names; the program ends with a line saying
+// why when it cannot run here.
+Backend* MakeNamed(const BackendEntry& named) {
+  const char* why = named.WhyNot != nullptr ? named.WhyNot() : nullptr;
+  if (why != nullptr) {
+    std::fprintf(stderr, "DIALOG_BACKEND=%s, but %s.\n", named.name, why);
+    std::exit(1);
+  }
+  Backend* made = (named.module != nullptr ? LoadModule(named) : named.Create()).release();
+  if (made == nullptr) {
+    for (const std::string& reason : Unloaded()) std::fprintf(stderr, "%s\n", reason.c_str());
+    std::exit(1);
+  }
+  return made;
+}
+
 Backend& Choose() {
+  // A backend that declines once it is made (a terminal that cannot show
+  // the dialogs) has said why in a line of its own: that line is the
+  // program's message then.
+  bool declined = false;
   if (!Chosen()) {
+    if (const BackendEntry* named = NamedEntry()) Chosen() = MakeNamed(*named);
     for (const BackendEntry& e : ByPriority()) {
+      if (Chosen() != nullptr) break;
       if (!e.Available()) continue;
       Chosen() = (e.module != nullptr ? LoadModule(e) : e.Create()).release();
-      if (Chosen() != nullptr) break;
+      declined = declined || (Chosen() == nullptr && e.module == nullptr);
     }
   }
+  if (Chosen() == nullptr && declined) std::exit(1);
   if (Chosen() == nullptr) {
     std::fprintf(stderr,
                  "This program shows dialog windows, but no window system is available "
                  "(no display is set, or its server does not answer or refuses the connection, "
-                 "or no backend for one was built in).\n");
+                 "standard input and output are not a terminal, or no backend for them was built in).\n");
     for (const std::string& reason : Unloaded()) std::fprintf(stderr, "%s\n", reason.c_str());
     std::exit(1);
   }
@@ -106,6 +146,8 @@ Backend& CurrentBackend() {
 
 bool WindowSystemAvailable() {
   if (BackendInForce() != nullptr) return true;
+  if (const BackendEntry* named = NamedEntry())
+    return named->showsWindows && (named->WhyNot == nullptr || named->WhyNot() == nullptr);
   for (const BackendEntry& e : ByPriority())
     if (e.Available()) return e.showsWindows;
   return false;
@@ -117,6 +159,10 @@ int ProgramEnd(int status) {
     // No window was shown. Only a backend that must see every run is made
     // now, when it is the first whose check passes; a window system is
     // never started (nor its module loaded) just to end.
+    if (const BackendEntry* named = NamedEntry()) {
+      if (!named->endsEveryRun) return status;
+      return Choose().EndProgram(status);
+    }
     std::vector<BackendEntry> entries = ByPriority();
     auto e = entries.begin();
     for (; e != entries.end(); ++e) {

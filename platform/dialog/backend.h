@@ -137,6 +137,11 @@ class Backend {
 //
 // `showsWindows`: someone sees the windows (false for a script or an unseen
 // run, which take them unseen).
+//
+// DIALOG_BACKEND=name chooses the backend of that `name` whatever else is
+// available (a script named in DIALOG_SCRIPT still comes first); `WhyNot`
+// then tells why it cannot run here at all (no display, no terminal), or
+// nullptr when it can. Without `WhyNot` a named backend always runs.
 struct BackendEntry {
   const char* name = "";
   int priority = 0;
@@ -145,6 +150,7 @@ struct BackendEntry {
   bool endsEveryRun = false;
   const char* module = nullptr;
   bool showsWindows = true;
+  const char* (*WhyNot)() = nullptr;
 };
 
 // Adds a backend to the platform's choice. A backend registers from its own
@@ -158,8 +164,9 @@ struct BackendRegistrar {
   explicit BackendRegistrar(const BackendEntry& entry) { RegisterBackend(entry); }
 };
 
-// The backend in force. On first use the platform picks the available
-// registered backend of highest priority; when there is none the program
+// The backend in force. On first use the platform picks the backend
+// DIALOG_BACKEND names, else the available registered backend of highest
+// priority; when there is none the program
 // ends with a message saying that no display is available (and why a
 // module that was wanted could not be loaded).
 Backend& CurrentBackend();

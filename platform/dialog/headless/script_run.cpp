@@ -41,6 +41,12 @@ std::unique_ptr<Backend> CreateScriptRun() {
   // so the help viewer that writes for it.
   static ScriptHelpViewer help(std::cout);
   HelpViewerInForce() = &help;
+  if (ScriptPath() == nullptr) {
+    // Named by DIALOG_BACKEND without a script: a script of no lines.
+    auto backend = std::make_unique<HeadlessBackend>();
+    backend->WriteTo(std::cout, std::cerr, "DIALOG_BACKEND=headless");
+    return backend;
+  }
   std::unique_ptr<Backend> run = MakeScriptRun(ScriptPath(), std::cout, std::cerr);
   // The script's lines are this program's user. A program that it starts
   // (the placeholder that the grep program starts, say) runs scripted too,
@@ -51,8 +57,9 @@ std::unique_ptr<Backend> CreateScriptRun() {
 }
 
 // Ahead of every window system: a script is asked for by name.
+// DIALOG_BACKEND=headless names it too.
 const BackendRegistrar kScriptRegistration(BackendEntry{
-    .name = "script", .priority = 100, .Available = &ScriptNamed, .Create = &CreateScriptRun, .endsEveryRun = true,
+    .name = "headless", .priority = 100, .Available = &ScriptNamed, .Create = &CreateScriptRun, .endsEveryRun = true,
     .showsWindows = false});
 
 }  // namespace

@@ -9,8 +9,13 @@
 namespace platform::dialog::qt {
 namespace {
 
-const BackendRegistrar kQtModule(BackendEntry{
-    .name = "qt", .priority = 10, .Available = &QtDisplayReachable, .module = QT_BACKEND_MODULE});
+const char* WhyNot() { return QtDisplayReachable() ? nullptr : "no display is reachable"; }
+
+const BackendRegistrar kQtModule(BackendEntry{.name = "qt",
+                                              .priority = 10,
+                                              .Available = &QtDisplayReachable,
+                                              .module = QT_BACKEND_MODULE,
+                                              .WhyNot = &WhyNot});
 
 }  // namespace
 }  // namespace platform::dialog::qt

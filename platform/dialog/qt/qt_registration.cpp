@@ -13,7 +13,10 @@ namespace {
 
 std::unique_ptr<Backend> CreateQtBackend() { return std::make_unique<QtBackend>(); }
 
-const BackendRegistrar kQtRegistration(BackendEntry{"qt", 10, &QtDisplayReachable, &CreateQtBackend});
+const char* WhyNot() { return QtDisplayReachable() ? nullptr : "no display is reachable"; }
+
+const BackendRegistrar kQtRegistration(BackendEntry{
+    .name = "qt", .priority = 10, .Available = &QtDisplayReachable, .Create = &CreateQtBackend, .WhyNot = &WhyNot});
 
 }  // namespace
 }  // namespace platform::dialog::qt

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>  // std::exit
+#include <cstdio>   // std::fprintf
+#include <cstdlib>  // std::exit, setenv
 #include <memory>
 
 #include "platform/dialog/headless/headless_backend.h"
@@ -54,6 +55,58 @@ TEST(BackendChoice, WithoutAnyTheProgramEndsWithAClearMessage) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(1), "no window system is available");
+}
+
+const char* NoTerminal() { return "standard input and output are not a terminal"; }
+
+// DIALOG_BACKEND names one over the available one of highest priority; a
+// named backend that cannot run here, or a name of none, ends the program
+// with a line saying so.
+TEST(BackendChoice, DialogBackendNamesTheBackendOrEndsSayingWhyNot) {
+  auto registerThree = [] {
+    RegisterBackend({"low", 1, &Yes, &Make<11>});
+    RegisterBackend({"high", 10, &Yes, &Make<13>});
+    RegisterBackend({.name = "absent", .priority = 5, .Available = &No, .Create = &Make<12>, .WhyNot = &NoTerminal});
+  };
+  EXPECT_EXIT(
+      {
+        registerThree();
+        setenv("DIALOG_BACKEND", "low", 1);
+        std::exit(ChosenCode());
+      },
+      ::testing::ExitedWithCode(11), "");
+  EXPECT_EXIT(
+      {
+        registerThree();
+        setenv("DIALOG_BACKEND", "absent", 1);
+        std::exit(ChosenCode());
+      },
+      ::testing::ExitedWithCode(1), "DIALOG_BACKEND=absent, but standard input and output are not a terminal");
+  EXPECT_EXIT(
+      {
+        registerThree();
+        setenv("DIALOG_BACKEND", "curses", 1);
+        std::exit(ChosenCode());
+      },
+      ::testing::ExitedWithCode(1), "DIALOG_BACKEND=curses names no dialog backend");
+}
+
+std::unique_ptr<Backend> Declines() {
+  std::fprintf(stderr, "The dialogs cannot be shown in this terminal: its locale does not use UTF-8.\n");
+  return nullptr;
+}
+
+// A backend that declines once made has said why; that line alone is the
+// program's message, not the platform's about window systems.
+TEST(BackendChoice, ABackendThatDeclinesGivesTheOnlyMessage) {
+  EXPECT_EXIT(
+      {
+        RegisterBackend({"terminal", 5, &Yes, &Declines});
+        BackendInForce() = nullptr;
+        CurrentBackend();
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(1), "^The dialogs cannot be shown in this terminal: [^\n]*\n$");
 }
 
 TEST(BackendChoice, ABackendPutInForceComesBeforeTheChoiceAndIsRestored) {

@@ -1,0 +1,230 @@
+#include "platform/dialog/terminal/glyphs.h"
+
+#include <iconv.h>
+#include <wchar.h>  // wcwidth
+
+#include <array>
+#include <memory>
+
+#include "platform/text/cp932.h"
+
+namespace platform::dialog::terminal {
+namespace {
+
+constexpr char32_t kUnknown = 0xFFFFFFFF;  // not looked up yet
+constexpr char32_t kNoCharacter = U'\uFFFD';
+
+// The first code point of a UTF-8 text, or U+FFFD.
+char32_t FirstCodePoint(std::string_view utf8) {
+  if (utf8.empty()) return kNoCharacter;
+  auto b = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
+  unsigned char lead = b(0);
+  if (lead < 0x80) return lead;
+  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+  if (extra < 0 || utf8.size() < static_cast<std::size_t>(extra) + 1) return kNoCharacter;
+  char32_t code = lead & (0x3F >> extra);
+  for (int i = 1; i <= extra; ++i) code = (code << 6) | (b(static_cast<std::size_t>(i)) & 0x3F);
+  return code;
+}
+
+// CP932 characters to code points, each looked up once with one iconv
+// descriptor kept for the life of the process: a screen is drawn many
+// times a second from the same few hundred characters.
+class CodeTable {
+ public:
+  CodeTable() {
+    single_.fill(kUnknown);
+    cd_ = iconv_open("UTF-8", "CP932");
+  }
+  ~CodeTable() {
+    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+  }
+  CodeTable(const CodeTable&) = delete;
+  CodeTable& operator=(const CodeTable&) = delete;
+
+  char32_t One(unsigned char b) {
+    char32_t& code = single_[b];
+    if (code == kUnknown) {
+      char in = static_cast<char>(b);
+      code = Convert(&in, 1);
+    }
+    return code;
+  }
+
+  char32_t Two(unsigned char lead, unsigned char trail) {
+    if (!pairs_) {
+      pairs_ = std::make_unique<std::array<char32_t, 65536>>();
+      pairs_->fill(kUnknown);
+    }
+    char32_t& code = (*pairs_)[static_cast<std::size_t>(lead << 8 | trail)];
+    if (code == kUnknown) {
+      char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      code = Convert(in, 2);
+    }
+    return code;
+  }
+
+ private:
+  char32_t Convert(char* in, std::size_t length) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) return kNoCharacter;
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char out[8];
+    char* src = in;
+    std::size_t srcLeft = length;
+    char* dst = out;
+    std::size_t dstLeft = sizeof out;
+    if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) || srcLeft != 0)
+      return kNoCharacter;
+    return FirstCodePoint(std::string_view(out, sizeof out - dstLeft));
+  }
+
+  iconv_t cd_;
+  std::array<char32_t, 256> single_{};
+  std::unique_ptr<std::array<char32_t, 65536>> pairs_;
+};
+
+CodeTable& Table() {
+  static CodeTable table;
+  return table;
+}
+
+bool IsBlank(char32_t code) { return code == U' '; }
+
+// Whether a line may break between `before` and `after`: at a blank, and
+// on either side of a full-width character.
+bool MayBreakBetween(const Glyph& before, const Glyph& after) {
+  return IsBlank(before.code) || before.width == 2 || after.width == 2;
+}
+
+}  // namespace
+
+int CellWidth(char32_t code) {
+  int width = wcwidth(static_cast<wchar_t>(code));
+  return width == 2 ? 2 : 1;
+}
+
+Glyph GlyphAt(std::string_view cp932, std::size_t at) {
+  auto lead = static_cast<unsigned char>(cp932[at]);
+  Glyph glyph;
+  if (text::Cp932CharLength(lead) == 2 && at + 1 < cp932.size()) {
+    char32_t code = Table().Two(lead, static_cast<unsigned char>(cp932[at + 1]));
+    if (code != kNoCharacter) {
+      glyph.code = code;
+      glyph.bytes = 2;
+      glyph.width = CellWidth(code);
+      return glyph;
+    }
+  }
+  char32_t code = lead < 0x80 ? lead : Table().One(lead);
+  if (code < 0x20 || code == 0x7F) code = U' ';
+  glyph.code = code;
+  glyph.bytes = 1;
+  glyph.width = CellWidth(code);
+  return glyph;
+}
+
+std::vector<Glyph> Glyphs(std::string_view cp932) {
+  std::vector<Glyph> glyphs;
+  glyphs.reserve(cp932.size());
+  for (std::size_t at = 0; at < cp932.size();) {
+    Glyph g = GlyphAt(cp932, at);
+    glyphs.push_back(g);
+    at += static_cast<std::size_t>(g.bytes);
+  }
+  return glyphs;
+}
+
+int CellWidth(std::string_view cp932) {
+  int cells = 0;
+  for (std::size_t at = 0; at < cp932.size();) {
+    Glyph g = GlyphAt(cp932, at);
+    cells += g.width;
+    at += static_cast<std::size_t>(g.bytes);
+  }
+  return cells;
+}
+
+std::size_t BytesThatFit(std::string_view cp932, int cells, bool* cut) {
+  int used = 0;
+  std::size_t at = 0;
+  while (at < cp932.size()) {
+    Glyph g = GlyphAt(cp932, at);
+    if (used + g.width > cells) break;
+    used += g.width;
+    at += static_cast<std::size_t>(g.bytes);
+  }
+  if (cut != nullptr) *cut = at < cp932.size();
+  return at;
+}
+
+std::vector<TextLine> LayOutLines(std::string_view cp932, int width) {
+  std::vector<TextLine> lines;
+  std::size_t lineStart = 0;
+  auto wrap = [&](std::size_t begin, std::size_t end) {
+    if (width <= 0) {
+      lines.push_back({begin, end});
+      return;
+    }
+    std::size_t start = begin;
+    int used = 0;
+    std::size_t breakAt = 0;  // the last place the line may break, 0: none
+    Glyph previous;
+    bool havePrevious = false;
+    for (std::size_t at = begin; at < end;) {
+      Glyph g = GlyphAt(cp932, at);
+      if (havePrevious && at > start && MayBreakBetween(previous, g)) breakAt = at;
+      // Blanks may hang past the edge: they end the line they are on.
+      if (used + g.width > width && !IsBlank(g.code) && at > start) {
+        std::size_t cutAt = breakAt > start ? breakAt : at;
+        lines.push_back({start, cutAt});
+        start = cutAt;
+        used = CellWidth(cp932.substr(start, at - start));
+        breakAt = 0;
+      }
+      used += g.width;
+      previous = g;
+      havePrevious = true;
+      at += static_cast<std::size_t>(g.bytes);
+    }
+    lines.push_back({start, end});
+  };
+  for (std::size_t at = 0; at < cp932.size();) {
+    char c = cp932[at];
+    if (c == '\r' || c == '\n') {
+      wrap(lineStart, at);
+      at += (c == '\r' && at + 1 < cp932.size() && cp932[at + 1] == '\n') ? 2 : 1;
+      lineStart = at;
+      continue;
+    }
+    at += static_cast<std::size_t>(GlyphAt(cp932, at).bytes);
+  }
+  wrap(lineStart, cp932.size());
+  return lines;
+}
+
+std::string Utf8Of(char32_t code) {
+  std::string out;
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return out;
+}
+
+std::optional<std::string> TypedToCp932(char32_t code) {
+  if (code < 0x20 || code == 0x7F || code > 0x10FFFF) return std::nullopt;
+  return text::ToCp932Strict(Utf8Of(code));
+}
+
+}  // namespace platform::dialog::terminal

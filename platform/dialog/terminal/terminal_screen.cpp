@@ -1,0 +1,504 @@
+#include "platform/dialog/terminal/terminal_screen.h"
+
+#define NCURSES_WIDECHAR 1
+#include <curses.h>
+#include <term.h>  // setupterm, tigetstr
+
+#include <fcntl.h>      // fcntl
+#include <poll.h>       // poll
+#include <signal.h>     // sigaction
+#include <sys/ioctl.h>  // TIOCGWINSZ
+#include <sys/mman.h>   // memfd_create
+#include <termios.h>    // tcgetattr, tcsetattr
+#include <unistd.h>     // read, write, dup, dup2, close
+
+#include <array>
+#include <cerrno>
+#include <cstdio>   // fdopen, fflush
+#include <cstdlib>  // std::getenv, std::atexit
+#include <cstring>  // std::strlen, std::memcpy
+#include <string>
+#include <utility>
+
+namespace platform::dialog::terminal {
+namespace {
+
+// ---- Giving the terminal back, from any path out of the process ----
+//
+// Signal handlers may only do what is async-signal-safe, so everything the
+// way back needs is prepared while the screen is taken: the bytes that
+// leave the screen mode, the terminal modes found at the start, and the
+// descriptors the program's output was moved away from.
+
+constexpr std::size_t kLeaveMax = 512;
+
+struct Guard {
+  volatile sig_atomic_t armed = 0;
+  int outFd = -1;
+  termios modes{};
+  bool haveModes = false;
+  char leave[kLeaveMax] = {};
+  std::size_t leaveLength = 0;
+  // Standard output and error while they are kept: the terminal's own
+  // descriptors (saved) and where the writes go meanwhile (kept).
+  int savedFd[3] = {-1, -1, -1};
+  int keptFd[3] = {-1, -1, -1};
+};
+
+Guard gGuard;
+
+constexpr std::array<int, 9> kEndingSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT,
+                                               SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+struct sigaction gPrevious[NSIG];
+struct sigaction gPreviousResize;
+int gWakeWrite = -1;
+
+void WriteAll(int fd, const char* bytes, std::size_t length) {
+  while (length > 0) {
+    ssize_t n = ::write(fd, bytes, length);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    bytes += n;
+    length -= static_cast<std::size_t>(n);
+  }
+}
+
+// Writes what was kept in `kept` to `fd` and empties it.
+void Replay(int kept, int fd) {
+  if (::lseek(kept, 0, SEEK_SET) < 0) return;
+  char buffer[4096];
+  for (;;) {
+    ssize_t n = ::read(kept, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    WriteAll(fd, buffer, static_cast<std::size_t>(n));
+  }
+  if (::ftruncate(kept, 0) == 0) ::lseek(kept, 0, SEEK_SET);
+}
+
+// Standard output and error back on the terminal, with what was written
+// meanwhile. Async-signal-safe.
+void ReleaseOutput() {
+  for (int fd : {1, 2}) {
+    if (gGuard.savedFd[fd] < 0) continue;
+    ::dup2(gGuard.savedFd[fd], fd);
+    Replay(gGuard.keptFd[fd], fd);
+  }
+}
+
+// Async-signal-safe: the terminal as it was found.
+void GiveBack() {
+  if (!gGuard.armed) return;
+  gGuard.armed = 0;
+  WriteAll(gGuard.outFd, gGuard.leave, gGuard.leaveLength);
+  if (gGuard.haveModes) ::tcsetattr(gGuard.outFd, TCSADRAIN, &gGuard.modes);
+  ReleaseOutput();
+}
+
+void OnEndingSignal(int signal) {
+  GiveBack();
+  // Whatever the program had for the signal (the default: the process
+  // ends) takes it now.
+  ::sigaction(signal, &gPrevious[signal], nullptr);
+  ::raise(signal);
+}
+
+void OnResize(int) {
+  int saved = errno;
+  if (gWakeWrite >= 0) {
+    char byte = 'r';
+    [[maybe_unused]] ssize_t n = ::write(gWakeWrite, &byte, 1);
+  }
+  errno = saved;
+}
+
+void GiveBackAtExit() { GiveBack(); }
+
+void Append(std::string& out, const char* capability) {
+  const char* value = tigetstr(const_cast<char*>(capability));
+  if (value != nullptr && value != reinterpret_cast<const char*>(-1)) out += value;
+}
+
+// Keeps standard output and error (where they are this terminal) away from
+// the screen while it is taken.
+void KeepOutput() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  for (int fd : {1, 2}) {
+    if (!::isatty(fd)) continue;
+    if (gGuard.keptFd[fd] < 0) gGuard.keptFd[fd] = ::memfd_create("terminal output", MFD_CLOEXEC);
+    if (gGuard.keptFd[fd] < 0) continue;
+    if (gGuard.savedFd[fd] < 0) gGuard.savedFd[fd] = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    if (gGuard.savedFd[fd] < 0) continue;
+    ::dup2(gGuard.keptFd[fd], fd);
+  }
+}
+
+void ForgetOutput() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  ReleaseOutput();
+  for (int fd : {1, 2}) {
+    if (gGuard.savedFd[fd] >= 0) ::close(gGuard.savedFd[fd]);
+    if (gGuard.keptFd[fd] >= 0) ::close(gGuard.keptFd[fd]);
+    gGuard.savedFd[fd] = -1;
+    gGuard.keptFd[fd] = -1;
+  }
+}
+
+struct Look {
+  attr_t attr = A_NORMAL;
+  short pair = 0;
+};
+
+}  // namespace
+
+struct TerminalScreen::Session {
+  SCREEN* screen = nullptr;
+  FILE* in = nullptr;
+  FILE* out = nullptr;
+  int wake[2] = {-1, -1};
+  std::array<Look, static_cast<std::size_t>(Ink::kCount)> looks{};
+  bool mouse = false;
+};
+
+TerminalScreen::TerminalScreen(const Setup& setup) : setup_(setup), session_(std::make_unique<Session>()) {}
+
+std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::string& problem) {
+  std::string type = setup.type;
+  if (type.empty()) {
+    const char* env = std::getenv("TERM");
+    type = env != nullptr ? env : "";
+  }
+  if (type.empty() || type == "dumb") {
+    problem = "the terminal type is not set or is \"dumb\" (TERM), so the screen cannot be drawn";
+    return nullptr;
+  }
+  int error = 0;
+  if (setupterm(type.c_str(), setup.outFd, &error) != OK) {
+    problem = "the terminal type \"" + type + "\" (TERM) is not known to this system";
+    return nullptr;
+  }
+  const char* cursorAddress = tigetstr(const_cast<char*>("cup"));
+  bool addressable = cursorAddress != nullptr && cursorAddress != reinterpret_cast<const char*>(-1);
+  del_curterm(cur_term);
+  if (!addressable) {
+    problem = "the terminal \"" + type + "\" (TERM) cannot place the cursor, so the screen cannot be drawn";
+    return nullptr;
+  }
+
+  std::unique_ptr<TerminalScreen> self(new TerminalScreen(setup));
+  Session& s = *self->session_;
+  termios found{};
+  bool haveModes = ::tcgetattr(setup.outFd, &found) == 0;
+
+  if (setup.programTerminal) {
+    // Ours before the library starts, so that it keeps its own away.
+    if (::pipe2(s.wake, O_CLOEXEC | O_NONBLOCK) == 0) gWakeWrite = s.wake[1];
+    struct sigaction action {};
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = OnEndingSignal;
+    for (int signal : kEndingSignals) ::sigaction(signal, &action, &gPrevious[signal]);
+    struct sigaction resize {};
+    sigemptyset(&resize.sa_mask);
+    resize.sa_handler = OnResize;
+    resize.sa_flags = SA_RESTART;
+    ::sigaction(SIGWINCH, &resize, &gPreviousResize);
+    static bool atExit = false;
+    if (!atExit) atExit = std::atexit(GiveBackAtExit) == 0;
+  }
+
+  s.in = ::fdopen(::fcntl(setup.inFd, F_DUPFD_CLOEXEC, 3), "r");
+  s.out = ::fdopen(::fcntl(setup.outFd, F_DUPFD_CLOEXEC, 3), "w");
+  if (s.in == nullptr || s.out == nullptr) {
+    problem = "the terminal's input or output cannot be opened";
+    return nullptr;
+  }
+  s.screen = newterm(type.c_str(), s.out, s.in);
+  if (s.screen == nullptr) {
+    problem = "the terminal \"" + type + "\" (TERM) cannot be started";
+    return nullptr;
+  }
+  set_term(s.screen);
+  raw();
+  noecho();
+  nonl();
+  intrflush(stdscr, FALSE);
+  keypad(stdscr, TRUE);
+  // Arrow keys in either of the forms terminals send (some ignore the
+  // keypad mode asked for), so that none reads as Alt with a letter.
+  for (const char* form : {"\033[", "\033O"}) {
+    const std::pair<char, int> arrows[] = {{'A', KEY_UP}, {'B', KEY_DOWN}, {'C', KEY_RIGHT}, {'D', KEY_LEFT},
+                                           {'H', KEY_HOME}, {'F', KEY_END}};
+    for (auto [letter, key] : arrows) define_key((std::string(form) + letter).c_str(), key);
+  }
+  nodelay(stdscr, TRUE);
+  // Escape alone, told from the start of a key's sequence by a pause: long
+  // enough that a sequence split on a slow line (SSH) is still one key.
+  set_escdelay(100);
+  curs_set(0);
+  leaveok(stdscr, FALSE);
+  s.mouse = mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr) != 0;
+  mouseinterval(0);
+
+  // How each ink looks: colours where the terminal has them, else
+  // attributes alone.
+  auto look = [&](Ink ink, attr_t attr, short pair = 0) {
+    s.looks[static_cast<std::size_t>(ink)] = Look{attr, pair};
+  };
+  look(Ink::kPlain, A_NORMAL);
+  look(Ink::kDim, A_DIM);
+  look(Ink::kStrong, A_BOLD);
+  look(Ink::kFocus, A_REVERSE);
+  look(Ink::kSelected, A_REVERSE);
+  look(Ink::kShadow, A_DIM);
+  look(Ink::kFieldDim, A_UNDERLINE | A_DIM);
+  look(Ink::kReadOnly, A_UNDERLINE);
+  if (has_colors() && start_color() == OK && COLORS >= 8) {
+    use_default_colors();
+    init_pair(1, COLOR_BLACK, COLOR_WHITE);   // fields and the menu bar
+    init_pair(2, COLOR_WHITE, COLOR_BLUE);    // the title line
+    init_pair(3, COLOR_BLACK, COLOR_YELLOW);  // the note
+    look(Ink::kField, A_NORMAL, 1);
+    look(Ink::kMenuBar, A_NORMAL, 1);
+    look(Ink::kTitleBar, A_BOLD, 2);
+    look(Ink::kNote, A_NORMAL, 3);
+  } else {
+    look(Ink::kField, A_UNDERLINE | A_BOLD);
+    look(Ink::kMenuBar, A_UNDERLINE);
+    look(Ink::kTitleBar, A_REVERSE | A_BOLD);
+    look(Ink::kNote, A_REVERSE);
+  }
+  look(Ink::kMenuChosen, A_REVERSE);
+
+  if (setup.programTerminal) {
+    std::string leave;
+    Append(leave, "sgr0");
+    if (s.mouse) leave += "\033[?1006l\033[?1002l\033[?1000l";
+    Append(leave, "rmkx");
+    Append(leave, "cnorm");
+    Append(leave, "rmcup");
+    // The screen's own descriptor: the program's standard output is kept
+    // away from the terminal from here on.
+    gGuard.outFd = ::fileno(s.out);
+    gGuard.haveModes = haveModes;
+    if (haveModes) gGuard.modes = found;
+    gGuard.leaveLength = std::min(leave.size(), kLeaveMax);
+    std::memcpy(gGuard.leave, leave.data(), gGuard.leaveLength);
+    KeepOutput();
+    gGuard.armed = 1;
+  }
+  return self;
+}
+
+TerminalScreen::~TerminalScreen() {
+  Session& s = *session_;
+  if (s.screen != nullptr) {
+    set_term(s.screen);
+    if (!suspended_) endwin();
+    delscreen(s.screen);
+  }
+  if (setup_.programTerminal) {
+    gGuard.armed = 0;
+    ForgetOutput();
+    for (int signal : kEndingSignals) ::sigaction(signal, &gPrevious[signal], nullptr);
+    ::sigaction(SIGWINCH, &gPreviousResize, nullptr);
+    gWakeWrite = -1;
+  }
+  if (s.in != nullptr) std::fclose(s.in);
+  if (s.out != nullptr) std::fclose(s.out);
+  for (int fd : s.wake)
+    if (fd >= 0) ::close(fd);
+}
+
+void TerminalScreen::Suspend() {
+  if (suspended_) return;
+  set_term(session_->screen);
+  endwin();
+  suspended_ = true;
+  if (setup_.programTerminal) {
+    gGuard.armed = 0;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ReleaseOutput();
+  }
+}
+
+void TerminalScreen::Resume() {
+  if (!suspended_) return;
+  suspended_ = false;
+  set_term(session_->screen);
+  if (setup_.programTerminal) {
+    KeepOutput();
+    gGuard.armed = 1;
+  }
+  if (session_->mouse) mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr);
+  RedrawAll();
+}
+
+CellSize TerminalScreen::Size() const {
+  int rows = 0;
+  int cols = 0;
+  getmaxyx(stdscr, rows, cols);
+  return {rows, cols};
+}
+
+void TerminalScreen::RedrawAll() { clearok(curscr, TRUE); }
+
+void TerminalScreen::Present(const Canvas& canvas, int cursorRow, int cursorCol) {
+  set_term(session_->screen);
+  CellSize size = Size();
+  int rows = std::min(size.rows, canvas.Rows());
+  int cols = std::min(size.cols, canvas.Cols());
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < cols; ++c) {
+      const Cell& cell = canvas.At(r, c);
+      if (cell.tail) continue;
+      const Look& look = session_->looks[static_cast<std::size_t>(cell.ink)];
+      wchar_t text[2] = {static_cast<wchar_t>(cell.code), L'\0'};
+      // A full-width character in the last column cannot be drawn.
+      if (cell.wide && c + 1 >= cols) text[0] = L' ';
+      cchar_t out;
+      setcchar(&out, text, look.attr, look.pair, nullptr);
+      mvwadd_wch(stdscr, r, c, &out);
+    }
+  }
+  bool caret = cursorRow >= 0 && cursorRow < rows && cursorCol >= 0 && cursorCol < cols;
+  curs_set(caret ? 1 : 0);
+  if (caret) wmove(stdscr, cursorRow, cursorCol);
+  wnoutrefresh(stdscr);
+  doupdate();
+}
+
+void TerminalScreen::Wait(int timeoutMs) {
+  pollfd fds[2] = {{setup_.inFd, POLLIN, 0}, {session_->wake[0], POLLIN, 0}};
+  if (::poll(fds, session_->wake[0] >= 0 ? 2 : 1, timeoutMs) <= 0) return;
+  if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+    // The terminal is gone (the line hung up, and the program takes no
+    // SIGHUP): no user can answer any more, so the program ends as a
+    // hang-up ends it.
+    GiveBack();
+    ::signal(SIGHUP, SIG_DFL);
+    ::raise(SIGHUP);
+    ::_exit(129);
+  }
+}
+
+std::optional<Input> TerminalScreen::Next() {
+  set_term(session_->screen);
+  if (session_->wake[0] >= 0) {
+    char bytes[64];
+    bool resized = false;
+    while (::read(session_->wake[0], bytes, sizeof bytes) > 0) resized = true;
+    if (resized) {
+      winsize ws{};
+      if (::ioctl(::fileno(session_->out), TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0)
+        resize_term(ws.ws_row, ws.ws_col);
+      RedrawAll();
+      Input input;
+      input.kind = Input::Kind::kResize;
+      return input;
+    }
+  }
+  for (;;) {
+    wint_t code = 0;
+    int status = wget_wch(stdscr, &code);
+    if (status == ERR) return std::nullopt;
+    bool alt = false;
+    if (status == OK && code == 27) {
+      // Escape alone, or the prefix the terminal sends for Alt.
+      wint_t next = 0;
+      int after = wget_wch(stdscr, &next);
+      if (after == ERR) {
+        Input input;
+        input.key = Key::kEscape;
+        return input;
+      }
+      alt = true;
+      status = after;
+      code = next;
+    }
+    if (std::optional<Input> input = Translate(status, static_cast<unsigned int>(code), alt)) return input;
+  }
+}
+
+std::optional<Input> TerminalScreen::Translate(int status, unsigned int code, bool alt) {
+  Input input;
+  input.alt = alt;
+  if (status == KEY_CODE_YES) {
+    switch (static_cast<int>(code)) {
+      case KEY_BTAB: input.key = Key::kBackTab; return input;
+      case KEY_ENTER: input.key = Key::kEnter; return input;
+      case KEY_UP: input.key = Key::kUp; return input;
+      case KEY_DOWN: input.key = Key::kDown; return input;
+      case KEY_LEFT: input.key = Key::kLeft; return input;
+      case KEY_RIGHT: input.key = Key::kRight; return input;
+      case KEY_HOME: input.key = Key::kHome; return input;
+      case KEY_END: input.key = Key::kEnd; return input;
+      case KEY_PPAGE: input.key = Key::kPageUp; return input;
+      case KEY_NPAGE: input.key = Key::kPageDown; return input;
+      case KEY_BACKSPACE: input.key = Key::kBackspace; return input;
+      case KEY_DC: input.key = Key::kDelete; return input;
+      case KEY_RESIZE: input.kind = Input::Kind::kResize; return input;
+      case KEY_MOUSE: {
+        MEVENT event{};
+        if (getmouse(&event) != OK) return std::nullopt;
+        input.kind = Input::Kind::kMouse;
+        input.row = event.y;
+        input.col = event.x;
+        // A press and its release that arrive together (a slow line) are
+        // reported as the release alone: that is the click then.
+        bool press = (event.bstate & BUTTON1_PRESSED) != 0;
+        bool lone = (event.bstate & BUTTON1_RELEASED) != 0 && !pressed_;
+        pressed_ = press;
+        if (press || lone)
+          input.mouse = Input::Mouse::kPress;
+        else if (event.bstate & BUTTON4_PRESSED)
+          input.mouse = Input::Mouse::kWheelUp;
+        else if (event.bstate & BUTTON5_PRESSED)
+          input.mouse = Input::Mouse::kWheelDown;
+        else
+          return std::nullopt;
+        return input;
+      }
+      default:
+        if (static_cast<int>(code) == KEY_F(1)) input.key = Key::kF1;
+        else if (static_cast<int>(code) == KEY_F(10)) input.key = Key::kF10;
+        // Alt+F4: the terminal's code for F4 with Alt (F52 in the
+        // terminal database), or Escape before F4.
+        else if (static_cast<int>(code) == KEY_F(52) || (alt && static_cast<int>(code) == KEY_F(4))) input.key = Key::kAltF4;
+        else return std::nullopt;
+        return input;
+    }
+  }
+  switch (code) {
+    case 9: input.key = Key::kTab; return input;
+    case 10:
+    case 13: input.key = Key::kEnter; return input;
+    case 8:
+    case 127: input.key = Key::kBackspace; return input;
+    case 3: input.key = Key::kInterrupt; return input;
+    case 12: input.key = Key::kRedraw; return input;
+    case 27: input.key = Key::kEscape; return input;
+    default: break;
+  }
+  if (code < 0x20) return std::nullopt;
+  input.kind = Input::Kind::kChar;
+  input.code = static_cast<char32_t>(code);
+  return input;
+}
+
+void TerminalScreen::Interrupt() {
+  GiveBack();
+  if (!setup_.programTerminal) {
+    set_term(session_->screen);
+    endwin();
+  }
+  ::signal(SIGINT, SIG_DFL);
+  ::raise(SIGINT);
+  ::_exit(130);
+}
+
+}  // namespace platform::dialog::terminal
