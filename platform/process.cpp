@@ -22,6 +22,8 @@ bool IsLeadByte(std::string_view s, size_t i) {
   return i + 1 < s.size() && text::Cp932CharLength(static_cast<unsigned char>(s[i])) == 2;
 }
 
+bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
 bool EndsWithExe(std::string_view name) {
   if (name.size() < 4) return false;
   std::string_view tail = name.substr(name.size() - 4);
@@ -98,11 +100,19 @@ std::string EscapeForQuotes(std::string_view text) {
   size_t backslashes = 0;
   size_t i = 0;
   while (i < text.size()) {
-    if (IsLeadByte(text, i)) {
-      out.append(backslashes, '\\');
-      backslashes = 0;
-      out.append(text.substr(i, 2));
-      i += 2;
+    auto b = static_cast<unsigned char>(text[i]);
+    if (text::Cp932CharLength(b) == 2) {
+      // The splitter takes a lead byte and whatever follows as one
+      // character; a lead byte without its trail byte would take the
+      // closing quote or a quote's escape with it, so it is dropped.
+      if (i + 1 < text.size() && IsTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+        out.append(backslashes, '\\');
+        backslashes = 0;
+        out.append(text.substr(i, 2));
+        i += 2;
+      } else {
+        ++i;
+      }
       continue;
     }
     char c = text[i++];

@@ -22,7 +22,8 @@ std::string JoinCommandLine(const std::vector<std::string>& args);
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
 // `text` escaped for standing between two double quotes of a command line:
-// it splits back to exactly `text` and never ends the quoted part early.
+// it splits back to `text` and never ends the quoted part early. A lead
+// byte without its trail byte forms no character and is dropped.
 std::string EscapeForQuotes(std::string_view text);
 
 // The host path of the program file: `program` (a CP932 path) looked up in

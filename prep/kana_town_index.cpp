@@ -1,8 +1,12 @@
 #include "prep/kana_town_index.h"
 
+#include <cerrno>
+#include <cstring>  // std::strerror
 #include <utility>  // std::move
+#include <vector>
 
 #include "platform/files/file.h"
+#include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
 
 namespace prep {
@@ -47,9 +51,19 @@ std::string KanaIndexLine(const MasterRecord& record) {
   return line;
 }
 
-int KanaTownIndexBuilder::Fail(std::string_view firstText, std::string_view secondText) {
+bool KeyNamesItsFile(const MasterRecord& record) {
+  std::string initial = CityInitial(record);
+  std::string town(std::string_view(record.town).substr(0, 2));
+  bool absolute = false;
+  std::vector<std::string> parts = files::SplitPath(KanaIndexPath(KanaIndexKey(record)), absolute);
+  return parts.size() == 3 && parts[1] == "N_" + initial && parts[2] == town + ".Idx";
+}
+
+int KanaTownIndexBuilder::Fail(const std::string& reason, std::string_view firstText,
+                               std::string_view secondText) {
   ShowErrorBox(messages_, firstText);
   if (!secondText.empty()) ShowErrorBox(messages_, secondText);
+  messages_.ShowReason(reason);
   m_masterFile.Close();
   return -1;
 }
@@ -58,19 +72,28 @@ files::File KanaTownIndexBuilder::OpenKanaIndexFile(const std::string& path) {
   files::File file = files::Open(path, files::kReadWrite | files::kCreate | files::kAppend, 0666);
   if (!file.IsOpen()) {
     static const std::string kText = Cp932("50 インデックスファイルオープンエラー");
-    Fail(path, kText);
+    Fail(files::HostErrorText("open", path, errno), path, kText);
   }
   return file;
 }
 
-int KanaTownIndexBuilder::WriteKanaIndexLine(files::File file, std::string_view line) {
-  // A failed close can lose what was written, so it counts as a failed write.
-  long written = file.Write(line);
-  int closed = file.Close();
-  if (written != static_cast<long>(line.size()) || closed != 0) {
-    static const std::string kText = Cp932("Write インデックスファイルエラー");
-    return Fail(kText);
+int KanaTownIndexBuilder::WriteKanaIndexLine(files::File file, std::string_view line,
+                                             const std::string& path) {
+  static const std::string kText = Cp932("Write インデックスファイルエラー");
+  // Without the length before the write a failed write could not be cut
+  // back, so nothing is written then.
+  long long before = file.Size();
+  if (before < 0) return Fail(files::HostErrorText("write", path, errno), kText);
+  if (file.Write(line) != static_cast<long>(line.size())) {
+    std::string reason = files::HostErrorText("write", path, errno);
+    if (file.Truncate(before) != 0) {
+      reason += "; cannot cut it back to its " + std::to_string(before) +
+                " bytes either (" + std::strerror(errno) + "), so it ends in a torn line";
+    }
+    return Fail(reason, kText);
   }
+  // A failed close can lose what was written, so it counts as a failed write.
+  if (file.Close() != 0) return Fail(files::HostErrorText("write", path, errno), kText);
   return 0;
 }
 
@@ -80,7 +103,7 @@ int KanaTownIndexBuilder::WritePendingLines() {
   int result = 0;
   pending_.TakeEachFile([&](const std::string& path, std::string_view lines) {
     files::File file = OpenKanaIndexFile(path);
-    if (!file.IsOpen() || WriteKanaIndexLine(std::move(file), lines) != 0) result = -1;
+    if (!file.IsOpen() || WriteKanaIndexLine(std::move(file), lines, path) != 0) result = -1;
     return result == 0;
   });
   return result;
@@ -90,8 +113,11 @@ int KanaTownIndexBuilder::BuildKanaTownIndex() {
   static const std::string kReadError = Cp932("READ ファイルオープンエラー");
   recordsWritten_ = 0;
   recordsSkipped_ = 0;
+  recordsWithoutFile_ = 0;
   TakeControlValues();
-  if (m_masterFile.Open(m_driveText + std::string(kMasterFileName)) != 0) return Fail(kReadError);
+  std::string masterPath = m_driveText + std::string(kMasterFileName);
+  if (m_masterFile.Open(masterPath) != 0)
+    return Fail(files::HostErrorText("open", masterPath, errno), kReadError);
 
   MasterRecord record;
   for (;;) {
@@ -100,11 +126,16 @@ int KanaTownIndexBuilder::BuildKanaTownIndex() {
     // A failing read is as fatal as a failing open: the index would be cut
     // short without a word. The lines read before it are written first.
     if (result == ReadResult::kReadError) {
+      std::string reason = files::HostErrorText("read", masterPath, errno);
       if (WritePendingLines() != 0) return -1;
-      return Fail(kReadError);
+      return Fail(reason, kReadError);
     }
     if (result == ReadResult::kShortRecord) {
       ++recordsSkipped_;
+      continue;
+    }
+    if (!KeyNamesItsFile(record)) {
+      ++recordsWithoutFile_;
       continue;
     }
     m_cityInitial = CityInitial(record);

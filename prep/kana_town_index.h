@@ -4,13 +4,20 @@
 // and tells failures through PrepMessages; a fatal file error stops the
 // build with -1 after its messages, and the program then ends with status
 // -1 (the library never ends the process). Does not create "Zip_Code"
-// itself: the caller does, as the tool's button does.
+// itself: the caller does, as the tool's button does. A record whose key
+// bytes name no file of their own (a hand-made master file's) is passed
+// over and counted, as a line without nine commas is.
 //
 // Lines are collected in a bounded store and each index file gets its share
 // with one open, write and close when the store fills and at the end. Files
 // go out in the order of their first line and a failing one ends the build
 // there, so no file is touched whose lines all come from later records. A
 // failing master read first writes out the lines read before it.
+//
+// An index file always ends at a whole line: a share goes out in one write
+// call, so a killed build leaves whole shares or none, and a write that
+// fails or falls short is cut back to the file's length before it. A torn
+// last line would glue onto the first line of the next build.
 #pragma once
 
 #include <string>
@@ -40,6 +47,14 @@ std::string KanaIndexKey(const MasterRecord& record);
 // town, comma separated, ended by LF.
 std::string KanaIndexLine(const MasterRecord& record);
 
+// Whether a record's key names a file in its city's directory: the path
+// splits into "ZIP_CODE", "N_" + city initial and the town letters + ".Idx".
+// A city initial that is "/" or "\", or a lead byte (which takes the "\"
+// after it as its trail byte), and a "/" or "\" standing alone among the
+// town letters would file the line elsewhere or name a directory that does
+// not exist. The import never writes such a record.
+bool KeyNamesItsFile(const MasterRecord& record);
+
 // The builder's state. The tool's main dialog owns one and fills
 // m_driveText from its drive field before a build.
 class KanaTownIndexBuilder {
@@ -61,13 +76,17 @@ class KanaTownIndexBuilder {
   platform::files::File OpenKanaIndexFile(const std::string& path);
 
   // Writes the whole text (one or more lines) and closes the file: 0, or -1
-  // after reporting the failure. A failed close counts as a failed write.
-  int WriteKanaIndexLine(platform::files::File file, std::string_view line);
+  // after reporting the failure, the file cut back to its length before.
+  // A failed close counts as a failed write. `path` names the file in the
+  // reason given.
+  int WriteKanaIndexLine(platform::files::File file, std::string_view line, const std::string& path);
 
-  // Counts of the last build: lines written, and lines passed over because
-  // they held fewer than nine commas.
+  // Counts of the last build: lines written, lines passed over because they
+  // held fewer than nine commas, and records passed over because their key
+  // names no file of their own (KeyNamesItsFile).
   long recordsWritten() const { return recordsWritten_; }
   long recordsSkipped() const { return recordsSkipped_; }
+  long recordsWithoutFile() const { return recordsWithoutFile_; }
 
   std::string m_driveText;
   std::string m_cityInitial;
@@ -85,9 +104,9 @@ class KanaTownIndexBuilder {
   MasterFile m_masterFile;
 
  private:
-  // Shows the messages of a fatal error, closes the master file, and gives
-  // the -1 that ends the build.
-  int Fail(std::string_view firstText, std::string_view secondText = {});
+  // Shows the boxes of a fatal error, then its reason (UTF-8), closes the
+  // master file, and gives the -1 that ends the build.
+  int Fail(const std::string& reason, std::string_view firstText, std::string_view secondText = {});
 
   // Appends every collected line to its file: 0, or -1 after a fatal error
   // (files after the failing one are not touched).
@@ -97,6 +116,7 @@ class KanaTownIndexBuilder {
   PendingIndexLines pending_;
   long recordsWritten_ = 0;
   long recordsSkipped_ = 0;
+  long recordsWithoutFile_ = 0;
 };
 
 }  // namespace prep

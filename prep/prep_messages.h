@@ -3,6 +3,7 @@
 // prints the texts. The builder never looks at the answer.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/text/cp932.h"
@@ -18,6 +19,13 @@ class PrepMessages {
   // Shows `text` under `caption` (both CP932) and returns the button chosen.
   virtual int ShowMessage(std::string_view text, std::string_view caption,
                           MessageButtons buttons) = 0;
+
+  // What failed and why, in UTF-8 ("cannot write Zip_Code/N_ｻ/ｷﾀ.Idx: File
+  // too large"; also when a torn line could not be cut off), told after the
+  // boxes of a fatal error. The boxes keep the tool's own texts, and so
+  // does the tool's dialog, which passes the reason over; a front end that
+  // can say more, such as the command line, prints it.
+  virtual void ShowReason(std::string_view reason) { (void)reason; }
 };
 
 // Every error box of the tool: caption "ERROR", Yes and No, answer unused.

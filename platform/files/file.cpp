@@ -37,6 +37,9 @@ int Flags(unsigned mode) {
   if (mode & kTruncate) flags |= O_TRUNC;
   if (mode & kAppend) flags |= O_APPEND;
   if (mode & kExclusive) flags |= O_EXCL;
+  // The open does not wait on a named pipe; OpenDescriptor then refuses
+  // what is not a regular file. Nothing else opens with O_NONBLOCK.
+  if (mode & kRegularFile) flags |= O_NONBLOCK;
   return flags;
 }
 
@@ -51,11 +54,19 @@ File OpenDescriptor(const std::string& hostPath, int flags, unsigned permissions
   File file(fd);
   // Opening a directory for writing fails by itself; for reading it would
   // succeed and fail only at the first read, so refuse it here.
-  if (fd >= 0 && (flags & O_ACCMODE) == O_RDONLY) {
+  bool regularOnly = flags & O_NONBLOCK;
+  if (fd >= 0 && ((flags & O_ACCMODE) == O_RDONLY || regularOnly)) {
     struct stat st;
-    if (Sys().fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (Sys().fstat(fd, &st) != 0) {
+      int err = errno;
+      file.Close();
+      errno = err;
+    } else if (S_ISDIR(st.st_mode)) {
       file.Close();
       errno = EISDIR;
+    } else if (regularOnly && !S_ISREG(st.st_mode)) {
+      file.Close();
+      errno = EINVAL;
     }
   }
   return file;
@@ -68,7 +79,7 @@ File Open(std::string_view path, unsigned mode, unsigned permissions) {
   // exists.
   if (!(flags & O_EXCL)) {
     File quick = OpenDescriptor(QuickHostPath(path), flags & ~O_CREAT, permissions);
-    if (quick.IsOpen() || errno == EISDIR) return quick;
+    if (quick.IsOpen() || errno == EISDIR || errno == EINVAL) return quick;
   }
   std::string host = HostPath(path);
   File file = OpenDescriptor(host, flags, permissions);
@@ -135,6 +146,28 @@ long long File::Seek(long long offset, int whence) {
   return static_cast<long long>(Sys().lseek(fd_, static_cast<off_t>(offset), whence));
 }
 
+long long File::Size() {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  struct stat st;
+  if (Sys().fstat(fd_, &st) != 0) return -1;
+  return static_cast<long long>(st.st_size);
+}
+
+int File::Truncate(long long length) {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  int r;
+  do {
+    r = Sys().ftruncate(fd_, static_cast<off_t>(length));
+  } while (r != 0 && errno == EINTR);
+  return r;
+}
+
 int File::Close() {
   if (fd_ < 0) return 0;
   int fd = std::exchange(fd_, -1);
@@ -176,6 +209,16 @@ std::string ErrorText(std::string_view what, std::string_view path, int err) {
   text += what;
   text += ' ';
   text += text::ToUtf8(path);
+  text += ": ";
+  text += std::strerror(err);
+  return text;
+}
+
+std::string HostErrorText(std::string_view what, std::string_view path, int err) {
+  std::string text = "cannot ";
+  text += what;
+  text += ' ';
+  text += HostPath(path);
   text += ": ";
   text += std::strerror(err);
   return text;

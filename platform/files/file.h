@@ -19,6 +19,9 @@ enum OpenMode : unsigned {
   kTruncate = 8u,  // empty the file if present
   kAppend = 16u,   // every write goes to the end
   kExclusive = 32u,  // with kCreate: fail when the file exists
+  // Refuse anything but a regular file (EINVAL), without waiting on it:
+  // opening a named pipe would otherwise block until a writer comes.
+  kRegularFile = 64u,
 };
 
 // An open file: owns its descriptor and closes it when it goes, so no
@@ -45,6 +48,12 @@ class File {
 
   // Moves the position (whence as for lseek): the new position, or -1.
   long long Seek(long long offset, int whence);
+
+  // The file's length in bytes, or -1.
+  long long Size();
+
+  // Cuts the file to `length` bytes: 0, or -1.
+  int Truncate(long long length);
 
   // Closes the file now: 0, or -1 with errno set when the close failed,
   // which can lose what was written. A closed File closes as 0.
@@ -79,5 +88,9 @@ int Remove(std::string_view path);
 
 // "cannot <what> <path>: <reason>" in UTF-8, for messages and logs.
 std::string ErrorText(std::string_view what, std::string_view path, int err);
+
+// The same, naming the file as the host does ("Zip_Code/N_ｻ/ｷﾀ.Idx" for
+// "ZIP_CODE\N_ｻ\ｷﾀ.Idx"), so that a user can look at it in a shell.
+std::string HostErrorText(std::string_view what, std::string_view path, int err);
 
 }  // namespace platform::files

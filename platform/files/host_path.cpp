@@ -58,7 +58,10 @@ std::vector<std::string> SplitPath(std::string_view path, bool& absolute) {
   std::string current;
   for (size_t i = 0; i < path.size();) {
     auto b = static_cast<unsigned char>(path[i]);
-    if (text::Cp932CharLength(b) == 2 && i + 1 < path.size()) {
+    // A lead byte forms a character only with a trail byte: "\x81/" is a
+    // byte of its own and a separator, while "\x83\\" is ソ.
+    if (text::Cp932CharLength(b) == 2 && i + 1 < path.size() &&
+        IsTrailByte(static_cast<unsigned char>(path[i + 1]))) {
       current.append(path.substr(i, 2));
       i += 2;
     } else if (IsSeparator(b)) {

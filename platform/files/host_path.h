@@ -1,13 +1,14 @@
 // Maps the system's CP932 path texts onto host file names, so that every
 // program and tool finds what another one wrote. Does not open anything.
 //
-// Separators are the single-byte "\" and "/" (a 0x5C trail byte is never
-// one); a drive prefix such as "c:" is dropped; a path that starts with a
-// separator is absolute, any other relative to the current directory. Each
-// component is written in UTF-8, with bytes that form no CP932 character,
-// NUL and control bytes as %XX. Names compare without regard to ASCII case:
-// an exact match wins, else the first entry in byte order that matches,
-// else the spelling asked for.
+// Separators are the single-byte "\" and "/" standing as characters of
+// their own: a 0x5C trail byte is never one, and a lead byte before "/"
+// (never a trail byte) is a byte of its own. A drive prefix such as "c:" is
+// dropped; a path that starts with a separator is absolute, any other
+// relative to the current directory. Each component is written in UTF-8,
+// with bytes that form no CP932 character, NUL and control bytes as %XX.
+// Names compare without regard to ASCII case: an exact match wins, else the
+// first entry in byte order that matches, else the spelling asked for.
 #pragma once
 
 #include <string>

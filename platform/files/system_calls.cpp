@@ -2,7 +2,7 @@
 
 #include <dirent.h>  // opendir, readdir
 #include <fcntl.h>   // open
-#include <unistd.h>  // read, write, lseek, close
+#include <unistd.h>  // read, write, lseek, close, ftruncate
 
 #include <cerrno>
 #include <cstdio>  // std::rename
@@ -16,6 +16,7 @@ SystemCalls RealSystemCalls() {
   s.write = [](int fd, const void* buf, size_t n) { return ::write(fd, buf, n); };
   s.lseek = [](int fd, off_t offset, int whence) { return ::lseek(fd, offset, whence); };
   s.close = [](int fd) { return ::close(fd); };
+  s.ftruncate = [](int fd, off_t length) { return ::ftruncate(fd, length); };
   s.fstat = [](int fd, struct stat* st) { return ::fstat(fd, st); };
   s.stat = [](const char* path, struct stat* st) { return ::stat(path, st); };
   s.mkdir = [](const char* path, mode_t mode) { return ::mkdir(path, mode); };

@@ -20,6 +20,7 @@ struct SystemCalls {
   std::function<ssize_t(int fd, const void* buf, size_t n)> write;
   std::function<off_t(int fd, off_t offset, int whence)> lseek;
   std::function<int(int fd)> close;
+  std::function<int(int fd, off_t length)> ftruncate;
   std::function<int(int fd, struct stat* st)> fstat;
   std::function<int(const char* path, struct stat* st)> stat;
   std::function<int(const char* path, mode_t mode)> mkdir;

@@ -9,13 +9,46 @@
 namespace platform::text {
 namespace {
 
+// A conversion descriptor for one direction, opened at its first use and
+// kept for the life of the process: opening one costs far more than most
+// conversions (a file name, a field). Each program has one thread, so one
+// descriptor per direction serves every caller. Never closed, so that a
+// conversion in a destructor at the end of the process still finds it.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // The descriptor in its initial state: a conversion cut short by an
+  // invalid sequence leaves nothing behind for the next.
+  iconv_t Fresh() {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    return cd_;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+Converter& ToUtf8Converter() {
+  static Converter* converter = new Converter("UTF-8", "CP932");
+  return *converter;
+}
+
+Converter& ToCp932Converter() {
+  static Converter* converter = new Converter("CP932", "UTF-8");
+  return *converter;
+}
+
 // One conversion with iconv. With `lenient`, an input byte that cannot be
 // converted is replaced by U+FFFD and skipped; otherwise the whole conversion
 // fails.
-std::optional<std::string> Convert(const char* to, const char* from,
-                                   std::string_view in, bool lenient) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+std::optional<std::string> Convert(Converter& converter, std::string_view in, bool lenient) {
+  if (!converter.ok()) return std::nullopt;
+  iconv_t cd = converter.Fresh();
   std::string out;
   out.resize(in.size() * 4 + 16);
   char* src = const_cast<char*>(in.data());
@@ -50,7 +83,6 @@ std::optional<std::string> Convert(const char* to, const char* from,
     ++src;
     --srcLeft;
   }
-  iconv_close(cd);
   if (!ok) return std::nullopt;
   out.resize(out.size() - dstLeft);
   return out;
@@ -59,15 +91,15 @@ std::optional<std::string> Convert(const char* to, const char* from,
 }  // namespace
 
 std::string ToUtf8(std::string_view cp932) {
-  return Convert("UTF-8", "CP932", cp932, true).value_or(std::string());
+  return Convert(ToUtf8Converter(), cp932, true).value_or(std::string());
 }
 
 std::optional<std::string> ToUtf8Strict(std::string_view cp932) {
-  return Convert("UTF-8", "CP932", cp932, false);
+  return Convert(ToUtf8Converter(), cp932, false);
 }
 
 std::optional<std::string> ToCp932Strict(std::string_view utf8) {
-  return Convert("CP932", "UTF-8", utf8, false);
+  return Convert(ToCp932Converter(), utf8, false);
 }
 
 std::string Cp932(std::string_view utf8) {

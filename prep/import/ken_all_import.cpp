@@ -114,6 +114,16 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
     ready.clear();
     return true;
   };
+  // Checked on whole rows: a joined town's reading is known only now.
+  auto checkReady = [&]() -> bool {
+    for (const Row& row : ready) {
+      if (!CheckIndexKeys(row.fields, fieldError)) {
+        error = LineError(inputPath, row.lineNumber, fieldError);
+        return false;
+      }
+    }
+    return true;
+  };
   auto writeError = [&]() {
     error = files::ErrorText("write", outputPath, errno);
     return -1;
@@ -164,6 +174,7 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
       return -1;
     }
     joiner.Add(Row{fields, lineEnd, number}, ready);
+    if (!checkReady()) return -1;
     if (!writeReady()) return writeError();
   }
   if (failed) {
@@ -175,6 +186,7 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
     return -1;
   }
   joiner.Finish(ready);
+  if (!checkReady()) return -1;
   if (!writeReady() || !output.Flush()) return writeError();
   report.edition = edition.value_or(Edition::kCp932);
   report.townsJoined = joiner.townsJoined();
@@ -188,12 +200,15 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
 int ImportKenAll(std::string_view inputPath, std::string_view outputPath,
                  ImportReport& report, std::string& error) {
   report = ImportReport{};
+  // An import killed part-way left its temporary file; it goes first, so
+  // that no half master file lies beside the output whatever happens now.
+  std::string temporary = std::string(outputPath) + ".tmp";
+  files::Remove(temporary);
   files::File in = files::Open(inputPath, files::kRead);
   if (!in.IsOpen()) {
     error = files::ErrorText("open", inputPath, errno);
     return -1;
   }
-  std::string temporary = std::string(outputPath) + ".tmp";
   files::File out = files::Open(temporary, files::kWrite | files::kCreate | files::kTruncate, 0666);
   if (!out.IsOpen()) {
     error = files::ErrorText("create", temporary, errno);

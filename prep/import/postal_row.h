@@ -17,6 +17,8 @@ enum class Edition { kCp932, kUtf8 };
 inline constexpr size_t kFieldCount = 15;
 inline constexpr size_t kFirstReading = 3;  // fields 4 to 6, counted from 0
 inline constexpr size_t kLastReading = 5;
+inline constexpr size_t kCityReading = 4;   // field 5
+inline constexpr size_t kTownReading = 5;   // field 6
 inline constexpr size_t kTownKanji = 8;     // field 9
 
 // Guesses the edition of a line that holds bytes above 0x7F: UTF-8 when the
@@ -27,5 +29,14 @@ Edition GuessEdition(std::string_view line);
 // (UTF-8) when a field holds bytes its edition cannot decode or a character
 // CP932 cannot store.
 bool ToMasterFields(Edition edition, std::vector<std::string>& fields, std::string& error);
+
+// Checks the bytes of a master record that name its index file: the city
+// reading's first byte and the town reading's first two. Returns false with
+// `error` (UTF-8) when one of them is a "/" or "\" of its own, which would
+// split the index file's path, or when they end inside a two-byte character
+// (a reading beginning "，" or "ｱ，"), which would name a file after half a
+// character. Only a hand-made file or a full-width sign that keeps its
+// width holds such a reading; the postal data never does.
+bool CheckIndexKeys(const std::vector<std::string>& fields, std::string& error);
 
 }  // namespace prep::import

@@ -1,5 +1,6 @@
 // Quick-result files: the first page of a slow search, left in "QUICK"
-// under the six query letters.
+// under the six query letters. A new page replaces the old one whole, or
+// not at all.
 #include "search/engine/search_session.h"
 
 #include <cerrno>
@@ -45,14 +46,26 @@ int SearchSession::WriteQuickFile() {
     name += letter->empty() ? std::string("_") : *letter;
   name += ".QIC";
 
-  files::File file = files::Open(name, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
-  if (!file.IsOpen()) {
-    static const std::string cannotCreate = Cp932("Quick ファイルが書き込めない");
+  static const std::string cannotCreate = Cp932("Quick ファイルが書き込めない");
+  // The page goes to a temporary file that is renamed over the old one, so
+  // a write that fails or falls short keeps the earlier page whole. A
+  // write-protected quick file stays as it is, as it would if it were
+  // written in place, and so does one that is no regular file.
+  if (files::File existing = files::Open(name, files::kWrite | files::kRegularFile);
+      !existing.IsOpen() && errno != ENOENT) {
     ErrorBox(cannotCreate);
     return -1;
   }
-  if (file.Write(state_.ResultText) < 0) {
+  std::string temporary = name + ".tmp";
+  files::File file = files::Open(temporary, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
+  if (!file.IsOpen()) {
+    ErrorBox(cannotCreate);
+    return -1;
+  }
+  if (file.Write(state_.ResultText) < 0 || file.Close() != 0 || files::Rename(temporary, name) != 0) {
     int error = errno;
+    file.Close();
+    files::Remove(temporary);
     static const std::string cannotWrite = Cp932("結果ファイルが書けない");
     ErrorBox(cannotWrite);
     ErrorBox(std::to_string(error));

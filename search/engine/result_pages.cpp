@@ -2,6 +2,7 @@
 // the automatic re-search in the rest file, and the next-page button.
 #include "search/engine/search_session.h"
 
+#include <cerrno>
 #include <cstdio>  // SEEK_SET
 #include <string>
 #include <vector>
@@ -21,7 +22,11 @@ using platform::text::Cp932;
 }  // namespace
 
 int SearchSession::ShowResult() {
-  if (!state_.ResultFile.IsOpen() || state_.ResultFile.Seek(0, SEEK_SET) != 0) return -1;
+  if (!state_.ResultFile.IsOpen()) return -1;
+  if (state_.ResultFile.Seek(0, SEEK_SET) != 0) {
+    NoteIncomplete(files::ErrorText("read", kResultFileName, errno));
+    return -1;
+  }
   reader_.Reset();
 
   // The text is built aside, so that a read error leaves the state as it is
@@ -43,7 +48,10 @@ int SearchSession::ShowResult() {
   };
   for (;;) {
     int byte = reader_.Next();
-    if (byte == files::ByteReader::kError) return -1;
+    if (byte == files::ByteReader::kError) {
+      NoteIncomplete(files::ErrorText("read", kResultFileName, errno));
+      return -1;
+    }
     if (byte == files::ByteReader::kEnd) {
       endRecord();
       break;

@@ -1,5 +1,8 @@
 #include "search/engine/search_session.h"
 
+#include <cerrno>
+#include <utility>  // std::move
+
 #include "platform/files/file.h"
 #include "search/engine/engine_texts.h"
 #include "search/engine/settings_file.h"
@@ -36,9 +39,14 @@ void SearchSession::CloseResultFile() {
 
 void SearchSession::ErrorBox(const std::string& text) { dialog_.MessageBox(ErrorCaption(), text); }
 
+void SearchSession::NoteIncomplete(std::string reason) {
+  if (incomplete_.empty()) incomplete_ = std::move(reason);
+}
+
 bool SearchSession::ReloadDataDirectory() {
   std::optional<std::string> directory = ReadSettings();
   if (!directory) {
+    NoteIncomplete(platform::files::ErrorText("read", kSettingsFileName, errno));
     ErrorBox(SettingsErrorText());
     return false;
   }

@@ -62,15 +62,26 @@ class SearchSession {
   // took 15 seconds or more. 1 when a file was written, else -1.
   int WriteQuickFile();
 
+  // Why the last search could not be completed, in UTF-8 ("cannot write
+  // Result_Tmp: No space left on device"), or an empty text when it was: a
+  // search that found nothing, or whose index file does not exist, is
+  // complete. The boxes say no more than the system's own texts (and some
+  // of these failures end a search silently); a command line prints this.
+  // Cleared by every search start other than the automatic re-search.
+  const std::string& IncompleteReason() const { return incomplete_; }
+
  private:
   void CloseResultFile();
   void ErrorBox(const std::string& text);
   // Re-reads "Tolvane.ini" into DataDirectory; on failure shows the
   // settings box and returns false.
   bool ReloadDataDirectory();
+  // Notes why the search could not be completed; the first reason stays.
+  void NoteIncomplete(std::string reason);
 
   DialogSide& dialog_;
   SearchState state_;
+  std::string incomplete_;
   // Reads state_.ResultFile, whatever file it holds at the time.
   platform::files::ByteReader reader_{state_.ResultFile};
 };

@@ -16,7 +16,9 @@ namespace files = platform::files;
 }  // namespace
 
 std::optional<std::string> ReadSettings() {
-  files::File file = files::Open(kSettingsFileName, files::kRead);
+  // A named pipe or device in its place counts as a file that cannot be
+  // opened, and never holds the reader up.
+  files::File file = files::Open(kSettingsFileName, files::kRead | files::kRegularFile);
   if (!file.IsOpen()) return std::nullopt;
   char record[kSettingsRecordBytes];
   size_t got = 0;
@@ -34,8 +36,10 @@ bool WriteSettings(std::string_view text) {
   if (text.size() >= kSettingsRecordBytes) return false;
 
   // A write-protected settings file stays as it is, as it would if it were
-  // written in place; the rename below would otherwise replace it.
-  if (files::File existing = files::Open(kSettingsFileName, files::kWrite); !existing.IsOpen() && errno != ENOENT)
+  // written in place; the rename below would otherwise replace it. So does
+  // one that is no regular file.
+  if (files::File existing = files::Open(kSettingsFileName, files::kWrite | files::kRegularFile);
+      !existing.IsOpen() && errno != ENOENT)
     return false;
 
   std::vector<char> record(kSettingsRecordBytes, '\0');

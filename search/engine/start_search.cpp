@@ -2,6 +2,7 @@
 // "Result_Tmp" and handed to the result pages.
 #include "search/engine/search_session.h"
 
+#include <cerrno>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,12 +19,15 @@ namespace files = platform::files;
 using platform::text::Cp932;
 
 // Copies the whole of one open file into another. False on a failed read
-// or write.
-bool CopyFile(files::File& from, files::File& to) {
+// (`readFailed` set) or write.
+bool CopyFile(files::File& from, files::File& to, bool& readFailed) {
   std::vector<char> block(64 * 1024);
   for (;;) {
     long n = from.Read(block.data(), block.size());
-    if (n < 0) return false;
+    if (n < 0) {
+      readFailed = true;
+      return false;
+    }
     if (n == 0) return true;
     if (to.Write(block.data(), static_cast<size_t>(n)) != n) return false;
   }
@@ -32,6 +36,7 @@ bool CopyFile(files::File& from, files::File& to) {
 }  // namespace
 
 void SearchSession::StartSearch() {
+  if (state_.RestRetryActive == 0) incomplete_.clear();
   for (size_t page = 1; page <= 4; ++page) state_.PageText[page].clear();
   NormaliseBlankLetters();
 
@@ -53,6 +58,9 @@ void SearchSession::StartSearch() {
   // The index is only read, so a write-protected data directory works.
   files::File index = files::Open(indexName, files::kRead);
   if (!index.IsOpen()) {
+    // A file that does not exist holds no town; one that cannot be read
+    // may hold the town asked for.
+    if (errno != ENOENT) NoteIncomplete(files::HostErrorText("open", indexName, errno));
     static const std::string noData = Cp932("*** 該当データーがない ***");
     ErrorBox(noData);
     return;
@@ -67,16 +75,28 @@ void SearchSession::StartSearch() {
   files::Remove(kResultFileName);
   files::File copy = files::Open(kResultFileName, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
   if (!copy.IsOpen()) {
+    NoteIncomplete(files::ErrorText("create", kResultFileName, errno));
     static const std::string openError = Cp932("*** Result_Tmp Open error ***");
     ErrorBox(openError);
     return;
   }
-  if (!CopyFile(index, copy)) return;
+  // A copy that fails ends the search without a word, as a failed read or
+  // write always has; the half copy goes, so that nothing reads it later.
+  bool readFailed = false;
+  if (!CopyFile(index, copy, readFailed) || copy.Close() != 0) {
+    NoteIncomplete(readFailed ? files::HostErrorText("read", indexName, errno)
+                              : files::ErrorText("write", kResultFileName, errno));
+    copy.Close();
+    files::Remove(kResultFileName);
+    return;
+  }
   index.Close();
-  copy.Close();
 
   state_.ResultFile = files::Open(kResultFileName, files::kReadWrite);
-  if (!state_.ResultFile.IsOpen()) return;
+  if (!state_.ResultFile.IsOpen()) {
+    NoteIncomplete(files::ErrorText("open", kResultFileName, errno));
+    return;
+  }
   ShowResult();
 }
 

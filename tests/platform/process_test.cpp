@@ -51,6 +51,18 @@ TEST(EscapeForQuotes, WhatIsEscapedSplitsBackToItself) {
   }
 }
 
+TEST(EscapeForQuotes, ALeadByteWithoutItsTrailByteIsDropped) {
+  // Kept, the lone byte would take the closing quote and the file operand
+  // after it into the pattern.
+  for (std::string text : {std::string("ab\xF6"), std::string("ab\x81"), std::string("a\x81\"b"),
+                           std::string("a\\\x81")}) {
+    std::string expected = text;
+    expected.erase(expected.find_first_of("\x81\xF6"), 1);
+    Args split = SplitCommandLine("x \"" + EscapeForQuotes(text) + "\" *.csv");
+    EXPECT_EQ(split, (Args{"x", expected, "*.csv"})) << text;
+  }
+}
+
 // Each case runs in a fresh temporary directory (the current directory
 // while it lives) into which it copies the argument-echo helper.
 class StartAndWaitTest : public ::testing::Test {

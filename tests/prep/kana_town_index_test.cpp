@@ -28,7 +28,9 @@ class RecordingMessages : public prep::PrepMessages {
                     platform::text::ToUtf8(text));
     return 1;
   }
+  void ShowReason(std::string_view reason) override { reasons.emplace_back(reason); }
   std::vector<std::string> shown;
+  std::vector<std::string> reasons;
 };
 
 using Shown = std::vector<std::string>;
@@ -59,12 +61,14 @@ class KanaTownIndexTest : public ::testing::Test {
     int result = builder.BuildKanaTownIndex();
     written = builder.recordsWritten();
     skipped = builder.recordsSkipped();
+    withoutFile = builder.recordsWithoutFile();
     return result;
   }
   TempDir dir;
   RecordingMessages messages;
   long written = 0;
   long skipped = 0;
+  long withoutFile = 0;
 };
 
 }  // namespace
@@ -173,6 +177,20 @@ TEST_F(KanaTownIndexTest, EmptyMasterWritesNothing) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(KanaTownIndexTest, RecordsWhoseKeyNamesNoFileOfItsOwnAreSkipped) {
+  // ア (0x83 0x41) as the city's first character: its lead byte would take
+  // the "\" after it as its trail byte. A "/" in the town letters or as the
+  // city initial would split the path.
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "アサヒ", "/0", "一") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｱ/", "二") +
+                               MasterLine("3", "/ｻ", "ｲｶ", "三") + MasterLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
+  EXPECT_EQ(Build(), 0);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(written, 1);
+  EXPECT_EQ(withoutFile, 3);
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
+  EXPECT_FALSE(dir.Exists("Zip_Code/N_"));
+}
+
 TEST_F(KanaTownIndexTest, CityDirectoryIsMadeOncePerRunOfInitials) {
   dir.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｻｶｲｼ", "ｲｶ", "二") +
                                MasterLine("3", "ｱｻﾋｶﾜｼ", "ｲｶ", "三") +
@@ -266,6 +284,41 @@ TEST_F(KanaTownIndexTest, FailedWriteIsFatalAndKeepsWhatWasWrittenBefore) {
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"),
             IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + IndexLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三"));
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｳｴ.Idx"), "");
+}
+
+TEST_F(KanaTownIndexTest, WriteThatFallsShortIsCutBackOrSaysItCannotBe) {
+  dir.Write("ALL_ZIP.TXT", MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二"));
+  std::string earlier = IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一");
+  mkdir("Zip_Code/N_ｻ", 0777);
+  dir.Write("Zip_Code/N_ｻ/ｲｶ.Idx", earlier);
+  platform::ScopedOverride restore(platform::files::Sys());
+  // A disk that fills up: half of the first write lands, then nothing.
+  bool full = false;
+  auto realWrite = platform::files::Sys().write;
+  platform::files::Sys().write = [&](int fd, const void* buf, size_t n) -> ssize_t {
+    if (full) {
+      errno = ENOSPC;
+      return -1;
+    }
+    full = true;
+    return realWrite(fd, buf, n / 2);
+  };
+  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(messages.shown, Shown{"ERROR [yes/no]: Write インデックスファイルエラー"});
+  EXPECT_EQ(messages.reasons, Shown{"cannot write Zip_Code/N_ｻ/ｲｶ.Idx: No space left on device"});
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), earlier);
+
+  full = false;
+  messages.reasons.clear();
+  platform::files::Sys().ftruncate = [](int, off_t) {
+    errno = EIO;
+    return -1;
+  };
+  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(messages.reasons,
+            Shown{"cannot write Zip_Code/N_ｻ/ｲｶ.Idx: No space left on device; cannot cut it back to its " +
+                  std::to_string(earlier.size()) +
+                  " bytes either (Input/output error), so it ends in a torn line"});
 }
 
 TEST_F(KanaTownIndexTest, FailedMasterReadIsFatalAfterWritingTheLinesReadBeforeIt) {

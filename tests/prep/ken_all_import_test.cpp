@@ -107,6 +107,10 @@ TEST(ImportKenAll, BadInputNamesTheLineAndLeavesTheOldMaster) {
        "KEN_ALL.CSV line 2: field 2 holds bytes that form no CP932 character"},
       {good + std::string("0\0,", 3) + "\r\n", "KEN_ALL.CSV line 2: holds a control byte"},
       {"", "KEN_ALL.CSV line 1: the file is empty"},
+      // Only a hand-made file puts a path separator into an index key.
+      {good + KenRow("0640941", "ｱ/ｶ", "旭"),
+       "KEN_ALL.CSV line 2: field 6 has \"/\" in its first two bytes, which would split the "
+       "index file's path"},
       // A file without line ends is refused at its first 64 KiB.
       {good + std::string(100000, 'x'), "KEN_ALL.CSV line 2: is longer than 65536 bytes"},
   };
@@ -142,11 +146,14 @@ TEST(ImportKenAll, FailedWriteLeavesTheOldMaster) {
 
 TEST(ImportKenAll, MissingInput) {
   TempDir dir;
+  // What an import killed part-way left goes, whatever the next one does.
+  dir.Write("ALL_ZIP.TXT.tmp", "half a master file");
   ImportReport report;
   std::string error;
   EXPECT_EQ(Import(report, error), -1);
   EXPECT_EQ(error.rfind("cannot open KEN_ALL.CSV", 0), 0u) << error;
   EXPECT_FALSE(dir.Exists("ALL_ZIP.TXT"));
+  EXPECT_FALSE(dir.Exists("ALL_ZIP.TXT.tmp"));
 }
 
 // The postal authority's own files, both editions, imported once for the

@@ -52,6 +52,49 @@ TEST(ToMasterFields, Utf8EditionReadingsBecomeTheCp932EditionsBytes) {
                            Cp932("３）"));
 }
 
+TEST(ToMasterFields, Utf8EditionReadingsKeepSignsWhoseHalfWidthKinIsSyntax) {
+  // ， ＂ ／ ＼ would narrow to the master file's separator, a quote and the
+  // index path's separators; they keep their full-width CP932 bytes.
+  auto fields = Row("ホッカイドウ", "／シ", "Ａ，Ｂ＂Ｃ＼", "町");
+  std::string error;
+  ASSERT_TRUE(ToMasterFields(Edition::kUtf8, fields, error)) << error;
+  EXPECT_EQ(fields[4], "\x81\x5E" + Cp932("ｼ"));
+  EXPECT_EQ(fields[5], "A\x81\x43" "B\xFA\x57" "C\x81\x5F");
+}
+
+TEST(CheckIndexKeys, RefusesASeparatorOfItsOwnInTheKeyBytes) {
+  std::string error;
+  auto cityOk = Row("a", "b/", "c", "d");
+  EXPECT_TRUE(prep::import::CheckIndexKeys(cityOk, error));
+  auto city = Row("a", "/b", "c", "d");
+  EXPECT_FALSE(prep::import::CheckIndexKeys(city, error));
+  EXPECT_EQ(error, "field 5 begins with \"/\", which would split the index file's path");
+  auto town = Row("a", "b", Cp932("ｱ") + "\\c", "d");
+  EXPECT_FALSE(prep::import::CheckIndexKeys(town, error));
+  EXPECT_EQ(error, "field 6 has \"\\\" in its first two bytes, which would split the index file's path");
+  // ソ (0x83 0x5C) ends in a trail byte, not a separator; a third byte may
+  // be anything.
+  auto so = Row("a", "b", Cp932("ソ") + "/", "d");
+  EXPECT_TRUE(prep::import::CheckIndexKeys(so, error));
+}
+
+TEST(CheckIndexKeys, RefusesKeyBytesThatCutACharacter) {
+  std::string error;
+  // ， (0x81 0x43) as the city's first character: its lead byte alone
+  // would name the directory.
+  auto city = Row("a", Cp932("，ｼ"), "c", "d");
+  EXPECT_FALSE(prep::import::CheckIndexKeys(city, error));
+  EXPECT_EQ(error, "field 5 begins with a two-byte character, which the index directory's one-byte "
+                   "name would cut in half");
+  auto town = Row("a", "b", Cp932("ｱ，"), "d");
+  EXPECT_FALSE(prep::import::CheckIndexKeys(town, error));
+  EXPECT_EQ(error, "field 6 has a two-byte character from its second byte on, which the index file's "
+                   "two-byte name would cut in half");
+  // A two-byte character as the town's first is both key bytes, whole.
+  auto whole = Row("a", "b", Cp932("，ｱ"), "d");
+  EXPECT_TRUE(prep::import::CheckIndexKeys(whole, error));
+}
+
 TEST(ToMasterFields, Utf8EditionRefusesWhatCp932CannotHold) {
   std::string error;
   auto emoji = Row("a", "b", "c", "\xF0\x9F\x98\x80");  // U+1F600

@@ -23,6 +23,11 @@ int RunBuild(const std::vector<std::string>& args) {
   if (builder.recordsSkipped() > 0)
     std::fprintf(stderr, "yubin build: %ld malformed records skipped (fewer than nine commas)\n",
                  builder.recordsSkipped());
+  if (builder.recordsWithoutFile() > 0)
+    std::fprintf(stderr,
+                 "yubin build: %ld records skipped whose readings' first bytes name no index file of their "
+                 "own (a \"/\" or \"\\\", or a two-byte character as the city's first)\n",
+                 builder.recordsWithoutFile());
   return 0;
 }
 

@@ -41,8 +41,9 @@ const Command kCommands[] = {
      "ZIP_CODE is the same directory. Every build appends: remove the old N_\n"
      "directories for a fresh index. Prints nothing on success; a count of\n"
      "malformed records skipped goes to stderr. Exit status 0, 2 for a wrong\n"
-     "command line, or 255 after a fatal file error (messages on stderr, lines\n"
-     "already written kept).\n",
+     "command line, or 255 after a fatal file error (the messages, then what\n"
+     "failed and why, on stderr; lines already written kept, and every index\n"
+     "file still ends at a whole line).\n",
      RunBuild},
     {"search", "[--pref K] [--city K] [--ward K] [--town READING] ...: one search",
      kSearchUsage, RunSearch},

@@ -27,7 +27,9 @@ const char kSearchUsage[] =
     "half-width, small kana full-size (じょう is ｼﾞﾖｳ). The index often writes\n"
     "numbers in readings as digits: 南一条 is みなみ1じょう.\n"
     "Message boxes go to stderr, one line each: [caption] text. Exit status 0\n"
-    "when the shown page holds records, 1 when it holds none, 2 for a usage error.\n";
+    "when the shown page holds records, 1 when it holds none, 2 for a usage error,\n"
+    "3 when the search could not be completed (a file that cannot be read or\n"
+    "written; stderr says which and why).\n";
 
 namespace {
 
@@ -186,6 +188,10 @@ int RunSearchCommand(const std::vector<std::string>& args, std::ostream& out, st
     out << PageForTerminal(state.ResultText);
   }
   out.flush();
+  if (!session.IncompleteReason().empty()) {
+    err << "yubin search: " << session.IncompleteReason() << "; the search could not be completed\n";
+    return 3;
+  }
   return state.ResultText.empty() ? 1 : 0;
 }
 

@@ -20,7 +20,8 @@ std::optional<std::string> KeypadBytes(std::string_view utf8);
 
 // Runs the command with the arguments that follow "search". Exit status:
 // 0 when the shown page holds records, 1 when it holds none, 2 for a usage
-// error. Message boxes go to `err`, one line each, as "[caption] text".
+// error, 3 when the search could not be completed (the reason on `err`).
+// Message boxes go to `err`, one line each, as "[caption] text".
 int RunSearchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace yubin

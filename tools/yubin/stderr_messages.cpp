@@ -14,4 +14,9 @@ int StderrMessages::ShowMessage(std::string_view text, std::string_view caption,
   return 1;
 }
 
+void StderrMessages::ShowReason(std::string_view reason) {
+  std::fprintf(stderr, "yubin build: %.*s\n", static_cast<int>(reason.size()), reason.data());
+  std::fflush(stderr);
+}
+
 }  // namespace yubin

@@ -147,7 +147,10 @@ void TerminalBackend::FireTimers() {
   std::vector<std::pair<TerminalDialogWindow*, int>> due;
   for (const Timer& t : timers_)
     if (t.due <= now) due.emplace_back(t.window, t.id);
-  for (auto [window, id] : due) {
+  for (const auto& [dueWindow, dueId] : due) {
+    // Plain copies: clang 14 lets no lambda capture a structured binding.
+    TerminalDialogWindow* window = dueWindow;
+    int id = dueId;
     auto it = std::find_if(timers_.begin(), timers_.end(),
                            [&](const Timer& t) { return t.window == window && t.id == id; });
     if (it == timers_.end() || it->due > Clock::now()) continue;

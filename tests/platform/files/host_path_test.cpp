@@ -29,6 +29,16 @@ TEST(SplitPath, TrailByte5cIsNoSeparator) {
   EXPECT_EQ(parts, (std::vector<std::string>{"\x83\x5C", "a"}));
 }
 
+TEST(SplitPath, ALeadByteBeforeASlashIsAByteOfItsOwn) {
+  // 0x2F is never a trail byte: the slash after 0x81 separates, and the
+  // lone byte stays in its own component.
+  TempDir dir;
+  bool absolute = false;
+  auto parts = SplitPath("x\x81/../..", absolute);
+  EXPECT_EQ(parts, (std::vector<std::string>{"x\x81", "..", ".."}));
+  EXPECT_EQ(HostPath("x\x81/../.."), "x%81/../..");
+}
+
 TEST(HostName, WritesHalfWidthKanaAsUtf8) {
   // ｻ 0xBB -> U+FF7B; ｲｶ -> U+FF72 U+FF76.
   EXPECT_EQ(HostName("N_\xBB"), "N_\xEF\xBD\xBB");

@@ -97,7 +97,8 @@ TEST_F(QuickFileTest, AMissingQuickDirectoryShowsItsBox) {
   EXPECT_EQ(dialog_.status, FinishedStatus());
 }
 
-TEST_F(QuickFileTest, AFailedWriteShowsTheErrorNumber) {
+TEST_F(QuickFileTest, AFailedWriteShowsTheErrorNumberAndKeepsTheEarlierPage) {
+  WriteFile(QuickName("ﾎｻ__ﾐﾅ"), "the earlier page");
   Query("ﾎ", "ｻ", "", "", "ﾐ", "ﾅ");
   std::string shown = DisplayForm("ﾐﾅﾐｻﾜ", "ﾎﾂｶｲﾄﾞｳ", "0050021", "ｻﾂﾎﾟﾛｼﾐﾅﾐｸ", "南沢");
   {
@@ -116,6 +117,8 @@ TEST_F(QuickFileTest, AFailedWriteShowsTheErrorNumber) {
   EXPECT_EQ(dialog_.boxes[0].text, Cp932("結果ファイルが書けない"));
   EXPECT_EQ(dialog_.boxes[1].caption, ErrorCaptionText());
   EXPECT_EQ(dialog_.boxes[1].text, std::to_string(ENOSPC));
+  EXPECT_EQ(ReadFile(QuickName("ﾎｻ__ﾐﾅ")), "the earlier page");
+  EXPECT_FALSE(FileExists(QuickName("ﾎｻ__ﾐﾅ") + ".tmp"));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "search/engine/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>  // mkfifo
+#include <unistd.h>    // alarm
 
 #include "engine_test_support.h"
 
@@ -64,6 +66,18 @@ TEST_F(SettingsFileTest, AWriteProtectedFileIsReadButNotReplaced) {
   EXPECT_FALSE(WriteSettings("other\\"));
   EXPECT_EQ(ReadSettings(), "kept\\");
   EXPECT_FALSE(FileExists("Tolvane.ini.tmp"));
+}
+
+TEST_F(SettingsFileTest, ANamedPipeCountsAsAFileThatCannotBeOpened) {
+  ASSERT_EQ(files::Remove("Tolvane.ini"), 0);
+  ASSERT_EQ(mkfifo("Tolvane.ini", 0666), 0);
+  alarm(20);  // a reader or writer waiting on the pipe ends the test program
+  EXPECT_EQ(ReadSettings(), std::nullopt);
+  EXPECT_FALSE(WriteSettings("x\\"));
+  alarm(0);
+  struct stat st;
+  ASSERT_EQ(stat("Tolvane.ini", &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "left as it was";
 }
 
 TEST_F(SettingsFileTest, AMissingFileCannotBeRead) {

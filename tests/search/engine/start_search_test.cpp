@@ -141,6 +141,9 @@ TEST_F(StartSearchTest, AFailedCopyEndsSilently) {
   EXPECT_EQ(dialog_.status, SearchingStatus());
   EXPECT_EQ(Shown(), "before");
   EXPECT_EQ(session_.ShowResult(), -1) << "no result file is left open";
+  // The half copy goes; a command line can tell this from finding nothing.
+  EXPECT_FALSE(FileExists("Result_Tmp"));
+  EXPECT_EQ(session_.IncompleteReason(), "cannot read " + directory_ + "/ZIP_CODE/N_ｻ/ﾐﾅ.Idx: Input/output error");
 }
 
 TEST_F(StartSearchTest, ThePreviousResultFileIsClosed) {

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "platform/files/system_calls.h"
+#include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "tests/support/temp_dir.h"
 
@@ -122,9 +125,32 @@ TEST_F(SearchCommandTest, AMissingIndexFileIsReportedAndExitsOne) {
 
 TEST_F(SearchCommandTest, MissingSettingsAreReported) {
   std::filesystem::remove(directory_ + "/Tolvane.ini");
-  EXPECT_EQ(Run({"--city", "さ", "--town", "みな"}), 1);
-  EXPECT_EQ(err_, "[エラー] ＊＊ Tolvane.ini ファイルが開く事ができません。＊＊\n");
+  EXPECT_EQ(Run({"--city", "さ", "--town", "みな"}), 3);
+  EXPECT_EQ(err_,
+            "[エラー] ＊＊ Tolvane.ini ファイルが開く事ができません。＊＊\n"
+            "yubin search: cannot read Tolvane.ini: No such file or directory; the search could not be "
+            "completed\n");
   EXPECT_EQ(out_, "status: ＊ 検索終了 ＊\npage: \n");
+}
+
+TEST_F(SearchCommandTest, ASearchThatCouldNotBeCompletedExitsThree) {
+  // An index file that cannot be read shows the box of a missing one.
+  std::filesystem::create_directory(directory_ + "/ZIP_CODE/N_\uFF7B/\uFF76\uFF9E.Idx");  // ｶﾞ
+  EXPECT_EQ(Run({"--city", "さ", "--town", "が"}), 3);
+  EXPECT_EQ(err_,
+            "[エラー] *** 該当データーがない ***\n"
+            "yubin search: cannot open " + directory_ + "/ZIP_CODE/N_ｻ/ｶﾞ.Idx: Is a directory; the search "
+            "could not be completed\n");
+
+  platform::ScopedOverride restore(platform::files::Sys());
+  platform::files::Sys().write = [](int, const void*, size_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  };
+  EXPECT_EQ(Run({"--city", "さ", "--town", "みな"}), 3);
+  EXPECT_EQ(err_, "yubin search: cannot write Result_Tmp: No space left on device; the search could not be "
+                  "completed\n");
+  EXPECT_FALSE(std::filesystem::exists(directory_ + "/Result_Tmp"));
 }
 
 TEST_F(SearchCommandTest, FinalNarrowingRunsTheSecondPass) {

@@ -19,11 +19,12 @@ struct Outcome {
   std::string err;
 };
 
-// Runs "yubin <args>" in the current (temporary) directory.
-Outcome Yubin(const TempDir& dir, const std::string& args) {
+// Runs "yubin <args>" in the current (temporary) directory, after the
+// shell commands in `before` (limits, say).
+Outcome Yubin(const TempDir& dir, const std::string& args, const std::string& before = "") {
   const char* binary = std::getenv("YUBIN_BINARY_DIR");
   std::string yubin = std::string(binary ? binary : "build") + "/tools/yubin/yubin";
-  std::string command = "'" + yubin + "' " + args + " >yubin.out 2>yubin.err";
+  std::string command = before + "'" + yubin + "' " + args + " >yubin.out 2>yubin.err";
   int status = std::system(command.c_str());
   Outcome run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.Read("yubin.out"), dir.Read("yubin.err")};
   std::filesystem::remove("yubin.out");
@@ -99,7 +100,9 @@ TEST(YubinImportAndBuild, BuildWithoutAMasterFileEndsWithStatusMinusOne) {
   TempDir dir;
   Outcome build = Yubin(dir, "build");
   EXPECT_EQ(build.status, 255);
-  EXPECT_EQ(build.err, "ERROR: READ ファイルオープンエラー\n");
+  EXPECT_EQ(build.err,
+            "ERROR: READ ファイルオープンエラー\n"
+            "yubin build: cannot open ALL_ZIP.TXT: No such file or directory\n");
 }
 
 TEST(YubinImportAndBuild, BadImportNamesTheLineAndWritesNothing) {
@@ -124,7 +127,9 @@ TEST(YubinBuild, MissingMasterIsFatal) {
   TempDir dir;
   Outcome run = Yubin(dir, "build");
   EXPECT_EQ(run.status, 255);
-  EXPECT_EQ(run.err, "ERROR: READ ファイルオープンエラー\n");
+  EXPECT_EQ(run.err,
+            "ERROR: READ ファイルオープンエラー\n"
+            "yubin build: cannot open ALL_ZIP.TXT: No such file or directory\n");
   EXPECT_TRUE(dir.Exists("Zip_Code"));
 }
 
@@ -135,7 +140,28 @@ TEST(YubinBuild, UnopenableIndexFileIsFatalAfterTwoMessages) {
   dir.Write("Zip_Code/N_ｻ", "not a directory");
   Outcome run = Yubin(dir, "build");
   EXPECT_EQ(run.status, 255);
-  EXPECT_EQ(run.err, "ERROR: ZIP_CODE\\N_ｻ\\ｲｶ.Idx\nERROR: 50 インデックスファイルオープンエラー\n");
+  EXPECT_EQ(run.err,
+            "ERROR: ZIP_CODE\\N_ｻ\\ｲｶ.Idx\nERROR: 50 インデックスファイルオープンエラー\n"
+            "yubin build: cannot open Zip_Code/N_ｻ/ｲｶ.Idx: Not a directory\n");
+}
+
+TEST(YubinBuild, WriteOverTheFileSizeLimitCutsTheFileBackToItsLastLine) {
+  TempDir dir;
+  std::string master;
+  for (int i = 0; i < 40; ++i) master += "1,2,3," + Cp932("ﾎ,ｻﾂﾎﾟﾛｼ,ｲｶ") + ",7,8," + Cp932("町") + ",\n";
+  dir.Write("ALL_ZIP.TXT", master);
+  std::filesystem::create_directories("Zip_Code/N_ｻ");
+  std::string earlier = Cp932("ｲｶ,ﾎ,3,ｻﾂﾎﾟﾛｼ,町") + "\n";
+  dir.Write("Zip_Code/N_ｻ/ｲｶ.Idx", earlier);
+  // A limit of one block (512 or 1024 bytes, as the shell counts) and the
+  // signal of an oversized write ignored: the write falls short, then fails
+  // with EFBIG.
+  Outcome run = Yubin(dir, "build", "trap '' XFSZ; ulimit -f 1; ");
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.err,
+            "ERROR: Write インデックスファイルエラー\n"
+            "yubin build: cannot write Zip_Code/N_ｻ/ｲｶ.Idx: File too large\n");
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), earlier);
 }
 
 TEST(YubinBuild, SkippedRecordsAreCountedOnStderr) {

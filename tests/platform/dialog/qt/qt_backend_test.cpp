@@ -483,7 +483,10 @@ TEST_F(QtMenus, AMenuBarCommandReachesTheApplicationAndRunsANestedDialog) {
   });
   script.At(2, [&] {
     ASSERT_NE(TopDialog(), nullptr);
-    EXPECT_EQ(TopDialog()->Widget()->windowTitle(), U("設定"));
+    // The settings dialog, known by its path field: its title may already
+    // be the marquee's, which the main dialog's timer writes into whatever
+    // window is active.
+    EXPECT_NE(TopDialog()->ControlWidget(kPathEdit), nullptr);
     // Made without a parent, the dialog is owned by the active window.
     EXPECT_EQ(TopDialog()->Widget()->parentWidget(), mainWidget);
     ClickControl(kIdCancel);
