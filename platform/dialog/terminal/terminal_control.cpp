@@ -82,10 +82,22 @@ void PaintPushButton(Canvas& canvas, const TerminalControl& c, bool focused, boo
   }
   Ink text = focused ? Ink::kFocus : ink;
   if (multiLine) {
-    int lines = static_cast<int>(LayOutLines(caption, c.cells.cols).size());
+    // Too low for a frame: brackets on every row say that the lines are
+    // one button, as the brackets of a one-line button do.
+    bool marks = c.cells.cols >= 4;
+    int inside = marks ? c.cells.cols - 2 : c.cells.cols;
+    int lines = static_cast<int>(LayOutLines(caption, inside).size());
     CellRect area = TextRowsOf(t.rect, lines, true);
-    area.cols = c.cells.cols;
+    area.col = c.cells.col + (marks ? 1 : 0);
+    area.cols = inside;
     if (focused) canvas.Fill(c.cells, U' ', Ink::kFocus);
+    if (marks) {
+      Ink mark = isDefault && c.enabled && !focused ? Ink::kStrong : text;
+      for (int row = c.cells.row; row < c.cells.Bottom(); ++row) {
+        canvas.Put(row, c.cells.col, isDefault ? U'<' : U'[', 1, mark);
+        canvas.Put(row, c.cells.Right() - 1, isDefault ? U'>' : U']', 1, mark);
+      }
+    }
     DrawLines(canvas, area, caption, Across::kCentre, false, true, text);
     return;
   }
