@@ -57,6 +57,13 @@ class TolvaneInTmux : public ::testing::Test {
     }
     return false;
   }
+  bool Hides(const std::string& text) {
+    for (int i = 0; i < 200; ++i) {
+      if (Pane().find(text) == std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
   // The pane below its title line, once it no longer changes.
   std::string Settled() {
     std::string last;
@@ -112,6 +119,7 @@ TEST_F(TolvaneInTmux, TheSapporoExampleKeyedWithArrowsShowsItsCodeAndEscapeEndsC
   Output(tmux_ + " resize-window -t t -x 80 -y 24");
   EXPECT_TRUE(Shows("の端末が必要です")) << Pane();
   Output(tmux_ + " resize-window -t t -x 120 -y 40");
+  EXPECT_TRUE(Hides("の端末が必要です")) << Pane();
   std::string after = Settled();
   EXPECT_EQ(after, before);
 
