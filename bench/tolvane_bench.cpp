@@ -176,7 +176,7 @@ int main(int argc, char** argv) {
          StartUps(STARTUP_PROBE, Environment({"DIALOG_SCRIPT=empty.txt"}), "shown", "floor"), 0);
   // What Qt alone costs before its first dialog is up: the floor under the
   // Qt figure.
-  Report("reference: a bare Qt dialog with one label (offscreen)",
+  Report("reference: a bare Qt dialog (offscreen)",
          StartUps(QT_FLOOR_PROBE, Environment({"QT_QPA_PLATFORM=offscreen", "DISPLAY="}), "shown"), 0);
   // What starting any process costs on this machine at this moment, to
   // read the figures above against.

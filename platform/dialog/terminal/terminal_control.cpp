@@ -67,6 +67,13 @@ void DrawLines(Canvas& canvas, const CellRect& area, std::string_view text, Acro
   }
 }
 
+// The brackets of a push button at both ends of one row: "<" ">" for the
+// default button, "[" "]" for any other.
+void PutButtonMarks(Canvas& canvas, int row, const CellRect& cells, bool isDefault, Ink ink) {
+  canvas.Put(row, cells.col, isDefault ? U'<' : U'[', 1, ink);
+  canvas.Put(row, cells.Right() - 1, isDefault ? U'>' : U']', 1, ink);
+}
+
 void PaintPushButton(Canvas& canvas, const TerminalControl& c, bool focused, bool isDefault) {
   const ControlTemplate& t = *c.tmpl;
   std::string caption = WithoutAccessMarks(c.caption);
@@ -81,6 +88,7 @@ void PaintPushButton(Canvas& canvas, const TerminalControl& c, bool focused, boo
     return;
   }
   Ink text = focused ? Ink::kFocus : ink;
+  Ink mark = isDefault && c.enabled && !focused ? Ink::kStrong : text;
   if (multiLine) {
     // Too low for a frame: brackets on every row say that the lines are
     // one button, as the brackets of a one-line button do.
@@ -91,13 +99,8 @@ void PaintPushButton(Canvas& canvas, const TerminalControl& c, bool focused, boo
     area.col = c.cells.col + (marks ? 1 : 0);
     area.cols = inside;
     if (focused) canvas.Fill(c.cells, U' ', Ink::kFocus);
-    if (marks) {
-      Ink mark = isDefault && c.enabled && !focused ? Ink::kStrong : text;
-      for (int row = c.cells.row; row < c.cells.Bottom(); ++row) {
-        canvas.Put(row, c.cells.col, isDefault ? U'<' : U'[', 1, mark);
-        canvas.Put(row, c.cells.Right() - 1, isDefault ? U'>' : U']', 1, mark);
-      }
-    }
+    if (marks)
+      for (int row = c.cells.row; row < c.cells.Bottom(); ++row) PutButtonMarks(canvas, row, c.cells, isDefault, mark);
     DrawLines(canvas, area, caption, Across::kCentre, false, true, text);
     return;
   }
@@ -109,9 +112,7 @@ void PaintPushButton(Canvas& canvas, const TerminalControl& c, bool focused, boo
   // alike whichever way their edges round.
   bool key = t.rect.width < kKeyWidthDu;
   if (!key && width + 2 <= cells.cols) {
-    Ink mark = isDefault && c.enabled && !focused ? Ink::kStrong : text;
-    canvas.Put(cells.row, cells.col, isDefault ? U'<' : U'[', 1, mark);
-    canvas.Put(cells.row, cells.Right() - 1, isDefault ? U'>' : U']', 1, mark);
+    PutButtonMarks(canvas, cells.row, cells, isDefault, mark);
     CellRect inside{cells.row, cells.col + 1, 1, cells.cols - 2};
     DrawLines(canvas, inside, caption, Across::kCentre, false, false, text);
   } else {
