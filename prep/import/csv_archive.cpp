@@ -53,13 +53,23 @@ bool IsCsvName(std::string_view name) {
   return tail[0] == '.' && lower(tail[1]) == 'c' && lower(tail[2]) == 's' && lower(tail[3]) == 'v';
 }
 
+// A member's name for a message: the archive may put control bytes into it.
+std::string Printable(std::string_view name) {
+  std::string out(name);
+  for (char& c : out)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return out;
+}
+
 std::string ArchiveError(std::string_view archiveName, archive* a) {
   const char* reason = archive_error_string(a);
   return "cannot read " + std::string(archiveName) + ": " + (reason ? reason : "not a zip archive");
 }
 
-// Copies the current member's data to `out`.
-int CopyMember(archive* a, std::string_view archiveName, files::File& out,
+// Copies the current member's data to `out`. A warning counts as a
+// failure: libarchive warns of a member whose CRC does not match, and such
+// data is not the postal data it claims to be.
+int CopyMember(archive* a, std::string_view archiveName, std::string_view memberName, files::File& out,
                std::string_view outputPath, std::string& error) {
   long long written = 0;
   const void* block = nullptr;
@@ -68,8 +78,10 @@ int CopyMember(archive* a, std::string_view archiveName, files::File& out,
   for (;;) {
     int status = archive_read_data_block(a, &block, &size, &offset);
     if (status == ARCHIVE_EOF) return 0;
-    if (status < ARCHIVE_WARN) {
-      error = ArchiveError(archiveName, a);
+    if (status != ARCHIVE_OK) {
+      const char* reason = archive_error_string(a);
+      error = "cannot read " + std::string(archiveName) + ", member " + std::string(memberName) + ": " +
+              (reason ? reason : "its data is damaged");
       return -1;
     }
     written += static_cast<long long>(size);
@@ -114,7 +126,9 @@ int ExtractCsv(files::File& archiveFile, std::string_view archiveName, std::stri
       error = std::string(archiveName) + " holds no CSV file";
       return -1;
     }
-    if (status < ARCHIVE_WARN) {
+    // A header with a warning (a name that cannot be read as written, say)
+    // is as untrustworthy as its data.
+    if (status != ARCHIVE_OK) {
       error = ArchiveError(archiveName, a.get());
       return -1;
     }
@@ -126,7 +140,8 @@ int ExtractCsv(files::File& archiveFile, std::string_view archiveName, std::stri
     error = files::ErrorText("create", outputPath, errno);
     return -1;
   }
-  int result = CopyMember(a.get(), archiveName, out, outputPath, error);
+  std::string member = Printable(archive_entry_pathname(entry));
+  int result = CopyMember(a.get(), archiveName, member, out, outputPath, error);
   if (out.Close() != 0 && result == 0) {
     error = files::ErrorText("write", outputPath, errno);
     result = -1;

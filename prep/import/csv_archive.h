@@ -19,7 +19,8 @@ bool IsZipArchive(platform::files::File& file);
 // to `outputPath`, a CP932 path for the file layer. `archiveName` names the
 // archive in messages (UTF-8). Returns 0, or -1 with `error` saying what
 // failed; the output is then removed. An archive that is no zip archive,
-// holds no CSV file, or whose CSV would unpack to more than 1 GiB is refused.
+// holds no CSV file, whose CSV would unpack to more than 1 GiB, or that
+// libarchive warns of (a member whose CRC does not match) is refused.
 int ExtractCsv(platform::files::File& archive, std::string_view archiveName,
                std::string_view outputPath, std::string& error);
 

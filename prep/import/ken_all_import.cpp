@@ -169,7 +169,7 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
                             std::to_string(kFieldCount) + " belong");
       return -1;
     }
-    if (!ToMasterFields(lineEdition, fields, fieldError)) {
+    if (!ToMasterFields(lineEdition, fields, fieldError) || !CheckRecordFields(fields, fieldError)) {
       error = LineError(inputPath, number, fieldError);
       return -1;
     }

@@ -1,5 +1,6 @@
 #include "prep/import/postal_row.h"
 
+#include <algorithm>  // std::all_of
 #include <optional>
 
 #include "platform/text/cp932.h"
@@ -121,6 +122,31 @@ bool ToMasterFields(Edition edition, std::vector<std::string>& fields, std::stri
       return false;
     }
     field = reading ? text::ToFullSizeKana(*converted) : std::move(*converted);
+  }
+  return true;
+}
+
+bool CheckRecordFields(const std::vector<std::string>& fields, std::string& error) {
+  auto isDigits = [](const std::string& field, size_t count) {
+    return field.size() == count &&
+           std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!isDigits(fields[kLocalGovernmentCode], 5)) {
+    error = FieldError(kLocalGovernmentCode, "is no local government code of five digits");
+    return false;
+  }
+  if (!isDigits(fields[kPostalCode], 7)) {
+    error = FieldError(kPostalCode, "is no postal code of seven digits");
+    return false;
+  }
+  for (size_t i = kFirstReading; i <= kTownKanji; ++i) {
+    if (fields[i].empty()) {
+      static constexpr const char* kNames[] = {"the prefecture's reading", "the city's reading",
+                                               "the town's reading",      "the prefecture",
+                                               "the city",                "the town"};
+      error = FieldError(i, "is empty where ") + kNames[i - kFirstReading] + " belongs";
+      return false;
+    }
   }
   return true;
 }

@@ -15,6 +15,8 @@ namespace prep::import {
 enum class Edition { kCp932, kUtf8 };
 
 inline constexpr size_t kFieldCount = 15;
+inline constexpr size_t kLocalGovernmentCode = 0;  // field 1
+inline constexpr size_t kPostalCode = 2;           // field 3
 inline constexpr size_t kFirstReading = 3;  // fields 4 to 6, counted from 0
 inline constexpr size_t kLastReading = 5;
 inline constexpr size_t kCityReading = 4;   // field 5
@@ -29,6 +31,13 @@ Edition GuessEdition(std::string_view line);
 // (UTF-8) when a field holds bytes its edition cannot decode or a character
 // CP932 cannot store.
 bool ToMasterFields(Edition edition, std::vector<std::string>& fields, std::string& error);
+
+// Checks what every postal row holds: a local government code of five
+// digits (field 1), a postal code of seven (field 3), and the prefecture,
+// city and town, each as reading and in kanji (fields 4 to 9), none of them
+// empty. Returns false with `error` (UTF-8) naming the first field that
+// fails. A row that fails is no postal data, whatever else it holds.
+bool CheckRecordFields(const std::vector<std::string>& fields, std::string& error);
 
 // Checks the bytes of a master record that name its index file: the city
 // reading's first byte and the town reading's first two. Returns false with

@@ -7,9 +7,8 @@ namespace prep::import {
 
 namespace {
 
-constexpr size_t kPostalCode = 2;  // field 3
-constexpr size_t kCity = 4;        // field 5
-constexpr size_t kTown = 5;        // field 6
+constexpr size_t kCity = 4;  // field 5
+constexpr size_t kTown = 5;  // field 6
 
 // Opening minus closing full-width parentheses, character by character, so
 // that a trail byte never passes for a lead byte.

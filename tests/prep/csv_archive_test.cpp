@@ -1,10 +1,15 @@
 #include "prep/import/csv_archive.h"
 
+#include <archive.h>
+#include <archive_entry.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>  // std::getenv, std::system
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/files/file.h"
 #include "platform/files/system_calls.h"
@@ -22,6 +27,33 @@ namespace {
 void Zip(const std::string& archive, const std::string& members) {
   std::string command = "'" YUBIN_CMAKE "' -E tar cf " + archive + " --format=zip " + members;
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// A zip archive of one member, written by libarchive: stored as it stands
+// or deflated.
+std::string ZipOf(const std::string& name, const std::string& content, bool stored) {
+  archive* a = archive_write_new();
+  archive_write_set_format_zip(a);
+  if (stored) archive_write_set_format_option(a, "zip", "compression", "store");
+  std::vector<char> buffer(content.size() + 64 * 1024);
+  size_t used = 0;
+  archive_write_open_memory(a, buffer.data(), buffer.size(), &used);
+  archive_entry* entry = archive_entry_new();
+  archive_entry_set_pathname(entry, name.c_str());
+  archive_entry_set_filetype(entry, AE_IFREG);
+  archive_entry_set_perm(entry, 0644);
+  archive_entry_set_size(entry, static_cast<la_int64_t>(content.size()));
+  archive_write_header(a, entry);
+  archive_write_data(a, content.data(), content.size());
+  archive_entry_free(entry);
+  archive_write_close(a);
+  archive_write_free(a);
+  return std::string(buffer.data(), used);
+}
+
+std::string HostFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 int Extract(const std::string& archive, std::string& error) {
@@ -65,7 +97,7 @@ TEST(CsvArchive, RefusesWhatHoldsNoCsvAndLeavesNoOutput) {
   Zip("whole.zip", "KEN_ALL.CSV");
   dir.Write("cut.zip", dir.Read("whole.zip").substr(0, 300));
   EXPECT_EQ(Extract("cut.zip", error), -1);
-  EXPECT_TRUE(error.starts_with("cannot read cut.zip: ")) << error;
+  EXPECT_TRUE(error.starts_with("cannot read cut.zip, member KEN_ALL.CSV: ")) << error;
   EXPECT_FALSE(dir.Exists("OUT.CSV"));
 }
 
@@ -82,4 +114,60 @@ TEST(CsvArchive, AFailingWriteSaysWhyAndRemovesTheOutput) {
   EXPECT_EQ(Extract("ken_all.zip", error), -1);
   EXPECT_EQ(error, "cannot write OUT.CSV: No space left on device");
   EXPECT_FALSE(dir.Exists("OUT.CSV"));
+}
+
+TEST(CsvArchive, AMemberWhoseCrcFailsIsRefusedWithArchiveMemberAndReason) {
+  TempDir dir;
+  std::string csv = "01101,\"060  \",\"0600061\",\"x\"\r\n";
+  std::string zip = ZipOf("KEN_ALL.CSV", csv, true);
+  dir.Write("good.zip", zip);
+  std::string error;
+  ASSERT_EQ(Extract("good.zip", error), 0) << error;
+  EXPECT_EQ(dir.Read("OUT.CSV"), csv);
+
+  // One digit of the stored data changed: the archive still reads, only
+  // its CRC tells.
+  size_t digit = zip.find("0600061") + 6;
+  ASSERT_NE(digit, std::string::npos + 6);
+  zip[digit] = '9';
+  dir.Write("changed.zip", zip);
+  EXPECT_EQ(Extract("changed.zip", error), -1);
+  EXPECT_TRUE(error.starts_with("cannot read changed.zip, member KEN_ALL.CSV: ")) << error;
+  EXPECT_NE(error.find("CRC"), std::string::npos) << error;
+  EXPECT_FALSE(dir.Exists("OUT.CSV"));
+}
+
+// Single bits flipped all over an archive: each flip is refused or gives
+// the very bytes the archive holds, never other content. Every byte of a
+// small deflated archive of the bundled data, and a few spread over the
+// bundled ken_all.zip itself.
+TEST(CsvArchive, EveryFlippedBitIsRefusedOrGivesTheSameContent) {
+  TempDir dir;
+  const char* source = std::getenv("YUBIN_SOURCE_DIR");
+  std::string data = std::string(source ? source : ".") + "/data/";
+  std::string error;
+  auto sweep = [&](const std::string& zip, const std::string& content, size_t flips) {
+    size_t refused = 0;
+    std::string changed;  // the flips that gave other content
+    for (size_t k = 0; k < flips; ++k) {
+      size_t at = flips == zip.size() ? k : k * (zip.size() - 1) / (flips - 1);
+      std::string flipped = zip;
+      flipped[at] = static_cast<char>(flipped[at] ^ (1 << (k % 8)));
+      dir.Write("flipped.zip", flipped);
+      if (Extract("flipped.zip", error) != 0)
+        ++refused;
+      else if (dir.Read("OUT.CSV") != content)
+        changed += " " + std::to_string(at) + "." + std::to_string(k % 8);
+    }
+    EXPECT_EQ(changed, "") << "byte.bit flips of " << zip.size() << " bytes accepted with other content";
+    EXPECT_GT(refused, 0u);
+  };
+  std::string kenAll = HostFile(data + "ken_all.zip");
+  dir.Write("ken_all.zip", kenAll);
+  ASSERT_EQ(Extract("ken_all.zip", error), 0) << error;
+  std::string csv = dir.Read("OUT.CSV");
+  std::string rows = csv.substr(0, csv.rfind('\n', 8000) + 1);
+  std::string small = ZipOf("KEN_ALL.CSV", rows, false);
+  sweep(small, rows, small.size());
+  sweep(kenAll, csv, 6);
 }

@@ -111,6 +111,22 @@ TEST(ImportKenAll, BadInputNamesTheLineAndLeavesTheOldMaster) {
       {good + KenRow("0640941", "ｱ/ｶ", "旭"),
        "KEN_ALL.CSV line 2: field 6 has \"/\" in its first two bytes, which would split the "
        "index file's path"},
+      // What is not postal data, in either edition: a code that is not seven
+      // digits (a quote inside), a row of nothing, a local government code
+      // cut short, a town or city without its name.
+      {good + KenRow("06\"\"00000", "ｱｻﾋｶﾞｵｶ", "旭ケ丘"),
+       "KEN_ALL.CSV line 2: field 3 is no postal code of seven digits"},
+      {good + ",,,,,,,,,,,,,,\r\n", "KEN_ALL.CSV line 2: field 1 is no local government code of five digits"},
+      {good + KenRow("0640941", "ｱｻﾋｶﾞｵｶ", "旭ケ丘").substr(1),
+       "KEN_ALL.CSV line 2: field 1 is no local government code of five digits"},
+      {good + KenRow("0640941", "", "旭ケ丘"),
+       "KEN_ALL.CSV line 2: field 6 is empty where the town's reading belongs"},
+      {"\xEF\xBB\xBF" "01101,\"060  \",\"060004\",\"ホッカイドウ\",\"サッポロシ\",\"ミナミ\",\"北海道\","
+       "\"札幌市\",\"南\",0,0,1,0,0,0\r\n",
+       "KEN_ALL.CSV line 1: field 3 is no postal code of seven digits"},
+      {"\xEF\xBB\xBF" "01101,\"060  \",\"0600042\",\"ホッカイドウ\",\"サッポロシ\",\"ミナミ\",\"北海道\","
+       "\"\",\"南\",0,0,1,0,0,0\r\n",
+       "KEN_ALL.CSV line 1: field 8 is empty where the city belongs"},
       // A file without line ends is refused at its first 64 KiB.
       {good + std::string(100000, 'x'), "KEN_ALL.CSV line 2: is longer than 65536 bytes"},
   };
