@@ -2,6 +2,7 @@
 
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/resources.h"
+#include "platform/directory_lock.h"
 #include "platform/startup.h"
 #include "search/ui/app_resources.h"
 #include "search/ui/main_dialog.h"
@@ -13,6 +14,9 @@ namespace search::ui {
 namespace dlg = platform::dialog;
 
 int RunTolvane() {
+  // Held while the program runs, so that no start of a newer workspace
+  // removes the directory under it; never waited for.
+  platform::DirectoryLock inUse(".", platform::DirectoryLock::Kind::kShared);
   RegisterAppResources();
   TolvaneApp app;
   if (!platform::InitialiseSockets()) {

@@ -6,7 +6,8 @@
 # search application's own example keyed by DIALOG_SCRIPT. The first start
 # makes the workspace and finds 0600061; a second one goes straight to the
 # search; a preparation that fails part-way leaves the workspace in use as
-# it was; installed data newer than the workspace's makes a new one.
+# it was; installed data newer than the workspace's makes a new one; a
+# workspace a search runs in stays until the search ends.
 #   installed_tree_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
@@ -119,3 +120,19 @@ touch "$prefix/share/yubin/jigyosyo.zip"
 start
 [ "$status" -eq 0 ] && found_0600061 || fail "start after an update: status $status: $(cat "$tmp/err")"
 [ "$(readlink "$root/current")" = workspace-3 ] && [ -d "$root/workspace-2" ] || fail "no switch to workspace-3"
+
+# A search running in workspace-3 (held at its script, a FIFO, after it has
+# taken its directory's lock) keeps that workspace through two newer
+# preparations; the first start after the search has ended removes it.
+mkfifo "$tmp/script"
+(cd "$root/workspace-3" && DIALOG_SCRIPT=$tmp/script "$prefix/bin/tolvane" > "$tmp/held" 2>&1) &
+searching=$!
+for _ in $(seq 100); do flock -xn "$root/workspace-3" true || break; sleep 0.1; done
+start --data "$source/data"
+start --data "$source/data"
+[ -d "$root/workspace-3" ] && kept=yes || kept=no
+cat "$DIALOG_SCRIPT" > "$tmp/script"
+wait "$searching" && grep -q "=>>> 0600061 <<=" "$tmp/held" || fail "the search in workspace-3 failed: $(cat "$tmp/held")"
+[ "$kept" = yes ] || fail "a preparation removed workspace-3, where a search was running"
+start --data "$source/data"
+[ "$status" -eq 0 ] && [ ! -e "$root/workspace-3" ] || fail "workspace-3 stayed after its search ended: $(cat "$tmp/err")"

@@ -8,13 +8,14 @@
 #include <sys/wait.h>  // waitpid
 #include <unistd.h>    // chdir, execv, getcwd
 
-#include <algorithm>  // std::max
+#include <algorithm>  // std::max, std::min
 #include <cerrno>
 #include <climits>  // PATH_MAX
 #include <csignal>  // std::signal, SIGXFSZ
 #include <cstdio>   // std::fprintf
 #include <cstdlib>  // std::getenv, setenv
 #include <cstring>  // std::strerror
+#include <ctime>    // std::time
 #include <filesystem>
 #include <optional>
 
@@ -207,10 +208,13 @@ int RunStart(const std::vector<std::string>& args) {
   // A workspace made from downloaded data counts as at least as new as the
   // installed data: a download dated before the installed files (a server's
   // date kept) must not be replaced by the installed data at the next start.
+  // A download dated in the future (a server's clock set wrong) counts as
+  // made now, so that its stamp never outranks later updates.
+  const long long now = std::time(nullptr);
   if (options->dataDirectory) {
     std::optional<PostalData> installed = InstalledData(*installation, error);
     if (!installed) return Fail(error);
-    data->time = std::max(data->time, installed->time);
+    data->time = std::max(std::min(data->time, now), installed->time);
   }
 
   // The usual start: a complete workspace whose data is as new as the
@@ -218,7 +222,8 @@ int RunStart(const std::vector<std::string>& args) {
   bool asked = options->tool || options->dataDirectory;
   auto inUse = [&]() -> std::string {
     std::string current = workspaces.Current();
-    return !asked && !current.empty() && Workspaces::DataTime(current) >= data->time ? current : std::string();
+    return !asked && !current.empty() && Workspaces::HoldsDataOf(current, data->time, now) ? current
+                                                                                            : std::string();
   };
   std::string current = inUse();
   if (current.empty()) {
@@ -239,7 +244,7 @@ int RunStart(const std::vector<std::string>& args) {
       !workspaces.SwitchTo(workspace, error)) {
     if (!workspace.empty()) {
       // Out of the workspace before it goes.
-      if (chdir(root->c_str()) != 0) error += "; cannot enter " + *root;
+      if (chdir(root->c_str()) != 0) error += "; cannot enter " + *root + ": " + std::strerror(errno);
       Workspaces::Discard(workspace);
     }
     Fail(error + "; the workspace in use stays as it was");

@@ -17,6 +17,7 @@
 #include "platform/seam.h"
 #include "platform/startup.h"
 #include "platform/dialog/resources.h"
+#include "platform/directory_lock.h"
 #include "search/ui/main_dialog.h"
 #include "search/ui/resource.h"
 #include "search/ui/start_up.h"
@@ -300,6 +301,23 @@ TEST_F(TolvaneInProcess, AStartUpLayerThatFailsIsToldAndNoDialogOpens) {
               platform::dialog::LoadString(socketsFail ? kSocketsFailedString : kComponentsFailedString));
     EXPECT_EQ(backend_.Find(kMainDialog), nullptr);
   }
+}
+
+// While it runs, the program holds the shared lock of its current directory,
+// so that a newer workspace's start does not remove it; it lets go when it
+// ends. A lock held by another never makes it wait.
+TEST_F(TolvaneInProcess, HoldsItsDirectoryWhileItRunsAndNeverWaitsForIt) {
+  using platform::DirectoryLock;
+  bool takenWhileRunning = true;
+  backend_.Do([&] { takenWhileRunning = DirectoryLock(".", DirectoryLock::Kind::kExclusive).Held(); })
+      .Click(platform::dialog::kIdOk);
+  EXPECT_EQ(RunTolvane(), 0);
+  EXPECT_FALSE(takenWhileRunning);
+
+  DirectoryLock removing(".", DirectoryLock::Kind::kExclusive);
+  ASSERT_TRUE(removing.Held());
+  backend_.Click(platform::dialog::kIdOk);
+  EXPECT_EQ(RunTolvane(), 0);
 }
 
 }  // namespace

@@ -3,14 +3,19 @@
 // whole command runs from an installed tree in tests/packaging.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/dialog/backend.h"
 #include "platform/dialog/headless/headless_backend.h"
+#include "platform/directory_lock.h"
+#include "platform/files/system_calls.h"
 #include "platform/seam.h"
+#include "platform/text/cp932.h"
 #include "tests/support/temp_dir.h"
+#include "tools/yubin/start/preparation.h"
 #include "tools/yubin/start/progress_dialog.h"
 #include "tools/yubin/start/progress_resources.h"
 #include "tools/yubin/start/workspace.h"
@@ -106,6 +111,74 @@ TEST(Workspaces, ASwitchKeepsTheWorkspaceItReplacesAndRemovesOlderOnes) {
   EXPECT_EQ(std::filesystem::read_symlink(workspaces.Root() + "/current"), "workspace-3");
   EXPECT_FALSE(std::filesystem::exists(first));
   EXPECT_TRUE(std::filesystem::exists(second));
+}
+
+// A search application holds the shared lock of the workspace it runs in;
+// starts that switch past it leave it, and the first after it has ended
+// removes it. An incomplete workspace in use stays too.
+TEST(Workspaces, AWorkspaceASearchRunsInStaysUntilItEnds) {
+  TempDir dir;
+  Workspaces workspaces(dir.path() + "/yubin");
+  std::string error;
+  ASSERT_TRUE(workspaces.Lock(error)) << error;
+  auto prepare = [&] {
+    std::string workspace = workspaces.MakeNew(error);
+    EXPECT_TRUE(Workspaces::MarkComplete(workspace, 1700000000, error)) << error;
+    EXPECT_TRUE(workspaces.SwitchTo(workspace, error)) << error;
+    return workspace;
+  };
+  std::string first = prepare();
+  {
+    platform::DirectoryLock search(first, platform::DirectoryLock::Kind::kShared);
+    ASSERT_TRUE(search.Held());
+    prepare();
+    prepare();
+    EXPECT_EQ(workspaces.Current(), workspaces.Root() + "/workspace-3");
+    EXPECT_TRUE(std::filesystem::exists(first + "/.prepared"));
+    std::string broken = workspaces.MakeNew(error);
+    platform::DirectoryLock inUse(broken, platform::DirectoryLock::Kind::kShared);
+    EXPECT_EQ(workspaces.MakeNew(error), workspaces.Root() + "/workspace-5");
+    EXPECT_TRUE(std::filesystem::exists(broken));
+  }
+  prepare();
+  EXPECT_FALSE(std::filesystem::exists(first));
+  EXPECT_EQ(workspaces.Current(), workspaces.Root() + "/workspace-4");
+  EXPECT_FALSE(std::filesystem::exists(workspaces.Root() + "/workspace-5"));
+}
+
+// A stamp holds the data of its own time and any older; one dated in the
+// future only its own, so that it does not block every later update.
+TEST(Workspaces, AStampInTheFutureCountsOnlyForItsOwnDataTime) {
+  TempDir dir;
+  std::string error;
+  const long long now = 1800000000;
+  ASSERT_TRUE(Workspaces::MarkComplete(dir.path(), now - 100, error)) << error;
+  EXPECT_TRUE(Workspaces::HoldsDataOf(dir.path(), now - 100, now));
+  EXPECT_TRUE(Workspaces::HoldsDataOf(dir.path(), now - 200, now));
+  EXPECT_FALSE(Workspaces::HoldsDataOf(dir.path(), now - 50, now));
+  ASSERT_TRUE(Workspaces::MarkComplete(dir.path(), now + 1000, error)) << error;
+  EXPECT_TRUE(Workspaces::HoldsDataOf(dir.path(), now + 1000, now));
+  EXPECT_FALSE(Workspaces::HoldsDataOf(dir.path(), now - 100, now));
+  EXPECT_TRUE(Workspaces::HoldsDataOf(dir.path(), now - 100, now + 1000));
+  EXPECT_FALSE(Workspaces::HoldsDataOf(dir.path() + "/none", 0, now));
+}
+
+// A step that fails says why: the index build's box texts and the reason
+// the file layer gave.
+TEST(Preparation, AFailedIndexBuildCarriesTheReason) {
+  TempDir dir;
+  dir.Write("ALL_ZIP.TXT", platform::text::Cp932("01101,060  ,0640941,ﾎﾂｶｲﾄﾞｳ,ｻﾂﾎﾟﾛｼ,ｱｻﾋｶﾞｵｶ,北海道,札幌市,旭ケ丘,0,0,1,0,0,0\r\n"));
+  Preparation preparation(Installation{}, PostalData{}, dir.path(), "", true);
+  ASSERT_EQ(preparation.LineText(3), "building the kana town index below Zip_Code");
+  platform::ScopedOverride calls(platform::files::Sys());
+  platform::files::Sys().write = [](int, const void*, size_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  };
+  std::string error;
+  EXPECT_FALSE(preparation.Run(3, error));
+  EXPECT_EQ(error, "the kana town index could not be built: ERROR: Write インデックスファイルエラー; "
+                   "cannot write Zip_Code/N_ｻ/ｱｻ.Idx: No space left on device");
 }
 
 }  // namespace

@@ -87,6 +87,8 @@ class CollectedMessages : public prep::PrepMessages {
     text_ += text::ToUtf8(caption) + ": " + text::ToUtf8(message);
     return 1;
   }
+  // What failed and why, after the boxes' texts.
+  void ShowReason(std::string_view reason) override { text_ += "; " + std::string(reason); }
   const std::string& Text() const { return text_; }
 
  private:

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/directory_lock.h"
 #include "platform/files/file.h"
 
 namespace yubin::start {
@@ -131,6 +132,11 @@ long long Workspaces::DataTime(const std::string& workspace) {
   return end != text + kKey.size() && *end == '\n' && time >= 0 ? time : -1;
 }
 
+bool Workspaces::HoldsDataOf(const std::string& workspace, long long dataTime, long long now) {
+  long long stamp = DataTime(workspace);
+  return stamp >= 0 && (stamp == dataTime || (stamp > dataTime && stamp <= now));
+}
+
 std::string Workspaces::MakeNew(std::string& error) {
   long highest = 0;
   for (const std::string& name : WorkspaceNames(root_)) {
@@ -186,6 +192,11 @@ bool Workspaces::SwitchTo(const std::string& workspace, std::string& error) {
 }
 
 void Workspaces::Discard(const std::string& workspace) {
+  // A search application running there holds the shared lock: the
+  // workspace stays, and a start after it has ended removes it. Its
+  // quick-result files go with it, since they hold results of its data.
+  platform::DirectoryLock unused(workspace, platform::DirectoryLock::Kind::kExclusive);
+  if (!unused.Held()) return;
   std::error_code ignored;
   fs::remove_all(workspace, ignored);
 }

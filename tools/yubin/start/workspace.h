@@ -6,6 +6,10 @@
 //   current        a link naming the complete workspace in use ("workspace-2")
 //   .lock          held by a start while it looks and prepares
 //
+// A search application running in a workspace holds the shared lock of its
+// directory (platform/directory_lock.h); a workspace whose lock a start
+// cannot take is left where it is, and a later start removes it.
+//
 // A workspace counts as complete once its stamp (".prepared", which holds
 // the time of the data it was prepared from) is written, the last file of
 // a preparation. A new workspace is made beside the one in use and
@@ -43,6 +47,12 @@ class Workspaces {
   // prepared from, or -1 when it has no readable stamp.
   static long long DataTime(const std::string& workspace);
 
+  // Whether a complete workspace holds data as new as `dataTime`. A stamp
+  // later than `now` (a clock set wrong when it was written) counts only
+  // for the very data time it names: it would otherwise outrank every later
+  // update.
+  static bool HoldsDataOf(const std::string& workspace, long long dataTime, long long now);
+
   // Makes a new, empty workspace beside the others and gives its host path.
   // Incomplete ones left by earlier starts are removed first. Empty, with
   // `error`, when the directory cannot be made.
@@ -53,10 +63,10 @@ class Workspaces {
 
   // Makes the complete `workspace` the current one, in one rename. The one
   // it replaces is kept (a search application may still run there); those
-  // before it are removed.
+  // before it are removed, but for one a search application runs in.
   bool SwitchTo(const std::string& workspace, std::string& error);
 
-  // Removes a workspace that did not get complete.
+  // Removes a workspace, unless a program runs in it.
   static void Discard(const std::string& workspace);
 
  private:
