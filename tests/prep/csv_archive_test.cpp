@@ -128,9 +128,9 @@ TEST(CsvArchive, AMemberWhoseCrcFailsIsRefusedWithArchiveMemberAndReason) {
 
   // One digit of the stored data changed: the archive still reads, only
   // its CRC tells.
-  size_t digit = zip.find("0600061") + 6;
-  ASSERT_NE(digit, std::string::npos + 6);
-  zip[digit] = '9';
+  size_t code = zip.find("0600061");
+  ASSERT_NE(code, std::string::npos);
+  zip[code + 6] = '9';
   dir.Write("changed.zip", zip);
   EXPECT_EQ(Extract("changed.zip", error), -1);
   EXPECT_TRUE(error.starts_with("cannot read changed.zip, member KEN_ALL.CSV: ")) << error;
