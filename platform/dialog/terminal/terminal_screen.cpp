@@ -83,6 +83,7 @@ void ReturnEndingSignals() {
     gTaken[signal] = false;
   });
 }
+
 struct sigaction gPreviousResize;
 int gWakeWrite = -1;
 
