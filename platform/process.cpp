@@ -3,10 +3,12 @@
 #include <spawn.h>     // posix_spawn
 #include <sys/stat.h>  // stat
 #include <sys/wait.h>  // waitpid
-#include <unistd.h>    // access
+#include <fcntl.h>     // O_CLOEXEC
+#include <unistd.h>    // access, lseek, read, unlink
 
 #include <cerrno>
 #include <csignal>  // sigset_t, SIGPIPE
+#include <cstdlib>  // std::getenv, mkostemp
 
 #include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
@@ -154,7 +156,25 @@ std::string FindProgram(std::string_view program) {
   return {};
 }
 
-int StartAndWait(std::string_view program, const std::vector<std::string>& args) {
+namespace {
+
+// This process's environment without the variables that choose a dialog
+// backend or a script: those are the user's choice for the program they
+// started.
+std::vector<char*> ChildEnvironment() {
+  std::vector<char*> env;
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+    std::string_view e(*entry);
+    if (e.starts_with("DIALOG_BACKEND=") || e.starts_with("DIALOG_SCRIPT=")) continue;
+    env.push_back(*entry);
+  }
+  env.push_back(nullptr);
+  return env;
+}
+
+// Starts the program and waits; with `errorFd` at 0 or more, the child's
+// standard error goes there.
+int Run(std::string_view program, const std::vector<std::string>& args, int errorFd) {
   std::string host = FindProgram(program);
   if (host.empty()) return -1;
   std::vector<std::string> split = SplitCommandLine(JoinCommandLine(args));
@@ -165,6 +185,7 @@ int StartAndWait(std::string_view program, const std::vector<std::string>& args)
   std::vector<char*> argv;
   for (std::string& arg : utf8) argv.push_back(arg.data());
   argv.push_back(nullptr);
+  std::vector<char*> env = ChildEnvironment();
 
   // The child starts with the default handling of SIGPIPE and nothing
   // blocked, whatever this process ignores (SIGPIPE, after the socket
@@ -178,8 +199,12 @@ int StartAndWait(std::string_view program, const std::vector<std::string>& args)
   posix_spawnattr_setsigdefault(&attr, &defaults);
   posix_spawnattr_setsigmask(&attr, &none);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (errorFd >= 0) posix_spawn_file_actions_adddup2(&actions, errorFd, STDERR_FILENO);
   pid_t pid = 0;
-  int spawned = posix_spawn(&pid, host.c_str(), nullptr, &attr, argv.data(), environ);
+  int spawned = posix_spawn(&pid, host.c_str(), &actions, &attr, argv.data(), env.data());
+  posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   if (spawned != 0) return -1;
   int status = 0;
@@ -187,6 +212,40 @@ int StartAndWait(std::string_view program, const std::vector<std::string>& args)
     if (errno != EINTR) return -1;
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// An unnamed temporary file for a child's standard error, or -1.
+int TemporaryErrorFile() {
+  const char* dir = std::getenv("TMPDIR");
+  std::string path = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/yubin-stderr-XXXXXX";
+  int fd = mkostemp(path.data(), O_CLOEXEC);
+  if (fd >= 0) unlink(path.c_str());
+  return fd;
+}
+
+}  // namespace
+
+int StartAndWait(std::string_view program, const std::vector<std::string>& args) { return Run(program, args, -1); }
+
+ChildEnd StartAndWaitForErrors(std::string_view program, const std::vector<std::string>& args) {
+  ChildEnd end;
+  // Without a temporary file the child writes where this process does.
+  int errorFd = TemporaryErrorFile();
+  end.status = Run(program, args, errorFd);
+  if (errorFd < 0) return end;
+  end.errorOutput.resize(kErrorOutputMax);
+  std::size_t got = 0;
+  if (lseek(errorFd, 0, SEEK_SET) == 0) {
+    while (got < kErrorOutputMax) {
+      ssize_t n = read(errorFd, end.errorOutput.data() + got, kErrorOutputMax - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+  }
+  end.errorOutput.resize(got);
+  close(errorFd);
+  return end;
 }
 
 }  // namespace platform

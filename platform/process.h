@@ -9,6 +9,7 @@
 // characters, so a 0x5C trail byte (as in ソ) is never a backslash.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,9 +35,23 @@ std::string FindProgram(std::string_view program);
 
 // Starts `program` with the arguments (CP932; the first is the child's
 // name for itself) and waits until it has ended. The child's arguments are
-// given to it in UTF-8, the host's convention. Returns the child's exit
-// status (0 to 255), or -1 when it could not be started or did not exit
-// normally.
+// given to it in UTF-8, the host's convention. Its environment is this
+// process's without DIALOG_BACKEND and DIALOG_SCRIPT: the user chose the
+// backend and the script of the program they started, not of its children,
+// which choose their own. Returns the child's exit status (0 to 255), or -1
+// when it could not be started or did not exit normally.
 int StartAndWait(std::string_view program, const std::vector<std::string>& args);
+
+// How a child started by StartAndWaitForErrors ended.
+struct ChildEnd {
+  int status = -1;          // as StartAndWait returns it
+  std::string errorOutput;  // what it wrote on standard error, at most kErrorOutputMax bytes
+};
+inline constexpr std::size_t kErrorOutputMax = 4096;
+
+// StartAndWait, with the child's standard error sent to a temporary file
+// (not shown to the user) and read back after the wait. Whatever the child
+// starts in turn writes there too.
+ChildEnd StartAndWaitForErrors(std::string_view program, const std::vector<std::string>& args);
 
 }  // namespace platform

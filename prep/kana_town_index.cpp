@@ -114,15 +114,22 @@ int KanaTownIndexBuilder::BuildKanaTownIndex() {
   recordsWritten_ = 0;
   recordsSkipped_ = 0;
   recordsWithoutFile_ = 0;
+  firstSkippedLines_.clear();
   TakeControlValues();
   std::string masterPath = m_driveText + std::string(kMasterFileName);
   if (m_masterFile.Open(masterPath) != 0)
     return Fail(files::HostErrorText("open", masterPath, errno), kReadError);
 
   MasterRecord record;
+  // Each record, whole or passed over, is one line of the master file.
+  long line = 0;
+  auto noteSkipped = [&] {
+    if (firstSkippedLines_.size() < kSkippedLinesNoted) firstSkippedLines_.push_back(line);
+  };
   for (;;) {
     ReadResult result = m_masterFile.ReadRecord(record);
     if (result == ReadResult::kEnd) break;
+    ++line;
     // A failing read is as fatal as a failing open: the index would be cut
     // short without a word. The lines read before it are written first.
     if (result == ReadResult::kReadError) {
@@ -132,10 +139,12 @@ int KanaTownIndexBuilder::BuildKanaTownIndex() {
     }
     if (result == ReadResult::kShortRecord) {
       ++recordsSkipped_;
+      noteSkipped();
       continue;
     }
     if (!KeyNamesItsFile(record)) {
       ++recordsWithoutFile_;
+      noteSkipped();
       continue;
     }
     m_cityInitial = CityInitial(record);

@@ -22,6 +22,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/files/file.h"
 #include "prep/master_file.h"
@@ -87,6 +88,10 @@ class KanaTownIndexBuilder {
   long recordsWritten() const { return recordsWritten_; }
   long recordsSkipped() const { return recordsSkipped_; }
   long recordsWithoutFile() const { return recordsWithoutFile_; }
+  // The numbers (from 1) of the first lines passed over, for either reason,
+  // in file order: at most kSkippedLinesNoted of them.
+  static constexpr std::size_t kSkippedLinesNoted = 5;
+  const std::vector<long>& firstSkippedLines() const { return firstSkippedLines_; }
 
   std::string m_driveText;
   std::string m_cityInitial;
@@ -117,6 +122,7 @@ class KanaTownIndexBuilder {
   long recordsWritten_ = 0;
   long recordsSkipped_ = 0;
   long recordsWithoutFile_ = 0;
+  std::vector<long> firstSkippedLines_;
 };
 
 }  // namespace prep

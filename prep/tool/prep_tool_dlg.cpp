@@ -1,11 +1,16 @@
 #include "prep/tool/prep_tool_dlg.h"
 
+#include <string>
+#include <vector>
+
 #include "platform/dialog/busy_cursor.h"
 #include "platform/dialog/data_exchange.h"
 #include "platform/dialog/resources.h"
 #include "platform/files/file.h"
 #include "platform/help_viewer.h"
+#include "platform/text/cp932.h"
 #include "prep/kana_town_index.h"
+#include "prep/master_file.h"
 #include "prep/prep_messages.h"
 #include "prep/tool/prep_about_dlg.h"
 #include "prep/tool/prep_templates.h"
@@ -43,6 +48,27 @@ class PrepToolDlg::Builder : public KanaTownIndexBuilder {
  private:
   PrepToolDlg& dialog_;
 };
+
+namespace {
+
+// The box after a build that passed over lines of the master file: how
+// many, why, and the first line numbers. Empty when none was passed over.
+std::string SkippedLinesText(const KanaTownIndexBuilder& builder) {
+  long malformed = builder.recordsSkipped();
+  long withoutFile = builder.recordsWithoutFile();
+  if (malformed + withoutFile == 0) return {};
+  std::string text = "＊＊ " + std::string(kMasterFileName) + " の " + std::to_string(malformed + withoutFile) +
+                     " 行を、インデックスに入れずに読み飛ばしました。＊＊\r\n";
+  if (malformed > 0) text += "カンマが９つない行：" + std::to_string(malformed) + " 行\r\n";
+  if (withoutFile > 0) text += "インデックスファイルの名前にならない行：" + std::to_string(withoutFile) + " 行\r\n";
+  text += "最初の行番号：";
+  const std::vector<long>& lines = builder.firstSkippedLines();
+  for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? ", " : "") + std::to_string(lines[i]);
+  if (static_cast<std::size_t>(malformed + withoutFile) > lines.size()) text += " …";
+  return platform::text::Cp932(text);
+}
+
+}  // namespace
 
 PrepToolDlg::PrepToolDlg()
     : Dialog(kPrepToolDialog),
@@ -91,7 +117,10 @@ void PrepToolDlg::OnBuildIndex() {
     // Its messages have been answered; the program ends.
     exitStatus_ = -1;
     EndDialog(dlg::kIdCancel);
+    return;
   }
+  std::string skipped = SkippedLinesText(*builder_);
+  if (!skipped.empty()) MessageBox(skipped);
 }
 
 }  // namespace prep::tool

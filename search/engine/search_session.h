@@ -65,9 +65,10 @@ class SearchSession {
   // Why the last search could not be completed, in UTF-8 ("cannot write
   // Result_Tmp: No space left on device"), or an empty text when it was: a
   // search that found nothing, or whose index file does not exist, is
-  // complete. The boxes say no more than the system's own texts (and some
-  // of these failures end a search silently); a command line prints this.
-  // Cleared by every search start other than the automatic re-search.
+  // complete. The engine's boxes say no more than the system's own texts
+  // (and some of these failures end a search silently): the main dialog
+  // shows this in a box of its own after the search, a command line prints
+  // it. Cleared by every search start other than the automatic re-search.
   const std::string& IncompleteReason() const { return incomplete_; }
 
  private:

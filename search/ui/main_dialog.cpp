@@ -7,9 +7,11 @@
 #include "platform/dialog/resources.h"
 #include "platform/dialog/window.h"
 #include "platform/help_viewer.h"
+#include "platform/text/cp932.h"
 #include "search/engine/engine_texts.h"
 #include "search/engine/settings_file.h"
 #include "search/ui/keypad_keys.h"
+#include "search/ui/model/outside_text.h"
 #include "search/ui/resource.h"
 #include "search/ui/templates.h"
 
@@ -82,8 +84,14 @@ MainDialog::MainDialog() : Dialog(kMainDialogTemplate) {
     if (row.field != Field::kResultText)
       Bind(row.control, Notification::kSetFocus, [this, field = row.field] { Refresh(model_.FocusField(field)); });
 
-  Bind(kSearchButton, Notification::kClicked, [this] { session_.StartSearch(); });
-  Bind(kFinalNarrowingButton, Notification::kClicked, [this] { session_.FinalNarrowing(); });
+  Bind(kSearchButton, Notification::kClicked, [this] {
+    session_.StartSearch();
+    TellIncompleteSearch();
+  });
+  Bind(kFinalNarrowingButton, Notification::kClicked, [this] {
+    session_.FinalNarrowing();
+    TellIncompleteSearch();
+  });
   Bind(kNextPageButton, Notification::kClicked, [this] { session_.NextPage(); });
   // The status button 1215 is an output line: pressing it does nothing.
 }
@@ -171,6 +179,22 @@ void MainDialog::OnDestroy() {
 
 void MainDialog::OnOK() {
   if (session_.ReadBackState()) EndDialog(dlg::kIdOk);
+}
+
+void MainDialog::TellIncompleteSearch() {
+  const std::string& reason = session_.IncompleteReason();
+  if (reason.empty()) return;
+  // Whatever the boxes said, a search that stopped half way shows nothing:
+  // the result box keeps no earlier result that would pass for this one.
+  engine::SearchState& state = session_.State();
+  state.ResultText.clear();
+  for (std::string& page : state.PageText) page.clear();
+  state.PagePosition = 0;
+  session_.ShowState();
+  static const std::string lastPage = platform::text::Cp932("これだけです。");
+  session_.SetPageLabel(lastPage);
+  static const std::string incomplete = platform::text::Cp932("＊＊ 検索を最後まで終えられませんでした。＊＊\r\n");
+  Dialog::MessageBox(incomplete + BoxLine(reason), engine::ErrorCaption());
 }
 
 // Showing the input target.

@@ -43,6 +43,9 @@ class MainDialog : public platform::dialog::Dialog, public engine::DialogSide {
   // selectors.
   void Refresh(InputModel::Refresh refresh);
   void ShowSelectors();
+  // After a search that could not be completed (a failed copy, a failed
+  // read): the result box and the pages emptied, and a box with the reason.
+  void TellIncompleteSearch();
 
   engine::SearchSession session_{*this};
   InputModel model_{session_.State()};

@@ -1,7 +1,5 @@
 #include "search/ui/regex_search_dialog.h"
 
-#include <optional>
-
 #include "platform/dialog/busy_cursor.h"
 #include "platform/dialog/data_exchange.h"
 #include "platform/text/cp932.h"
@@ -55,18 +53,25 @@ void RegexSearchDialog::OnSearchStringChanged() {
 
 void RegexSearchDialog::RunSearch() {
   ReadBackMembers();
-  std::optional<std::string> result;
+  GrepSearchOutcome outcome;
   {
     dlg::BusyCursor busy;
-    result = RunGrepSearch(GrepCommandText(search_, kind_));
+    outcome = RunGrepSearch(GrepCommandText(search_, kind_));
   }
-  if (!result) {
-    // The caption is the program's name.
-    static const std::string noFile = platform::text::Cp932("ファイルがありません。");
-    MessageBox(noFile);
-    return;
+  if (!outcome.result) {
+    if (!outcome.failure.empty()) {
+      MessageBox(outcome.failure, engine::ErrorCaption());
+    } else {
+      // The caption is the program's name.
+      static const std::string noFile = platform::text::Cp932("ファイルがありません。");
+      MessageBox(noFile);
+    }
+    // The result box is emptied, so that an earlier search's lines never
+    // stand under these words as their result.
+    result_.clear();
+  } else {
+    result_ = *outcome.result;
   }
-  result_ = *result;
   // The user's own words, not the pattern.
   search_ = lastSearch_;
   ShowMembers();

@@ -4,6 +4,7 @@
 #include <sys/stat.h>  // chmod
 
 #include <csignal>  // std::signal, SIGPIPE
+#include <cstdlib>  // setenv, unsetenv, std::getenv
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -127,6 +128,30 @@ TEST_F(StartAndWaitTest, TheExeFileComesFirst) {
   chmod((dir_.path() + "/vesk").c_str(), 0755);
   EXPECT_EQ(FindProgram("vesk"), "./vesk.exe");
   EXPECT_EQ(StartAndWait("vesk", {"vesk"}), 1);
+}
+
+// The user's choice of backend and script is for the program they started:
+// with DIALOG_BACKEND=terminal passed on, the placeholder that the grep
+// program starts would refuse a terminal the dialogs already hold. What
+// the child writes on standard error comes back, and is not shown.
+TEST_F(StartAndWaitTest, TheChildGetsNoDialogChoiceAndItsErrorOutputComesBack) {
+  InstallHelper("qgrep.exe");
+  setenv("DIALOG_BACKEND", "terminal", 1);
+  setenv("DIALOG_SCRIPT", "script.txt", 1);
+  setenv("YUBIN_PASSED", "yes", 1);
+  ChildEnd end = StartAndWaitForErrors("qgrep.exe", {"qgrep.exe", "complain"});
+  ChildEnd quiet = StartAndWaitForErrors("qgrep.exe", {"qgrep.exe"});
+  EXPECT_STREQ(std::getenv("DIALOG_BACKEND"), "terminal");  // this process keeps them
+  unsetenv("DIALOG_BACKEND");
+  unsetenv("DIALOG_SCRIPT");
+  unsetenv("YUBIN_PASSED");
+  EXPECT_EQ(end.status, 2);
+  EXPECT_EQ(end.errorOutput, "argv_echo: 引数がおかしい\nsecond line\n");
+  EXPECT_EQ(quiet.status, 1);
+  EXPECT_EQ(quiet.errorOutput, "");
+  EXPECT_EQ(dir_.Read("env.txt"), "DIALOG_BACKEND=(unset)\nDIALOG_SCRIPT=(unset)\nYUBIN_PASSED=yes\n");
+  // A program that cannot be started writes nothing.
+  EXPECT_EQ(StartAndWaitForErrors("true", {"true"}).status, -1);
 }
 
 TEST_F(StartAndWaitTest, AMissingProgramIsNotSoughtAlongThePath) {

@@ -111,7 +111,10 @@ std::string HeadlessDialogWindow::ControlText(int id) const {
 }
 
 void HeadlessDialogWindow::SetControlText(int id, std::string_view cp932) {
-  if (Control* c = Find(id)) c->text = cp932;
+  if (Control* c = Find(id)) {
+    c->text = cp932;
+    c->selected = false;
+  }
 }
 
 int HeadlessDialogWindow::CheckState(int id) const {
@@ -152,6 +155,8 @@ void HeadlessDialogWindow::ShowControl(int id, bool visible) {
 void HeadlessDialogWindow::SetFocus(int id) {
   Control* c = Find(id);
   if (c == nullptr || !TakesFocus(*c) || focus_ == id) return;
+  // A click or the program's move puts the caret in the text.
+  c->selected = false;
   focus_ = id;
   if (dialog_ != nullptr) DialogEvents::DeliverFocus(*dialog_, id);
 }
@@ -181,6 +186,9 @@ void HeadlessDialogWindow::FocusNextTabStop(bool backwards) {
     return;
   }
   SetFocus(target);
+  // Arriving by a tab stop selects an edit's text, after the dialog has
+  // heard of the focus (and perhaps set the text).
+  if (Control* c = Find(target); c != nullptr && focus_ == target && IsEdit(c->tmpl)) c->selected = true;
 }
 
 void HeadlessDialogWindow::SetTextLimit(int id, int limit) {
@@ -460,6 +468,14 @@ void HeadlessBackend::TypeInto(int id, std::string_view text, HeadlessDialogWind
     if (b == '\b') {
       ++i;
       std::string& t = live->text;
+      if (live->selected) {
+        // Backspace removes the selection alone.
+        live->selected = false;
+        if (t.empty()) continue;
+        t.clear();
+        DialogEvents::DeliverNotification(dialog, id, Notification::kChanged);
+        continue;
+      }
       if (t.empty()) continue;
       // The last character: a CR LF pair, or one CP932 character.
       size_t cut = 0, at = 0;
@@ -477,6 +493,11 @@ void HeadlessBackend::TypeInto(int id, std::string_view text, HeadlessDialogWind
     size_t n = std::min<size_t>(static_cast<size_t>(text::Cp932CharLength(b)), text.size() - i);
     std::string_view ch = text.substr(i, n);
     i += n;
+    // The character replaces a selected text.
+    if (live->selected) {
+      live->text.clear();
+      live->selected = false;
+    }
     if (live->limit > 0 && live->text.size() + ch.size() > static_cast<size_t>(live->limit)) continue;
     live->text.append(ch);
     DialogEvents::DeliverNotification(dialog, id, Notification::kChanged);
@@ -489,6 +510,11 @@ void HeadlessBackend::LineBreak(int id, HeadlessDialogWindow& window, Dialog& di
   if (c == nullptr) return;
   // A read-only edit that wants Enter takes the key and changes nothing.
   if (c->tmpl->style & kReadOnly) return;
+  // The line break replaces a selected text.
+  if (c->selected) {
+    c->text.clear();
+    c->selected = false;
+  }
   if (c->limit > 0 && c->text.size() + 2 > static_cast<size_t>(c->limit)) return;
   c->text += "\r\n";
   DialogEvents::DeliverNotification(dialog, id, Notification::kChanged);

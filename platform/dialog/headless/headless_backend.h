@@ -18,9 +18,11 @@
 // runs out closes the innermost window as its close box does.
 //
 // What it does not do: no pixels, fonts or layout (text_render.h draws a
-// rough picture from the rectangles); no mouse positions, carets or text
-// selection (typing always appends at the end); no minimising; no
-// clipboard.
+// rough picture from the rectangles); no mouse positions or carets (typing
+// goes at the end of the text); no minimising; no clipboard. The one
+// selection it knows is the whole text of an edit that the focus reached
+// by a tab stop, as Qt and the terminal select it: what is typed next
+// replaces it.
 #pragma once
 
 #include <deque>
@@ -84,6 +86,9 @@ class HeadlessDialogWindow final : public DialogWindow {
     bool enabled = true;
     bool visible = true;
     int limit = 0;
+    // The whole text is selected: the focus came by a tab stop, and
+    // nothing was typed or set since.
+    bool selected = false;
   };
   struct SystemMenuEntry {
     int command = 0;   // 0 for a separator

@@ -1,7 +1,7 @@
 #include "platform/dialog/headless/script_run.h"
 
 #include <cerrno>
-#include <cstdlib>  // std::getenv, setenv
+#include <cstdlib>  // std::getenv
 #include <cstring>  // std::strerror
 #include <fstream>
 #include <iostream>
@@ -47,13 +47,9 @@ std::unique_ptr<Backend> CreateScriptRun() {
     backend->WriteTo(std::cout, std::cerr, "DIALOG_BACKEND=headless");
     return backend;
   }
-  std::unique_ptr<Backend> run = MakeScriptRun(ScriptPath(), std::cout, std::cerr);
   // The script's lines are this program's user. A program that it starts
-  // (the placeholder that the grep program starts, say) runs scripted too,
-  // on a script of no lines: it never takes this program's lines or opens
-  // a window, and ends as soon as it would wait.
-  setenv(kScriptVariable, "/dev/null", 1);
-  return run;
+  // never sees the script (platform/process.h): it never takes these lines.
+  return MakeScriptRun(ScriptPath(), std::cout, std::cerr);
 }
 
 // Ahead of every window system: a script is asked for by name.

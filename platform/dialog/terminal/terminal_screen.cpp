@@ -47,9 +47,43 @@ struct Guard {
 
 Guard gGuard;
 
-constexpr std::array<int, 9> kEndingSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT,
-                                               SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+// Every signal whose default action ends the process (SIGKILL aside, which
+// cannot be caught), the real-time ones included: whichever ends the
+// program gives the terminal back first.
+constexpr std::array<int, 22> kEndingSignals = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,    SIGTRAP, SIGABRT,
+                                                SIGBUS,  SIGFPE,  SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE,
+                                                SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU, SIGXFSZ, SIGVTALRM,
+                                                SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
 struct sigaction gPrevious[NSIG];
+// The signals whose handling was ours to take: those the program left at
+// their default. One it ignores (SIGPIPE, SIGXFSZ) or handles itself ends
+// nothing, so it is left alone.
+bool gTaken[NSIG];
+
+template <typename Each>
+void ForEachEndingSignal(Each each) {
+  for (int signal : kEndingSignals) each(signal);
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) each(signal);
+}
+
+void TakeEndingSignals(void (*handler)(int)) {
+  struct sigaction action {};
+  sigemptyset(&action.sa_mask);
+  action.sa_handler = handler;
+  ForEachEndingSignal([&](int signal) {
+    struct sigaction current {};
+    gTaken[signal] = ::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL &&
+                     (current.sa_flags & SA_SIGINFO) == 0 && ::sigaction(signal, &action, &gPrevious[signal]) == 0;
+  });
+}
+
+void ReturnEndingSignals() {
+  ForEachEndingSignal([](int signal) {
+    if (gTaken[signal]) ::sigaction(signal, &gPrevious[signal], nullptr);
+    gTaken[signal] = false;
+  });
+}
+
 struct sigaction gPreviousResize;
 int gWakeWrite = -1;
 
@@ -197,10 +231,7 @@ std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::st
   if (setup.programTerminal) {
     // Ours before the library starts, so that it keeps its own away.
     if (::pipe2(s.wake, O_CLOEXEC | O_NONBLOCK) == 0) gWakeWrite = s.wake[1];
-    struct sigaction action {};
-    sigemptyset(&action.sa_mask);
-    action.sa_handler = OnEndingSignal;
-    for (int signal : kEndingSignals) ::sigaction(signal, &action, &gPrevious[signal]);
+    TakeEndingSignals(OnEndingSignal);
     struct sigaction resize {};
     sigemptyset(&resize.sa_mask);
     resize.sa_handler = OnResize;
@@ -303,7 +334,7 @@ TerminalScreen::~TerminalScreen() {
   if (setup_.programTerminal) {
     gGuard.armed = 0;
     ForgetOutput();
-    for (int signal : kEndingSignals) ::sigaction(signal, &gPrevious[signal], nullptr);
+    ReturnEndingSignals();
     ::sigaction(SIGWINCH, &gPreviousResize, nullptr);
     gWakeWrite = -1;
   }

@@ -4,6 +4,7 @@
 #include "platform/files/text_reader.h"
 #include "platform/process.h"
 #include "platform/text/cp932.h"
+#include "search/ui/model/outside_text.h"
 
 namespace search::ui {
 namespace {
@@ -89,15 +90,24 @@ std::optional<std::string> ReadGrepOutput(std::string_view path) {
   return notice + text;
 }
 
-std::optional<std::string> RunGrepSearch(std::string_view commandText) {
+GrepSearchOutcome RunGrepSearch(std::string_view commandText) {
   static const std::string program = "qgrep.exe";
   static const std::string output = "res_s";
+  // The grep program's exit status for a search it could not do.
+  constexpr int kGrepFailed = 2;
   // A missing file is the usual case; any other failure shows when qgrep
   // cannot write its file either.
   platform::files::Remove(output);
-  // The exit status is not looked at: what counts is the file it leaves.
-  platform::StartAndWait(program, {program, std::string(commandText)});
-  return ReadGrepOutput(output);
+  platform::ChildEnd end = platform::StartAndWaitForErrors(program, {program, std::string(commandText)});
+  GrepSearchOutcome outcome;
+  if (end.status == kGrepFailed) {
+    outcome.failure = BoxLine(end.errorOutput);
+    if (outcome.failure.empty())
+      outcome.failure = platform::text::Cp932("qgrep は検索できませんでした。（終了コード 2）");
+    return outcome;
+  }
+  outcome.result = ReadGrepOutput(output);
+  return outcome;
 }
 
 }  // namespace search::ui

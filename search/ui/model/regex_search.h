@@ -45,10 +45,23 @@ std::string GrepCommandText(std::string_view searchString, SearchKind kind);
 // be opened.
 std::optional<std::string> ReadGrepOutput(std::string_view path);
 
+// What one search gives the dialog.
+struct GrepSearchOutcome {
+  // The result text (ReadGrepOutput); nothing when "res_s" could not be
+  // read, or when the grep program failed.
+  std::optional<std::string> result;
+  // When the grep program ended with status 2 (a search it stopped, an
+  // expression it cannot use, an operand that names no file): its first
+  // message line, CP932, for the user to read instead of a result.
+  std::string failure;
+};
+
 // One search: starts "qgrep.exe" of the current directory with the command
 // text, waits for its end and reads "res_s" (ReadGrepOutput). The old
 // "res_s" is removed first, so a run that fails to write one is told as a
 // missing file and never shows an earlier search's lines as this one's.
-std::optional<std::string> RunGrepSearch(std::string_view commandText);
+// What the grep program writes on standard error is kept from the user
+// unless it failed.
+GrepSearchOutcome RunGrepSearch(std::string_view commandText);
 
 }  // namespace search::ui

@@ -90,6 +90,24 @@ TEST_F(Typing, BackspaceRemovesAWholeCharacter) {
   EXPECT_EQ(d.searchChanges, (std::vector<std::string>{"a", Sj("aソ"), "a", ""}));
 }
 
+// An edit that the focus reaches by a tab stop has its whole text
+// selected, as on Qt and the terminal: a character or a line break
+// replaces it, backspace removes it alone. Reached by a click, the text
+// is added to.
+TEST_F(Typing, ATextThatATabStopSelectedIsReplacedAndAClickedOneAddedTo) {
+  MainDialog d;
+  auto round = [this] { backend.Tab().Tab().Tab().Tab(); };  // back to the search edit
+  backend.Type(kSearchEdit, "ab");
+  round();
+  backend.Type(kSearchEdit, "c").Type(kSearchEdit, "d");
+  round();
+  backend.Type(kSearchEdit, "\bx");
+  round();
+  backend.Enter().Click(kSearchButton).Click(kSearchEdit).Type(kSearchEdit, "y").Escape();
+  d.DoModal();
+  EXPECT_EQ(d.searchChanges, (std::vector<std::string>{"a", "ab", "c", "cd", "", "x", "\r\n", "\r\ny"}));
+}
+
 TEST_F(Typing, EnterInAOneLineEditPressesTheDefaultButton) {
   SettingsDialog d;
   backend.Type(kPathEdit, "c:\\Zip\r\n");

@@ -170,6 +170,42 @@ TEST_F(KestrumRun, AFatalErrorShowsItsBoxesInOrderAndEndsWithMinusOneWhenTheyAre
   EXPECT_EQ(unopenable.status, 255);
 }
 
+// Lines of the master file that the build passes over are told in one box,
+// with their count and first line numbers; before, the build said nothing.
+// A last record cut after its ninth comma is whole enough to be written;
+// one cut before it is passed over and counted.
+TEST_F(KestrumRun, ABuildThatPassesOverLinesSaysHowManyAndWhich) {
+  std::string good = MasterLine("0600042", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｵｵﾄﾞｵﾘﾆｼ", "大通西");
+  std::string cutAfterNinth = good.substr(0, good.find(",0,0,0") + 1);
+  dir.Write("work/ALL_ZIP.TXT", good + good + cutAfterNinth);
+  Outcome whole = Kestrum("click 1006\nclick 1\n");
+  EXPECT_EQ(whole.out + whole.err, "");
+  EXPECT_EQ(whole.status, 0);
+  std::string line = Cp932("ｵｵﾄﾞｵﾘﾆｼ,ﾎｯｶｲﾄﾞｳ,0600042,ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ,大通西\n");
+  EXPECT_EQ(Tree(work)["Zip_Code/N_ｻ/ｵｵ.Idx"], line + line + line);
+
+  fs::remove_all(work + "/Zip_Code");
+  std::string shortLine = "01101,060  ,0600000,x\n";
+  std::string cutBeforeNinth = good.substr(0, good.find(",x,y,"));
+  dir.Write("work/ALL_ZIP.TXT", good + shortLine + good + cutBeforeNinth);
+  Outcome two = Kestrum("click 1006\nclick 1\n");
+  EXPECT_EQ(two.out,
+            "[Kestrum] ＊＊ ALL_ZIP.TXT の 2 行を、インデックスに入れずに読み飛ばしました。＊＊ "
+            "カンマが９つない行：2 行 最初の行番号：2, 4\nanswered 1\n");
+  EXPECT_EQ(two.status, 0);
+  EXPECT_EQ(Tree(work)["Zip_Code/N_ｻ/ｵｵ.Idx"], line + line);
+
+  fs::remove_all(work + "/Zip_Code");
+  std::string many = good;
+  for (int i = 0; i < 7; ++i) many += shortLine;
+  dir.Write("work/ALL_ZIP.TXT", many);
+  Outcome seven = Kestrum("click 1006\nanswer 1\nclick 1\n");
+  EXPECT_EQ(seven.out,
+            "[Kestrum] ＊＊ ALL_ZIP.TXT の 7 行を、インデックスに入れずに読み飛ばしました。＊＊ "
+            "カンマが９つない行：7 行 最初の行番号：2, 3, 4, 5, 6 …\n");
+  EXPECT_EQ(seven.err, "");
+}
+
 TEST_F(KestrumRun, OkAndCancelEndWithZeroAndWriteNothing) {
   dir.Write("work/ALL_ZIP.TXT", SmallMaster());
   for (const char* script : {"click 1\n", "click 2\n", "enter\n", "close\n"}) {

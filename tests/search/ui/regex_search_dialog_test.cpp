@@ -125,6 +125,15 @@ class RegexSearch : public ::testing::Test {
 
   std::string Csv(const char* file) const { return csv_ + "/" + file; }
 
+  // What the grep program writes on standard error, run in the directory
+  // with `args`.
+  std::string RunQgrep(const std::string& args) {
+    std::system(("'" QGREP_PATH "' " + args + " 2>qgrep_err.txt >/dev/null").c_str());
+    std::string err = dir_.Read("qgrep_err.txt");
+    fs::remove(dir_.path() + "/qgrep_err.txt");
+    return err;
+  }
+
   TempDir dir_;
   std::string csv_;
 };
@@ -156,7 +165,8 @@ TEST_F(RegexSearch, EachKindReachesOnlyItsFileAndEveryShowStartsWithAll) {
   ProgramRun run = RunScript(
       "menu 32774\nchoose 1132\ntype 1054 中央区 南一条西\\n\nprint 1053\n"
       "choose 1133\ntype 1054 \\n\nprint 1053\nclick 2\n"
-      "menu 32774\nprint 1054\ntype 1054 中央区 南一条西\\n\nprint 1053\n");
+      "menu 32774\nprint 1054\ntype 1054 中央区 南一条西\\n\nprint 1053\n"
+      "type 1054 南一条西\\n\nprint 1054\n");
   std::string offices = LinesWith(Csv("JIGYOSYO.CSV"), {"中央区", "南一条西"});
   std::string general = LinesWith(Csv("KEN_ALL.CSV"), {"中央区", "南一条西"});
   ASSERT_FALSE(offices.empty());
@@ -165,6 +175,8 @@ TEST_F(RegexSearch, EachKindReachesOnlyItsFileAndEveryShowStartsWithAll) {
   EXPECT_TRUE(Contains(run.out, "1053: " + Printed(offices) + "\n1053: " + Printed(general) + "\n1054: \n1053: " +
                                     Printed(offices + general) + "\n"))
       << run.out;
+  // After a search its words are selected: words typed then replace them.
+  EXPECT_TRUE(run.out.ends_with("\n1054: 南一条西\n")) << run.out;
   EXPECT_EQ(run.err, "");
 }
 
@@ -186,6 +198,31 @@ TEST_F(RegexSearch, TwoHundredAndOneBytesWithTheLineBreakAreRefusedWithoutASearc
   EXPECT_EQ(Count(run.out, "[エラー] 検索文字列が長すぎます。\n"), 1) << run.out;
   EXPECT_TRUE(Contains(run.out, "1053: \n")) << run.out;
   EXPECT_FALSE(dir_.Exists("res_s"));
+}
+
+// The grep program's own message, when it ends with status 2, in a box
+// instead of a result: here a file among those searched that holds a line
+// it refuses. Before, the lines of the other files stood as the result,
+// and its message went to the terminal. The next search, in the general
+// file alone, shows its lines, and nothing of what the grep program says
+// reaches standard error.
+TEST_F(RegexSearch, TheGrepProgramsFirstMessageShowsInABoxWhenItFails) {
+  AddGrepPrograms();
+  // A line longer than the grep program searches.
+  dir_.Write("長い.csv", std::string(1100 * 1024, 'a') + "\n");
+  // The message as the grep program words it, run the same way.
+  std::string message = RunQgrep("-G -V0 -Evesk -Ores_s \"南一条西\" \"*.csv\"");
+  ASSERT_TRUE(Contains(message, "長い.csv")) << message;
+  std::string firstLine = message.substr(0, message.find('\n'));
+  ProgramRun run = RunScript(
+      "menu 32774\ntype 1054 南一条西\\n\nanswer 1\nprint 1054\nprint 1053\n"
+      "choose 1133\ntype 1054 \\n\nprint 1054\nprint 1053\n");
+  std::string expected = LinesWith(Csv("KEN_ALL.CSV"), {"南一条西"});
+  EXPECT_TRUE(Contains(run.out, "[エラー] " + firstLine + "\n1054: 南一条西\n1053: \n1054: 南一条西\n1053: " +
+                                    Printed(expected)))
+      << run.out;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.status, 0);
 }
 
 TEST_F(RegexSearch, WithoutTheGrepProgramTheFileIsMissingEvenWhenAnOldOneWasLeft) {

@@ -8,6 +8,7 @@
 
 #include "platform/process.h"
 #include "platform/text/cp932.h"
+#include "search/ui/model/outside_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace search::ui {
@@ -59,6 +60,16 @@ TEST(GrepCommandText, TheUsersTextIsAlwaysTheOnePatternArgument) {
     Args args = GrepArguments(GrepCommandText(c.typed, SearchKind::kGeneral));
     EXPECT_EQ(args, (Args{"qgrep.exe", "-G", "-V0", "-Evesk", "-Ores_s", c.pattern, "Ken_all.csv"})) << c.typed;
   }
+}
+
+// A message from outside in a box: its first line in CP932. What CP932
+// lacks (an emoji, a control character) is "?", never a stop of the
+// program; a character cut off by the read limit is dropped.
+TEST(BoxLine, TheFirstLineInCp932WithQuestionMarksForWhatItLacks) {
+  EXPECT_EQ(BoxLine("qgrep: 長い.csv: stopped\r\nsecond line\n"), Cp932("qgrep: 長い.csv: stopped"));
+  EXPECT_EQ(BoxLine("a\xF0\x9F\x98\x80" "b\tc"), "a?b?c");  // U+1F600, then a tab
+  EXPECT_EQ(BoxLine("ab\xE9\x95"), "ab");  // the first two bytes of 長
+  EXPECT_EQ(BoxLine("\x95x"), "?x");  // a trail byte alone
 }
 
 TEST(RemoveEnterBytes, RemovesBackspaceLineFeedFormFeedAndCarriageReturn) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>  // WIFEXITED
 
+#include <cerrno>   // ENOSPC
 #include <cstdlib>  // std::system
 #include <filesystem>
 #include <sstream>
@@ -18,6 +19,7 @@
 #include "platform/startup.h"
 #include "platform/dialog/resources.h"
 #include "platform/directory_lock.h"
+#include "platform/files/system_calls.h"
 #include "search/ui/main_dialog.h"
 #include "search/ui/resource.h"
 #include "search/ui/start_up.h"
@@ -286,6 +288,51 @@ TEST_F(TolvaneInProcess, ExitEndsAsOkEscapeAndTheCloseBoxAsCancelAndEnterPresses
     backend_.CloseBox();
     EXPECT_EQ(dialog.DoModal(), dlg::kIdCancel);
   }
+}
+
+// A search whose copy into "Result_Tmp" fails (a full disk) says why, and
+// shows no result: before, the letters ﾐﾔ stood above the result of ﾐﾅ
+// without a word. The same search with room on the disk shows its towns.
+TEST_F(TolvaneInProcess, ASearchWhoseCopyFailsSaysWhyAndShowsNoResult) {
+  std::string data = testing::BundledDataDirectory();
+  ASSERT_FALSE(data.empty());
+  testing::WriteSettingsFile(data);
+  bool diskFull = false;
+  platform::ScopedOverride calls(platform::files::Sys());
+  platform::files::Sys().write = [&diskFull, real = platform::files::Sys().write](int fd, const void* bytes,
+                                                                                 size_t n) -> ssize_t {
+    if (!diskFull) return real(fd, bytes, n);
+    errno = ENOSPC;
+    return -1;
+  };
+  using platform::text::Cp932;
+  MainDialog dialog;
+  for (const char* key : {"ﾎ", "ｻ", "ﾁ"}) backend_.Click(testing::KeyFor(key));
+  backend_.Click(kSkipButton).Click(testing::KeyFor("ﾐ")).Click(testing::KeyFor("ﾅ")).Click(kSearchButton);
+  std::string first;
+  backend_.Do([&] { first = dialog.Text(kResultEdit); });
+  backend_.Click(kDetailSecondSelector).Click(testing::KeyFor("ﾔ")).Do([&] { diskFull = true; });
+  backend_.Click(kSearchButton).Answer(platform::dialog::kIdOk);
+  std::string result, secondLetter, pages;
+  backend_.Do([&] {
+    result = dialog.Text(kResultEdit);
+    secondLetter = dialog.Text(kDetailSecondLetterEdit);
+    pages = dialog.Text(kNextPageButton);
+  });
+  backend_.Click(kNextPageButton).Do([&] { pages += "|" + dialog.Text(kResultEdit); });
+  backend_.Do([&] { diskFull = false; }).Click(kSearchButton).Do([&] { result += "|" + dialog.Text(kResultEdit); });
+  backend_.Escape();
+  dialog.DoModal();
+  EXPECT_NE(first.find("0600061"), std::string::npos);
+  EXPECT_EQ(secondLetter, Cp932("ﾔ"));
+  EXPECT_EQ(pages, Cp932("これだけです。|"));
+  ASSERT_EQ(backend_.MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend_.MessageBoxes()[0].caption, Cp932("エラー"));
+  EXPECT_EQ(backend_.MessageBoxes()[0].text,
+            Cp932("＊＊ 検索を最後まで終えられませんでした。＊＊\r\ncannot write Result_Tmp: No space left on device"));
+  // Empty after the failure; the towns of ﾐﾔ once the disk has room.
+  ASSERT_EQ(result.substr(0, 1), "|");
+  EXPECT_NE(result.find(Cp932("<<=(^O^) ﾐﾔﾉﾓﾘ")), std::string::npos);
 }
 
 TEST_F(TolvaneInProcess, AStartUpLayerThatFailsIsToldAndNoDialogOpens) {

@@ -5,6 +5,7 @@
 // Ctrl+C, each time checking that the shell gets a sane terminal back.
 // Skipped where tmux is not installed.
 #include <gtest/gtest.h>
+#include <signal.h>  // kill, SIGUSR1, SIGALRM, SIGRTMIN
 #include <unistd.h>  // getpid
 
 #include <chrono>
@@ -131,6 +132,22 @@ TEST_F(TolvaneInTmux, CtrlCGivesTheTerminalBack) {
   StartTolvane();
   Keys("C-c");
   ExpectSaneShell("ended=130");
+}
+
+// Any signal whose default ends the program gives the terminal back first:
+// before, SIGUSR1 and SIGALRM left it raw and on the dialog's screen.
+TEST_F(TolvaneInTmux, EverySignalThatEndsTheProgramGivesTheTerminalBack) {
+  // The shell runs tolvane under a process ID that it notes first.
+  temp_.Write("run.sh", "echo $$ >tolvane.pid\nexec '" + std::string(TOLVANE_PATH) + "'\n");
+  for (int signal : {SIGUSR1, SIGALRM, SIGRTMIN}) {
+    SCOPED_TRACE(signal);
+    ASSERT_TRUE(Shows("prompt$")) << Pane();
+    Keys("'clear; sh run.sh' Enter");
+    ASSERT_TRUE(Shows("検索開始")) << Pane();
+    ASSERT_EQ(kill(std::stoi(temp_.Read("tolvane.pid")), signal), 0);
+    ExpectSaneShell("ended=" + std::to_string(128 + signal));
+    Keys("clear Enter");
+  }
 }
 
 }  // namespace
