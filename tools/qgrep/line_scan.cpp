@@ -17,7 +17,7 @@ constexpr size_t kReadSize = 128 * 1024;
 
 }  // namespace
 
-LineScanner::LineScanner(const Pattern& pattern, const Prefilter* prefilter, size_t capacity)
+LineScanner::LineScanner(Pattern& pattern, const Prefilter* prefilter, size_t capacity)
     : pattern_(pattern), prefilter_(prefilter), buffer_(new char[capacity]), capacity_(capacity) {}
 
 MatchResult LineScanner::MatchLine(std::string_view line) {
