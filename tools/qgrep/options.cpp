@@ -25,7 +25,8 @@ const char kUsage[] =
     "  -E<prog>   when the lines are written, start <prog> (looked for in the\n"
     "             current directory, then in qgrep's own; \"X.exe\" before \"X\")\n"
     "             and wait for it; a program that is not found is only a note\n"
-    "  --help     this text (alone, or where an option stands)\n"
+    "  --help     this text on standard output, status 0 (alone, or where an\n"
+    "             option stands)\n"
     "\n"
     "PATTERN: terms separated by \" and \"; a line matches when every term does,\n"
     "and a pattern without terms matches every line. A term holding one of\n"
@@ -58,9 +59,9 @@ const char kUsage[] =
     "the first line on standard error names: a wrong command line, a FILE that\n"
     "names nothing, a file not read, a line over 1 MiB (not searched), an\n"
     "expression that cannot be compiled (nothing is searched), or an expression\n"
-    "too costly to search: the whole search may spend about a second, and a\n"
-    "second more for every 30 MB of lines looked at. That stops the search and\n"
-    "leaves the output file as it was.\n";
+    "too costly to search (the whole search may spend a quarter of a second of\n"
+    "processor time, and a second more for every 66 MB of lines looked at),\n"
+    "which stops the search and leaves the output file as it was.\n";
 
 namespace {
 
