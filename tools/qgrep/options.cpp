@@ -60,7 +60,7 @@ const char kUsage[] =
     "names nothing, a file not read, a line over 1 MiB (not searched), an\n"
     "expression that cannot be compiled (nothing is searched), or an expression\n"
     "too costly to search (the whole search may spend a quarter of a second of\n"
-    "processor time, and a second more for every 66 MB of lines looked at),\n"
+    "processor time, and a second more for every 40 MB of files searched),\n"
     "which stops the search and leaves the output file as it was.\n";
 
 namespace {

@@ -81,7 +81,6 @@ Pattern::~Pattern() = default;
 
 MatchResult Pattern::Match(std::string_view line) {
   if (!error_.empty()) return MatchResult::kNoMatch;
-  budget_.AddText(line.size());
   for (const auto& term : terms_) {
     if (!term->expression) {
       if (line.find(term->literal) == std::string_view::npos) return MatchResult::kNoMatch;

@@ -42,6 +42,9 @@ class Pattern {
   // bounded time: the search stops.
   MatchResult Match(std::string_view foldedLine);
 
+  // Widens the search's budget for a file of `bytes` bytes to search.
+  void AddText(size_t bytes) { budget_.AddText(bytes); }
+
   // Folded text that every matching line holds (in its folded form). The
   // prefilter is chosen from it.
   std::vector<std::string> LiteralTerms() const;

@@ -1,6 +1,6 @@
 // Bounds the time one search may spend matching, over all its lines and
-// files: a fixed allowance plus a share for every byte of the lines looked
-// at, in processor time of the process, so that a loaded machine does not
+// files: a fixed allowance plus a share for every byte of the files to
+// search, in processor time of the process, so that a loaded machine does not
 // cut a search short. The matchers report their work in units (roughly a
 // nanosecond each); the clock is read only when enough units have gathered
 // since the last reading. Knows nothing of patterns or files.
@@ -15,7 +15,7 @@ namespace qgrep {
 // The allowance: fixed, and for every byte of text looked at.
 struct BudgetLimits {
   double fixedSeconds = 0.25;
-  double secondsPerByte = 15e-9;
+  double secondsPerByte = 25e-9;
 };
 
 class SearchBudget {
@@ -29,7 +29,9 @@ class SearchBudget {
 
   explicit SearchBudget(Limits limits = {}, Clock clock = ProcessSeconds);
 
-  // Widens the allowance by the share of `bytes` more bytes of text.
+  // Widens the allowance by the share of `bytes` more bytes to search: a
+  // whole file's, before its first line, so that the allowance is there
+  // for wherever in the file the costly lines are.
   void AddText(size_t bytes) { bytes_ += bytes; }
 
   // Records `units` of work. False once the allowance is spent; it stays
