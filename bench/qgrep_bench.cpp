@@ -10,10 +10,18 @@
 // is held). -h only drops the file names that grep would put before each
 // line, so that the outputs can be compared.
 //
+// Then costly expressions, each once, over both files and over a file of
+// one line of 1 MB (the data with its line ends made commas), beside
+// `grep -E` on the same files where it takes the expression (stopped after
+// 20 s): wall and processor time of each, and qgrep's exit status (2: it
+// stopped the search as too costly). Goal: qgrep ends within 1 s of
+// processor time every time; the slowest is printed last.
+//
 // usage: qgrep_bench
 #include <fcntl.h>         // O_* flags
 #include <spawn.h>         // posix_spawn
 #include <sys/resource.h>  // rusage
+#include <signal.h>        // kill
 #include <sys/wait.h>      // waitpid, wait4
 #include <unistd.h>        // chdir, fork, execv, pipe
 
@@ -134,6 +142,113 @@ double RunGrepPipeline(const std::string& t1, const std::string& t2, const std::
 
 using bench::Median;
 
+struct Timed {
+  double wallMs = -1;
+  double cpuMs = -1;
+  int status = -1;  // exit status; -1 when stopped or not started
+};
+
+// Runs `args` (args[0] looked up in PATH) with `env`, standard output to
+// `out`, standard error to /dev/null; stops it after `limitMs`.
+Timed RunTimed(std::vector<std::string> args, char** env, const std::string& out, double limitMs) {
+  std::vector<char*> argv = Argv(args);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  Timed timed;
+  auto start = Clock::now();
+  pid_t pid;
+  bool started = posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argv.data(), env) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  if (!started) return timed;
+  int status = 0;
+  struct rusage usage {};
+  while (wait4(pid, &status, WNOHANG, &usage) == 0) {
+    if (Milliseconds(Clock::now() - start) > limitMs) {
+      kill(pid, SIGKILL);
+      wait4(pid, &status, 0, &usage);
+      break;
+    }
+    usleep(1000);
+  }
+  timed.wallMs = Milliseconds(Clock::now() - start);
+  timed.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+  timed.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return timed;
+}
+
+std::string Figure(const Timed& t) {
+  char text[64];
+  if (t.status < 0)
+    std::snprintf(text, sizeof text, "%8.0f/%-8.0f stopped", t.wallMs, t.cpuMs);
+  else
+    std::snprintf(text, sizeof text, "%8.0f/%-8.0f exit %d", t.wallMs, t.cpuMs, t.status);
+  return text;
+}
+
+// Costly expressions: what the hostile tests tried, the classic shapes of
+// backtracking without end, a DFA that grows without end, and what only
+// the backtracking engine takes (back-references, look-around), which grep
+// -E does not know (not run there).
+struct Costly {
+  const char* expression;  // UTF-8
+  bool forGrep;
+};
+const Costly kCostly[] = {
+    {"(.*)(.*)(.*)(.*)1$", true},
+    {"(.*)(.*)(.*)(.*)番地$", true},
+    {"a.*a.*z", true},
+    {"^(a|aa)*(b|c)*$", true},
+    {"(x+x+)+y", true},
+    {"[0-9,]*1[0-9,]{20}9", true},
+    {".{1000}z", true},
+    {"(\\d,?){1,1000}x", true},
+    {"(.)\\1\\1\\1", true},
+    {"(.*)(.*)\\2\\1x", true},
+    {"(?=.*札幌)(?=.*中央).*区", false},
+    {"^(?:(?!\"[0-9]{7}\").)*$", false},
+    {"(?<=,)(a|aa)*(?=c)", false},
+};
+
+void CostlyExpressions(const std::vector<std::string>& files) {
+  // One line of 1 MB: the data, its line ends made commas.
+  {
+    std::string line = ReadFile("KEN_ALL.CSV").substr(0, 1'000'000);
+    std::replace(line.begin(), line.end(), '\r', ',');
+    std::replace(line.begin(), line.end(), '\n', ',');
+    std::ofstream("long/LONG.CSV", std::ios::binary) << line << "\n";
+  }
+  const std::vector<std::vector<std::string>> sets = {files, {"long/LONG.CSV"}};
+  const char* setNames[] = {"both files", "1 MB line"};
+  std::vector<char*> env = CLocaleEnvironment();
+  std::printf("\ncostly expressions, once each: wall/processor ms\n");
+  std::printf("  %-34s %-10s %-26s %-26s\n", "expression", "files", "qgrep", "grep -E");
+  double slowestCpu = -1;
+  std::string slowest;
+  for (const Costly& c : kCostly) {
+    for (size_t k = 0; k < sets.size(); ++k) {
+      std::vector<std::string> q = {QGREP_PROGRAM, "-G", "-V0", "-Oqgrep.out", c.expression};
+      q.insert(q.end(), sets[k].begin(), sets[k].end());
+      Timed qt = RunTimed(q, environ, "/dev/null", 600'000);
+      std::string grep = "-";
+      if (c.forGrep) {
+        std::vector<std::string> g = {"grep", "-E", "-c", platform::text::Cp932(c.expression)};
+        g.insert(g.end(), sets[k].begin(), sets[k].end());
+        grep = Figure(RunTimed(g, env.data(), "grep.out", 20'000));
+      }
+      std::printf("  %-34s %-10s %-26s %-26s\n", c.expression, setNames[k], Figure(qt).c_str(), grep.c_str());
+      if (qt.cpuMs > slowestCpu) {
+        slowestCpu = qt.cpuMs;
+        slowest = std::string(c.expression) + " over " + setNames[k] + ": qgrep " + Figure(qt) + ", grep -E " + grep;
+      }
+    }
+  }
+  std::printf("  slowest: %s (goal: processor time at most 1000 ms: %s)\n", slowest.c_str(),
+              slowestCpu <= 1000 ? "met" : "NOT MET");
+}
+
 void PrintSamples(const char* what, const std::vector<double>& samples) {
   std::printf("  %-15s", what);
   for (double s : samples) std::printf(" %6.2f", s);
@@ -211,6 +326,9 @@ int main() {
   long large = QgrepPeakKiB({"-G", "-V0", "-Oqgrep.out", "かながわ and よこはま", "large/BIG.CSV"});
   std::printf("\npeak RSS of qgrep: %ld KiB over %.1f MB, %ld KiB over %.1f MB\n", small,
               static_cast<double>(bytes) / 1e6, large, static_cast<double>(fs::file_size("large/BIG.CSV")) / 1e6);
+
+  if (!fs::create_directory("long")) return 1;
+  CostlyExpressions(files);
 
   fs::remove_all(work);
   return 0;

@@ -9,7 +9,7 @@ cd "$top"
 # installation and package tests use (dpkg-dev and file for cpack's
 # dependency list, desktop-file-utils, man-db, lintian).
 packages=(g++ cmake make unzip libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-translations-l10n libxcb1-dev libpcre2-dev libarchive-dev
+          qt6-base-dev qt6-translations-l10n libxcb1-dev libpcre2-dev libre2-dev libarchive-dev
           zlib1g-dev fonts-noto-cjk xvfb openbox xdotool
           dpkg-dev file desktop-file-utils man-db lintian libncurses-dev tmux)
 missing=()

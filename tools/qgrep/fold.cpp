@@ -182,35 +182,6 @@ const Tables& TheTables() {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Drops the hyphen of every postal code written with one (see fold.h), in
-// place; returns the new length. In an expression the hyphen may be
-// escaped ("\-"), and goes with its escape. The digits before a hyphen are
-// checked in what is already written: no hyphen dropped earlier can lie
-// among them, since a dropped hyphen has four digits after it.
-size_t JoinPostalCodes(char* text, size_t n, bool escaped) {
-  const void* dash = std::memchr(text, '-', n);
-  if (!dash) return n;
-  size_t r = static_cast<size_t>(static_cast<const char*>(dash) - text);
-  if (escaped && r > 0 && text[r - 1] == '\\') --r;
-  size_t w = r;  // nothing before the first hyphen moves
-  while (r < n) {
-    size_t len = text[r] == '-' ? 1 : (escaped && text[r] == '\\' && r + 1 < n && text[r + 1] == '-') ? 2 : 0;
-    if (len && w >= 3 && r + len + 4 <= n) {
-      bool before = IsDigit(text[w - 1]) && IsDigit(text[w - 2]) && IsDigit(text[w - 3]) &&
-                    (w == 3 || !IsDigit(text[w - 4]));
-      size_t a = r + len;
-      bool after = IsDigit(text[a]) && IsDigit(text[a + 1]) && IsDigit(text[a + 2]) && IsDigit(text[a + 3]) &&
-                   (a + 4 == n || !IsDigit(text[a + 4]));
-      if (before && after) {
-        r = a;
-        continue;
-      }
-    }
-    text[w++] = text[r++];
-  }
-  return w;
-}
-
 // The ASCII signs of expression syntax, '-' (of character classes) included.
 bool IsExpressionSign(char32_t c) {
   switch (c) {
@@ -236,20 +207,16 @@ std::string_view FoldCp932(std::string_view line, std::string& buffer) {
     std::memcpy(w, &packed, 4);  // the fourth byte is overwritten next
     w += packed >> 24;
   };
-  bool hyphen = false;
   for (size_t i = 0; i < n;) {
     auto b = static_cast<unsigned char>(line[i]);
     if (b < 0x80) {
       *w++ = static_cast<char>(t.single[b]);
-      hyphen |= b == '-';
       ++i;
     } else if (IsLead(b)) {
       // A lead byte with a trail byte is one character, assigned or not;
       // without one it stands alone.
       if (i + 1 < n && IsTrail(static_cast<unsigned char>(line[i + 1]))) {
-        uint32_t packed = t.pair[LeadIndex(b)][static_cast<unsigned char>(line[i + 1])];
-        hyphen |= packed == (1u << 24 | '-');
-        put(packed);
+        put(t.pair[LeadIndex(b)][static_cast<unsigned char>(line[i + 1])]);
         i += 2;
       } else {
         put(t.single[b]);
@@ -267,14 +234,11 @@ std::string_view FoldCp932(std::string_view line, std::string& buffer) {
           }
         }
       }
-      hyphen |= packed == (1u << 24 | '-');
       put(packed);
       ++i;
     }
   }
-  size_t length = static_cast<size_t>(w - begin);
-  if (hyphen) length = JoinPostalCodes(begin, length, false);
-  return std::string_view(begin, length);
+  return std::string_view(begin, static_cast<size_t>(w - begin));
 }
 
 namespace {
@@ -347,8 +311,21 @@ std::string FoldUtf8(std::string_view utf8, FoldMode mode) {
   std::string out;
   out.reserve(folded.size() * 3);
   for (char32_t cp : folded) AppendUtf8(out, cp);
-  out.resize(JoinPostalCodes(out.data(), out.size(), expression));
   return out;
+}
+
+std::vector<size_t> PostalCodeHyphens(std::string_view text) {
+  std::vector<size_t> hyphens;
+  const size_t n = text.size();
+  for (size_t at = text.find('-'); at != std::string_view::npos; at = text.find('-', at + 1)) {
+    if (at < 3 || at + 5 > n) continue;
+    bool before = IsDigit(text[at - 1]) && IsDigit(text[at - 2]) && IsDigit(text[at - 3]) &&
+                  (at == 3 || !IsDigit(text[at - 4]));
+    bool after = IsDigit(text[at + 1]) && IsDigit(text[at + 2]) && IsDigit(text[at + 3]) && IsDigit(text[at + 4]) &&
+                 (at + 5 == n || !IsDigit(text[at + 5]));
+    if (before && after) hyphens.push_back(at);
+  }
+  return hyphens;
 }
 
 std::vector<std::string> RawForms(char32_t folded) {

@@ -1,6 +1,6 @@
 // Folds CP932 lines and UTF-8 terms into one form in which they are
 // compared, so that the ways a Japanese user may type a word meet the way
-// the postal data writes it. Matches nothing itself: terms.h compares the
+// the postal data writes it. Matches nothing itself: pattern.h compares the
 // folded texts, and the output is always the line as it stands.
 //
 // The folded form is UTF-8 in which:
@@ -13,8 +13,6 @@
 //   letters that CP932 holds;
 // - hyphens, dashes, minus signs and the long vowel mark (‐ ― − － ー ｰ) are
 //   "-": the postal data writes long vowels as "-" in some readings;
-// - three digits, "-" and four digits, with no digit on either side, are the
-//   seven digits alone: a postal code written with a hyphen;
 // - the JIS forms of a few signs (〜 U+301C, ‖, ¢ £ ¬) are the forms CP932
 //   text decodes to;
 // - a byte, or a lead and trail byte, that forms no CP932 character is
@@ -52,6 +50,12 @@ std::u32string DecodeUtf8(std::string_view utf8);
 
 // Whether the bytes are UTF-8 throughout.
 bool IsUtf8(std::string_view bytes);
+
+// Where folded text holds a postal code written with a hyphen: the offset
+// of each "-" that has exactly three digits before it and four after it,
+// with no further digit on either side. Folding keeps these hyphens; a
+// term decides what they mean (pattern.h).
+std::vector<size_t> PostalCodeHyphens(std::string_view folded);
 
 // Every CP932 byte sequence that folds to the one character `folded` on its
 // own: single characters, and half-width kana with their mark. Empty when

@@ -17,7 +17,7 @@ constexpr size_t kReadSize = 128 * 1024;
 
 }  // namespace
 
-LineScanner::LineScanner(const Pattern& pattern, const Prefilter* prefilter, size_t capacity)
+LineScanner::LineScanner(Pattern& pattern, const Prefilter* prefilter, size_t capacity)
     : pattern_(pattern), prefilter_(prefilter), buffer_(new char[capacity]), capacity_(capacity) {}
 
 MatchResult LineScanner::MatchLine(std::string_view line) {
@@ -56,6 +56,8 @@ bool LineScanner::ScanBlock(const char* block, size_t n, const std::function<voi
 
 ScanReport LineScanner::Scan(platform::files::File& file, const std::function<void(std::string_view)>& emit) {
   ScanReport report;
+  long long size = file.Size();
+  if (size > 0) pattern_.AddText(static_cast<size_t>(size));
   char* buffer = buffer_.get();
   const size_t capacity = capacity_;
   size_t filled = 0;

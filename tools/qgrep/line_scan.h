@@ -30,7 +30,7 @@ class LineScanner {
 
   // `prefilter` may be null: then every line is folded and matched. The
   // buffer holds `capacity` bytes, which is also the longest line searched.
-  LineScanner(const Pattern& pattern, const Prefilter* prefilter, size_t capacity = kDefaultCapacity);
+  LineScanner(Pattern& pattern, const Prefilter* prefilter, size_t capacity = kDefaultCapacity);
 
   // Reads `file` to its end; `emit` gets every matching line without its
   // line end.
@@ -43,7 +43,7 @@ class LineScanner {
                  ScanReport& report);
   MatchResult MatchLine(std::string_view line);
 
-  const Pattern& pattern_;
+  Pattern& pattern_;
   const Prefilter* prefilter_;
   std::unique_ptr<char[]> buffer_;  // not cleared: read() fills what is used
   size_t capacity_;

@@ -18,6 +18,7 @@
 #include "tools/qgrep/output.h"
 #include "tools/qgrep/pattern.h"
 #include "tools/qgrep/prefilter.h"
+#include "tools/qgrep/stale_temporaries.h"
 #include "tools/qgrep/start_program.h"
 
 namespace qgrep {
@@ -27,14 +28,19 @@ void Note(const std::string& text) { std::fprintf(stderr, "qgrep: %s\n", text.c_
 
 std::string CannotRead(const std::string& file, int err) { return "cannot read " + file + ": " + std::strerror(err); }
 
+bool HasWildcards(const std::string& operand) { return operand.find_first_of("*?") != std::string::npos; }
+
 // The files the operands name, each once, in operand order and then name
-// order; an operand that names nothing is a note.
-std::vector<std::string> FilesToSearch(const std::vector<std::string>& operands) {
+// order. An operand that names nothing is an error, noted here.
+std::vector<std::string> FilesToSearch(const std::vector<std::string>& operands, bool& failed) {
   std::vector<std::string> files;
   std::set<std::string> seen;
   for (const std::string& operand : operands) {
     std::vector<std::string> named = ExpandOperand(operand);
-    if (named.empty()) Note(operand + ": no such file");
+    if (named.empty()) {
+      Note((HasWildcards(operand) ? "no file matches " : "no file named ") + operand);
+      failed = true;
+    }
     for (std::string& path : named)
       if (seen.insert(path).second) files.push_back(std::move(path));
   }
@@ -54,18 +60,26 @@ void RunProgram(const std::string& name) {
 
 int Run(const Options& options) {
   Pattern pattern(options.pattern);
+  if (!pattern.Error().empty()) {
+    Note(pattern.Error());
+    return 2;
+  }
   std::optional<Prefilter> prefilter = Prefilter::Choose(pattern.LiteralTerms());
-  std::vector<std::string> files = FilesToSearch(options.files);
+  bool failed = false;
+  std::vector<std::string> files = FilesToSearch(options.files, failed);
 
   Output output;
   std::string error;
-  if (!options.outputFile.empty() && !output.OpenFile(ResolvePath(options.outputFile), error)) {
-    Note(error);
-    return 2;
+  if (!options.outputFile.empty()) {
+    std::string target = ResolvePath(options.outputFile);
+    RemoveStaleTemporaries(target);
+    if (!output.OpenFile(target, error)) {
+      Note(error);
+      return 2;
+    }
   }
   LineScanner scanner(pattern, prefilter ? &*prefilter : nullptr);
   const bool named = !options.quiet && files.size() > 1;
-  bool failed = false;
   long matched = 0;
   for (const std::string& file : files) {
     // A directory is refused as a file that cannot be read.
@@ -81,8 +95,8 @@ int Run(const Options& options) {
     input.Close();
     matched += report.matched;
     if (report.tooCostly) {
-      Note("the expression \"" + pattern.CostlyTerm() + "\" needs too many steps on a line of " + file +
-           "; search stopped" + (options.outputFile.empty() ? "" : ", " + options.outputFile + " left as it was"));
+      Note("expression too costly to search: \"" + pattern.CostlyTerm() + "\" (stopped in " + file +
+           (options.outputFile.empty() ? "" : "; " + options.outputFile + " left as it was") + ")");
       output.Abandon();
       return 2;
     }
@@ -115,8 +129,8 @@ int main(int argc, char** argv) {
   std::string error;
   switch (qgrep::ParseArguments(args, options, error)) {
     case qgrep::ParseResult::kHelp:
-      std::fputs(qgrep::kUsage, stderr);
-      return 2;
+      std::fputs(qgrep::kUsage, stdout);
+      return 0;
     case qgrep::ParseResult::kWrong:
       std::fprintf(stderr, "qgrep: %s\n\n%s", error.c_str(), qgrep::kUsage);
       return 2;

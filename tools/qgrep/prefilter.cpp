@@ -14,48 +14,6 @@
 namespace qgrep {
 namespace {
 
-bool IsDigit(char32_t c) { return c >= '0' && c <= '9'; }
-
-// Where folding may have dropped a hyphen from the line between two
-// characters of a term: breaks[k] is true when term[k - 1] and term[k] may
-// stand apart in the raw line. Folding drops the hyphen of a run of exactly
-// seven digits, after its third digit, so it depends on how much of the
-// line's digit run the term's run can be.
-std::vector<bool> HyphenBreaks(const std::u32string& term) {
-  const size_t n = term.size();
-  std::vector<bool> breaks(n + 1, false);
-  for (size_t r0 = 0; r0 < n;) {
-    if (!IsDigit(term[r0])) {
-      ++r0;
-      continue;
-    }
-    size_t r1 = r0;
-    while (r1 < n && IsDigit(term[r1])) ++r1;
-    const size_t length = r1 - r0;
-    const bool atStart = r0 == 0, atEnd = r1 == n;
-    auto mark = [&](size_t k) {
-      if (k > r0 && k < r1) breaks[k] = true;
-    };
-    if (length >= 8) {
-      // The line's run is as long: never a postal code with a hyphen.
-    } else if (atStart && atEnd) {
-      // The line's run may reach beyond the term on both sides.
-      if (length == 7)
-        mark(r0 + 3);
-      else
-        for (size_t k = r0 + 1; k < r1; ++k) mark(k);
-    } else if (!atStart && !atEnd) {
-      if (length == 7) mark(r0 + 3);  // the line's run is this run
-    } else if (!atStart) {
-      mark(r0 + 3);  // the line's run starts where this one does
-    } else {
-      mark(r1 - 4);  // the line's run ends where this one does
-    }
-    r0 = r1;
-  }
-  return breaks;
-}
-
 struct Window {
   size_t minLength = 0;  // of the shortest needle
   size_t count = 0;      // needles
@@ -91,12 +49,11 @@ std::optional<Prefilter> Prefilter::Choose(const std::vector<std::string>& folde
       if (!forms.count(c)) forms[c] = RawForms(c);
       if (forms[c].empty()) return Prefilter({});  // this term can never match
     }
-    std::vector<bool> breaks = HyphenBreaks(term);
     for (size_t i = 0; i < term.size(); ++i) {
       Window w;
       w.count = 1;
       std::vector<const std::vector<std::string>*> choices;
-      for (size_t j = i; j < term.size() && (j == i || !breaks[j]); ++j) {
+      for (size_t j = i; j < term.size(); ++j) {
         const std::vector<std::string>& f = forms[term[j]];
         if (w.count * f.size() > kMaxNeedles) break;
         w.count *= f.size();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/text/cp932.h"
 
@@ -47,15 +48,18 @@ TEST(Fold, WidthCaseAndLongVowels) {
   EXPECT_EQ(Line("\xBE\xDD\xC0\xB0"), "センタ-");  // ｾﾝﾀｰ
 }
 
-TEST(Fold, PostalCodeWithAHyphenIsItsSevenDigits) {
-  EXPECT_EQ(Text("060-0061"), "0600061");
-  EXPECT_EQ(Text("０６０－００６１"), "0600061");
-  EXPECT_EQ(Text("〒060ー0061"), "〒0600061");
-  EXPECT_EQ(Line(Cp932("060‐0061 と 100―0001")), "0600061 ト 1000001");
+TEST(Fold, PostalCodeHyphensAreFoundNotDropped) {
+  using Offsets = std::vector<size_t>;
+  // Lines keep every hyphen: "59-2786" must still be found in 759-2786.
+  EXPECT_EQ(Line(Cp932("060‐0061 と 100―0001")), "060-0061 ト 100-0001");
+  EXPECT_EQ(Text("０６０－００６１"), "060-0061");
+  EXPECT_EQ(qgrep::PostalCodeHyphens(Text("〒060ー0061")), Offsets{6});
+  EXPECT_EQ(qgrep::PostalCodeHyphens("060-0061,100-0001"), (Offsets{3, 12}));
   // Only three digits, a hyphen and four digits, with no digit around.
-  EXPECT_EQ(Text("1060-0061"), "1060-0061");
-  EXPECT_EQ(Text("060-00612"), "060-00612");
-  EXPECT_EQ(Text("1-2-3"), "1-2-3");
+  EXPECT_EQ(qgrep::PostalCodeHyphens("1060-0061"), Offsets{});
+  EXPECT_EQ(qgrep::PostalCodeHyphens("060-00612"), Offsets{});
+  EXPECT_EQ(qgrep::PostalCodeHyphens("59-2786"), Offsets{});
+  EXPECT_EQ(qgrep::PostalCodeHyphens("1-2-3"), Offsets{});
 }
 
 TEST(Fold, BytesWithoutACharacterNeverBecomeOne) {
@@ -77,5 +81,5 @@ TEST(Fold, ExpressionsKeepTheirSyntax) {
   EXPECT_EQ(Expression("\\D+ＡＢ"), "\\D+ab");
   EXPECT_EQ(Expression("（株）|ﾎﾟ"), "\\(株\\)|ポ");
   EXPECT_EQ(Expression("[アーン]"), "[ア\\-ン]");
-  EXPECT_EQ(Expression("^060ー0061"), "^0600061");
+  EXPECT_EQ(Expression("^060ー0061"), "^060\\-0061");
 }

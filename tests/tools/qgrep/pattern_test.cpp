@@ -55,19 +55,67 @@ TEST(PatternTerms, ExpressionsAndTheirLiteralFallback) {
   // Without regard to case, and folded like the line.
   EXPECT_TRUE(Matches("[a-z]+", "ＡＢＣ"));
   EXPECT_TRUE(Matches("ﾎﾟ.?ﾛ$", "さっぽろ"));
-  // Not valid expressions: matched as the text they are.
+  // Back-references and look-around, which only the backtracking engine
+  // has, fold alike.
+  EXPECT_TRUE(Matches("(ぽ)\\1", "ｻｯﾎﾟﾎﾟﾛ"));
+  EXPECT_FALSE(Matches("(ぽ)\\1", "ｻｯﾎﾟﾛ"));
+  EXPECT_TRUE(Matches("札幌(?=市)", line));
+  EXPECT_FALSE(Matches("札幌(?!市)", line));
+  // Not written as expressions at all: matched as the text they are.
   EXPECT_TRUE(Matches("(株", line));
   EXPECT_TRUE(Matches("（株", line));
   EXPECT_FALSE(Matches("(株", "株式会社"));
   EXPECT_TRUE(Matches("a[", "xa[y"));
   EXPECT_FALSE(Matches("a[", "xay"));
+  EXPECT_EQ(Pattern("a[ and *1").Error(), "");
+  // Valid expressions that cannot be compiled are errors, never text.
+  EXPECT_EQ(Pattern("東京 and (\\d,?){1,4000}").Error(),
+            "expression cannot be searched: \"(\\d,?){1,4000}\" (regular expression is too large)");
+  EXPECT_EQ(Pattern("(?<=\\d+)0").Error(),
+            "expression cannot be searched: \"(?<=\\d+)0\" (lookbehind assertion is not fixed length)");
 }
 
-TEST(PatternTerms, AnExpressionThatBacktracksWithoutEndStopsInsteadOfHanging) {
-  Pattern p("^(a|aa)*(b|c)*$ and x");
-  std::string line(60, 'a');
-  line += 'x';
+TEST(PatternTerms, OnlyAPostalCodeMatchesWithAndWithoutItsHyphen) {
+  const std::string written = "ﾓｷﾄｳｼ(759-2786ﾊﾞﾝﾁ)", joined = "ﾓｷﾄｳｼ(7592786ﾊﾞﾝﾁ)";
+  for (const char* term : {"759-2786", "７５９－２７８６", "759ー2786", "ｼ(759-2786"}) {
+    EXPECT_TRUE(Matches(term, written)) << term;
+    EXPECT_TRUE(Matches(term, joined)) << term;
+  }
+  // Other digit-hyphen runs match as written only.
+  for (const char* term : {"-2786", "59-2786", "9-278"}) {
+    EXPECT_TRUE(Matches(term, written)) << term;
+    EXPECT_FALSE(Matches(term, joined)) << term;
+  }
+  EXPECT_FALSE(Matches("7592786", written));
+  EXPECT_FALSE(Matches("1759-2786", written));
+  // Each code of a term in either form.
+  EXPECT_TRUE(Matches("060-0061,100-0001", "0600061,100-0001"));
+  EXPECT_FALSE(Matches("060-0061,100-0001", "0600061,1000002"));
+}
+
+TEST(PatternTerms, OneBudgetBoundsTheWholeSearch) {
+  // Backtracking without end needs the backtracking engine only where the
+  // expression needs look-around; the same shape without it is linear.
   std::string buffer;
-  EXPECT_EQ(p.Match(qgrep::FoldCp932(line, buffer)), MatchResult::kTooCostly);
-  EXPECT_EQ(p.CostlyTerm(), "^(a|aa)*(b|c)*$");
+  const std::string_view sixty = qgrep::FoldCp932(std::string(60, 'a') + "c", buffer);
+  Pattern linear("^(a|aa)*(b|c)*$ and x");
+  EXPECT_EQ(linear.Match(sixty), MatchResult::kNoMatch);
+  Pattern backtracking("x and ^(a|aa)*(?=b)", qgrep::BudgetLimits{0, 0});
+  EXPECT_EQ(backtracking.Match(qgrep::FoldCp932(std::string(60, 'a') + "x", buffer)), MatchResult::kTooCostly);
+  EXPECT_EQ(backtracking.CostlyTerm(), "^(a|aa)*(?=b)");
+
+  // Lines that are each cheap spend it together.
+  Pattern shared("^(a|aa)*(?=b)", qgrep::BudgetLimits{0, 0});
+  const std::string line(14, 'a');
+  int told = 0;
+  while (told < 1000 && shared.Match(line) == MatchResult::kNoMatch) ++told;
+  EXPECT_GT(told, 0);
+  EXPECT_LT(told, 1000) << told;
+  EXPECT_EQ(shared.Match("b"), MatchResult::kTooCostly);  // it stays spent
+
+  // A linear expression is refused where its worst case on one line is
+  // too long; a small one still answers there.
+  const std::string megabyte = std::string(1 << 20, 'a') + "z";
+  EXPECT_EQ(Pattern(".{1000}y").Match(megabyte), MatchResult::kTooCostly);
+  EXPECT_EQ(Pattern("a.*a.*z").Match(megabyte), MatchResult::kMatch);
 }

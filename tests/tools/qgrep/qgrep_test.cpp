@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>  // getpid
 
 #include <filesystem>
 #include <iterator>  // std::distance
@@ -106,8 +107,14 @@ TEST(Qgrep, ExitStatusesAndNotes) {
   EXPECT_EQ(Qgrep(dir, {"-V0", Cp932("ほっかいどう"), "Ken_all.csv"}).out, kMinami + kAsahi);
   // "-1" is the pattern: only a file follows it.
   EXPECT_EQ(Qgrep(dir, {"-V0", "-1", "Ken_all.csv"}).out, kMinami);
-  // So is "--help": the dialog's user may search for it.
+  // So are "--help" and "--": the dialog's user may search for them. Where
+  // a pattern and a file follow it, "--" ends the options.
   EXPECT_EQ(Qgrep(dir, {"-V0", "--help", "Ken_all.csv"}).status, 1);
+  Outcome dashes = Qgrep(dir, {"-V0", "--", "Ken_all.csv"});
+  EXPECT_EQ(dashes.status, 1);
+  EXPECT_EQ(dashes.err, "");
+  EXPECT_EQ(Qgrep(dir, {"-V0", "--", "-1", "Ken_all.csv"}).out, kMinami);
+  EXPECT_EQ(Qgrep(dir, {"--help"}).status, 0);
 
   Outcome none = Qgrep(dir, {"-V0", "zzz", "*.csv"});
   EXPECT_EQ(none.status, 1);
@@ -118,20 +125,35 @@ TEST(Qgrep, ExitStatusesAndNotes) {
   EXPECT_EQ(named.out, "KEN_ALL.CSV:" + kIidabashi);
   EXPECT_EQ(named.err, "qgrep: 1 matching line(s) in 2 file(s)\n");
 
-  // A name that matches nothing is a note; a file that cannot be read is a
-  // note and status 2; the other files are searched all the same.
+  // An operand that names nothing and a file that cannot be read are
+  // errors, status 2, each named on a line of its own; the other files are
+  // searched all the same.
   fs::create_directory("sub");
-  Outcome missing = Qgrep(dir, {"-V0", "-Ores_s", "東京都", "missing.csv", "sub", "Ken_all.csv"});
+  Outcome missing = Qgrep(dir, {"-V0", "-Ores_s", "東京都", "missing.csv", "sub", "*.txt", "Ken_all.csv"});
   EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.err, "qgrep: missing.csv: no such file\nqgrep: cannot read sub: Is a directory\n");
+  EXPECT_EQ(missing.err,
+            "qgrep: no file named missing.csv\nqgrep: no file matches *.txt\nqgrep: cannot read sub: Is a directory\n");
   EXPECT_EQ(dir.Read("res_s"), kIidabashi);
+  fs::remove("JIGYOSYO.CSV");
+  Outcome office = Qgrep(dir, {"-V0", "-Ores_s", "札幌", "Jigyosyo.csv"});
+  EXPECT_EQ(office.status, 2);
+  EXPECT_EQ(office.err, "qgrep: no file named Jigyosyo.csv\n");
 
-  // A wrong command line: usage, status 2, and the output file untouched.
+  // A valid expression that cannot be compiled: status 2 and why, before
+  // anything is searched.
   dir.Write("res_s", "old");
+  Outcome large = Qgrep(dir, {"-V0", "-Ores_s", "(\\d,?){1,4000}", "Ken_all.csv"});
+  EXPECT_EQ(large.status, 2);
+  EXPECT_EQ(large.err, "qgrep: expression cannot be searched: \"(\\d,?){1,4000}\" (regular expression is too large)\n");
+  EXPECT_EQ(dir.Read("res_s"), "old");
+
+  // A wrong command line: what is wrong on the first line, then usage,
+  // status 2, and the output file untouched.
   for (const auto& args : std::vector<std::vector<std::string>>{
            {"-Ores_s", "-X", "a", "*.csv"}, {"-Ores_s", "-V2", "a", "*.csv"}, {"-G"}, {}}) {
     Outcome wrong = Qgrep(dir, args);
     EXPECT_EQ(wrong.status, 2);
+    EXPECT_EQ(wrong.err.rfind("qgrep: ", 0), 0u) << wrong.err;
     EXPECT_NE(wrong.err.find("usage: qgrep"), std::string::npos);
   }
   EXPECT_EQ(Qgrep(dir, {"-Ores_s", "-X", "a", "*.csv"}).err.rfind("qgrep: unknown option '-X'\n", 0), 0u);
@@ -147,11 +169,12 @@ TEST(Qgrep, TheOutputFileIsReplacedOnlyWhenTheSearchHasFinished) {
 
   // An expression that backtracks without end stops the search: the old
   // output stays, nothing else is left behind, and no program is started.
-  dir.Write("x.csv", "match\n" + std::string(60, 'a') + "b\n");
+  dir.Write("x.csv", "match\n" + std::string(60, 'a') + "c\n");
   PlaceMarkerProgram("vesk");
-  Outcome stopped = Qgrep(dir, {"-V0", "-Evesk", "-Ores_s", "^(a|aa)*$", "x.csv"});
+  Outcome stopped = Qgrep(dir, {"-V0", "-Evesk", "-Ores_s", "^(a|aa)*(?=b)", "x.csv"});
   EXPECT_EQ(stopped.status, 2);
-  EXPECT_NE(stopped.err.find("too many steps"), std::string::npos);
+  EXPECT_EQ(stopped.err,
+            "qgrep: expression too costly to search: \"^(a|aa)*(?=b)\" (stopped in x.csv; res_s left as it was)\n");
   EXPECT_EQ(dir.Read("res_s"), "old line\r\n");
   EXPECT_FALSE(dir.Exists("marker"));
   auto entries = fs::directory_iterator(".");
@@ -173,4 +196,23 @@ TEST(Qgrep, TheProgramToStartIsLookedForHereThenBesideQgrep) {
   EXPECT_EQ(missing.status, 0);
   EXPECT_EQ(missing.err, "qgrep: program nothere not found; the search is done all the same\n");
   EXPECT_EQ(dir.Read("res_s"), kAsahi);
+}
+
+TEST(Qgrep, AKilledRunsTemporaryFileIsRemovedByTheNextRun) {
+  TempDir dir;
+  WriteData(dir);
+  // A process that has ended, and one that runs: this test.
+  pid_t ended = 0;
+  char* argv[] = {const_cast<char*>("true"), nullptr};
+  ASSERT_EQ(posix_spawnp(&ended, "true", nullptr, nullptr, argv, environ), 0);
+  waitpid(ended, nullptr, 0);
+  const std::string stale = ".res_s.qgrep-" + std::to_string(ended), staleToo = stale + "-1";
+  const std::string running = ".res_s.qgrep-" + std::to_string(getpid());
+  for (const std::string& name : {stale, staleToo, running, std::string(".other.qgrep-") + std::to_string(ended)})
+    dir.Write(name, "half a result");
+  EXPECT_EQ(Qgrep(dir, {"-V0", "-Ores_s", "旭ケ丘", "Ken_all.csv"}).status, 0);
+  EXPECT_FALSE(dir.Exists(stale));
+  EXPECT_FALSE(dir.Exists(staleToo));
+  EXPECT_TRUE(dir.Exists(running));
+  EXPECT_TRUE(dir.Exists(".other.qgrep-" + std::to_string(ended)));
 }
