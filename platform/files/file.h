@@ -24,6 +24,8 @@ enum OpenMode : unsigned {
   kRegularFile = 64u,
 };
 
+class WholeFileWriter;
+
 // An open file: owns its descriptor and closes it when it goes, so no
 // path through a function can leave a descriptor open or close one twice.
 // Moves, never copies. A File that holds no descriptor reads and writes
@@ -61,6 +63,7 @@ class File {
 
  private:
   friend File OpenDescriptor(const std::string& hostPath, int flags, unsigned permissions);
+  friend class WholeFileWriter;  // opens its descriptors itself
   explicit File(int fd) : fd_(fd) {}
 
   int fd_ = -1;

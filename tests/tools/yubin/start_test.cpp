@@ -2,6 +2,8 @@
 // backend with steps of the test's own, and the workspaces' switch. The
 // whole command runs from an installed tree in tests/packaging.
 #include <gtest/gtest.h>
+#include <sys/stat.h>  // mkfifo
+#include <unistd.h>    // alarm
 
 #include <filesystem>
 #include <string>
@@ -11,6 +13,7 @@
 #include "platform/dialog/headless/headless_backend.h"
 #include "platform/seam.h"
 #include "tests/support/temp_dir.h"
+#include "tools/yubin/start/preparation.h"
 #include "tools/yubin/start/progress_dialog.h"
 #include "tools/yubin/start/progress_resources.h"
 #include "tools/yubin/start/workspace.h"
@@ -106,6 +109,22 @@ TEST(Workspaces, ASwitchKeepsTheWorkspaceItReplacesAndRemovesOlderOnes) {
   EXPECT_EQ(std::filesystem::read_symlink(workspaces.Root() + "/current"), "workspace-3");
   EXPECT_FALSE(std::filesystem::exists(first));
   EXPECT_TRUE(std::filesystem::exists(second));
+}
+
+// Downloaded data that is a named pipe or a device is no file to copy: the
+// step fails at once, rather than waiting or copying without end.
+TEST(Preparation, PostalDataThatIsNoRegularFileCannotBeTaken) {
+  TempDir dir;
+  ASSERT_EQ(mkfifo("KEN_ALL.CSV", 0666), 0);
+  ASSERT_TRUE(std::filesystem::create_directory("workspace"));
+  Installation installation;
+  PostalData data{dir.path() + "/KEN_ALL.CSV", dir.path() + "/JIGYOSYO.CSV", dir.path() + "/help"};
+  Preparation preparation(installation, data, dir.path() + "/workspace", "x\\", true);
+  std::string error;
+  alarm(20);  // an open waiting for a writer ends the test program
+  EXPECT_FALSE(preparation.Run(0, error));
+  alarm(0);
+  EXPECT_EQ(error, "cannot open " + data.kenAll + ": Invalid argument");
 }
 
 }  // namespace
