@@ -2,10 +2,11 @@
 
 #include <fcntl.h>     // O_* flags, F_GETFL, F_SETFL
 #include <sys/stat.h>  // struct stat, S_ISREG
-#include <unistd.h>    // geteuid, getegid
+#include <unistd.h>    // geteuid, getegid, getpid
 
 #include <cerrno>
 #include <climits>  // PATH_MAX
+#include <string>
 #include <utility>  // std::move
 
 #include "platform/files/directory_names.h"
@@ -88,9 +89,17 @@ int WholeFileWriter::BeginHostPath(const std::string& hostPath, unsigned permiss
     return 0;
   };
 
+  // Made exclusively, so that a link planted at the name is never followed.
+  // Where it exists, another writer is at work (or one was stopped
+  // part-way): a name of this process's own, so that neither takes the
+  // other's file.
   std::string temporary = target + ".tmp";
-  Sys().unlink(temporary.c_str());  // what a writer stopped part-way left
   File fresh(OpenRaw(temporary, O_WRONLY | O_CREAT | O_EXCL, static_cast<mode_t>(permissions)));
+  if (!fresh.IsOpen() && errno == EEXIST) {
+    temporary = target + "." + std::to_string(getpid()) + ".tmp";
+    Sys().unlink(temporary.c_str());
+    fresh = File(OpenRaw(temporary, O_WRONLY | O_CREAT | O_EXCL, static_cast<mode_t>(permissions)));
+  }
   if (!fresh.IsOpen()) return existing.IsOpen() && (errno == EACCES || errno == EPERM) ? inPlace() : -1;
   if (existing.IsOpen()) {
     int kept = KeepOwnerAndMode(fresh.fd_, old);

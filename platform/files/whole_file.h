@@ -12,8 +12,8 @@
 //   - a regular file whose directory takes no new file, or whose owner a
 //     new file cannot keep: emptied and written in place.
 // A file that cannot be written in place (write-protected) is not replaced
-// either. One writer at a time per name: a second one would take over the
-// first's temporary file.
+// either. Writers of the same name at the same time each write a whole
+// file of their own; the last to finish wins.
 #pragma once
 
 #include <string>
