@@ -3,8 +3,10 @@
 #include "placeholder/placeholder_dlg.h"
 #include "placeholder/placeholder_resources.h"
 #include "platform/dialog/program.h"
+#include "platform/files/size_limit.h"
 
 int main() {
+  platform::files::FailWritesBeyondTheSizeLimit();
   placeholder::RegisterPlaceholderIcon();
   // It is started by the grep program, also on machines without a
   // display: there its dialog runs unseen, and ends just the same.

@@ -69,7 +69,8 @@ int KanaTownIndexBuilder::Fail(const std::string& reason, std::string_view first
 }
 
 files::File KanaTownIndexBuilder::OpenKanaIndexFile(const std::string& path) {
-  files::File file = files::Open(path, files::kReadWrite | files::kCreate | files::kAppend, 0666);
+  files::File file =
+      files::Open(path, files::kReadWrite | files::kCreate | files::kAppend | files::kRegularFile, 0666);
   if (!file.IsOpen()) {
     static const std::string kText = Cp932("50 インデックスファイルオープンエラー");
     Fail(files::HostErrorText("open", path, errno), path, kText);

@@ -10,8 +10,9 @@ MasterFile::~MasterFile() { Close(); }
 
 int MasterFile::Open(std::string_view path) {
   Close();
-  // The master file is only read, so a read-only copy of it works too.
-  m_masterFile = files::Open(path, files::kRead);
+  // The master file is only read, so a read-only copy of it works too. A
+  // named pipe or device in its place is refused without waiting on it.
+  m_masterFile = files::Open(path, files::kRead | files::kRegularFile);
   if (!m_masterFile.IsOpen()) return -1;
   reader_.emplace(m_masterFile);
   readFailed_ = false;

@@ -91,6 +91,19 @@ File OpenHostPath(const std::string& hostPath, unsigned mode, unsigned permissio
   return OpenDescriptor(hostPath, Flags(mode), permissions);
 }
 
+std::optional<std::string> ReadWholeHostFile(const std::string& hostPath) {
+  File file = OpenHostPath(hostPath, kRead | kRegularFile);
+  if (!file.IsOpen()) return std::nullopt;
+  std::string bytes;
+  char buffer[8192];
+  for (;;) {
+    long n = file.Read(buffer, sizeof buffer);
+    if (n < 0) return std::nullopt;
+    if (n == 0) return bytes;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+}
+
 long Read(int fd, void* buf, size_t n) {
   ssize_t r;
   do {

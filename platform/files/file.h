@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,8 @@ enum OpenMode : unsigned {
   // opening a named pipe would otherwise block until a writer comes.
   kRegularFile = 64u,
 };
+
+class WholeFileWriter;
 
 // An open file: owns its descriptor and closes it when it goes, so no
 // path through a function can leave a descriptor open or close one twice.
@@ -61,6 +64,7 @@ class File {
 
  private:
   friend File OpenDescriptor(const std::string& hostPath, int flags, unsigned permissions);
+  friend class WholeFileWriter;  // opens its descriptors itself
   explicit File(int fd) : fd_(fd) {}
 
   int fd_ = -1;
@@ -74,6 +78,11 @@ File Open(std::string_view path, unsigned mode, unsigned permissions = 0666);
 // The same for a host path as the host names it (a command-line operand,
 // say): no CP932 mapping and no lookup without regard to case.
 File OpenHostPath(const std::string& hostPath, unsigned mode, unsigned permissions = 0666);
+
+// The whole content of the regular file at a host path, read without
+// waiting on a named pipe: nothing, with errno set, when it cannot be
+// opened (a pipe or device counts as such) or read.
+std::optional<std::string> ReadWholeHostFile(const std::string& hostPath);
 
 // Reading and writing a descriptor that is not the caller's to close
 // (standard input and output): as File::Read and File::Write.

@@ -2,7 +2,7 @@
 
 #include <dirent.h>  // opendir, readdir
 #include <fcntl.h>   // open
-#include <unistd.h>  // read, write, lseek, close, ftruncate
+#include <unistd.h>  // read, write, lseek, close, ftruncate, readlink, fchown
 
 #include <cerrno>
 #include <cstdio>  // std::rename
@@ -22,6 +22,10 @@ SystemCalls RealSystemCalls() {
   s.mkdir = [](const char* path, mode_t mode) { return ::mkdir(path, mode); };
   s.rename = [](const char* from, const char* to) { return std::rename(from, to); };
   s.unlink = [](const char* path) { return ::unlink(path); };
+  s.readlink = [](const char* path, char* buf, size_t n) { return ::readlink(path, buf, n); };
+  s.fchmod = [](int fd, mode_t mode) { return ::fchmod(fd, mode); };
+  s.fchown = [](int fd, uid_t owner, gid_t group) { return ::fchown(fd, owner, group); };
+  s.fcntl = [](int fd, int command, int argument) { return ::fcntl(fd, command, argument); };
   s.listDirectory = [](const char* path, std::vector<std::string>& names) {
     DIR* dir = ::opendir(path);
     if (!dir) return -1;

@@ -6,7 +6,7 @@
 #pragma once
 
 #include <sys/stat.h>   // struct stat, mode_t
-#include <sys/types.h>  // ssize_t, off_t
+#include <sys/types.h>  // ssize_t, off_t, uid_t, gid_t
 
 #include <functional>
 #include <string>
@@ -26,6 +26,11 @@ struct SystemCalls {
   std::function<int(const char* path, mode_t mode)> mkdir;
   std::function<int(const char* from, const char* to)> rename;
   std::function<int(const char* path)> unlink;
+  std::function<ssize_t(const char* path, char* buf, size_t n)> readlink;
+  std::function<int(int fd, mode_t mode)> fchmod;
+  std::function<int(int fd, uid_t owner, gid_t group)> fchown;
+  // fcntl with an int argument (F_GETFL, F_SETFL).
+  std::function<int(int fd, int command, int argument)> fcntl;
   // Names in a directory ("." and ".." left out); 0, or -1 with errno set.
   std::function<int(const char* path, std::vector<std::string>& names)> listDirectory;
 };

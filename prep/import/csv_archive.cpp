@@ -135,7 +135,8 @@ int ExtractCsv(files::File& archiveFile, std::string_view archiveName, std::stri
     const char* name = archive_entry_pathname(entry);
     if (archive_entry_filetype(entry) == AE_IFREG && name != nullptr && IsCsvName(name)) break;
   }
-  files::File out = files::Open(outputPath, files::kWrite | files::kCreate | files::kTruncate, 0666);
+  files::File out =
+      files::Open(outputPath, files::kWrite | files::kCreate | files::kTruncate | files::kRegularFile, 0666);
   if (!out.IsOpen()) {
     error = files::ErrorText("create", outputPath, errno);
     return -1;

@@ -6,6 +6,7 @@
 
 #include "platform/files/byte_reader.h"
 #include "platform/files/file.h"
+#include "platform/files/whole_file.h"
 #include "platform/text/cp932.h"
 #include "prep/import/csv_fields.h"
 #include "prep/import/split_towns.h"
@@ -204,27 +205,25 @@ int ImportKenAll(std::string_view inputPath, std::string_view outputPath,
   // that no half master file lies beside the output whatever happens now.
   std::string temporary = std::string(outputPath) + ".tmp";
   files::Remove(temporary);
-  files::File in = files::Open(inputPath, files::kRead);
+  files::File in = files::Open(inputPath, files::kRead | files::kRegularFile);
   if (!in.IsOpen()) {
     error = files::ErrorText("open", inputPath, errno);
     return -1;
   }
-  files::File out = files::Open(temporary, files::kWrite | files::kCreate | files::kTruncate, 0666);
-  if (!out.IsOpen()) {
+  // The master file is written whole: through the temporary file, renamed
+  // over the old one at the end (a link followed, a device written in place).
+  files::WholeFileWriter out;
+  if (out.Begin(outputPath) != 0) {
     error = files::ErrorText("create", temporary, errno);
     return -1;
   }
-  int result = Convert(inputPath, temporary, in, out, report, error);
+  int result = Convert(inputPath, temporary, in, out.Output(), report, error);
   in.Close();
-  if (out.Close() != 0 && result == 0) {
+  if (result == 0 && out.Commit() != 0) {
     error = files::ErrorText("write", temporary, errno);
     result = -1;
   }
-  if (result == 0 && files::Rename(temporary, outputPath) != 0) {
-    error = files::ErrorText("rename", temporary, errno);
-    result = -1;
-  }
-  if (result != 0) files::Remove(temporary);
+  if (result != 0) out.Abandon();
   return result;
 }
 

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "platform/dialog/program.h"
+#include "platform/files/size_limit.h"
 #include "prep/tool/prep_tool_app.h"
 
 int main(int argc, char** argv) {
+  platform::files::FailWritesBeyondTheSizeLimit();
   prep::tool::PrepToolApp app;
   int status = app.Run(std::vector<std::string>(argv + 1, argv + argc));
   return platform::dialog::ProgramEnd(status);

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/files/file.h"
+#include "platform/files/whole_file.h"
 #include "platform/text/cp932.h"
 
 namespace search::engine {
@@ -47,25 +47,16 @@ int SearchSession::WriteQuickFile() {
   name += ".QIC";
 
   static const std::string cannotCreate = Cp932("Quick ファイルが書き込めない");
-  // The page goes to a temporary file that is renamed over the old one, so
-  // a write that fails or falls short keeps the earlier page whole. A
-  // write-protected quick file stays as it is, as it would if it were
-  // written in place, and so does one that is no regular file.
-  if (files::File existing = files::Open(name, files::kWrite | files::kRegularFile);
-      !existing.IsOpen() && errno != ENOENT) {
+  // A write that fails or falls short keeps the earlier page whole; a
+  // write-protected quick file stays as it is.
+  files::WholeFileWriter file;
+  if (file.Begin(name) != 0) {
     ErrorBox(cannotCreate);
     return -1;
   }
-  std::string temporary = name + ".tmp";
-  files::File file = files::Open(temporary, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
-  if (!file.IsOpen()) {
-    ErrorBox(cannotCreate);
-    return -1;
-  }
-  if (file.Write(state_.ResultText) < 0 || file.Close() != 0 || files::Rename(temporary, name) != 0) {
+  if (file.Write(state_.ResultText) < 0 || file.Commit() != 0) {
     int error = errno;
-    file.Close();
-    files::Remove(temporary);
+    file.Abandon();
     static const std::string cannotWrite = Cp932("結果ファイルが書けない");
     ErrorBox(cannotWrite);
     ErrorBox(std::to_string(error));

@@ -1,19 +1,13 @@
 #include "search/engine/settings_file.h"
 
-#include <cerrno>
-#include <vector>
+#include <string>
 
 #include "platform/files/file.h"
+#include "platform/files/whole_file.h"
 #include "platform/text/cp932.h"
 
 namespace search::engine {
-namespace {
-
-constexpr char kTemporaryName[] = "Tolvane.ini.tmp";
-
 namespace files = platform::files;
-
-}  // namespace
 
 std::optional<std::string> ReadSettings() {
   // A named pipe or device in its place counts as a file that cannot be
@@ -34,26 +28,11 @@ std::optional<std::string> ReadSettings() {
 
 bool WriteSettings(std::string_view text) {
   if (text.size() >= kSettingsRecordBytes) return false;
-
-  // A write-protected settings file stays as it is, as it would if it were
-  // written in place; the rename below would otherwise replace it. So does
-  // one that is no regular file.
-  if (files::File existing = files::Open(kSettingsFileName, files::kWrite | files::kRegularFile);
-      !existing.IsOpen() && errno != ENOENT)
-    return false;
-
-  std::vector<char> record(kSettingsRecordBytes, '\0');
-  std::copy(text.begin(), text.end(), record.begin());
-
-  files::File file = files::Open(kTemporaryName, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
-  if (!file.IsOpen()) return false;
-  bool written = file.Write(record.data(), record.size()) == static_cast<long>(record.size());
-  bool closed = file.Close() == 0;
-  if (!written || !closed || files::Rename(kTemporaryName, kSettingsFileName) != 0) {
-    files::Remove(kTemporaryName);
-    return false;
-  }
-  return true;
+  std::string record(text);
+  record.resize(kSettingsRecordBytes, '\0');
+  // A failed or short write keeps the old file whole; a link is followed,
+  // a write-protected file is left as it is.
+  return files::WriteWholeFile(kSettingsFileName, record) == 0;
 }
 
 const std::string& SettingsErrorText() {

@@ -55,8 +55,9 @@ void SearchSession::StartSearch() {
   // ".IDX", so the builder's ".Idx" files are found.
   std::string indexName = state_.DataDirectory + "N_" + state_.CityLetter + "\\" + state_.DetailFirstLetter +
                           state_.DetailSecondLetter + ".IDX";
-  // The index is only read, so a write-protected data directory works.
-  files::File index = files::Open(indexName, files::kRead);
+  // The index is only read, so a write-protected data directory works. A
+  // named pipe or device in its place is refused without waiting on it.
+  files::File index = files::Open(indexName, files::kRead | files::kRegularFile);
   if (!index.IsOpen()) {
     // A file that does not exist holds no town; one that cannot be read
     // may hold the town asked for.
@@ -71,9 +72,10 @@ void SearchSession::StartSearch() {
   CloseResultFile();
   // A fresh file rather than a truncated one: the file system flushes a
   // file that was truncated and rewritten when it is closed, which would
-  // cost a disk write at every search.
+  // cost a disk write at every search. Made exclusively, it is a regular
+  // file of this search's own, whatever stood at the name.
   files::Remove(kResultFileName);
-  files::File copy = files::Open(kResultFileName, files::kReadWrite | files::kCreate | files::kTruncate, 0666);
+  files::File copy = files::Open(kResultFileName, files::kReadWrite | files::kCreate | files::kExclusive, 0666);
   if (!copy.IsOpen()) {
     NoteIncomplete(files::ErrorText("create", kResultFileName, errno));
     static const std::string openError = Cp932("*** Result_Tmp Open error ***");
@@ -92,7 +94,7 @@ void SearchSession::StartSearch() {
   }
   index.Close();
 
-  state_.ResultFile = files::Open(kResultFileName, files::kReadWrite);
+  state_.ResultFile = files::Open(kResultFileName, files::kReadWrite | files::kRegularFile);
   if (!state_.ResultFile.IsOpen()) {
     NoteIncomplete(files::ErrorText("open", kResultFileName, errno));
     return;

@@ -2,7 +2,10 @@
 // without faults, then once for every call it makes through the file
 // layer's seam with that one call failing: with ENOSPC, EIO and EFBIG, and
 // each write also as a short write on a disk that is full from then on.
-// After every run it checks that
+// Then each runs under a real file size limit (as ulimit -f sets), one run
+// per limit from none to the largest file the operation writes, the limit's
+// signal ignored as every program ignores it. After every run it checks
+// that
 //   - the failure was reported, or else the outcome is exactly that of the
 //     run without faults (a fault the operation rightly shrugs off, such as
 //     a failed close of a file it only read, changes nothing);
@@ -12,8 +15,9 @@
 //     settings, an earlier quick page, the lines of an earlier build.
 // Prints how many faults went into each kind of call. Exit status 0 when
 // every run held, 1 otherwise (the first breaches are printed).
-#include <fcntl.h>   // O_* flags
-#include <unistd.h>  // chdir, getcwd
+#include <fcntl.h>         // O_* flags
+#include <sys/resource.h>  // setrlimit, RLIMIT_FSIZE
+#include <unistd.h>        // chdir, getcwd
 
 #include <algorithm>  // std::count
 #include <array>
@@ -31,6 +35,7 @@
 
 #include "platform/clock.h"
 #include "platform/files/file.h"
+#include "platform/files/size_limit.h"
 #include "platform/files/system_calls.h"
 #include "platform/seam.h"
 #include "platform/text/cp932.h"
@@ -74,6 +79,10 @@ class Injector {
     Wrap(sys.unlink, "unlink");
     Wrap(sys.ftruncate, "ftruncate");
     Wrap(sys.listDirectory, "listDirectory");
+    Wrap(sys.readlink, "readlink");
+    Wrap(sys.fchmod, "fchmod");
+    Wrap(sys.fchown, "fchown");
+    Wrap(sys.fcntl, "fcntl");
     auto realClose = sys.close;
     sys.close = [this, realClose](int fd) {
       if (!Hit("close")) return realClose(fd);
@@ -381,13 +390,32 @@ struct Outcome {
   Tree after;
 };
 
-Outcome RunOnce(const Scenario& scenario, long target, Fault fault, const Tree* clean) {
+// Puts a file size limit in force while it lives: `bytes`, or none for -1.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(long bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    if (bytes < 0) return;
+    rlimit limit = saved_;
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+// One run: with the target-th call failing (none for 0), under a file size
+// limit of `sizeLimit` bytes (none for -1).
+Outcome RunOnce(const Scenario& scenario, long target, Fault fault, const Tree* clean, long sizeLimit = -1) {
   RunDirectory directory;
   scenario.setUp();
   Tree before = Snapshot();
   Outcome outcome;
   {
     Injector injector(target, fault);
+    FileSizeLimit limit(sizeLimit);
     outcome.reported = scenario.run();
     outcome.calls = injector.calls();
     outcome.writes = injector.writes();
@@ -444,12 +472,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: fault_sweep KEN_ALL_ROWS.CSV\n");
     return 2;
   }
+  platform::files::FailWritesBeyondTheSizeLimit();
   if (!MakeStartingData(argv[1])) return 1;
   std::printf("starting data: %zu master records, %zu index files (%zu of an earlier build)\n",
               static_cast<size_t>(std::count(masterFile.begin(), masterFile.end(), '\n')), fullBuild.size(),
               earlierBuild.size());
   const Scenario scenarios[] = {IndexBuild(), Import(), Search(), SettingsWrite()};
-  long runs = 0, breaches = 0, unreached = 0;
+  long runs = 0, breaches = 0, unreached = 0, limitRuns = 0;
   for (const Scenario& scenario : scenarios) {
     // The first run fills the file layer's name caches as every later run
     // finds them; the second is the run without faults.
@@ -473,9 +502,23 @@ int main(int argc, char** argv) {
           std::printf("BREACH %s, %s at call %ld: %s\n", scenario.name, kFaultNames[f], k, outcome.broken.c_str());
       }
     }
-    std::printf("%-15s %4ld calls, %3ld writes without faults; %5ld runs with one\n", scenario.name, clean.calls,
-                clean.writes, scenarioRuns);
+    // Under real size limits: finely where files are small, coarsely up to
+    // the largest file written.
+    size_t largest = 0;
+    for (const auto& [path, text] : clean.after) largest = std::max(largest, text.size());
+    long scenarioLimits = 0, limitsReported = 0;
+    for (size_t limit = 0; limit <= largest; limit += limit / 4 + 1) {
+      Outcome outcome = RunOnce(scenario, 0, kNoSpace, &clean.after, static_cast<long>(limit));
+      ++scenarioLimits;
+      if (outcome.reported) ++limitsReported;
+      if (outcome.broken.empty()) continue;
+      if (++breaches <= 20)
+        std::printf("BREACH %s, file size limit of %zu bytes: %s\n", scenario.name, limit, outcome.broken.c_str());
+    }
+    std::printf("%-15s %4ld calls, %3ld writes without faults; %5ld runs with one; %3ld size limits, %3ld failed\n",
+                scenario.name, clean.calls, clean.writes, scenarioRuns, scenarioLimits, limitsReported);
     runs += scenarioRuns;
+    limitRuns += scenarioLimits;
   }
 
   std::printf("\nfaults injected, by call:\n  %-14s", "");
@@ -492,7 +535,8 @@ int main(int argc, char** argv) {
     std::printf(" %11ld\n", sum);
     total += sum;
   }
-  std::printf("%ld runs, %ld faults injected, %ld runs ended before their call came, %ld breaches\n", runs, total,
-              unreached, breaches);
+  std::printf("%ld runs, %ld faults injected, %ld runs ended before their call came, %ld runs under a size limit, "
+              "%ld breaches\n",
+              runs, total, unreached, limitRuns, breaches);
   return breaches == 0 ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/files/file.h"
+#include "platform/files/size_limit.h"
 #include "platform/text/cp932.h"
 #include "tools/qgrep/file_names.h"
 #include "tools/qgrep/line_scan.h"
@@ -124,6 +125,7 @@ int Run(const Options& options) {
 }  // namespace qgrep
 
 int main(int argc, char** argv) {
+  platform::files::FailWritesBeyondTheSizeLimit();
   std::vector<std::string> args(argv + 1, argv + argc);
   qgrep::Options options;
   std::string error;

@@ -1,12 +1,11 @@
 #include "tools/qgrep/output.h"
 
-#include <unistd.h>  // getpid, STDOUT_FILENO
+#include <unistd.h>  // STDOUT_FILENO
 
 #include <cerrno>
 #include <cstring>  // std::strerror
 
 #include "platform/files/file.h"
-#include "platform/files/system_calls.h"
 
 namespace qgrep {
 namespace {
@@ -22,28 +21,12 @@ std::string Why(const std::string& what, const std::string& path, int err) {
 Output::~Output() { Abandon(); }
 
 bool Output::OpenFile(const std::string& path, std::string& error) {
-  // A hidden name beside the target: the same file system, so the rename
-  // is atomic, and never matched by a later run's wildcards.
-  size_t slash = path.rfind('/');
-  std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string temporary = directory + "." + name + ".qgrep-" + std::to_string(getpid()) +
-                            (attempt ? "-" + std::to_string(attempt) : "");
-    file_ = platform::files::OpenHostPath(
-        temporary, platform::files::kWrite | platform::files::kCreate | platform::files::kExclusive);
-    if (file_.IsOpen()) {
-      target_ = path;
-      temporary_ = temporary;
-      return true;
-    }
-    if (errno != EEXIST) {
-      error = Why("write", path, errno);
-      return false;
-    }
+  if (file_.BeginHostPath(path) != 0) {
+    error = Why("write", path, errno);
+    return false;
   }
-  error = Why("write", path, EEXIST);
-  return false;
+  target_ = path;
+  return true;
 }
 
 void Output::Flush() {
@@ -68,23 +51,15 @@ bool Output::Finish(std::string& error) {
     if (writeError_) error = Why("write", "standard output", writeError_);
     return writeError_ == 0;
   }
-  if (file_.Close() != 0 && !writeError_) writeError_ = errno;
-  if (!writeError_ && platform::files::Sys().rename(temporary_.c_str(), target_.c_str()) != 0)
-    writeError_ = errno;
+  if (!writeError_ && file_.Commit() != 0) writeError_ = errno;
   if (writeError_) {
     error = Why("write", target_, writeError_);
     Abandon();
     return false;
   }
-  temporary_.clear();
   return true;
 }
 
-void Output::Abandon() {
-  if (temporary_.empty()) return;
-  file_.Close();
-  platform::files::Sys().unlink(temporary_.c_str());
-  temporary_.clear();
-}
+void Output::Abandon() { file_.Abandon(); }
 
 }  // namespace qgrep

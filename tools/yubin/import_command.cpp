@@ -51,7 +51,7 @@ int RunImport(const std::vector<std::string>& args) {
   if (args.size() == 2 && !ToCp932Path(args[1], output)) return 1;
   prep::import::ImportReport report;
   std::string error;
-  files::File in = files::Open(input, files::kRead);
+  files::File in = files::Open(input, files::kRead | files::kRegularFile);
   if (!in.IsOpen()) {
     std::fprintf(stderr, "yubin import: %s\n", files::ErrorText("open", input, errno).c_str());
     return 1;

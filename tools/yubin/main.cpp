@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/size_limit.h"
 #include "platform/text/cp932.h"
 #include "tools/yubin/commands.h"
 
@@ -89,6 +90,7 @@ bool ToCp932Path(const std::string& utf8, std::string& cp932) {
 }  // namespace yubin
 
 int main(int argc, char** argv) {
+  platform::files::FailWritesBeyondTheSizeLimit();
   using namespace yubin;
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {

@@ -1,8 +1,5 @@
 #include "platform/dialog/qt/qt_help_viewer.h"
 
-#include <fcntl.h>   // O_RDONLY
-#include <unistd.h>  // read, close
-
 #include <QFont>
 #include <QStringDecoder>
 #include <QTextBrowser>
@@ -11,31 +8,12 @@
 
 #include "platform/dialog/qt/controls.h"
 #include "platform/dialog/qt/dialog_units.h"
+#include "platform/files/file.h"
 #include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
 
 namespace platform::dialog::qt {
 namespace {
-
-// The whole file, or false when it cannot be read.
-bool ReadWhole(const std::string& hostPath, std::string& bytes) {
-  int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  char buffer[8192];
-  bool ok = true;
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    bytes.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return ok;
-}
 
 QString Decode(const std::string& bytes) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -71,12 +49,12 @@ int QtHelpViewer::ShowContents(std::string_view cp932Path) {
   }
   std::string name = FileName(cp932Path);
   window_->setWindowTitle(QString::fromUtf8("ヘルプ - ") + ToQt(name));
-  std::string bytes;
-  if (!ReadWhole(files::HostPath(cp932Path), bytes)) {
+  std::optional<std::string> bytes = files::ReadWholeHostFile(files::HostPath(cp932Path));
+  if (!bytes) {
     browser_->setPlainText(QString::fromUtf8("ヘルプ ファイル「") + ToQt(cp932Path) +
                            QString::fromUtf8("」を開けません。"));
   } else {
-    QString text = Decode(bytes);
+    QString text = Decode(*bytes);
     if (text.trimmed().startsWith(QLatin1Char('<')))
       browser_->setHtml(text);
     else

@@ -1,13 +1,10 @@
 #include "platform/dialog/terminal/terminal_help_viewer.h"
 
-#include <fcntl.h>   // open
-#include <unistd.h>  // read, close
-
 #include <algorithm>
-#include <cerrno>
 #include <optional>
 
 #include "platform/dialog/terminal/terminal_backend.h"
+#include "platform/files/file.h"
 #include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
 
@@ -15,26 +12,6 @@ namespace platform::dialog::terminal {
 namespace {
 
 const char kKeysHint[] = " ↑↓ PgUp PgDn: スクロール  Esc: 閉じる ";
-
-// The whole file, or nothing when it cannot be read.
-std::optional<std::string> ReadWhole(const std::string& hostPath) {
-  int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string bytes;
-  char buffer[8192];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return std::nullopt;
-    }
-    bytes.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return bytes;
-}
 
 bool IsUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
@@ -60,7 +37,7 @@ std::string FileName(std::string_view cp932Path) {
 
 int TerminalHelpViewer::ShowContents(std::string_view cp932Path) {
   title_ = text::Cp932("ヘルプ - ") + FileName(cp932Path);
-  std::optional<std::string> bytes = ReadWhole(files::HostPath(cp932Path));
+  std::optional<std::string> bytes = files::ReadWholeHostFile(files::HostPath(cp932Path));
   if (!bytes) {
     std::string line = "ヘルプ ファイル「" + text::ToUtf8(cp932Path) + "」を開けません。";
     blocks_ = {HelpBlock{HelpBlock::Kind::kText, line, 0, {}}};

@@ -68,7 +68,7 @@ std::string GrepCommandText(std::string_view searchString, SearchKind kind) {
 }
 
 std::optional<std::string> ReadGrepOutput(std::string_view path) {
-  platform::files::File file = platform::files::Open(path, platform::files::kRead);
+  platform::files::File file = platform::files::Open(path, platform::files::kRead | platform::files::kRegularFile);
   if (!file.IsOpen()) return std::nullopt;
   platform::files::TextReader reader(file);
   std::string text;

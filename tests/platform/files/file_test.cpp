@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>  // alarm
 
 #include <cerrno>
 #include <utility>
@@ -110,6 +111,21 @@ TEST(File, ClosesItsDescriptorOnceWhereverItGoes) {
   // f once, when its last owner went; the moved-from Files closed nothing.
   EXPECT_EQ(closed.size(), 2u);
   EXPECT_EQ(dir.Read("f"), "f");
+}
+
+// As the help viewers read the help file: a named pipe in its place is
+// refused at once, never waited on nor read without end.
+TEST(ReadWholeHostFile, ReadsARegularFileOnly) {
+  TempDir dir;
+  dir.Write("help.hlp", "help text");
+  EXPECT_EQ(files::ReadWholeHostFile("help.hlp"), std::optional<std::string>("help text"));
+  ASSERT_EQ(mkfifo("pipe.hlp", 0666), 0);
+  alarm(20);  // an open waiting for a writer ends the test program
+  EXPECT_EQ(files::ReadWholeHostFile("pipe.hlp"), std::nullopt);
+  EXPECT_EQ(errno, EINVAL);
+  alarm(0);
+  EXPECT_EQ(files::ReadWholeHostFile("missing.hlp"), std::nullopt);
+  EXPECT_EQ(errno, ENOENT);
 }
 
 TEST(MakeDirectory, ExistingDirectoryIsFineAFileIsNot) {

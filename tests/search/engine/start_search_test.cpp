@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>  // mkfifo
+#include <unistd.h>    // alarm
 
 #include <filesystem>
 
@@ -144,6 +146,20 @@ TEST_F(StartSearchTest, AFailedCopyEndsSilently) {
   // The half copy goes; a command line can tell this from finding nothing.
   EXPECT_FALSE(FileExists("Result_Tmp"));
   EXPECT_EQ(session_.IncompleteReason(), "cannot read " + directory_ + "/ZIP_CODE/N_ｻ/ﾐﾅ.Idx: Input/output error");
+}
+
+TEST_F(StartSearchTest, AnIndexFileThatIsANamedPipeCannotBeOpened) {
+  WriteOneTown();
+  std::string index = directory_ + "/ZIP_CODE/N_ｻ/ﾐﾅ.Idx";
+  std::filesystem::remove(index);
+  ASSERT_EQ(mkfifo(index.c_str(), 0666), 0);
+  Query("ﾎ", "ｻ", "", "", "ﾐ", "ﾅ");
+  alarm(20);  // an open waiting for a writer ends the test program
+  session_.StartSearch();
+  alarm(0);
+  ASSERT_EQ(dialog_.boxes.size(), 1u);
+  EXPECT_EQ(dialog_.boxes[0].text, NoDataText());
+  EXPECT_EQ(session_.IncompleteReason(), "cannot open " + index + ": Invalid argument");
 }
 
 TEST_F(StartSearchTest, ThePreviousResultFileIsClosed) {

@@ -1,8 +1,10 @@
 #include "search/ui/model/regex_search.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>  // chmod
+#include <sys/stat.h>  // chmod, mkfifo
+#include <unistd.h>    // alarm
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -94,6 +96,12 @@ TEST_F(GrepOutput, LinesEndInCrLfAndNulAddsNothing) {
 
 TEST_F(GrepOutput, AMissingFileIsNothingAndAReadOnlyOneIsRead) {
   EXPECT_EQ(ReadGrepOutput("res_s"), std::nullopt);
+  // So is a named pipe, read without waiting for a writer.
+  ASSERT_EQ(mkfifo("res_s", 0666), 0);
+  alarm(20);
+  EXPECT_EQ(ReadGrepOutput("res_s"), std::nullopt);
+  alarm(0);
+  std::filesystem::remove("res_s");
   dir_.Write("res_s", "x\r\n");
   ASSERT_EQ(chmod("res_s", 0444), 0);
   EXPECT_EQ(ReadGrepOutput("res_s"), std::optional<std::string>("x\r\n"));

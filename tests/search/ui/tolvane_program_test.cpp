@@ -85,10 +85,11 @@ class TolvaneProgram : public ::testing::Test {
     ASSERT_FALSE(data_.empty());
   }
 
-  ProgramRun RunScript(const std::string& script) {
+  // `before`: shell commands to run first (limits, say).
+  ProgramRun RunScript(const std::string& script, const std::string& before = "") {
     dir_.Write("script.txt", script);
     ProgramRun run;
-    int raw = std::system("DIALOG_SCRIPT=script.txt '" TOLVANE_PATH "' >out.txt 2>err.txt");
+    int raw = std::system((before + "DIALOG_SCRIPT=script.txt '" TOLVANE_PATH "' >out.txt 2>err.txt").c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.out = dir_.Read("out.txt");
     run.err = dir_.Read("err.txt");
@@ -165,6 +166,19 @@ TEST_F(TolvaneProgram, NextPageCyclesThroughTheFourPages) {
   EXPECT_EQ(pages[2], "");
   EXPECT_EQ(pages[3], "");
   EXPECT_EQ(pages[4], pages[0]);
+}
+
+// The largest index file does not fit under a file size limit of a few
+// KiB: the search ends without a result, and the program goes on.
+TEST_F(TolvaneProgram, AFileSizeLimitEndsTheSearchNotTheProgram) {
+  testing::WriteSettingsFile(data_);
+  ProgramRun run = RunScript("click 1224\n" + Keys("ｼ") + "click 1224\nclick 1224\n" + Keys("ﾆｼ") +
+                                 "click 1045\nprint 1221\nescape\n",
+                             "ulimit -f 8; ");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Prints(run.out, 1221), std::vector<std::string>{""});
+  EXPECT_FALSE(dir_.Exists("Result_Tmp"));
 }
 
 TEST_F(TolvaneProgram, FinalNarrowingSearchesWithTheNarrowingStringKeyedAfterTheTownLetters) {

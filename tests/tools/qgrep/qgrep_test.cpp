@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/resource.h>  // setrlimit
+#include <sys/stat.h>      // mkfifo
 #include <sys/wait.h>
-#include <unistd.h>  // getpid
+#include <unistd.h>        // alarm, getpid
 
 #include <filesystem>
 #include <iterator>  // std::distance
@@ -179,6 +181,49 @@ TEST(Qgrep, TheOutputFileIsReplacedOnlyWhenTheSearchHasFinished) {
   EXPECT_FALSE(dir.Exists("marker"));
   auto entries = fs::directory_iterator(".");
   EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 3);  // res_s, x.csv, vesk
+}
+
+// The output file can be a named pipe that another program reads: it is
+// written in place, and one without a reader is a failure, never a wait.
+TEST(Qgrep, AnOutputFileThatIsNoRegularFileIsWrittenInPlace) {
+  TempDir dir;
+  WriteData(dir);
+  alarm(20);
+  ASSERT_EQ(mkfifo("pipe", 0666), 0);
+  int reader = open("pipe", O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  Outcome read = Qgrep(dir, {"-V0", "-Opipe", "旭ケ丘", "*.csv"});
+  EXPECT_EQ(read.status, 0) << read.err;
+  char buffer[1024];
+  ssize_t n = ::read(reader, buffer, sizeof buffer);
+  EXPECT_EQ(std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0), kAsahi);
+  close(reader);
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status("pipe")));
+
+  Outcome unread = Qgrep(dir, {"-V0", "-Opipe", "旭ケ丘", "*.csv"});
+  EXPECT_EQ(unread.status, 2);
+  EXPECT_EQ(unread.err, "qgrep: cannot write pipe: No such device or address\n");
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status("pipe")));
+  alarm(0);
+}
+
+// Under a file size limit the write fails like any other: status 2, a
+// message, and the old output file as it was.
+TEST(Qgrep, AFileSizeLimitIsAFailedWrite) {
+  TempDir dir;
+  WriteData(dir);
+  dir.Write("res_s", "old");
+  struct rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  struct rlimit limit = saved;
+  limit.rlim_cur = 100;  // below the three lines found
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  Outcome run = Qgrep(dir, {"-V0", "-Ores_s", "", "Ken_all.csv"});
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "qgrep: cannot write res_s: File too large\n");
+  EXPECT_EQ(dir.Read("res_s"), "old");
+  EXPECT_FALSE(dir.Exists("res_s.tmp"));
 }
 
 TEST(Qgrep, TheProgramToStartIsLookedForHereThenBesideQgrep) {

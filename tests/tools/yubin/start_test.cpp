@@ -2,6 +2,8 @@
 // backend with steps of the test's own, and the workspaces' switch. The
 // whole command runs from an installed tree in tests/packaging.
 #include <gtest/gtest.h>
+#include <sys/stat.h>  // mkfifo
+#include <unistd.h>    // alarm
 
 #include <cerrno>
 #include <filesystem>
@@ -179,6 +181,21 @@ TEST(Preparation, AFailedIndexBuildCarriesTheReason) {
   EXPECT_FALSE(preparation.Run(3, error));
   EXPECT_EQ(error, "the kana town index could not be built: ERROR: Write インデックスファイルエラー; "
                    "cannot write Zip_Code/N_ｻ/ｱｻ.Idx: No space left on device");
+
+// Downloaded data that is a named pipe or a device is no file to copy: the
+// step fails at once, rather than waiting or copying without end.
+TEST(Preparation, PostalDataThatIsNoRegularFileCannotBeTaken) {
+  TempDir dir;
+  ASSERT_EQ(mkfifo("KEN_ALL.CSV", 0666), 0);
+  ASSERT_TRUE(std::filesystem::create_directory("workspace"));
+  Installation installation;
+  PostalData data{dir.path() + "/KEN_ALL.CSV", dir.path() + "/JIGYOSYO.CSV", dir.path() + "/help"};
+  Preparation preparation(installation, data, dir.path() + "/workspace", "x\\", true);
+  std::string error;
+  alarm(20);  // an open waiting for a writer ends the test program
+  EXPECT_FALSE(preparation.Run(0, error));
+  alarm(0);
+  EXPECT_EQ(error, "cannot open " + data.kenAll + ": Invalid argument");
 }
 
 }  // namespace

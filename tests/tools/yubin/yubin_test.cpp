@@ -1,5 +1,6 @@
 // Runs the yubin binary in a temporary directory, as a user would.
 #include <gtest/gtest.h>
+#include <sys/stat.h>  // mkfifo
 #include <sys/wait.h>  // WEXITSTATUS
 
 #include <cstdlib>  // std::getenv, std::system
@@ -153,15 +154,44 @@ TEST(YubinBuild, WriteOverTheFileSizeLimitCutsTheFileBackToItsLastLine) {
   std::filesystem::create_directories("Zip_Code/N_ｻ");
   std::string earlier = Cp932("ｲｶ,ﾎ,3,ｻﾂﾎﾟﾛｼ,町") + "\n";
   dir.Write("Zip_Code/N_ｻ/ｲｶ.Idx", earlier);
-  // A limit of one block (512 or 1024 bytes, as the shell counts) and the
-  // signal of an oversized write ignored: the write falls short, then fails
-  // with EFBIG.
-  Outcome run = Yubin(dir, "build", "trap '' XFSZ; ulimit -f 1; ");
+  // A limit of one block (512 or 1024 bytes, as the shell counts): the
+  // write falls short, then fails with EFBIG, rather than ending the
+  // program by its signal.
+  Outcome run = Yubin(dir, "build", "ulimit -f 1; ");
   EXPECT_EQ(run.status, 255);
   EXPECT_EQ(run.err,
             "ERROR: Write インデックスファイルエラー\n"
             "yubin build: cannot write Zip_Code/N_ｻ/ｲｶ.Idx: File too large\n");
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), earlier);
+}
+
+// A named pipe in place of a data file is one that cannot be opened, and
+// never holds a program up.
+TEST(YubinImportAndBuild, DataFilesThatAreNoRegularFilesCannotBeOpened) {
+  TempDir dir;
+  const std::string timeLimit = "timeout 20 ";
+  ASSERT_EQ(mkfifo("ALL_ZIP.TXT", 0666), 0);
+  Outcome master = Yubin(dir, "build", timeLimit);
+  EXPECT_EQ(master.status, 255);
+  EXPECT_EQ(master.err,
+            "ERROR: READ ファイルオープンエラー\n"
+            "yubin build: cannot open ALL_ZIP.TXT: Invalid argument\n");
+
+  std::filesystem::remove("ALL_ZIP.TXT");
+  dir.Write("ALL_ZIP.TXT", "1,2,3," + Cp932("ﾎ,ｻﾂﾎﾟﾛｼ,ｲｶ") + ",7,8,9,\n");
+  std::filesystem::create_directories("Zip_Code/N_ｻ");
+  ASSERT_EQ(mkfifo("Zip_Code/N_ｻ/ｲｶ.Idx", 0666), 0);
+  Outcome index = Yubin(dir, "build", timeLimit);
+  EXPECT_EQ(index.status, 255);
+  EXPECT_EQ(index.err,
+            "ERROR: ZIP_CODE\\N_ｻ\\ｲｶ.Idx\nERROR: 50 インデックスファイルオープンエラー\n"
+            "yubin build: cannot open Zip_Code/N_ｻ/ｲｶ.Idx: Invalid argument\n");
+
+  ASSERT_EQ(mkfifo("in.csv", 0666), 0);
+  Outcome import = Yubin(dir, "import in.csv", timeLimit);
+  EXPECT_EQ(import.status, 1);
+  EXPECT_EQ(import.err, "yubin import: cannot open in.csv: Invalid argument\n");
+  EXPECT_EQ(dir.Read("ALL_ZIP.TXT"), "1,2,3," + Cp932("ﾎ,ｻﾂﾎﾟﾛｼ,ｲｶ") + ",7,8,9,\n");
 }
 
 TEST(YubinBuild, SkippedRecordsAreCountedOnStderr) {

@@ -54,7 +54,7 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 
 // Writes the rest of `in` to the CP932 path `out`.
 bool CopyTo(files::File& in, const std::string& inName, std::string_view out, std::string& error) {
-  files::File copy = files::Open(out, files::kWrite | files::kCreate | files::kTruncate, 0666);
+  files::File copy = files::Open(out, files::kWrite | files::kCreate | files::kTruncate | files::kRegularFile, 0666);
   if (!copy.IsOpen()) {
     error = files::ErrorText("create", out, errno);
     return false;
@@ -195,7 +195,8 @@ bool Preparation::Run(int step, std::string& error) {
 }
 
 bool Preparation::TakeCsv(const std::string& source, std::string_view csvName, std::string& error) {
-  files::File in = files::OpenHostPath(source, files::kRead);
+  // A named pipe or device (a link to /dev/zero, say) is no data to copy.
+  files::File in = files::OpenHostPath(source, files::kRead | files::kRegularFile);
   if (!in.IsOpen()) {
     error = Reason("open", source, errno);
     return false;
@@ -228,7 +229,7 @@ bool Preparation::Place(std::string& error) {
     error = Reason("create directory", workspace_ + "/Zip_Code", errno);
     return false;
   }
-  files::File help = files::OpenHostPath(data_.help, files::kRead);
+  files::File help = files::OpenHostPath(data_.help, files::kRead | files::kRegularFile);
   if (!help.IsOpen()) {
     error = Reason("open", data_.help, errno);
     return false;

@@ -16,6 +16,7 @@
 
 #include "platform/directory_lock.h"
 #include "platform/files/file.h"
+#include "platform/files/whole_file.h"
 
 namespace yubin::start {
 
@@ -121,7 +122,7 @@ std::string Workspaces::Current() const {
 }
 
 long long Workspaces::DataTime(const std::string& workspace) {
-  files::File stamp = files::OpenHostPath(workspace + "/" + kStamp, files::kRead);
+  files::File stamp = files::OpenHostPath(workspace + "/" + kStamp, files::kRead | files::kRegularFile);
   char text[64] = {};
   long n = stamp.IsOpen() ? stamp.Read(text, sizeof text - 1) : -1;
   std::string_view content(text, n > 0 ? static_cast<size_t>(n) : 0);
@@ -159,12 +160,12 @@ std::string Workspaces::MakeNew(std::string& error) {
 
 bool Workspaces::MarkComplete(const std::string& workspace, long long dataTime, std::string& error) {
   std::string path = workspace + "/" + kStamp;
-  files::File stamp = files::OpenHostPath(path, files::kWrite | files::kCreate | files::kTruncate, 0644);
-  if (!stamp.IsOpen()) {
+  files::WholeFileWriter stamp;
+  if (stamp.BeginHostPath(path, 0644) != 0) {
     error = Reason("create", path, errno);
     return false;
   }
-  if (stamp.Write("data time " + std::to_string(dataTime) + "\n") < 0 || stamp.Close() != 0) {
+  if (stamp.Write("data time " + std::to_string(dataTime) + "\n") < 0 || stamp.Commit() != 0) {
     error = Reason("write", path, errno);
     return false;
   }
