@@ -1,13 +1,16 @@
 #include "platform/files/whole_file.h"
 
 #include <fcntl.h>     // O_* flags, F_GETFL, F_SETFL
+#include <signal.h>    // kill
 #include <sys/stat.h>  // struct stat, S_ISREG
 #include <unistd.h>    // geteuid, getegid, getpid
 
 #include <cerrno>
 #include <climits>  // PATH_MAX
 #include <string>
+#include <string_view>
 #include <utility>  // std::move
+#include <vector>
 
 #include "platform/files/directory_names.h"
 #include "platform/files/host_path.h"
@@ -57,6 +60,34 @@ int KeepOwnerAndMode(int fd, const struct stat& old) {
   return Sys().fchmod(fd, old.st_mode & 07777) == 0 ? 1 : -1;
 }
 
+// The process number in the middle of "<base>.PID.tmp", or 0.
+pid_t WriterOf(std::string_view name, std::string_view base) {
+  if (name.size() <= base.size() + 5 || !name.starts_with(base) || name[base.size()] != '.' || !name.ends_with(".tmp"))
+    return 0;
+  std::string_view digits = name.substr(base.size() + 1, name.size() - base.size() - 5);
+  long pid = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9' || pid > 100'000'000) return 0;
+    pid = pid * 10 + (c - '0');
+  }
+  return static_cast<pid_t>(pid);
+}
+
+// Removes the temporary files of `target` whose writer has ended: a
+// program killed half-way leaves one behind, as large as what it wrote.
+// A file whose process still runs is another writer's and stays.
+void RemoveStaleTemporaries(const std::string& target) {
+  size_t slash = target.rfind('/');
+  std::string directory = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+  std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::vector<std::string> names;
+  if (Sys().listDirectory(directory.empty() ? "." : directory.c_str(), names) != 0) return;
+  for (const std::string& name : names) {
+    pid_t pid = WriterOf(name, base);
+    if (pid > 0 && pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH) Sys().unlink((directory + name).c_str());
+  }
+}
+
 }  // namespace
 
 int WholeFileWriter::Begin(std::string_view path, unsigned permissions) {
@@ -89,17 +120,14 @@ int WholeFileWriter::BeginHostPath(const std::string& hostPath, unsigned permiss
     return 0;
   };
 
-  // Made exclusively, so that a link planted at the name is never followed.
-  // Where it exists, another writer is at work (or one was stopped
-  // part-way): a name of this process's own, so that neither takes the
-  // other's file.
-  std::string temporary = target + ".tmp";
+  // A name of this process's own, so that writers of the same name at the
+  // same time never take each other's file; made exclusively, so that a
+  // link planted at the name is never followed. One left by an ended
+  // process of the same number goes first.
+  RemoveStaleTemporaries(target);
+  std::string temporary = target + "." + std::to_string(getpid()) + ".tmp";
+  Sys().unlink(temporary.c_str());
   File fresh(OpenRaw(temporary, O_WRONLY | O_CREAT | O_EXCL, static_cast<mode_t>(permissions)));
-  if (!fresh.IsOpen() && errno == EEXIST) {
-    temporary = target + "." + std::to_string(getpid()) + ".tmp";
-    Sys().unlink(temporary.c_str());
-    fresh = File(OpenRaw(temporary, O_WRONLY | O_CREAT | O_EXCL, static_cast<mode_t>(permissions)));
-  }
   if (!fresh.IsOpen()) return existing.IsOpen() && (errno == EACCES || errno == EPERM) ? inPlace() : -1;
   if (existing.IsOpen()) {
     int kept = KeepOwnerAndMode(fresh.fd_, old);

@@ -1,9 +1,10 @@
 // Writes a file's content whole, for every writer that gives a file new
 // content (the settings, quick pages, the master file, stamps, the grep
 // program's output). What stands at the name decides how:
-//   - no file, or a regular file: the bytes go to "<name>.tmp" beside it,
-//     renamed over it at the end with the old file's mode and owner, so a
-//     write that fails or stops half-way leaves the old file whole;
+//   - no file, or a regular file: the bytes go to "<name>.PID.tmp" beside
+//     it, renamed over it at the end with the old file's mode and owner, so
+//     a write that fails or stops half-way leaves the old file whole (and a
+//     temporary file of a writer that was killed goes at the next write);
 //   - a symbolic link: followed; the file it names is written as above and
 //     the link stays a link;
 //   - no regular file (a device, a named pipe): written in place, never

@@ -201,26 +201,25 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
 int ImportKenAll(std::string_view inputPath, std::string_view outputPath,
                  ImportReport& report, std::string& error) {
   report = ImportReport{};
-  // An import killed part-way left its temporary file; it goes first, so
-  // that no half master file lies beside the output whatever happens now.
-  std::string temporary = std::string(outputPath) + ".tmp";
-  files::Remove(temporary);
+  // Earlier versions wrote through "<output>.tmp"; one that was killed
+  // part-way left it, so it goes too.
+  files::Remove(std::string(outputPath) + ".tmp");
   files::File in = files::Open(inputPath, files::kRead | files::kRegularFile);
   if (!in.IsOpen()) {
     error = files::ErrorText("open", inputPath, errno);
     return -1;
   }
-  // The master file is written whole: through the temporary file, renamed
+  // The master file is written whole: through a temporary file, renamed
   // over the old one at the end (a link followed, a device written in place).
   files::WholeFileWriter out;
   if (out.Begin(outputPath) != 0) {
-    error = files::ErrorText("create", temporary, errno);
+    error = files::ErrorText("create", outputPath, errno);
     return -1;
   }
-  int result = Convert(inputPath, temporary, in, out.Output(), report, error);
+  int result = Convert(inputPath, outputPath, in, out.Output(), report, error);
   in.Close();
   if (result == 0 && out.Commit() != 0) {
-    error = files::ErrorText("write", temporary, errno);
+    error = files::ErrorText("write", outputPath, errno);
     result = -1;
   }
   if (result != 0) out.Abandon();

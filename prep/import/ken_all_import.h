@@ -1,9 +1,8 @@
 // Imports the postal authority's KEN_ALL file, either edition, into the
 // master file "ALL_ZIP.TXT": quotes taken off, readings half-width with
-// small kana full-size, split towns joined, nothing else changed. Writes a
-// temporary file beside the output (its name and ".tmp") and renames it at
-// the end, so a failed import leaves the old master file as it was; one left
-// by a killed import is removed at the next start.
+// small kana full-size, split towns joined, nothing else changed. The
+// output is written whole (platform/files/whole_file.h), so a failed import
+// leaves the old master file as it was.
 #pragma once
 
 #include <string>

@@ -19,7 +19,6 @@
 #include "tools/qgrep/output.h"
 #include "tools/qgrep/pattern.h"
 #include "tools/qgrep/prefilter.h"
-#include "tools/qgrep/stale_temporaries.h"
 #include "tools/qgrep/start_program.h"
 
 namespace qgrep {
@@ -73,7 +72,6 @@ int Run(const Options& options) {
   std::string error;
   if (!options.outputFile.empty()) {
     std::string target = ResolvePath(options.outputFile);
-    RemoveStaleTemporaries(target);
     if (!output.OpenFile(target, error)) {
       Note(error);
       return 2;

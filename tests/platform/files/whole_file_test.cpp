@@ -3,7 +3,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>  // mkfifo, chmod, stat
-#include <unistd.h>    // alarm, chown, symlink
+#include <sys/wait.h>  // waitpid
+#include <unistd.h>    // alarm, chown, symlink, fork
 
 #include <cerrno>
 #include <cstring>  // std::strstr
@@ -52,14 +53,22 @@ TEST(WholeFile, ARegularFileIsReplacedWithItsModeAndOwnerOrKeptWhole) {
   if (root) {
     EXPECT_EQ(after.st_uid, 1234u);
   }
-  EXPECT_FALSE(dir.Exists("Tolvane.ini.tmp"));
+  EXPECT_FALSE(dir.Exists("Tolvane.ini." + std::to_string(getpid()) + ".tmp"));
 
-  // Another writer's temporary file stays its own.
-  dir.Write("Tolvane.ini.tmp", "another writer's");
+  // A running writer's temporary file stays its own (process 1 runs as
+  // long as the system); that of a writer that has ended goes.
+  pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  ASSERT_GT(ended, 0);
+  waitpid(ended, nullptr, 0);
+  const std::string running = "Tolvane.ini.1.tmp", stale = "Tolvane.ini." + std::to_string(ended) + ".tmp";
+  dir.Write(running, "another writer's");
+  dir.Write(stale, "a killed writer's");
   ASSERT_EQ(files::WriteWholeFile("Tolvane.ini", "newer"), 0);
   EXPECT_EQ(dir.Read("Tolvane.ini"), "newer");
-  EXPECT_EQ(dir.Read("Tolvane.ini.tmp"), "another writer's");
-  std::filesystem::remove("Tolvane.ini.tmp");
+  EXPECT_EQ(dir.Read(running), "another writer's");
+  EXPECT_FALSE(dir.Exists(stale));
+  std::filesystem::remove(running);
 
   // A new file; then a failing write, which keeps the one before whole.
   ASSERT_EQ(files::WriteWholeHostFile("fresh", "made"), 0);

@@ -181,6 +181,7 @@ TEST(Preparation, AFailedIndexBuildCarriesTheReason) {
   EXPECT_FALSE(preparation.Run(3, error));
   EXPECT_EQ(error, "the kana town index could not be built: ERROR: Write インデックスファイルエラー; "
                    "cannot write Zip_Code/N_ｻ/ｱｻ.Idx: No space left on device");
+}
 
 // Downloaded data that is a named pipe or a device is no file to copy: the
 // step fails at once, rather than waiting or copying without end.
