@@ -68,7 +68,9 @@ int CopyMember(archive* a, std::string_view archiveName, files::File& out,
   for (;;) {
     int status = archive_read_data_block(a, &block, &size, &offset);
     if (status == ARCHIVE_EOF) return 0;
-    if (status < ARCHIVE_WARN) {
+    // A warning here is a CRC or size mismatch: the data is not what was
+    // packed, so it counts as a failure.
+    if (status != ARCHIVE_OK) {
       error = ArchiveError(archiveName, a);
       return -1;
     }
