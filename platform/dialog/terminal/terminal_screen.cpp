@@ -19,6 +19,7 @@
 #include <cstring>  // std::strlen, std::memcpy
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace platform::dialog::terminal {
 namespace {
@@ -402,6 +403,11 @@ std::optional<Input> TerminalScreen::Next() {
       return input;
     }
   }
+  if (!queued_.empty()) {
+    Input input = queued_.front();
+    queued_.pop_front();
+    return input;
+  }
   for (;;) {
     wint_t code = 0;
     int status = wget_wch(stdscr, &code);
@@ -443,24 +449,34 @@ std::optional<Input> TerminalScreen::Translate(int status, unsigned int code, bo
       case KEY_DC: input.key = Key::kDelete; return input;
       case KEY_RESIZE: input.kind = Input::Kind::kResize; return input;
       case KEY_MOUSE: {
+        // Reports that arrive together (a double click, a slow line) come
+        // as one KEY_MOUSE, and getmouse hands out their events newest
+        // first until none is left: each one counts, oldest first, so that
+        // no click of a quick pair is lost.
+        std::vector<MEVENT> events;
         MEVENT event{};
-        if (getmouse(&event) != OK) return std::nullopt;
-        input.kind = Input::Kind::kMouse;
-        input.row = event.y;
-        input.col = event.x;
-        // A press and its release that arrive together (a slow line) are
-        // reported as the release alone: that is the click then.
-        bool press = (event.bstate & BUTTON1_PRESSED) != 0;
-        bool lone = (event.bstate & BUTTON1_RELEASED) != 0 && !pressed_;
-        pressed_ = press;
-        if (press || lone)
-          input.mouse = Input::Mouse::kPress;
-        else if (event.bstate & BUTTON4_PRESSED)
-          input.mouse = Input::Mouse::kWheelUp;
-        else if (event.bstate & BUTTON5_PRESSED)
-          input.mouse = Input::Mouse::kWheelDown;
-        else
-          return std::nullopt;
+        while (events.size() < kMaxMouseEvents && getmouse(&event) == OK) events.push_back(event);
+        for (auto it = events.rbegin(); it != events.rend(); ++it) {
+          input.kind = Input::Kind::kMouse;
+          input.row = it->y;
+          input.col = it->x;
+          // A release whose press was never reported is the click.
+          bool press = (it->bstate & BUTTON1_PRESSED) != 0;
+          bool lone = (it->bstate & BUTTON1_RELEASED) != 0 && !pressed_;
+          pressed_ = press;
+          if (press || lone)
+            input.mouse = Input::Mouse::kPress;
+          else if (it->bstate & BUTTON4_PRESSED)
+            input.mouse = Input::Mouse::kWheelUp;
+          else if (it->bstate & BUTTON5_PRESSED)
+            input.mouse = Input::Mouse::kWheelDown;
+          else
+            continue;
+          queued_.push_back(input);
+        }
+        if (queued_.empty()) return std::nullopt;
+        input = queued_.front();
+        queued_.pop_front();
         return input;
       }
       default:

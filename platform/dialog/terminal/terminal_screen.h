@@ -13,6 +13,8 @@
 // instead of landing in the middle of the dialog.
 #pragma once
 
+#include <cstddef>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,6 +107,9 @@ class TerminalScreen {
   std::unique_ptr<Session> session_;
   bool suspended_ = false;
   bool pressed_ = false;  // the left button was reported down
+  // Mouse inputs that came with one report, not handed out yet.
+  std::deque<Input> queued_;
+  static constexpr std::size_t kMaxMouseEvents = 64;
 };
 
 }  // namespace platform::dialog::terminal
