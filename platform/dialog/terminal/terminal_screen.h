@@ -101,6 +101,9 @@ class TerminalScreen {
  private:
   explicit TerminalScreen(const Setup& setup);
   std::optional<Input> Translate(int status, unsigned int code, bool alt);
+  // Reads a mouse report after "ESC [", if one follows: the input it stands
+  // for, if any. `handled` is false where no report began (Alt+[).
+  std::optional<Input> ReadMouseReport(bool& handled);
 
   Setup setup_;
   struct Session;
