@@ -31,7 +31,7 @@ for source in fuzz/*_fuzzer.cpp; do
   dict=()
   [ -f "fuzz/$name.dict" ] && dict=("-dict=$top/fuzz/$name.dict")
   options=()
-  [ -f "fuzz/$name.options" ] && mapfile -t options < <(grep -v '^#' "fuzz/$name.options")
+  [ -f "fuzz/$name.options" ] && mapfile -t options < <(grep -v -e '^#' -e '^$' "fuzz/$name.options")
   if ! "$out/$name" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
       -artifact_prefix="$out/crash/$name-" "${dict[@]}" "${options[@]}" \
       "$out/found/$name" "$top/fuzz/corpus/$name" > "$log" 2>&1; then
