@@ -269,7 +269,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (std::optional<Input> input = Term().screen->Next()) inputs.push_back(*input);
     }
     rest.join();
-    DecodeAll(inputs, 2);
+    DecodeAll(inputs, late ? sequence.bytes.size() : 2);
     if (late) inputs.assign(1, sequence.input);
   }
   FUZZ_CHECK(inputs.size() == 1 && Same(inputs[0], sequence.input));
