@@ -4,6 +4,16 @@
 // "." or ".." only where the component is, so a relative path never climbs
 // above its base further than its own text says. The same text always maps
 // to the same path.
+//
+// Different names give different host names: each host name reads back,
+// by a reader of its own here, to the characters of its name; and, ASCII
+// case aside (names compare without it), the input's first byte cuts the
+// rest into two names that may share a host name only where they hold the
+// same characters (a two-byte character and its duplicate in CP932's NEC
+// and IBM rows, as "\x87\x90" and "\x81\xE0" for U+2252, are one
+// character and so one name).
+#include <iconv.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -59,6 +69,80 @@ std::vector<std::string> HostComponents(const std::string& hostPath) {
   return parts;
 }
 
+// The characters of a CP932 name, as far as a name is told from another:
+// an ASCII letter in lower case, a two-byte character by its Unicode form
+// (glibc's converter, not the platform's), any other byte as itself.
+std::vector<std::string> Characters(std::string_view name) {
+  static iconv_t toUtf8 = iconv_open("UTF-8", "CP932");
+  FUZZ_CHECK(toUtf8 != reinterpret_cast<iconv_t>(-1));
+  std::vector<std::string> characters;
+  for (size_t i = 0; i < name.size();) {
+    size_t length = fuzz::Cp932CharAt(name, i);
+    std::string character(name.substr(i, length));
+    if (length == 2) {
+      iconv(toUtf8, nullptr, nullptr, nullptr, nullptr);
+      char out[8];
+      char* src = character.data();
+      size_t srcLeft = 2;
+      char* dst = out;
+      size_t dstLeft = sizeof out;
+      if (iconv(toUtf8, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1) && srcLeft == 0)
+        character = "U+" + std::string(out, sizeof out - dstLeft);
+    } else if (character[0] >= 'A' && character[0] <= 'Z') {
+      character[0] = static_cast<char>(character[0] - 'A' + 'a');
+    }
+    characters.push_back(std::move(character));
+    i += length;
+  }
+  return characters;
+}
+
+int Hex(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// A host name read back into CP932: "%25" is a "%", "%XX" (hex, either
+// case) below 0x20 or from 0x40 up is that byte, anything else is text.
+std::string ReadBack(std::string_view host) {
+  static iconv_t toCp932 = iconv_open("CP932", "UTF-8");
+  FUZZ_CHECK(toCp932 != reinterpret_cast<iconv_t>(-1));
+  std::string name, text;
+  auto flush = [&] {
+    iconv(toCp932, nullptr, nullptr, nullptr, nullptr);
+    std::string out(text.size() + 4, '\0');
+    char* src = text.data();
+    size_t srcLeft = text.size();
+    char* dst = out.data();
+    size_t dstLeft = out.size();
+    FUZZ_CHECK(iconv(toCp932, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1));
+    name.append(out.data(), out.size() - dstLeft);
+    text.clear();
+  };
+  for (size_t i = 0; i < host.size(); ++i) {
+    int value = i + 2 < host.size() && host[i] == '%' && Hex(host[i + 1]) >= 0 && Hex(host[i + 2]) >= 0
+                    ? Hex(host[i + 1]) * 16 + Hex(host[i + 2])
+                    : -1;
+    if (value == 0x25 || (value >= 0 && value < 0x20) || value >= 0x40) {
+      flush();
+      name += static_cast<char>(value);
+      i += 2;
+    } else {
+      text += host[i];
+    }
+  }
+  flush();
+  return name;
+}
+
+std::string Folded(std::string name) {
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return name;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -71,6 +155,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string path(reinterpret_cast<const char*>(data), size);
+  if (size > 0) {
+    std::string_view rest = std::string_view(path).substr(1);
+    size_t cut = data[0] % (rest.size() + 1);
+    std::string_view first = rest.substr(0, cut), second = rest.substr(cut);
+    if (Folded(files::HostName(first)) == Folded(files::HostName(second)))
+      FUZZ_CHECK(Characters(first) == Characters(second));
+  }
   bool absolute = false;
   std::vector<std::string> parts = files::SplitPath(path, absolute);
   bool expectedAbsolute = false;
@@ -81,6 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string name = files::HostName(part);
     FUZZ_CHECK(name == files::HostName(part));
     FUZZ_CHECK(!name.empty() && IsValidUtf8(name));
+    FUZZ_CHECK(Characters(ReadBack(name)) == Characters(part));
     for (char c : name) FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 && c != '/');
     FUZZ_CHECK((name == ".") == (part == "."));
     FUZZ_CHECK((name == "..") == (part == ".."));

@@ -20,6 +20,9 @@ namespace prep {
 class PendingIndexLines {
  public:
   // Adds a line for the file at path, after any line added for it before.
+  // Paths that name one host file (spelled in other ASCII cases, or with a
+  // CP932 character's duplicate) are one file, named as first added, so
+  // its lines keep the order in which they came.
   void Add(const std::string& path, std::string_view line);
 
   // The bytes of all lines waiting.
@@ -39,7 +42,7 @@ class PendingIndexLines {
     std::int32_t next;  // the file's next line, or kNone
   };
   struct File {
-    const std::string* path;  // the key in fileIndex_
+    std::string path;  // as its first line named it
     std::int32_t first;
     std::int32_t last;
   };
@@ -47,7 +50,7 @@ class PendingIndexLines {
   std::string text_;  // every waiting line, in the order added
   std::vector<Line> lines_;
   std::vector<File> files_;
-  std::unordered_map<std::string, std::int32_t> fileIndex_;  // path -> files_ index
+  std::unordered_map<std::string, std::int32_t> fileIndex_;  // host file -> files_ index
   std::string joined_;                                       // one file's lines, reused
 };
 

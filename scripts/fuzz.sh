@@ -4,7 +4,9 @@
 # inputs that the fuzzers find go to build-sanitize/fuzz/found/NAME, never
 # into the seed corpora; a failing input is kept as
 # build-sanitize/fuzz/crash/NAME-*. Ends with the first failing fuzzer.
-# fuzz/NAME.dict, where present, gives the fuzzer the tokens that matter.
+# fuzz/NAME.dict, where present, gives the fuzzer the tokens that matter;
+# fuzz/NAME.options, where present, holds further libFuzzer flags for it,
+# one a line (a larger -max_len, for one).
 set -euo pipefail
 seconds=${1:-20}
 case $seconds in
@@ -28,8 +30,10 @@ for source in fuzz/*_fuzzer.cpp; do
   log="$out/$name.log"
   dict=()
   [ -f "fuzz/$name.dict" ] && dict=("-dict=$top/fuzz/$name.dict")
+  options=()
+  [ -f "fuzz/$name.options" ] && mapfile -t options < <(grep -v -e '^#' -e '^$' "fuzz/$name.options")
   if ! "$out/$name" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-      -artifact_prefix="$out/crash/$name-" "${dict[@]}" \
+      -artifact_prefix="$out/crash/$name-" "${dict[@]}" "${options[@]}" \
       "$out/found/$name" "$top/fuzz/corpus/$name" > "$log" 2>&1; then
     tail -n 40 "$log"
     echo "$name failed; the input is in $out/crash/" >&2

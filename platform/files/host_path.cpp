@@ -13,6 +13,27 @@ bool IsSeparator(unsigned char b) { return b == '\\' || b == '/'; }
 
 bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Whether a "%" at name[i] would read as an escape: it is followed by two
+// hex digits (in either case, as names compare) that an escape can write,
+// or by "25", the escape of "%" itself. Escapes write bytes below 0x20 and
+// from 0x40 up, so "%20" to "%3F" in a name (as in "ken%20all.zip") cannot
+// be taken for one and stay as they are.
+bool LooksLikeEscape(std::string_view name, size_t i) {
+  if (i + 2 >= name.size()) return false;
+  int high = HexValue(name[i + 1]);
+  int low = HexValue(name[i + 2]);
+  if (high < 0 || low < 0) return false;
+  int value = high * 16 + low;
+  return value < 0x20 || value == 0x25 || value >= 0x40;
+}
+
 void AppendEscaped(std::string& out, unsigned char b) {
   static const char kHex[] = "0123456789ABCDEF";
   out += '%';
@@ -82,7 +103,7 @@ std::string HostName(std::string_view name) {
   out.reserve(name.size() * 3);
   for (size_t i = 0; i < name.size();) {
     auto b = static_cast<unsigned char>(name[i]);
-    if (b < 0x20) {
+    if (b < 0x20 || (b == '%' && LooksLikeEscape(name, i))) {
       AppendEscaped(out, b);
       ++i;
     } else if (b < 0x80) {

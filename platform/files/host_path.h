@@ -6,7 +6,10 @@
 // (never a trail byte) is a byte of its own. A drive prefix such as "c:" is
 // dropped; a path that starts with a separator is absolute, any other
 // relative to the current directory. Each component is written in UTF-8,
-// with bytes that form no CP932 character, NUL and control bytes as %XX.
+// with bytes that form no CP932 character, NUL and control bytes as %XX,
+// and a "%" that would read as such an escape as %25, so that no two names
+// map to one host name ("%01" is "%2501", "\x01" is "%01"); a "%" before
+// anything else, "%20" among them, stays as it is.
 // Names compare without regard to ASCII case: an exact match wins, else the
 // first entry in byte order that matches, else the spelling asked for.
 #pragma once

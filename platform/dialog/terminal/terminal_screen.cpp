@@ -19,6 +19,7 @@
 #include <cstring>  // std::strlen, std::memcpy
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace platform::dialog::terminal {
 namespace {
@@ -137,6 +138,69 @@ void OnEndingSignal(int signal) {
   // ends) takes it now.
   ::sigaction(signal, &gPrevious[signal], nullptr);
   ::raise(signal);
+}
+
+// The library reads the rest of a mouse report it has begun ("ESC [ <" or
+// "ESC [ M", which a user also types as Alt+[ and < or M) with blocking
+// reads: an unfinished one would stop the program until bytes come, and
+// take the keys typed next as its own. The reports' starts are taken out
+// of its key table, and Next reads them, each byte within the escape time.
+void ReadMouseReportsHere() {
+  for (const char* start : {"\033[<", "\033[M"}) define_key(start, 0);
+}
+
+// The time a byte of a sequence may take after the one before it.
+constexpr int kEscapeMs = 100;
+
+// The next byte or key that is there, or one that comes within the
+// escape time when `wait`; ERR when none.
+int ReadByte(int fd, bool wait) {
+  int b = wgetch(stdscr);
+  if (b != ERR || !wait) return b;
+  pollfd ready{fd, POLLIN, 0};
+  if (::poll(&ready, 1, kEscapeMs) <= 0) return ERR;
+  return wgetch(stdscr);
+}
+
+// The next character (OK) or key (KEY_CODE_YES), as wget_wch gives them,
+// or ERR when none is there (or, with `wait`, none comes within the escape
+// time). The UTF-8 is decoded here, the later bytes of a character waited
+// for within the escape time: the library drops a character whose bytes
+// come in two reads (a slow line). Bytes that form no character are
+// dropped; one that may start a character is read again as such.
+int ReadCharacter(int fd, wint_t& code, bool wait) {
+  for (;;) {
+    int b = ReadByte(fd, wait);
+    if (b == ERR) return ERR;
+    if (b >= KEY_MIN) {
+      code = static_cast<wint_t>(b);
+      return KEY_CODE_YES;
+    }
+    int more = b < 0x80 ? 0 : b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : -1;
+    if (more < 0) continue;
+    char32_t c = more == 0 ? static_cast<char32_t>(b) : static_cast<char32_t>(b & (0x3F >> more));
+    // The least second byte that makes no overlong form, and the most that
+    // stays below the surrogates and U+10FFFF.
+    int low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+    int high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+    bool whole = true;
+    for (int k = 0; k < more; ++k) {
+      int next = ReadByte(fd, true);
+      if (next == ERR) {
+        whole = false;
+        break;
+      }
+      if (next < (k == 0 ? low : 0x80) || next > (k == 0 ? high : 0xBF)) {
+        if (next < 0x80 || next >= 0xC0) ungetch(next);
+        whole = false;
+        break;
+      }
+      c = c << 6 | static_cast<char32_t>(next & 0x3F);
+    }
+    if (!whole) continue;
+    code = static_cast<wint_t>(c);
+    return OK;
+  }
 }
 
 void OnResize(int) {
@@ -268,11 +332,12 @@ std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::st
   nodelay(stdscr, TRUE);
   // Escape alone, told from the start of a key's sequence by a pause: long
   // enough that a sequence split on a slow line (SSH) is still one key.
-  set_escdelay(100);
+  set_escdelay(kEscapeMs);
   curs_set(0);
   leaveok(stdscr, FALSE);
   s.mouse = mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr) != 0;
   mouseinterval(0);
+  ReadMouseReportsHere();
 
   // How each ink looks: colours where the terminal has them, else
   // attributes alone.
@@ -366,6 +431,7 @@ void TerminalScreen::Resume() {
     gGuard.armed = 1;
   }
   if (session_->mouse) mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr);
+  ReadMouseReportsHere();
   RedrawAll();
 }
 
@@ -433,19 +499,32 @@ std::optional<Input> TerminalScreen::Next() {
       return input;
     }
   }
+  if (!queued_.empty()) {
+    Input input = queued_.front();
+    queued_.pop_front();
+    return input;
+  }
+  int fd = ::fileno(session_->in);
   for (;;) {
     wint_t code = 0;
-    int status = wget_wch(stdscr, &code);
+    int status = ReadCharacter(fd, code, false);
     if (status == ERR) return std::nullopt;
     bool alt = false;
     if (status == OK && code == 27) {
       // Escape alone, or the prefix the terminal sends for Alt.
       wint_t next = 0;
-      int after = wget_wch(stdscr, &next);
+      int after = ReadCharacter(fd, next, false);
       if (after == ERR) {
         Input input;
         input.key = Key::kEscape;
         return input;
+      }
+      if (after == OK && next == '[') {
+        // "ESC [" left over by the library: a mouse report, or Alt+[.
+        bool handled = false;
+        std::optional<Input> mouse = ReadMouseReport(handled);
+        if (mouse) return mouse;
+        if (handled) continue;
       }
       alt = true;
       status = after;
@@ -453,6 +532,85 @@ std::optional<Input> TerminalScreen::Next() {
     }
     if (std::optional<Input> input = Translate(status, static_cast<unsigned int>(code), alt)) return input;
   }
+}
+
+std::optional<Input> TerminalScreen::ReadMouseReport(bool& handled) {
+  int fd = ::fileno(session_->in);
+  wint_t code = 0;
+  int status = ReadCharacter(fd, code, true);
+  if (status != OK || (code != '<' && code != 'M')) {
+    // Alt+[: what came next is read again.
+    if (status == OK) unget_wch(static_cast<wchar_t>(code));
+    if (status == KEY_CODE_YES) ungetch(static_cast<int>(code));
+    handled = false;
+    return std::nullopt;
+  }
+  handled = true;
+  int button = 0;
+  int col = 0;
+  int row = 0;
+  bool release = false;
+  if (code == 'M') {
+    // The old form: button, column and row as bytes from 32 on.
+    int values[3] = {};
+    for (int& value : values) {
+      if (ReadCharacter(fd, code, true) != OK || code < 32 || code > 255) return std::nullopt;
+      value = static_cast<int>(code) - 32;
+    }
+    button = values[0];
+    col = values[1];
+    row = values[2];
+    release = (button & 3) == 3;
+    button = release ? 0 : button;
+  } else {
+    // The SGR form: "button;column;row" and M for a press, m for a release.
+    int values[3] = {};
+    int field = 0;
+    int digits = 0;
+    for (;;) {
+      status = ReadCharacter(fd, code, true);
+      if (status != OK) return std::nullopt;
+      if (code >= '0' && code <= '9' && digits < 5) {
+        values[field] = values[field] * 10 + static_cast<int>(code - '0');
+        ++digits;
+      } else if (code == ';' && field < 2 && digits > 0) {
+        ++field;
+        digits = 0;
+      } else if ((code == 'M' || code == 'm') && field == 2 && digits > 0) {
+        break;
+      } else {
+        // No report: the byte that broke it is read again as typed.
+        unget_wch(static_cast<wchar_t>(code));
+        return std::nullopt;
+      }
+    }
+    button = values[0];
+    col = values[1];
+    row = values[2];
+    release = code == 'm';
+  }
+  Input input;
+  input.kind = Input::Kind::kMouse;
+  input.row = row - 1;
+  input.col = col - 1;
+  if (input.row < 0 || input.col < 0) return std::nullopt;
+  // Shift, Alt and Ctrl (4, 8, 16) do not matter; motion (32) is no click.
+  button &= ~(4 | 8 | 16);
+  if (button == 0) {
+    // A release whose press was never reported is the click.
+    bool press = !release;
+    bool lone = release && !pressed_;
+    pressed_ = press;
+    if (!press && !lone) return std::nullopt;
+    input.mouse = Input::Mouse::kPress;
+  } else if (button == 64 && !release) {
+    input.mouse = Input::Mouse::kWheelUp;
+  } else if (button == 65 && !release) {
+    input.mouse = Input::Mouse::kWheelDown;
+  } else {
+    return std::nullopt;
+  }
+  return input;
 }
 
 std::optional<Input> TerminalScreen::Translate(int status, unsigned int code, bool alt) {
@@ -474,24 +632,34 @@ std::optional<Input> TerminalScreen::Translate(int status, unsigned int code, bo
       case KEY_DC: input.key = Key::kDelete; return input;
       case KEY_RESIZE: input.kind = Input::Kind::kResize; return input;
       case KEY_MOUSE: {
+        // Reports that arrive together (a double click, a slow line) come
+        // as one KEY_MOUSE, and getmouse hands out their events newest
+        // first until none is left: each one counts, oldest first, so that
+        // no click of a quick pair is lost.
+        std::vector<MEVENT> events;
         MEVENT event{};
-        if (getmouse(&event) != OK) return std::nullopt;
-        input.kind = Input::Kind::kMouse;
-        input.row = event.y;
-        input.col = event.x;
-        // A press and its release that arrive together (a slow line) are
-        // reported as the release alone: that is the click then.
-        bool press = (event.bstate & BUTTON1_PRESSED) != 0;
-        bool lone = (event.bstate & BUTTON1_RELEASED) != 0 && !pressed_;
-        pressed_ = press;
-        if (press || lone)
-          input.mouse = Input::Mouse::kPress;
-        else if (event.bstate & BUTTON4_PRESSED)
-          input.mouse = Input::Mouse::kWheelUp;
-        else if (event.bstate & BUTTON5_PRESSED)
-          input.mouse = Input::Mouse::kWheelDown;
-        else
-          return std::nullopt;
+        while (events.size() < kMaxMouseEvents && getmouse(&event) == OK) events.push_back(event);
+        for (auto it = events.rbegin(); it != events.rend(); ++it) {
+          input.kind = Input::Kind::kMouse;
+          input.row = it->y;
+          input.col = it->x;
+          // A release whose press was never reported is the click.
+          bool press = (it->bstate & BUTTON1_PRESSED) != 0;
+          bool lone = (it->bstate & BUTTON1_RELEASED) != 0 && !pressed_;
+          pressed_ = press;
+          if (press || lone)
+            input.mouse = Input::Mouse::kPress;
+          else if (it->bstate & BUTTON4_PRESSED)
+            input.mouse = Input::Mouse::kWheelUp;
+          else if (it->bstate & BUTTON5_PRESSED)
+            input.mouse = Input::Mouse::kWheelDown;
+          else
+            continue;
+          queued_.push_back(input);
+        }
+        if (queued_.empty()) return std::nullopt;
+        input = queued_.front();
+        queued_.pop_front();
         return input;
       }
       default:

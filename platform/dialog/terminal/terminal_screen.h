@@ -13,6 +13,8 @@
 // instead of landing in the middle of the dialog.
 #pragma once
 
+#include <cstddef>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -99,12 +101,18 @@ class TerminalScreen {
  private:
   explicit TerminalScreen(const Setup& setup);
   std::optional<Input> Translate(int status, unsigned int code, bool alt);
+  // Reads a mouse report after "ESC [", if one follows: the input it stands
+  // for, if any. `handled` is false where no report began (Alt+[).
+  std::optional<Input> ReadMouseReport(bool& handled);
 
   Setup setup_;
   struct Session;
   std::unique_ptr<Session> session_;
   bool suspended_ = false;
   bool pressed_ = false;  // the left button was reported down
+  // Mouse inputs that came with one report, not handed out yet.
+  std::deque<Input> queued_;
+  static constexpr std::size_t kMaxMouseEvents = 64;
 };
 
 }  // namespace platform::dialog::terminal

@@ -55,6 +55,19 @@ TEST(HostName, EscapesBytesThatFormNoCharacter) {
   EXPECT_EQ(HostName(std::string("x\0y", 3)), "x%00y");
 }
 
+TEST(HostName, APercentThatReadsAsAnEscapeIsEscapedItself) {
+  // Each pair once mapped to one host name.
+  EXPECT_EQ(HostName("%01"), "%2501");
+  EXPECT_EQ(HostName("%e3"), "%25e3");  // names compare in either case
+  EXPECT_EQ(HostName("\x85%40"), "%85%2540");
+  EXPECT_EQ(HostName("\x85\x40"), "%85%40");
+  EXPECT_EQ(HostName("%25"), "%2525");
+  // Nothing else changes: "%20" is no escape's, "%4" and "%" end too soon.
+  EXPECT_EQ(HostName("ken%20all.zip"), "ken%20all.zip");
+  EXPECT_EQ(HostName("%4"), "%4");
+  EXPECT_EQ(HostName("100%"), "100%");
+}
+
 TEST(HostPath, NamesDifferingInCaseFindOneDirectory) {
   TempDir dir;
   ASSERT_EQ(mkdir("Zip_Code", 0777), 0);
