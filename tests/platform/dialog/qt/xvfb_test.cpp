@@ -212,7 +212,12 @@ class XServer {
         return;
       }
       x_ = xcb_connect(display_.c_str(), nullptr);
-      if (xcb_connection_has_error(x_) == 0) root_ = xcb_setup_roots_iterator(xcb_get_setup(x_)).data->root;
+      if (xcb_connection_has_error(x_) != 0) {
+        why_ = "the test cannot connect to " + display_;
+        display_.clear();
+        return;
+      }
+      root_ = xcb_setup_roots_iterator(xcb_get_setup(x_)).data->root;
     }
     if (windowManager && !display_.empty()) {
       wm_ = std::make_unique<Child>(std::vector<std::string>{"openbox"}, Env(), false);
