@@ -73,8 +73,8 @@ bool AllExposed() {
   return true;
 }
 
-// Calls `then` once `holds` is true, looking again after the events of
-// every 10 ms.
+// Calls `then` once `holds` is true, looking again every 10 ms while the
+// program goes on with its events.
 void Once(std::function<bool()> holds, std::function<void()> then) {
   if (holds()) return then();
   QTimer::singleShot(10, [holds = std::move(holds), then = std::move(then)]() mutable {
