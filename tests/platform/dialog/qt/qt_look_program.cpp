@@ -3,10 +3,9 @@
 // It writes what reaches the dialog to standard output, one line each, and
 // takes commands on standard input, one a line:
 //
-//   out: shown CW CH WW WH FW FH XID  the client area, the window and its
-//                                 frame (framed by a window manager, with
-//                                 --framed) and its X window, once it is
-//                                 active and drawn
+//   out: shown CW CH WW WH FW FH  the client area, the window and its frame
+//                                 (framed by a window manager, with
+//                                 --framed), once it is active and drawn
 //        focus ID | click ID | command ID | syscommand ID
 //        key NAME            a key was released in one of the program's
 //                            windows, and what it did is done
@@ -192,7 +191,7 @@ class LookDialog : public keypad::KeypadDialog {
     QSize frame = widget->frameGeometry().size();
     Say("shown " + std::to_string(size.width()) + " " + std::to_string(size.height()) + " " +
         std::to_string(widget->width()) + " " + std::to_string(widget->height()) + " " +
-        std::to_string(frame.width()) + " " + std::to_string(frame.height()) + " " + XWindowOf(widget));
+        std::to_string(frame.width()) + " " + std::to_string(frame.height()));
   }
 
  public:

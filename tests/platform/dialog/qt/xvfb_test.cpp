@@ -336,7 +336,6 @@ std::unique_ptr<Child> StartLook(const XServer& x, bool framed, std::vector<std:
 
 struct Shown {
   int clientWidth = 0, clientHeight = 0, windowHeight = 0, frameHeight = 0;
-  xcb_window_t window = XCB_NONE;
 };
 
 Shown ReadShown(Child& look) {
@@ -344,8 +343,7 @@ Shown ReadShown(Child& look) {
   std::string tag;
   int windowWidth = 0, frameWidth = 0;
   Shown s;
-  words >> tag >> s.clientWidth >> s.clientHeight >> windowWidth >> s.windowHeight >> frameWidth >> s.frameHeight >>
-      s.window;
+  words >> tag >> s.clientWidth >> s.clientHeight >> windowWidth >> s.windowHeight >> frameWidth >> s.frameHeight;
   return s;
 }
 
