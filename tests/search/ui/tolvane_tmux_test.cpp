@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdio>  // popen
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -50,32 +51,36 @@ class TolvaneInTmux : public ::testing::Test {
                "'alternate=#{alternate_on} cursor=#{cursor_flag} mouse=#{mouse_any_flag} "
                "keypad=#{keypad_cursor_flag}'");
   }
-  // Waits until the pane shows `text` (a few seconds at most).
-  bool Shows(const std::string& text) {
-    for (int i = 0; i < 200; ++i) {
-      if (Pane().find(text) != std::string::npos) return true;
+  // Whether the pane comes to hold what `holds` looks for; looked at every
+  // 50 ms, and given up after a minute (a failure, not a wait).
+  bool Until(const std::function<bool(const std::string& pane)>& holds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!holds(Pane())) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    return false;
+    return true;
+  }
+  bool Shows(const std::string& text) {
+    return Until([&](const std::string& pane) { return pane.find(text) != std::string::npos; });
   }
   bool Hides(const std::string& text) {
-    for (int i = 0; i < 200; ++i) {
-      if (Pane().find(text) == std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return Until([&](const std::string& pane) { return pane.find(text) == std::string::npos; });
   }
-  // The pane below its title line, once it no longer changes.
-  std::string Settled() {
-    std::string last;
-    for (int i = 0; i < 100; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      std::string now = Pane();
-      now.erase(0, now.find('\n'));
-      if (now == last) return now;
-      last = now;
+  static std::string TitleLine(const std::string& pane) { return pane.substr(0, pane.find('\n')); }
+  static std::string BelowTitle(const std::string& pane) { return pane.substr(pane.find('\n') + 1); }
+  // The pane below its title line, whole: a look may come while the
+  // program's output is still on its way. The marquee changes the title
+  // at every tick, in output that follows what was drawn before it, so
+  // once the title has changed twice since a look, all that was drawn
+  // by then is on the pane.
+  std::string Drawn() {
+    std::string title = TitleLine(Pane());
+    for (int change = 0; change < 2; ++change) {
+      EXPECT_TRUE(Until([&](const std::string& pane) { return TitleLine(pane) != title; })) << "the marquee stopped";
+      title = TitleLine(Pane());
     }
-    return last;
+    return BelowTitle(Pane());
   }
   void StartTolvane() {
     ASSERT_TRUE(Shows("prompt$")) << Pane();
@@ -90,8 +95,9 @@ class TolvaneInTmux : public ::testing::Test {
     Keys("'echo ended=$?' Enter");
     ASSERT_TRUE(Shows(ended)) << Pane();
     EXPECT_EQ(Flags(), "alternate=0 cursor=1 mouse=0 keypad=0\n");
-    Keys("'stty -a' Enter");
-    ASSERT_TRUE(Shows("icanon")) << Pane();
+    // The modes are read once stty has written them all.
+    Keys("'stty -a; echo stty=$?' Enter");
+    ASSERT_TRUE(Shows("stty=0")) << Pane();
     std::string pane = Pane();
     EXPECT_EQ(pane.find("-icanon"), std::string::npos) << pane;
     EXPECT_EQ(pane.find("-echo "), std::string::npos) << pane;
@@ -114,15 +120,16 @@ TEST_F(TolvaneInTmux, TheSapporoExampleKeyedWithArrowsShowsItsCodeAndEscapeEndsC
   Keys("Up Right Right Enter");
   Keys("Down Down Down Down Down Down Down Left Enter");
   ASSERT_TRUE(Shows("0600061")) << Pane();
-  std::string before = Settled();
+  std::string before = Drawn();
 
-  // Smaller than the dialog: scrolled, with the note; back: as it was.
+  // Smaller than the dialog: scrolled, with the note; back: as it was,
+  // once the program has drawn it all again.
   Output(tmux_ + " resize-window -t t -x 80 -y 24");
   EXPECT_TRUE(Shows("の端末が必要です")) << Pane();
   Output(tmux_ + " resize-window -t t -x 120 -y 40");
   EXPECT_TRUE(Hides("の端末が必要です")) << Pane();
-  std::string after = Settled();
-  EXPECT_EQ(after, before);
+  EXPECT_TRUE(Until([&](const std::string& pane) { return BelowTitle(pane) == before; }))
+      << "before:\n" << before << "now:\n" << BelowTitle(Pane());
 
   Keys("Escape");
   ExpectSaneShell("ended=0");

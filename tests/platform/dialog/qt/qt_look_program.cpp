@@ -4,31 +4,40 @@
 // takes commands on standard input, one a line:
 //
 //   out: shown CW CH WW WH FW FH  the client area, the window and its frame
-//                                 (framed by a window manager, with --framed)
+//                                 (framed by a window manager, with
+//                                 --framed), once it is active and drawn
 //        focus ID | click ID | command ID | syscommand ID
+//        key NAME            a key was released in one of the program's
+//                            windows, and what it did is done
 //        box BUTTONS ANSWER  a message box and how it was answered
 //        shot FILE W H       a screenshot was written
-//        focused ID | ready
+//        focused ID | ready XID
 //   in:  shot FILE   writes the active window with its frame (and an open
-//                    menu) to FILE as PNG
+//                    menu) to FILE as PNG, once every window is drawn
 //        box ok | box yesno   opens a message box from the dialog
 //        sysmenu     presses the system menu's button
 //        focus ID | focused | text ID UTF8TEXT | quit
-//        ready       answers "ready" once the window on top is active and
-//                    no menu is open
+//        ready       answers "ready" and the X window on top once that
+//                    window is active and drawn and no menu is open
+// Every answer waits for the state it tells of, however long that takes:
+// the tests give up, not the program.
 #include <unistd.h>  // STDIN_FILENO
 
 #include <cstdio>  // std::printf, std::fflush
+#include <functional>
 #include <string>
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QPixmap>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QToolButton>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include "platform/dialog/app.h"
 #include "platform/dialog/backend.h"
@@ -55,10 +64,32 @@ QWidget* ActiveWidget() {
   return window != nullptr ? window->Widget() : nullptr;
 }
 
+// Whether every window of the program that is shown has been drawn on
+// the server (mapped and exposed).
+bool AllExposed() {
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->isVisible() && (top->windowHandle() == nullptr || !top->windowHandle()->isExposed())) return false;
+  return true;
+}
+
+// Calls `then` once `holds` is true, looking again every 10 ms while the
+// program goes on with its events.
+void Once(std::function<bool()> holds, std::function<void()> then) {
+  if (holds()) return then();
+  QTimer::singleShot(10, [holds = std::move(holds), then = std::move(then)]() mutable {
+    Once(std::move(holds), std::move(then));
+  });
+}
+
 // The active window with its frame, and a popup menu standing out of it.
+// Every shown window is painted first: the requests that draw it go to the
+// server before the one that reads the screen back, which it answers in
+// order.
 void Shot(const std::string& file) {
   QWidget* widget = ActiveWidget();
   if (widget == nullptr) return Say("shot none");
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->isVisible()) top->repaint();
   QRect area = widget->frameGeometry();
   if (QWidget* popup = QApplication::activePopupWidget()) area |= popup->frameGeometry();
   QScreen* screen = widget->screen();
@@ -67,6 +98,24 @@ void Shot(const std::string& file) {
   Say("shot " + file + " " + std::to_string(pixels.width()) + " " + std::to_string(pixels.height()) +
       (saved ? "" : " unsaved"));
 }
+
+std::string XWindowOf(QWidget* widget) { return std::to_string(static_cast<unsigned long long>(widget->winId())); }
+
+// Tells of every key released in one of the program's windows, once the
+// window has handled it, so that a test sends its next key only then. The
+// release, not the press: a shortcut takes the press before any window
+// sees it.
+class KeyReporter : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyRelease || qobject_cast<QWindow*>(watched) == nullptr) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->isAutoRepeat()) return false;
+    std::string name = QKeySequence(key->key()).toString(QKeySequence::PortableText).toStdString();
+    QTimer::singleShot(0, [name] { Say("key " + name); });
+    return false;
+  }
+};
 
 class LookDialog : public keypad::KeypadDialog {
  public:
@@ -84,9 +133,8 @@ class LookDialog : public keypad::KeypadDialog {
 
   void Command(const std::string& line) {
     if (line.rfind("shot ", 0) == 0) {
-      // A moment for the server to draw what was just shown.
       std::string file = line.substr(5);
-      QTimer::singleShot(150, [file] { Shot(file); });
+      Once(AllExposed, [file] { Shot(file); });
     } else if (line == "box ok" || line == "box yesno") {
       bool yesNo = line == "box yesno";
       int answer = MessageBox(Cp932(yesNo ? "設定を保存しますか？" : "＊＊ Tolvane.ini ファイルが開く事ができません。＊＊"),
@@ -100,7 +148,7 @@ class LookDialog : public keypad::KeypadDialog {
       auto* window = dynamic_cast<dlg::qt::QtDialogWindow*>(dlg::ActiveWindow());
       if (window != nullptr && window->SystemMenuButton() != nullptr) window->SystemMenuButton()->click();
     } else if (line == "ready") {
-      WhenReady(0);
+      Once([] { return Ready(); }, [] { Say("ready " + XWindowOf(ActiveWidget())); });
     } else if (line.rfind("text ", 0) == 0) {
       std::size_t space = line.find(' ', 5);
       SetText(std::stoi(line.substr(5, space - 5)), Cp932(line.substr(space + 1)));
@@ -110,21 +158,17 @@ class LookDialog : public keypad::KeypadDialog {
   }
 
  protected:
-  // Says "ready" once the window on top is active and no menu is open, so
-  // that keys sent from outside reach it.
-  void WhenReady(int tries) {
+  // The window on top is active and drawn and no menu is open, so that
+  // keys sent from outside reach it.
+  static bool Ready() {
     QWidget* widget = ActiveWidget();
-    if ((widget == nullptr || !widget->isActiveWindow() || QApplication::activePopupWidget() != nullptr) &&
-        tries < 400) {
-      QTimer::singleShot(25, [this, tries] { WhenReady(tries + 1); });
-      return;
-    }
-    Say("ready");
+    return widget != nullptr && widget->isActiveWindow() && QApplication::activePopupWidget() == nullptr &&
+           AllExposed();
   }
 
   void OnShowWindow(bool shown) override {
     KeypadDialog::OnShowWindow(shown);
-    QTimer::singleShot(0, [this] { ReportWhenFramed(0); });
+    Once([this] { return Framed(); }, [this] { ReportShown(); });
   }
   void OnSysCommand(int command) override {
     Say("syscommand " + std::to_string(command));
@@ -132,14 +176,16 @@ class LookDialog : public keypad::KeypadDialog {
   }
 
  private:
-  // A window manager frames the window a little after it is shown.
-  void ReportWhenFramed(int tries) {
+  // Active and drawn, and framed where a window manager frames it (a
+  // little after it is shown).
+  bool Framed() const {
     QWidget* widget = ActiveWidget();
-    bool framed = widget != nullptr && widget->frameGeometry().size() != widget->size();
-    if (widget == nullptr || (framed_ && !framed) || !widget->isActiveWindow()) {
-      if (tries < 400) QTimer::singleShot(25, [this, tries] { ReportWhenFramed(tries + 1); });
-      return;
-    }
+    return widget != nullptr && widget->isActiveWindow() && AllExposed() &&
+           (!framed_ || widget->frameGeometry().size() != widget->size());
+  }
+
+  void ReportShown() {
+    QWidget* widget = ActiveWidget();
     QWidget* client = widget->findChild<QWidget*>(QStringLiteral("client"));
     QSize size = client != nullptr ? client->size() : widget->size();
     QSize frame = widget->frameGeometry().size();
@@ -162,6 +208,8 @@ int main(int argc, char** argv) {
   keypad::RegisterKeypadIcon();
   // The platform picks the backend; this program is for the Qt one.
   if (dynamic_cast<dlg::qt::QtBackend*>(&dlg::CurrentBackend()) == nullptr) return 2;
+  KeyReporter keys;
+  qApp->installEventFilter(&keys);
   LookDialog dialog;
   dialog.framed_ = argc > 1 && std::string(argv[1]) == "--framed";
   QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);

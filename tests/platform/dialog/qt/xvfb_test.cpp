@@ -4,6 +4,12 @@
 // screenshots, title bar included where a window manager draws one, go to
 // the build directory beside the offscreen ones. Each case says why it
 // skips where a tool is missing; scripts/setup.sh installs them all.
+//
+// Nothing here waits for a time to pass: a key goes out once the program
+// says its window is active and drawn and the server gives that window the
+// keyboard, and the next one once the program has answered the last. A
+// loaded machine makes the cases slower, never wrong; the waits' bound only
+// turns a step that never comes into a failure.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -14,8 +20,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>   // std::printf
 #include <cstdlib>  // std::getenv, free
+#include <cstring>  // std::strlen
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -171,7 +179,8 @@ bool Within(const std::function<bool()>& holds) {
   return true;
 }
 
-// An Xvfb server on a display of its choosing, optionally with openbox.
+// An Xvfb server on a display of its choosing, optionally with openbox,
+// and the test's own connection to it, for asking what it shows.
 class XServer {
  public:
   explicit XServer(bool windowManager, const std::string& authFile = "") {
@@ -196,15 +205,28 @@ class XServer {
       why_ = "Xvfb gave no display number";
     // And takes clients (unless it wants a cookie): the programs would
     // otherwise find no display.
-    if (authFile.empty() && !display_.empty() &&
-        !Within([this] { return platform::dialog::qt::XDisplayReachable(display_); })) {
-      why_ = "the server at " + display_ + " takes no client";
-      display_.clear();
+    if (authFile.empty() && !display_.empty()) {
+      if (!Within([this] { return platform::dialog::qt::XDisplayReachable(display_); })) {
+        why_ = "the server at " + display_ + " takes no client";
+        display_.clear();
+        return;
+      }
+      x_ = xcb_connect(display_.c_str(), nullptr);
+      if (xcb_connection_has_error(x_) != 0) {
+        why_ = "the test cannot connect to " + display_;
+        display_.clear();
+        return;
+      }
+      root_ = xcb_setup_roots_iterator(xcb_get_setup(x_)).data->root;
     }
     if (windowManager && !display_.empty()) {
       wm_ = std::make_unique<Child>(std::vector<std::string>{"openbox"}, Env(), false);
-      // A window mapped before the manager runs may never be activated.
-      if (!Within([this] { return WindowManagerRunning(); })) {
+      // A window mapped before the manager runs may never be activated;
+      // one mapped while it is still starting, after it has announced
+      // itself, waits unmanaged until some later event wakes it. So the
+      // manager is running once it has answered a request.
+      if (!Within([this] { return Property32(root_, "_NET_SUPPORTING_WM_CHECK") != 0; }) ||
+          !WindowManagerAnswers()) {
         why_ = "openbox did not start at " + display_;
         display_.clear();
       }
@@ -213,6 +235,7 @@ class XServer {
 
   ~XServer() {
     platform::dialog::qt::ReleaseXDisplayCheck();
+    if (x_ != nullptr) xcb_disconnect(x_);
     wm_.reset();
     server_.reset();
     if (ready_ >= 0) close(ready_);
@@ -221,44 +244,86 @@ class XServer {
   XServer& operator=(const XServer&) = delete;
 
   bool Running() const { return !display_.empty(); }
+  bool Managed() const { return wm_ != nullptr; }
   const std::string& Why() const { return why_; }
-
-  // Whether a window manager has announced itself on the root window.
-  bool WindowManagerRunning() const {
-    xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
-    bool running = false;
-    if (xcb_connection_has_error(c) == 0) {
-      const char name[] = "_NET_SUPPORTING_WM_CHECK";
-      xcb_intern_atom_reply_t* atom =
-          xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof name - 1, name), nullptr);
-      xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-      if (atom != nullptr && atom->atom != XCB_ATOM_NONE) {
-        xcb_get_property_reply_t* property = xcb_get_property_reply(
-            c, xcb_get_property(c, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 1), nullptr);
-        running = property != nullptr && xcb_get_property_value_length(property) > 0;
-        free(property);
-      }
-      free(atom);
-    }
-    xcb_disconnect(c);
-    return running;
-  }
   std::vector<std::string> Env() const { return {"DISPLAY=" + display_}; }
 
-  // Sends keys as the X server's keyboard would, to whatever has the focus.
-  void Keys(const std::vector<std::string>& keys) {
-    std::vector<std::string> argv = {"xdotool", "key", "--delay", "60"};
-    argv.insert(argv.end(), keys.begin(), keys.end());
-    Child xdotool(argv, Env(), false);
-    EXPECT_EQ(xdotool.Wait(), 0);
+  // Whether `window` gets the keys: the server's input focus is on it and
+  // a window manager calls it the active window.
+  bool HasKeyboard(xcb_window_t window) {
+    xcb_get_input_focus_reply_t* focus = xcb_get_input_focus_reply(x_, xcb_get_input_focus(x_), nullptr);
+    bool focused = focus != nullptr && focus->focus == window;
+    free(focus);
+    return focused && (!Managed() || Property32(root_, "_NET_ACTIVE_WINDOW") == window);
+  }
+
+  // Whether the window manager answers a request made now: it asks for
+  // the frame a new window of the test's would get, which the manager
+  // writes on that window. The answer comes once the manager has handled
+  // every event before the request, so what it drew for them is on the
+  // screen. The request goes again every 200 ms, since a manager that is
+  // still starting may read it and leave it until the next event.
+  bool WindowManagerAnswers() {
+    xcb_atom_t extents = Atom("_NET_FRAME_EXTENTS");
+    xcb_window_t probe = xcb_generate_id(x_);
+    uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(x_, XCB_COPY_FROM_PARENT, probe, root_, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = probe;
+    request.type = Atom("_NET_REQUEST_FRAME_EXTENTS");
+    bool answered = false;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+    while (!answered && std::chrono::steady_clock::now() < deadline) {
+      xcb_send_event(x_, 0, root_, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                     reinterpret_cast<const char*>(&request));
+      xcb_flush(x_);
+      auto again = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+      for (auto now = std::chrono::steady_clock::now(); !answered && now < again; now = std::chrono::steady_clock::now()) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(x_)) {
+          auto* change = reinterpret_cast<xcb_property_notify_event_t*>(event);
+          answered |= (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && change->window == probe &&
+                      change->atom == extents;
+          free(event);
+        }
+        pollfd p{xcb_get_file_descriptor(x_), POLLIN, 0};
+        if (!answered)
+          poll(&p, 1, static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(again - now).count()) + 1);
+      }
+    }
+    xcb_destroy_window(x_, probe);
+    xcb_flush(x_);
+    return answered;
   }
 
  private:
+  xcb_atom_t Atom(const char* name) {
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(x_, xcb_intern_atom(x_, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    xcb_atom_t value = atom != nullptr ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+    free(atom);
+    return value;
+  }
+  // The first 32-bit value of a window's property; 0 where it is unset.
+  uint32_t Property32(xcb_window_t window, const char* name) {
+    xcb_get_property_reply_t* property =
+        xcb_get_property_reply(x_, xcb_get_property(x_, 0, window, Atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1), nullptr);
+    uint32_t value = 0;
+    if (property != nullptr && property->format == 32 && xcb_get_property_value_length(property) >= 4)
+      value = *static_cast<uint32_t*>(xcb_get_property_value(property));
+    free(property);
+    return value;
+  }
+
   std::unique_ptr<Child> server_;
   std::unique_ptr<Child> wm_;
   std::string display_;
   std::string why_;
   int ready_ = -1;
+  xcb_connection_t* x_ = nullptr;
+  xcb_window_t root_ = XCB_NONE;
 };
 
 std::unique_ptr<Child> StartLook(const XServer& x, bool framed, std::vector<std::string> env = {}) {
@@ -280,6 +345,36 @@ Shown ReadShown(Child& look) {
   Shown s;
   words >> tag >> s.clientWidth >> s.clientHeight >> windowWidth >> s.windowHeight >> frameWidth >> s.frameHeight;
   return s;
+}
+
+// Waits until the program's window on top is active, drawn and without a
+// menu, the server gives it the keys, and a window manager has drawn its
+// frame.
+void Ready(XServer& x, Child& look) {
+  look.Send("ready");
+  std::istringstream words(look.WaitFor("ready "));
+  std::string tag;
+  xcb_window_t window = XCB_NONE;
+  words >> tag >> window;
+  ASSERT_TRUE(Within([&] { return x.HasKeyboard(window); })) << "window " << window << " never got the keys";
+  if (x.Managed()) {
+    EXPECT_TRUE(x.WindowManagerAnswers()) << "the window manager stopped answering";
+  }
+}
+
+// One key from the server's keyboard, to whatever has the focus; then the
+// program's answer, the first line that starts with `answer`. Without
+// one, the caller waits for the state the key makes.
+std::string Press(XServer& x, Child& look, const std::string& key, const std::string& answer) {
+  Child xdotool({"xdotool", "key", key}, x.Env(), false);
+  EXPECT_EQ(xdotool.Wait(), 0) << key;
+  return answer.empty() ? "" : look.WaitFor(answer);
+}
+
+// A key that leaves the window where it is: done once the program writes
+// that it handled it, by the key's name as the program writes it.
+void Key(XServer& x, Child& look, const std::string& key, const std::string& name) {
+  Press(x, look, key, "key " + name);
 }
 
 #define REQUIRE_TOOLS(...)                                                                     \
@@ -311,27 +406,24 @@ TEST(Xvfb, TheMainWindowSizedDialogAsAUserSeesIt) {
     for (const char* command : {"text 1221 ﾎｯｶｲﾄﾞｳ ｻｯﾎﾟﾛｼ ﾁｭｳｵｳｸ 060-0001 札幌市中央区北一条西", "text 1057 ﾎ",
                                 "text 1058 ｻ", "text 1053 ｷ", "focus 1045"})
       look->Send(command);
-    look->Send("ready");
-    look->WaitFor("ready");
+    Ready(x, *look);
     look->Send("shot " + ShotDir() + "/xvfb_keypad" + suffix);
     look->WaitFor("shot ");
 
     look->Send("box ok");
-    look->Send("ready");
-    look->WaitFor("ready");
+    Ready(x, *look);
     look->Send("shot " + ShotDir() + "/xvfb_message_box" + suffix);
     look->WaitFor("shot ");
-    x.Keys({"Escape"});
-    EXPECT_EQ(look->WaitFor("box "), "box ok 1");
+    EXPECT_EQ(Press(x, *look, "Escape", "box "), "box ok 1");
 
+    Ready(x, *look);
     look->Send("sysmenu");
     look->Send("shot " + ShotDir() + "/xvfb_system_menu" + suffix);
     look->WaitFor("shot ");
-    x.Keys({"Escape"});
-    look->Send("ready");
-    look->WaitFor("ready");
+    Press(x, *look, "Escape", "");  // the menu closes
+    Ready(x, *look);
     look->Send("quit");
-    look->WaitFor("result ");
+    EXPECT_EQ(look->WaitFor("result "), "result 2");
   }
 }
 
@@ -346,28 +438,25 @@ TEST(Xvfb, KeysFromTheServerReachTheMenuBarTheDefaultButtonAndBoxes) {
   ReadShown(*look);
   look->Send("focus 1057");
   EXPECT_EQ(look->WaitFor("focus "), "focus 1057");
-  look->Send("ready");
-  look->WaitFor("ready");
-  x.Keys({"F10", "Right", "Return"});
-  EXPECT_EQ(look->WaitFor("command "), "command 32773");
-  x.Keys({"alt", "Return"});
-  EXPECT_EQ(look->WaitFor("command "), "command 32772");
+  Ready(x, *look);
+  Key(x, *look, "F10", "F10");
+  Key(x, *look, "Right", "Right");
+  EXPECT_EQ(Press(x, *look, "Return", "command "), "command 32773");
+  Key(x, *look, "alt", "Alt");
+  EXPECT_EQ(Press(x, *look, "Return", "command "), "command 32772");
   look->Send("focused");
   EXPECT_EQ(look->WaitFor("focused "), "focused 1057");
 
   look->Send("box yesno");
-  look->Send("ready");
-  look->WaitFor("ready");
-  x.Keys({"Escape", "n"});
-  EXPECT_EQ(look->WaitFor("box "), "box yesno 7");
+  Ready(x, *look);
+  Key(x, *look, "Escape", "Esc");
+  EXPECT_EQ(Press(x, *look, "n", "box "), "box yesno 7");
   look->Send("focused");
   EXPECT_EQ(look->WaitFor("focused "), "focused 1057");
 
   look->Send("focus 1045");
-  look->Send("ready");
-  look->WaitFor("ready");
-  x.Keys({"Return"});
-  EXPECT_EQ(look->WaitFor("click "), "click 1045");
+  Ready(x, *look);
+  EXPECT_EQ(Press(x, *look, "Return", "click "), "click 1045");
   look->Send("quit");
   look->WaitFor("result ");
   // The focus was gained twice, and never again when the box closed.

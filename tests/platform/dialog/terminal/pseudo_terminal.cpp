@@ -70,10 +70,15 @@ void PseudoTerminal::Send(std::string_view bytes) {
     if (n <= 0) std::abort();
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
-  // The terminal hands input on a moment after it was written.
-  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  while (std::chrono::steady_clock::now() < until) {
-    if (::ioctl(slave_, FIONREAD, &pending) == 0 && static_cast<std::size_t>(pending) > before) return;
+  // The terminal hands input on a moment after it was written, later on a
+  // loaded machine; the caller goes on only once the backend can read it.
+  // Never coming is a fault: the bound turns it into one.
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!(::ioctl(slave_, FIONREAD, &pending) == 0 && static_cast<std::size_t>(pending) > before)) {
+    if (std::chrono::steady_clock::now() > until) {
+      std::fprintf(stderr, "input written to the pseudo-terminal never reached its other side\n");
+      std::abort();
+    }
     std::this_thread::yield();
   }
 }
