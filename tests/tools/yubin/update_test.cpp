@@ -19,6 +19,7 @@
 #include "tests/support/loopback_server.h"
 #include "tests/support/postal_months.h"
 #include "tests/support/temp_dir.h"
+#include "tools/yubin/update/notice.h"
 #include "tools/yubin/update/sha256.h"
 #include "tools/yubin/update/updater.h"
 
@@ -244,6 +245,22 @@ TEST_F(Update, AFailedDownloadOrPreparationLeavesTheWorkspaceInUseAsItWas) {
   // Run again at once, with the server mended.
   ASSERT_EQ(Run(root, message), UpdateResult::kUpdated) << message;
   EXPECT_NE(Current(root), workspace);
+}
+
+TEST(UpdateNotice, ComesForDataOlderThanFortyDaysAndOnceAMonthAtMost) {
+  TempDir dir;
+  std::string root = dir.path(), workspace = root + "/workspace-1", error;
+  fs::create_directories(workspace);
+  constexpr long long kDay = 24 * 3600, kDataTime = 1780000000;
+  ASSERT_TRUE(start::Workspaces::MarkComplete(workspace, kDataTime, error)) << error;
+  EXPECT_FALSE(DueNotice(root, workspace, kDataTime + 40 * kDay));
+  std::optional<std::string> notice = DueNotice(root, workspace, kDataTime + 41 * kDay);
+  ASSERT_TRUE(notice);
+  EXPECT_EQ(*notice, "the postal data is of " + DateText(kDataTime) + "; 'yubin update' can bring it up to date");
+  EXPECT_FALSE(DueNotice(root, workspace, kDataTime + 60 * kDay));
+  EXPECT_TRUE(DueNotice(root, workspace, kDataTime + 71 * kDay));
+  // A clock set back does not silence it for good.
+  EXPECT_TRUE(DueNotice(root, workspace, kDataTime + 50 * kDay));
 }
 
 }  // namespace
