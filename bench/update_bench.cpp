@@ -4,6 +4,7 @@
 // hundred records. Prints the time of each and the bytes downloaded; the
 // goals are a fifth of the time and a twentieth of the bytes.
 #include <cstdio>
+#include <cstdlib>  // std::getenv
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -29,7 +30,11 @@ bool Update(const start::Installation& installation, const std::string& root, co
   start::Workspaces workspaces(root);
   update::UpdateOptions options;
   options.base = base;
-  update::Updater updater(installation, workspaces, options, [](const std::string&) {});
+  auto begin = std::chrono::steady_clock::now();
+  update::Updater updater(installation, workspaces, options, [&](const std::string& line) {
+    if (std::getenv("UPDATE_BENCH_STEPS"))
+      std::fprintf(stderr, "%8.0f ms  %s\n", bench::Milliseconds(std::chrono::steady_clock::now() - begin), line.c_str());
+  });
   std::string message;
   bool done = updater.Run(RunSteps, message) == update::UpdateResult::kUpdated;
   if (!done) std::fprintf(stderr, "update_bench: %s\n", message.c_str());
