@@ -158,8 +158,9 @@ UpdateResult Updater::Ask(Plan& plan, std::string& message) {
   bool unchanged = plan.head.result == FetchResult::kNotModified ||
                    (sameFile && ((!now.etag.empty() && now.etag == since.etag) ||
                                  (now.etag.empty() && !now.lastModified.empty() && now.lastModified == since.lastModified)));
-  // A workspace from the installed data knows only its data's time.
-  if (!plan.record && dataTime >= 0 && plan.head.time >= 0 && plan.head.time <= dataTime) unchanged = true;
+  // A workspace from the installed data knows only the time of its files,
+  // which is when they were installed, not the data's date: the first
+  // update fetches the full files.
   if (unchanged && dataTime >= 0) {
     message = "already current (data of " + DateText(dataTime) + ")";
     return UpdateResult::kCurrent;
