@@ -101,6 +101,7 @@ TEST_F(Update, FullUpdateRecordsItsSourcesThenA304MeansAlreadyCurrent) {
   ASSERT_EQ(Run(root, message), UpdateResult::kUpdated) << message;
   std::string workspace = Current(root);
   ASSERT_NE(workspace, "");
+  EXPECT_EQ(message, "updated to the data of 2026-05-29 (3000 address records): " + workspace);
   EXPECT_EQ(dir_.Read("root/workspace-1/KEN_ALL.CSV"), Joined(addresses_));
   EXPECT_TRUE(fs::is_directory(workspace + "/Zip_Code/N_ｻ"));
   EXPECT_FALSE(fs::exists(root + "/.download"));

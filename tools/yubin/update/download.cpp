@@ -89,7 +89,7 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
 
 int OnProgress(void* user, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t) {
   auto& transfer = *static_cast<Transfer*>(user);
-  if (transfer.options->progress && transfer.status == 200) transfer.options->progress(now, total);
+  if (transfer.options->progress && transfer.status == 200 && now > 0) transfer.options->progress(now, total);
   return 0;
 }
 

@@ -14,6 +14,7 @@
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"
 #include "prep/import/csv_archive.h"
+#include "prep/master_file.h"
 #include "tools/yubin/start/preparation.h"
 #include "tools/yubin/update/differences.h"
 #include "tools/yubin/update/index_update.h"
@@ -346,7 +347,9 @@ UpdateResult Updater::Run(const StepRunner& runSteps, std::string& message) {
     message = error + "; the workspace in use stays as it was";
     return UpdateResult::kFailed;
   }
-  message = "updated to the data of " + DateText(plan.serverTime) + ": " + plan.workspace;
+  message = "updated to the data of " + DateText(plan.serverTime) + " (" +
+            std::to_string(CountLines(plan.workspace + "/" + std::string(prep::kMasterFileName))) +
+            " address records): " + plan.workspace;
   return UpdateResult::kUpdated;
 }
 
