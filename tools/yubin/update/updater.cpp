@@ -199,7 +199,11 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
   }
   Month from = MonthOf(plan.record->dataTime), to = MonthOf(plan.serverTime);
   int behind = to.index - from.index;
-  if (behind < 1 || behind > options_.maxDifferenceMonths) {
+  if (behind < 1) {
+    why = "the server's file changed within the month of the data in use";
+    return 0;
+  }
+  if (behind > options_.maxDifferenceMonths) {
     why = "the data in use is " + std::to_string(behind) + " months behind";
     return 0;
   }
