@@ -4,7 +4,7 @@
 #include <unistd.h>  // isatty
 
 #include <algorithm>  // std::min
-#include <csignal>    // std::signal, SIGXFSZ
+#include <csignal>    // std::signal, SIGXFSZ, SIGPIPE
 #include <cstdio>   // std::fprintf
 #include <cstdlib>  // std::strtol
 #include <optional>
@@ -101,7 +101,10 @@ bool RunWithWindow(Steps& steps, std::string& error) {
 int RunUpdate(const std::vector<std::string>& args) {
   std::optional<Options> options = ParseOptions(args);
   if (!options) return 2;
+  // A write over the file size limit fails with a reason; a connection the
+  // server closed fails the transfer, not the process.
   std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   int failed = options->check ? 2 : 1;
   std::string error;
   std::optional<Installation> installation = FindInstallation(error);
