@@ -137,9 +137,10 @@ int RunUpdate(const std::vector<std::string>& args) {
   bool windows = !options->quiet && platform::dialog::WindowSystemAvailable();
   if (windows) RegisterProgressIcon();
   UpdateResult result = updater.Run(windows ? StepRunner(RunWithWindow) : StepRunner(RunWithLines), message);
-  if (result != UpdateResult::kFailed && options->quiet) return 0;
-  std::fprintf(stderr, "%syubin update: %s\n", terminal ? "\r\033[K" : "", message.c_str());
-  return result == UpdateResult::kFailed ? 1 : 0;
+  int status = result == UpdateResult::kFailed ? 1 : 0;
+  if (status != 0 || !options->quiet)
+    std::fprintf(stderr, "%syubin update: %s\n", terminal ? "\r\033[K" : "", message.c_str());
+  return windows ? platform::dialog::ProgramEnd(status) : status;
 }
 
 }  // namespace yubin

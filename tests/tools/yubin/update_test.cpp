@@ -6,6 +6,7 @@
 // silent server and a full disk.
 #include <gtest/gtest.h>
 #include <sys/stat.h>  // stat
+#include <sys/wait.h>  // WEXITSTATUS
 
 #include <cerrno>
 #include <cstdlib>  // std::getenv
@@ -246,6 +247,49 @@ TEST_F(Update, AFailedDownloadOrPreparationLeavesTheWorkspaceInUseAsItWas) {
   // Run again at once, with the server mended.
   ASSERT_EQ(Run(root, message), UpdateResult::kUpdated) << message;
   EXPECT_NE(Current(root), workspace);
+}
+
+// The yubin program from an installed tree of its own (programs that only
+// say where they ran), as the timer or a user runs it.
+TEST_F(Update, TheCommandTellsByItsStatusAndYubinStartKeepsTheUpdatedData) {
+  std::string tree = dir_.path() + "/tree";
+  fs::create_directories(tree + "/bin");
+  fs::create_directories(tree + "/share/yubin");
+  fs::copy_file(std::string(std::getenv("YUBIN_BINARY_DIR")) + "/tools/yubin/yubin", tree + "/bin/yubin");
+  for (const char* program : {"tolvane", "kestrum", "qgrep", "vesk"}) {
+    dir_.Write(std::string("tree/bin/") + program, std::string("#!/bin/sh\necho ") + program + " in \"$PWD\"\n");
+    fs::permissions(tree + "/bin/" + program, fs::perms::owner_all);
+  }
+  // The installed files are newer than the server's May data.
+  dir_.Write("tree/share/yubin/ken_all.zip", Zip("KEN_ALL.CSV", addresses_));
+  dir_.Write("tree/share/yubin/jigyosyo.zip", Zip("JIGYOSYO.CSV", offices_));
+  dir_.Write("tree/share/yubin/" + std::string(start::kHelpFile), "help\n");
+  ServeFull(addresses_, offices_, kMay, "\"may\"");
+  auto yubin = [&](const std::string& args) {
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u DIALOG_SCRIPT XDG_DATA_HOME='" + dir_.path() +
+                          "/xdg' '" + tree + "/bin/yubin' " + args + " </dev/null >out 2>err";
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  std::string from = "--from " + server_.Base();
+  EXPECT_EQ(yubin("update --check " + from), 0) << dir_.Read("err");
+  EXPECT_EQ(yubin("update --quiet " + from), 0) << dir_.Read("err");
+  EXPECT_EQ(dir_.Read("err"), "");
+  EXPECT_EQ(yubin("update --check " + from), 1) << dir_.Read("err");
+  EXPECT_EQ(dir_.Read("err"), "yubin update: already current (data of 2026-05-29)\n");
+  EXPECT_EQ(yubin("update --check --timeout 2 --from http://127.0.0.1:1/"), 2);
+  EXPECT_EQ(yubin("update --from http://192.0.2.1/"), 2);
+  EXPECT_NE(dir_.Read("err").find("only https"), std::string::npos);
+  // yubin start goes to the updated workspace, without preparing the
+  // installed data over it, and --info tells where its files came from.
+  std::string workspace = dir_.path() + "/xdg/yubin/workspace-1";
+  EXPECT_EQ(yubin("start"), 0) << dir_.Read("err");
+  EXPECT_EQ(dir_.Read("out"), "tolvane in " + workspace + "\n");
+  EXPECT_EQ(yubin("start --info"), 0);
+  EXPECT_NE(dir_.Read("out").find("workspace: " + workspace + "\ndata of 2026-05-29 (CP932 edition), from:\n  ken_all.zip\n    " +
+                                  server_.Base() + "kogaki/zip/ken_all.zip\n"),
+            std::string::npos)
+      << dir_.Read("out");
 }
 
 TEST(UpdateNotice, ComesForDataOlderThanFortyDaysAndOnceAMonthAtMost) {
