@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <optional>
+#include <set>
 
 #include "platform/files/file.h"
 #include "platform/text/cp932.h"
@@ -41,9 +43,25 @@ bool ReadIndexContents(const std::string& masterPath, const std::string& name, I
   }
 }
 
-// Links (or copies) every file of the previous index's N_ directories into
-// the same place below the current directory's Zip_Code.
-bool LinkPreviousIndex(const std::string& previous, IndexUpdateReport& report, std::string& error) {
+// A key in one ASCII case, as the file layer matches names.
+std::string Folded(std::string key) {
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
+// The key of an index file from its host directory and file names, folded.
+std::string KeyOf(const std::string& directory, const std::string& file) {
+  std::string stem = file.size() > 4 ? file.substr(0, file.size() - 4) : file;
+  std::optional<std::string> key = platform::text::ToCp932Strict(directory + "\\" + stem);
+  return key ? Folded(*key) : std::string();
+}
+
+// Links (or copies) the files of the previous index's N_ directories into
+// the same place below the current directory's Zip_Code, but for those
+// whose key is in `changed`: those are written anew, never through a link.
+bool LinkPreviousIndex(const std::string& previous, const std::set<std::string>& changed,
+                       IndexUpdateReport& report, std::string& error) {
   std::error_code ec;
   fs::path from = fs::path(previous) / "Zip_Code";
   for (const fs::directory_entry& directory : fs::directory_iterator(from, ec)) {
@@ -58,6 +76,7 @@ bool LinkPreviousIndex(const std::string& previous, IndexUpdateReport& report, s
     }
     for (const fs::directory_entry& file : fs::directory_iterator(directory.path(), ec)) {
       if (!file.is_regular_file(ec) || file.is_symlink(ec)) continue;
+      if (changed.contains(KeyOf(name, file.path().filename().string()))) continue;
       fs::path target = to / file.path().filename();
       std::error_code linkError;
       fs::create_hard_link(file.path(), target, linkError);
@@ -121,28 +140,30 @@ bool UpdateIndexFrom(const std::string& previous, IndexUpdateReport& report, std
     error = files::HostErrorText("create directory", "Zip_Code", errno);
     return false;
   }
-  if (!LinkPreviousIndex(previous, report, error)) return false;
+  // The keys whose files change or go, in one case: a name the file layer
+  // matched without regard to case is one file.
+  std::set<std::string> changed;
   for (const auto& [key, lines] : after) {
     auto old = before.find(key);
-    if (old != before.end() && old->second == lines) continue;
-    if (!WriteIndexFile(key, lines, error)) return false;
-    ++report.filesWritten;
+    if (old == before.end() || old->second != lines) changed.insert(Folded(key));
   }
   for (const auto& [key, lines] : before) {
-    if (after.contains(key)) continue;
-    std::string path = prep::KanaIndexPath(key);
-    if (files::Remove(path) != 0 && errno != ENOENT) {
-      error = files::HostErrorText("remove", path, errno);
-      return false;
+    if (!after.contains(key)) {
+      changed.insert(Folded(key));
+      ++report.filesRemoved;
     }
-    ++report.filesRemoved;
+  }
+  if (!LinkPreviousIndex(previous, changed, report, error)) return false;
+  for (const auto& [key, lines] : after) {
+    if (!changed.contains(Folded(key))) continue;
+    if (!WriteIndexFile(key, lines, error)) return false;
+    ++report.filesWritten;
   }
   // A full build makes a city's directory only for a city with records:
   // one left empty goes (rmdir refuses any other).
   std::error_code ec;
-  if (report.filesRemoved > 0)
-    for (const fs::directory_entry& directory : fs::directory_iterator("Zip_Code", ec))
-      if (directory.path().filename().string().starts_with("N_")) rmdir(directory.path().c_str());
+  for (const fs::directory_entry& directory : fs::directory_iterator("Zip_Code", ec))
+    if (directory.path().filename().string().starts_with("N_")) rmdir(directory.path().c_str());
   return true;
 }
 

@@ -253,7 +253,7 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
               if (!UpdateIndexFrom(previous, report, e)) return false;
               say_(std::to_string(report.filesWritten) + " index files written, " +
                    std::to_string(report.filesRemoved) + " removed, the other " +
-                   std::to_string(report.filesLinked - report.filesWritten - report.filesRemoved) +
+                   std::to_string(report.filesLinked) +
                    " shared with the workspace in use");
               return true;
             });
