@@ -121,6 +121,12 @@ TEST_F(Update, FullUpdateRecordsItsSourcesThenA304MeansAlreadyCurrent) {
   EXPECT_EQ(message, "already current (data of 2026-05-29)");
   EXPECT_EQ(server_.Requests(), std::vector<std::string>{"HEAD /kogaki/zip/ken_all.zip 304"});
   EXPECT_EQ(Current(root), workspace);
+  // A server (a mirror) with older data is no reason to go back to it.
+  ServeFull(addresses_, offices_, "Thu, 30 Apr 2026 01:00:00 GMT", "\"april\"");
+  EXPECT_EQ(Run(root, message), UpdateResult::kCurrent);
+  EXPECT_EQ(message, "already current (data of 2026-05-29; the server has the data of 2026-04-30)");
+  EXPECT_EQ(Current(root), workspace);
+  ServeFull(addresses_, offices_, kMay, "\"may\"");
 
   // --check tells newer data from none, and a server it cannot reach.
   start::Workspaces workspaces(root);

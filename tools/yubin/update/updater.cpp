@@ -166,6 +166,12 @@ UpdateResult Updater::Ask(Plan& plan, std::string& message) {
     message = "already current (data of " + DateText(dataTime) + ")";
     return UpdateResult::kCurrent;
   }
+  // A mirror behind the data in use offers nothing newer.
+  if (plan.record && plan.head.time >= 0 && plan.head.time < dataTime) {
+    message = "already current (data of " + DateText(dataTime) + "; the server has the data of " +
+              DateText(plan.head.time) + ")";
+    return UpdateResult::kCurrent;
+  }
   plan.serverTime = plan.head.time >= 0 ? plan.head.time : static_cast<long long>(std::time(nullptr));
   message = "newer data exists (data of " + DateText(plan.serverTime) + ")";
   return UpdateResult::kNewer;
