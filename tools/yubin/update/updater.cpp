@@ -185,7 +185,6 @@ UpdateResult Updater::Check(std::string& message) {
 bool Updater::FetchInto(const std::string& path, const std::string& name, Plan& plan, bool required,
                         bool& missing, std::string& error) {
   std::string url = options_.base + path;
-  say_("fetching " + url);
   Fetched fetched = Fetch(url, {}, plan.downloads + "/" + name, options_.fetch, error);
   missing = fetched.result == FetchResult::kMissing;
   if (missing && required) error = "the server has no " + url;
@@ -225,6 +224,7 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
     for (int i = 0; i < 4; ++i) {
       bool missing = false;
       std::string name = FileName(paths[i]);
+      say_("fetching " + options_.base + paths[i]);
       if (!FetchInto(paths[i], name, plan, false, missing, error)) {
         if (!missing) return -1;
         why = options_.base + paths[i] + " is not on the server";
@@ -270,11 +270,7 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
 
 bool Updater::PrepareFromFullFiles(Plan& plan, const StepRunner& runSteps, std::string& error) {
   plan.next.files.clear();
-  bool missing = false;
   std::string addressPath = AddressFilePath(options_.edition);
-  if (!FetchInto(addressPath, FileName(addressPath), plan, true, missing, error) ||
-      !FetchInto(OfficeFilePath(), FileName(OfficeFilePath()), plan, true, missing, error))
-    return false;
   plan.workspace = workspaces_.MakeNew(error);
   if (plan.workspace.empty()) return false;
   std::optional<std::string> setting = start::DataDirectorySetting(plan.workspace, error);
@@ -285,6 +281,17 @@ bool Updater::PrepareFromFullFiles(Plan& plan, const StepRunner& runSteps, std::
   start::Preparation preparation(installation_, data, plan.workspace, *setting, true);
   StepList steps;
   steps.say_ = say_;
+  // The downloads are steps too, so that a window shows them.
+  steps.Add("住所データを取り寄せています", "fetching " + options_.base + addressPath,
+            [this, &plan, addressPath](std::string& e) {
+              bool missing = false;
+              return FetchInto(addressPath, FileName(addressPath), plan, true, missing, e);
+            });
+  steps.Add("事業所データを取り寄せています", "fetching " + options_.base + OfficeFilePath(),
+            [this, &plan](std::string& e) {
+              bool missing = false;
+              return FetchInto(OfficeFilePath(), FileName(OfficeFilePath()), plan, true, missing, e);
+            });
   for (int step = 0; step < preparation.StepCount(); ++step) {
     steps.Add(preparation.WindowText(step), std::string(preparation.LineText(step)),
               [&preparation, step](std::string& e) { return preparation.Run(step, e); });
