@@ -113,6 +113,12 @@ TEST_F(Update, FullUpdateRecordsItsSourcesThenA304MeansAlreadyCurrent) {
   Sha256 digest;
   digest.Add(Zip("KEN_ALL.CSV", addresses_));
   EXPECT_EQ(record->files[0].sha256, digest.Hex());
+  // The digest itself, on the standard's one-block and two-block messages.
+  Sha256 oneBlock, twoBlocks;
+  oneBlock.Add("abc");
+  twoBlocks.Add("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq");
+  EXPECT_EQ(oneBlock.Hex(), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(twoBlocks.Hex(), "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
   EXPECT_EQ(record->files[0].url, server_.Base() + "kogaki/zip/ken_all.zip");
 
   // Nothing new: one conditional HEAD, answered 304, and no download.
