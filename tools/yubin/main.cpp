@@ -50,6 +50,8 @@ const Command kCommands[] = {
      kSearchUsage, RunSearch},
     {"start", "[--data DIR] [--tool]: the search application in the user's workspace, made when needed",
      kStartUsage, RunStart},
+    {"update", "[--check] [--quiet] [--from URL]: the postal data made current from the postal authority's server",
+     kUpdateUsage, RunUpdate},
 };
 
 const Command* Find(const std::string& name) {

@@ -28,6 +28,7 @@
 #include "tools/yubin/start/preparation.h"
 #include "tools/yubin/start/progress_dialog.h"
 #include "tools/yubin/start/workspace.h"
+#include "tools/yubin/update/notice.h"
 
 extern char** environ;
 
@@ -36,7 +37,7 @@ namespace yubin {
 using namespace yubin::start;
 
 const char kStartUsage[] =
-    "usage: yubin start [--data DIR] [--tool]\n"
+    "usage: yubin start [--data DIR] [--tool] [--info]\n"
     "\n"
     "Starts the search application, tolvane, in the workspace below\n"
     "$XDG_DATA_HOME/yubin (by default ~/.local/share/yubin), which holds its\n"
@@ -57,6 +58,11 @@ const char kStartUsage[] =
     "              preparation tool, kestrum, there; when it has built the index\n"
     "              (press its wide button once, then OK), that workspace is taken\n"
     "              into use\n"
+    "  --info      print the workspace in use, its data's date and where its\n"
+    "              files came from (address, date, SHA-256), and end\n"
+    "\n"
+    "Data older than 40 days is pointed out, once a month at most, with a line\n"
+    "saying that yubin update can bring it up to date.\n"
     "\n"
     "Exit status: the search application's; 1 when the preparation fails or a\n"
     "program cannot be started; 2 for a wrong command line.\n";
@@ -66,6 +72,7 @@ namespace {
 struct StartOptions {
   std::optional<std::string> dataDirectory;
   bool tool = false;
+  bool info = false;
 };
 
 int Fail(const std::string& what) {
@@ -78,6 +85,8 @@ std::optional<StartOptions> ParseOptions(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--tool") {
       options.tool = true;
+    } else if (args[i] == "--info") {
+      options.info = true;
     } else if (args[i] == "--data" && i + 1 < args.size()) {
       options.dataDirectory = args[++i];
     } else if (args[i].starts_with("--data=")) {
@@ -196,6 +205,12 @@ int RunStart(const std::vector<std::string>& args) {
   AnchorScriptPath();
 
   std::string error;
+  if (options->info) {
+    std::optional<std::string> infoRoot = Workspaces::DefaultRoot(error);
+    if (!infoRoot) return Fail(error);
+    std::fputs(update::DescribeWorkspace(*infoRoot, Workspaces(*infoRoot).Current()).c_str(), stdout);
+    return 0;
+  }
   std::optional<Installation> installation = FindInstallation(error);
   if (!installation) return Fail(error);
   std::optional<std::string> root = Workspaces::DefaultRoot(error);
@@ -232,6 +247,8 @@ int RunStart(const std::vector<std::string>& args) {
     current = inUse();
   }
   if (!current.empty()) {
+    if (std::optional<std::string> notice = update::DueNotice(*root, current, std::time(nullptr)))
+      std::fprintf(stderr, "yubin start: %s\n", notice->c_str());
     if (!PlaceProgramLinks(*installation, current, error))
       std::fprintf(stderr, "yubin start: %s; the regular-expression search will not work\n", error.c_str());
     return BecomeProgram(*installation, current, "tolvane");

@@ -1,0 +1,105 @@
+#include "tools/yubin/update/differences.h"
+
+#include <algorithm>  // std::stable_sort
+#include <cerrno>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/files/file.h"
+
+namespace yubin::update {
+
+namespace files = platform::files;
+
+namespace {
+
+// The first field, quotes and all: the codes are of one width, so their
+// texts sort as the numbers do.
+std::string_view Code(std::string_view line) { return line.substr(0, line.find(',')); }
+
+}  // namespace
+
+bool ReadCsvLines(const std::string& path, CsvLines& csv, std::string& error) {
+  files::File in = files::OpenHostPath(path, files::kRead);
+  if (!in.IsOpen()) {
+    error = files::HostErrorText("open", path, errno);
+    return false;
+  }
+  std::string text;
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    long n = in.Read(buffer.data(), buffer.size());
+    if (n < 0) {
+      error = files::HostErrorText("read", path, errno);
+      return false;
+    }
+    if (n == 0) break;
+    text.append(buffer.data(), static_cast<size_t>(n));
+  }
+  csv.lines.clear();
+  size_t first = text.find('\n');
+  csv.ending = first != std::string::npos && first > 0 && text[first - 1] == '\r' ? "\r\n" : "\n";
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    size_t stop = end > start && text[end - 1] == '\r' ? end - 1 : end;
+    if (stop > start) csv.lines.emplace_back(text, start, stop - start);
+    start = end + 1;
+  }
+  return true;
+}
+
+bool WriteCsvLines(const std::string& path, const CsvLines& csv, std::string& error) {
+  std::string text;
+  for (const std::string& line : csv.lines) text += line + csv.ending;
+  files::File out = files::OpenHostPath(path, files::kWrite | files::kCreate | files::kTruncate, 0644);
+  if (!out.IsOpen()) {
+    error = files::HostErrorText("create", path, errno);
+    return false;
+  }
+  if (out.Write(text) < 0 || out.Close() != 0) {
+    error = files::HostErrorText("write", path, errno);
+    return false;
+  }
+  return true;
+}
+
+bool ApplyDifference(CsvLines& csv, const std::vector<std::string>& deletions,
+                     const std::vector<std::string>& additions, const std::string& what, std::string& error) {
+  // Where each line stands; a line may stand more than once.
+  std::unordered_map<std::string_view, std::vector<size_t>> at;
+  for (size_t i = 0; i < csv.lines.size(); ++i) at[csv.lines[i]].push_back(i);
+  std::vector<bool> deleted(csv.lines.size(), false);
+  for (size_t i = 0; i < deletions.size(); ++i) {
+    auto found = at.find(deletions[i]);
+    if (found == at.end() || found->second.empty()) {
+      error = what + ": deletion " + std::to_string(i + 1) + " names no record of the data at hand";
+      return false;
+    }
+    deleted[found->second.back()] = true;
+    found->second.pop_back();
+  }
+  for (size_t i = 0; i < additions.size(); ++i) {
+    auto found = at.find(additions[i]);
+    if (found != at.end() && !found->second.empty()) {
+      error = what + ": addition " + std::to_string(i + 1) + " is already in the data at hand";
+      return false;
+    }
+  }
+  std::vector<const std::string*> adding;
+  for (const std::string& line : additions) adding.push_back(&line);
+  std::stable_sort(adding.begin(), adding.end(),
+                   [](const std::string* a, const std::string* b) { return Code(*a) < Code(*b); });
+  std::vector<std::string> merged;
+  merged.reserve(csv.lines.size() - deletions.size() + additions.size());
+  size_t next = 0;
+  for (size_t i = 0; i < csv.lines.size(); ++i) {
+    while (next < adding.size() && Code(*adding[next]) < Code(csv.lines[i])) merged.push_back(*adding[next++]);
+    if (!deleted[i]) merged.push_back(std::move(csv.lines[i]));
+  }
+  while (next < adding.size()) merged.push_back(*adding[next++]);
+  csv.lines = std::move(merged);
+  return true;
+}
+
+}  // namespace yubin::update
