@@ -156,11 +156,6 @@ std::string FindProgram(std::string_view program) {
   return {};
 }
 
-namespace {
-
-// This process's environment without the variables that choose a dialog
-// backend or a script: those are the user's choice for the program they
-// started.
 std::vector<char*> ChildEnvironment() {
   std::vector<char*> env;
   for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
@@ -171,6 +166,8 @@ std::vector<char*> ChildEnvironment() {
   env.push_back(nullptr);
   return env;
 }
+
+namespace {
 
 // Starts the program and waits; with `errorFd` at 0 or more, the child's
 // standard error goes there.

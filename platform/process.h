@@ -42,6 +42,11 @@ std::string FindProgram(std::string_view program);
 // when it could not be started or did not exit normally.
 int StartAndWait(std::string_view program, const std::vector<std::string>& args);
 
+// This process's environment, as an execve-style list ending in a null
+// pointer, without DIALOG_BACKEND and DIALOG_SCRIPT: for every child a
+// program starts.
+std::vector<char*> ChildEnvironment();
+
 // How a child started by StartAndWaitForErrors ended.
 struct ChildEnd {
   int status = -1;          // as StartAndWait returns it

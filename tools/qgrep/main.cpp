@@ -81,8 +81,10 @@ int Run(const Options& options) {
   const bool named = !options.quiet && files.size() > 1;
   long matched = 0;
   for (const std::string& file : files) {
-    // A directory is refused as a file that cannot be read.
-    platform::files::File input = platform::files::OpenHostPath(file, platform::files::kRead);
+    // Only a regular file is read: a directory, a named pipe or a device is
+    // refused as a file that cannot be read, without waiting on it.
+    platform::files::File input =
+        platform::files::OpenHostPath(file, platform::files::kRead | platform::files::kRegularFile);
     if (!input.IsOpen()) {
       Note(CannotRead(file, errno));
       failed = true;

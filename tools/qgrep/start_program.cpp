@@ -9,9 +9,9 @@
 #include <climits>  // PATH_MAX
 #include <vector>
 
+#include "platform/process.h"
 #include "tools/qgrep/file_names.h"
 
-extern char** environ;
 
 namespace qgrep {
 namespace {
@@ -68,7 +68,8 @@ int StartAndWait(const std::string& path, const std::string& name) {
   std::string argument = name;
   char* argv[] = {argument.data(), nullptr};
   pid_t pid = 0;
-  int spawned = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ);
+  std::vector<char*> env = platform::ChildEnvironment();
+  int spawned = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, env.data());
   if (spawned != 0) {
     errno = spawned;
     return -1;

@@ -130,11 +130,15 @@ TEST(Qgrep, ExitStatusesAndNotes) {
   // An operand that names nothing and a file that cannot be read are
   // errors, status 2, each named on a line of its own; the other files are
   // searched all the same.
+  // A named pipe is refused without waiting for a writer.
   fs::create_directory("sub");
-  Outcome missing = Qgrep(dir, {"-V0", "-Ores_s", "東京都", "missing.csv", "sub", "*.txt", "Ken_all.csv"});
+  ASSERT_EQ(mkfifo("pipe", 0666), 0);
+  Outcome missing =
+      Qgrep(dir, {"-V0", "-Ores_s", "東京都", "missing.csv", "sub", "pipe", "*.txt", "Ken_all.csv"});
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.err,
-            "qgrep: no file named missing.csv\nqgrep: no file matches *.txt\nqgrep: cannot read sub: Is a directory\n");
+            "qgrep: no file named missing.csv\nqgrep: no file matches *.txt\nqgrep: cannot read sub: Is a directory\n"
+            "qgrep: cannot read pipe: Invalid argument\n");
   EXPECT_EQ(dir.Read("res_s"), kIidabashi);
   fs::remove("JIGYOSYO.CSV");
   Outcome office = Qgrep(dir, {"-V0", "-Ores_s", "札幌", "Jigyosyo.csv"});
