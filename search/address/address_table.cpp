@@ -1,0 +1,620 @@
+#include "search/address/address_table.h"
+
+#include <algorithm>  // std::sort, std::stable_sort, std::min
+
+#include "platform/text/cp932.h"
+#include "search/address/address_key.h"
+#include "search/address/cp932_codec.h"
+#include "search/address/postal_csv.h"
+
+namespace address {
+
+// One row or office a lookup chose, with how well it matched.
+struct AddressTable::Found {
+  bool office = false;
+  uint32_t index = 0;
+  MatchKind kind = MatchKind::kExact;
+};
+
+namespace {
+
+constexpr size_t kAreaFields = 15;
+constexpr size_t kOfficeFields = 13;
+constexpr size_t kMaxCandidates = 100;
+constexpr size_t kMaxOfficesAtBlock = 20;
+
+// The town of a city's row for every address its other rows leave out.
+const std::string& NotListed() {
+  static const std::string* text = new std::string(platform::text::Cp932("以下に掲載がない場合"));
+  return *text;
+}
+
+bool IsCode(std::string_view text) {
+  if (text.size() != 7) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// The length of a postal code at the start of a key ("060-0061" or
+// "0600061") that a name does not go on, else 0: 千葉県 has the key
+// 1000葉県, which no code starts.
+size_t PostalCodeLength(std::string_view key) {
+  auto digits = [&](size_t at, size_t count) {
+    if (key.size() < at + count) return false;
+    for (size_t i = at; i < at + count; ++i)
+      if (key[i] < '0' || key[i] > '9') return false;
+    return true;
+  };
+  size_t length = 0;
+  if (digits(0, 3) && key.size() > 3 && key[3] == '-' && digits(4, 4)) length = 8;
+  else if (digits(0, 7)) length = 7;
+  if (length == 0 || (key.size() > length && key[length] >= '0' && key[length] <= '9')) return 0;
+  return key.size() > length && key[length] == ' ' ? length + 1 : length;
+}
+
+// The key of one city and a name inside it: the city's id in four bytes,
+// then the name's key.
+std::string InCity(uint32_t city, std::string_view key) {
+  std::string composite(reinterpret_cast<const char*>(&city), sizeof city);
+  composite.append(key);
+  return composite;
+}
+
+// True at a byte that starts a UTF-8 character (or ends the text).
+bool AtCharStart(std::string_view text, size_t at) {
+  return at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80;
+}
+
+// CP932 text split at its first "（": the base name and each bracket's inside.
+void SplitBrackets(std::string_view cp932, std::string_view& base, std::vector<std::string_view>& brackets) {
+  brackets.clear();
+  base = cp932;
+  size_t at = 0;
+  size_t open = std::string_view::npos;
+  int depth = 0;
+  while (at < cp932.size()) {
+    int length = (static_cast<unsigned char>(cp932[at]) >= 0x81 && static_cast<unsigned char>(cp932[at]) <= 0x9F) ||
+                         static_cast<unsigned char>(cp932[at]) >= 0xE0
+                     ? 2
+                     : 1;
+    std::string_view c = cp932.substr(at, length);
+    if (c == "\x81\x69") {  // （
+      if (depth++ == 0) {
+        if (brackets.empty() && open == std::string_view::npos) base = cp932.substr(0, at);
+        open = at + 2;
+      }
+    } else if (c == "\x81\x6a" && depth > 0) {  // ）
+      if (--depth == 0) brackets.push_back(cp932.substr(open, at - open));
+    }
+    at += length;
+  }
+  if (depth > 0 && open != std::string_view::npos) brackets.push_back(cp932.substr(open));
+}
+
+bool OpensBracket(std::string_view cp932) {
+  int depth = 0;
+  DecodeCp932(cp932, [&](char32_t c) {
+    if (c == U'（') ++depth;
+    if (c == U'）') --depth;
+  });
+  return depth > 0;
+}
+
+// The key of a reading, up to its bracket: "ﾐﾅﾐ1ｼﾞｮｳﾆｼ(1-19ﾁｮｳﾒ)" -> ミナミ1ジヨウニシ.
+std::string ReadingKey(std::string_view cp932) {
+  size_t open = cp932.find('(');
+  return KeyOfCp932(cp932.substr(0, open));
+}
+
+// An office's name as a key, without the words for its legal form, which
+// people leave out or abbreviate: 株式会社 日本経済新聞社 is 日本経済新聞社.
+std::string NameKey(std::string_view key) {
+  static constexpr std::string_view kForms[] = {
+      "株式会社", "有限会社", "合同会社", "合資会社", "合名会社", "(株)", "(有)", "(同)", "(財)", "(社)",
+      "(医)", "(学)", "(福)", "地方独立行政法人", "独立行政法人", "国立大学法人", "一般財団法人",
+      "公益財団法人", "一般社団法人", "公益社団法人", "社会福祉法人", "医療法人社団", "医療法人財団",
+      "医療法人", "学校法人", "宗教法人", "特定非営利活動法人"};
+  std::string name(key);
+  // Every form holds one of these; most names hold none.
+  if (name.find("会社") == std::string::npos && name.find("法人") == std::string::npos &&
+      name.find("(") == std::string::npos)
+    return name;
+  for (std::string_view form : kForms) {
+    for (size_t at = name.find(form); at != std::string::npos; at = name.find(form, at)) name.erase(at, form.size());
+  }
+  return name;
+}
+
+}  // namespace
+
+std::vector<uint32_t> AddressTable::RowsOf(const std::vector<uint32_t>& groups) const {
+  std::vector<uint32_t> rows;
+  for (uint32_t id : groups) {
+    const Group& group = groups_[id];
+    for (uint32_t row = group.firstRow, i = 0; i < group.rows; ++i, row = areas_[row].nextInGroup) rows.push_back(row);
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+std::vector<uint32_t> AddressTable::GroupsOf(const KeyIndex& index, uint32_t city, std::string_view key) const {
+  std::vector<uint32_t> groups;
+  index.ForEach(InCity(city, key), [&](uint32_t id) { groups.push_back(id); });
+  return groups;
+}
+
+AddressTable::TextRef AddressTable::Store(std::string_view cp932) {
+  TextRef ref{static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(cp932.size())};
+  text_.append(cp932);
+  return ref;
+}
+
+uint32_t AddressTable::PrefectureOf(std::string_view cp932Name, std::string_view reading) {
+  // Rows come prefecture by prefecture: the last one is the likely one.
+  for (size_t i = prefectures_.size(); i-- > 0;)
+    if (Text(prefectures_[i].name) == cp932Name) return static_cast<uint32_t>(i);
+  Prefecture prefecture;
+  prefecture.name = Store(cp932Name);
+  prefecture.key = KeyOfCp932(cp932Name);
+  prefecture.readingKey = ReadingKey(reading);
+  prefectures_.push_back(std::move(prefecture));
+  return static_cast<uint32_t>(prefectures_.size() - 1);
+}
+
+uint32_t AddressTable::CityOf(uint32_t prefecture, std::string_view cp932Name, std::string_view reading) {
+  if (!cities_.empty() && cities_.back().prefecture == prefecture && Text(cities_.back().name) == cp932Name)
+    return static_cast<uint32_t>(cities_.size() - 1);
+  std::string key = KeyOfCp932(cp932Name);
+  uint32_t found = UINT32_MAX;
+  cityKeys_.ForEach(key, [&](uint32_t id) {
+    if (cities_[id].prefecture == prefecture && Text(cities_[id].name) == cp932Name) found = id;
+  });
+  if (found != UINT32_MAX) return found;
+  uint32_t id = static_cast<uint32_t>(cities_.size());
+  cities_.push_back({prefecture, Store(cp932Name), -1});
+  auto add = [&](KeyIndex& index, std::string_view k) {
+    if (k.empty()) return;
+    index.Add(k, id);
+    longestCityKey_ = std::max(longestCityKey_, k.size());
+  };
+  add(cityKeys_, key);
+  std::string readingKey = ReadingKey(reading);
+  add(cityReadings_, readingKey);
+  // A town or village in a county is written with or without the county:
+  // 厚岸郡浜中町 or 浜中町.
+  const std::string_view county = "郡";
+  size_t countyAt = key.find(county);
+  if (countyAt != std::string::npos && countyAt + county.size() < key.size()) {
+    add(cityKeys_, std::string_view(key).substr(countyAt + county.size()));
+    const std::string_view countyReading = "グン";
+    size_t readingAt = readingKey.find(countyReading);
+    if (readingAt != std::string::npos && readingKey.find(countyReading, readingAt + 1) == std::string::npos)
+      add(cityReadings_, std::string_view(readingKey).substr(readingAt + countyReading.size()));
+  }
+  // A ward of a designated city may be left out: 札幌市 names every ward.
+  const std::string_view cityWord = "市";
+  size_t cityEnd = key.find(cityWord);
+  if (cityEnd != std::string::npos && cityEnd + cityWord.size() < key.size() && key.ends_with("区"))
+    add(cityKeys_, std::string_view(key).substr(0, cityEnd + cityWord.size()));
+  return id;
+}
+
+void AddressTable::AddGroupKey(KeyIndex& index, uint32_t city, std::string_view key, uint32_t group) {
+  if (key.empty()) return;
+  probe_.assign(reinterpret_cast<const char*>(&city), sizeof city);
+  probe_.append(key);
+  index.Add(probe_, group);
+  longestTownKey_ = std::max(longestTownKey_, key.size());
+}
+
+void AddressTable::AddArea(const std::vector<std::string>& fields) {
+  uint32_t prefecture = PrefectureOf(fields[6], fields[3]);
+  uint32_t city = CityOf(prefecture, fields[7], fields[4]);
+  Area area;
+  std::copy_n(fields[2].data(), 7, area.code);
+  area.city = city;
+  area.town = Store(fields[8]);
+  uint32_t row = static_cast<uint32_t>(areas_.size());
+  if (fields[8] == NotListed()) {
+    area.kind = SpecKind::kGeneral;
+    if (cities_[city].generalRow < 0) cities_[city].generalRow = static_cast<int32_t>(row);
+    areas_.push_back(area);
+    return;
+  }
+  std::string_view base;
+  std::vector<std::string_view> brackets;
+  SplitBrackets(fields[8], base, brackets);
+  std::string baseKey = KeyOfCp932(base);
+  std::string readingKey = ReadingKey(fields[5]);
+  TownSpec spec;
+  bool building = false;
+  for (size_t i = 0; i < brackets.size(); ++i) {
+    TownSpec parsed = ParseBracket(KeyOfCp932(brackets[i]));
+    if (parsed.kind == SpecKind::kFloor || parsed.kind == SpecKind::kFloorGeneral) {
+      spec = std::move(parsed);
+      building = true;
+    } else if (i == 0) {
+      spec = std::move(parsed);
+    }
+  }
+  if (brackets.empty()) {
+    // 地割 written without brackets: "穴明22地割、穴明23地割".
+    size_t digit = baseKey.find_first_of("0123456789");
+    if (digit != std::string::npos && baseKey.find("地割") != std::string::npos) {
+      std::string name = baseKey.substr(0, digit);
+      const std::string_view ordinal = "第";
+      if (name.ends_with(ordinal)) name.resize(name.size() - ordinal.size());
+      TownSpec list = ParseChiwariList(baseKey, name);
+      if (list.kind == SpecKind::kRanges) {
+        spec = std::move(list);
+        baseKey = name;
+        // The reading, too, lists every 地割: its name ends at the first digit.
+        readingKey = readingKey.substr(0, readingKey.find_first_of("0123456789"));
+      }
+    }
+  }
+  area.kind = spec.kind;
+  if (spec.kind != SpecKind::kPlain) {
+    area.spec = static_cast<int32_t>(specs_.size());
+    specs_.push_back(std::move(spec));
+  }
+  areas_.push_back(area);
+
+  // Rows of one town mostly follow each other and make one group; a row
+  // apart from its town's others starts a group of the same key, and a
+  // lookup takes all groups of a key together.
+  uint32_t group = static_cast<uint32_t>(groups_.size() - 1);
+  if (groups_.empty() || lastGroupCity_ != city || lastGroupKey_ != baseKey) {
+    group = static_cast<uint32_t>(groups_.size());
+    groups_.emplace_back();
+    AddGroupKey(townKeys_, city, baseKey, group);
+    // The town's reading, from its first row: the others repeat it.
+    AddGroupKey(townReadings_, city, readingKey, group);
+    lastGroupCity_ = city;
+    lastGroupKey_ = baseKey;
+  }
+  Group& town = groups_[group];
+  if (town.rows == 0) town.firstRow = row;
+  else areas_[town.lastRow].nextInGroup = row;
+  town.lastRow = row;
+  ++town.rows;
+  if (building && !town.building) {
+    town.building = true;
+    buildings_.push_back({city, group, baseKey});
+  }
+}
+
+bool AddressTable::AddAreas(std::string_view csv, LoadReport& report, std::string& error) {
+  bool utf8 = GuessEncoding(csv) == CsvEncoding::kUtf8;
+  // A row of either edition takes about a hundred bytes, its names a third.
+  size_t rows = csv.size() / 90;
+  text_.reserve(text_.size() + csv.size() / 3);
+  areas_.reserve(areas_.size() + rows);
+  groups_.reserve(groups_.size() + rows);
+  townKeys_.Reserve(rows);
+  townReadings_.Reserve(rows);
+  std::vector<std::string> fields, pending;
+  std::string converted;
+  long before = report.rows;
+  auto flush = [&] {
+    if (pending.empty()) return;
+    AddArea(pending);
+    ++report.rows;
+    pending.clear();
+  };
+  ForEachLine(csv, [&](std::string_view line, long number) {
+    if (line.empty()) return;
+    bool ok = SplitCsvLine(line, fields) && fields.size() >= kAreaFields && IsCode(fields[2]);
+    for (size_t i = 3; ok && utf8 && i <= 8; ++i) {
+      ok = Utf8ToCp932(fields[i], converted);
+      fields[i].swap(converted);
+    }
+    if (!ok) {
+      if (report.skipped++ == 0) report.firstSkipped = number;
+      return;
+    }
+    // A town the data splits over several rows opens a bracket on its first
+    // and closes it on a later one, under the same code.
+    if (!pending.empty() && pending[2] == fields[2] && pending[7] == fields[7] && OpensBracket(pending[8])) {
+      pending[8] += fields[8];
+      return;
+    }
+    flush();
+    pending.swap(fields);
+  });
+  flush();
+  if (report.rows == before) {
+    error = "no row of the postal authority's address file (KEN_ALL)";
+    return false;
+  }
+  return true;
+}
+
+bool AddressTable::AddOffices(std::string_view csv, LoadReport& report, std::string& error) {
+  bool utf8 = GuessEncoding(csv) == CsvEncoding::kUtf8;
+  size_t rows = csv.size() / 130;
+  text_.reserve(text_.size() + csv.size() / 2);
+  offices_.reserve(offices_.size() + rows);
+  officeTowns_.Reserve(rows);
+  officeNames_.Reserve(rows);
+  std::vector<std::string> fields;
+  std::string converted;
+  long before = report.rows;
+  ForEachLine(csv, [&](std::string_view line, long number) {
+    if (line.empty()) return;
+    bool ok = SplitCsvLine(line, fields) && fields.size() >= kOfficeFields && IsCode(fields[7]);
+    for (size_t i = 1; ok && utf8 && i <= 6; ++i) {
+      ok = Utf8ToCp932(fields[i], converted);
+      fields[i].swap(converted);
+    }
+    if (!ok) {
+      if (report.skipped++ == 0) report.firstSkipped = number;
+      return;
+    }
+    Office office;
+    std::copy_n(fields[7].data(), 7, office.code);
+    office.prefecture = PrefectureOf(fields[3], "");
+    office.cityName = Store(fields[4]);
+    office.town = Store(fields[5]);
+    office.detail = Store(fields[6]);
+    office.name = Store(fields[2]);
+    office.numbers = ReadNumbers(KeyOfCp932(fields[6]));
+    uint32_t id = static_cast<uint32_t>(offices_.size());
+    cityKeys_.ForEach(KeyOfCp932(fields[4]), [&](uint32_t city) {
+      if (cities_[city].prefecture == office.prefecture && Text(cities_[city].name) == fields[4])
+        office.city = static_cast<int32_t>(city);
+    });
+    if (office.city >= 0) officeTowns_.Add(InCity(static_cast<uint32_t>(office.city), KeyOfCp932(fields[5])), id);
+    std::string name = NameKey(KeyOfCp932(fields[2]));
+    if (!name.empty()) officeNames_.Add(name, id);
+    offices_.push_back(office);
+    ++report.rows;
+  });
+  if (report.rows == before) {
+    error = "no row of the postal authority's office file (JIGYOSYO)";
+    return false;
+  }
+  return true;
+}
+
+std::vector<Candidate> AddressTable::LookupUtf8(std::string_view written) const { return Lookup(KeyOfUtf8(written)); }
+
+std::vector<Candidate> AddressTable::LookupCp932(std::string_view written) const {
+  return Lookup(KeyOfCp932(written));
+}
+
+std::vector<Candidate> AddressTable::Lookup(std::string key) const {
+  // A leading 〒 and code: "〒060-0061 北海道...".
+  std::string_view rest = key;
+  if (rest.starts_with("〒")) rest.remove_prefix(std::string_view("〒").size());
+  rest.remove_prefix(PostalCodeLength(rest));
+
+  std::vector<Found> found;
+  officeNames_.ForEach(NameKey(rest), [&](uint32_t id) {
+    if (found.size() < kMaxCandidates) found.push_back({true, id, MatchKind::kExact});
+  });
+  auto townLevel = [](const std::vector<Found>& list) {
+    for (const Found& f : list)
+      if (!f.office && f.kind != MatchKind::kCity) return true;
+    return false;
+  };
+  std::vector<Found> areas;
+  SearchAreas(rest, false, areas);
+  if (!townLevel(areas)) {
+    std::vector<Found> byReading;
+    SearchAreas(rest, true, byReading);
+    if (townLevel(byReading) || areas.empty()) areas = std::move(byReading);
+  }
+  found.insert(found.end(), areas.begin(), areas.end());
+
+  std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    if (a.kind != b.kind) return a.kind < b.kind;
+    return !a.office && b.office;
+  });
+  std::vector<Candidate> candidates;
+  std::vector<const Found*> kept;
+  for (const Found& f : found) {
+    bool seen = false;
+    for (const Found* k : kept) {
+      if (k->office != f.office) continue;
+      if (f.office ? k->index == f.index
+                   : std::string_view(areas_[k->index].code, 7) == std::string_view(areas_[f.index].code, 7))
+        seen = true;
+    }
+    if (seen) continue;
+    kept.push_back(&f);
+    candidates.push_back(ToCandidate(f));
+    if (candidates.size() == kMaxCandidates) break;
+  }
+  // Exact rows of several codes (the same town in two cities of one name,
+  // the prefecture not written): the written text does not decide.
+  int exactAreas = 0;
+  for (const Candidate& c : candidates) exactAreas += c.office.empty() && c.kind == MatchKind::kExact;
+  if (exactAreas > 1)
+    for (Candidate& c : candidates)
+      if (c.office.empty() && c.kind == MatchKind::kExact) c.kind = MatchKind::kTown;
+  return candidates;
+}
+
+void AddressTable::SearchAreas(std::string_view key, bool reading, std::vector<Found>& found) const {
+  std::string_view rest = key;
+  int prefecture = -1;
+  for (size_t i = 0; i < prefectures_.size(); ++i) {
+    const std::string& name = reading ? prefectures_[i].readingKey : prefectures_[i].key;
+    if (!name.empty() && rest.starts_with(name)) {
+      prefecture = static_cast<int>(i);
+      rest.remove_prefix(name.size());
+      break;
+    }
+  }
+  struct CityMatch {
+    size_t length;
+    uint32_t city;
+  };
+  std::vector<CityMatch> matches;
+  const KeyIndex& cityIndex = reading ? cityReadings_ : cityKeys_;
+  size_t longest = std::min(rest.size(), longestCityKey_);
+  for (size_t end = longest; end > 0; --end) {
+    if (!AtCharStart(rest, end)) continue;
+    cityIndex.ForEach(rest.substr(0, end), [&](uint32_t city) {
+      if (prefecture < 0 || cities_[city].prefecture == static_cast<uint32_t>(prefecture))
+        matches.push_back({end, city});
+    });
+  }
+  if (matches.empty()) return;
+  // The longest city names first (札幌市中央区 before 札幌市); a shorter one
+  // only when no town follows a longer.
+  bool townFound = false;
+  for (size_t i = 0; i < matches.size() && !townFound;) {
+    size_t length = matches[i].length;
+    for (; i < matches.size() && matches[i].length == length; ++i)
+      townFound |= SearchTown(matches[i].city, rest.substr(length), reading, found);
+  }
+  if (townFound) return;
+  for (const CityMatch& match : matches) {
+    if (match.length != matches[0].length) break;
+    int32_t general = cities_[match.city].generalRow;
+    if (general >= 0) found.push_back({false, static_cast<uint32_t>(general), MatchKind::kCity});
+  }
+}
+
+bool AddressTable::SearchTown(uint32_t city, std::string_view rest, bool reading, std::vector<Found>& found) const {
+  const KeyIndex& townIndex = reading ? townReadings_ : townKeys_;
+  // 大字 and 字 are written or left out; the data mostly leaves them out.
+  std::string_view variants[3] = {rest, {}, {}};
+  int count = 1;
+  for (std::string_view word : {std::string_view("大字"), std::string_view("字")}) {
+    if (rest.starts_with(word)) variants[count++] = rest.substr(word.size());
+  }
+  for (int v = 0; v < count; ++v) {
+    std::string_view text = variants[v];
+    size_t longest = std::min(text.size(), longestTownKey_);
+    std::string probe = InCity(city, text.substr(0, longest));
+    std::vector<uint32_t> groups;
+    for (size_t end = longest; end > 0; --end) {
+      if (!AtCharStart(text, end)) continue;
+      townIndex.ForEach(std::string_view(probe).substr(0, sizeof city + end), [&](uint32_t id) { groups.push_back(id); });
+      if (groups.empty()) continue;
+      ChooseRows(city, groups, text.substr(0, end), text.substr(end), found);
+      return true;
+    }
+  }
+  return false;
+}
+
+void AddressTable::ChooseRows(uint32_t city, std::vector<uint32_t> groups, std::string_view townKey,
+                              std::string_view remainder, std::vector<Found>& found) const {
+  auto codeOf = [&](uint32_t row) { return std::string_view(areas_[row].code, 7); };
+  auto add = [&](const std::vector<uint32_t>& rows, bool decided) {
+    bool oneCode = true;
+    for (uint32_t row : rows) oneCode &= codeOf(row) == codeOf(rows.front());
+    MatchKind kind = decided || oneCode ? MatchKind::kExact : MatchKind::kTown;
+    for (uint32_t row : rows) found.push_back({false, row, kind});
+  };
+  bool building = false;
+  for (uint32_t id : groups) building |= groups_[id].building;
+
+  // A big building of the town, named after the block: "中央1-3-1アエル20階".
+  if (!building) {
+    for (const Building& candidate : buildings_) {
+      if (candidate.city != city || candidate.key.size() <= townKey.size() || !candidate.key.starts_with(townKey))
+        continue;
+      std::string_view name = std::string_view(candidate.key).substr(townKey.size());
+      size_t at = remainder.find(name);
+      if (at == std::string_view::npos) continue;
+      remainder.remove_prefix(at + name.size());
+      groups = GroupsOf(townKeys_, city, candidate.key);
+      building = true;
+      break;
+    }
+  }
+  std::vector<uint32_t> rows = RowsOf(groups);
+  if (building) {
+    int floor = FindFloor(remainder);
+    std::vector<uint32_t> chosen, general, rest;
+    for (uint32_t row : rows) {
+      const Area& area = areas_[row];
+      if (area.kind == SpecKind::kFloor && specs_[area.spec].floor == floor) chosen.push_back(row);
+      else if (area.kind == SpecKind::kFloorGeneral) general.push_back(row);
+      else rest.push_back(row);
+    }
+    if (!chosen.empty()) return add(chosen, true);
+    // The basement, or no floor written: the data's row for both.
+    if (!general.empty() && (floor == kBasement || floor == kNoFloor)) return add(general, true);
+    general.insert(general.end(), rest.begin(), rest.end());
+    return add(general, false);
+  }
+
+  WrittenNumbers written = ReadNumbers(remainder);
+  std::vector<uint32_t> matched, general, other;
+  for (uint32_t row : rows) {
+    const Area& area = areas_[row];
+    switch (area.kind) {
+      case SpecKind::kPlain:
+      case SpecKind::kGeneral:
+        general.push_back(row);
+        break;
+      case SpecKind::kRanges:
+      case SpecKind::kUnitOnly:
+        (Holds(specs_[area.spec], written) ? matched : other).push_back(row);
+        break;
+      case SpecKind::kNamed:
+        (remainder.starts_with(specs_[area.spec].name) ? matched : other).push_back(row);
+        break;
+      default:
+        other.push_back(row);
+        break;
+    }
+  }
+  if (!matched.empty()) {
+    add(matched, false);
+  } else if (written.count > 0 && general.size() == 1) {
+    // A number no range holds: the rest of the town (その他).
+    add(general, true);
+  } else {
+    general.insert(general.end(), other.begin(), other.end());
+    add(general, false);
+  }
+  AddOfficesAt(city, townKey, remainder, found);
+}
+
+void AddressTable::AddOfficesAt(uint32_t city, std::string_view townKey, std::string_view remainder,
+                                std::vector<Found>& found) const {
+  WrittenNumbers written = ReadNumbers(remainder);
+  if (written.count == 0) return;
+  size_t added = 0;
+  officeTowns_.ForEach(InCity(city, townKey), [&](uint32_t id) {
+    const WrittenNumbers& at = offices_[id].numbers;
+    if (at.count == 0 || added == kMaxOfficesAtBlock) return;
+    int compared = std::min(written.count, at.count);
+    if (compared < std::min(at.count, 2)) return;
+    for (int i = 0; i < compared; ++i)
+      if (written.values[i] != at.values[i]) return;
+    found.push_back({true, id, MatchKind::kExact});
+    ++added;
+  });
+}
+
+Candidate AddressTable::ToCandidate(const Found& found) const {
+  Candidate candidate;
+  candidate.kind = found.kind;
+  if (found.office) {
+    const Office& office = offices_[found.index];
+    candidate.code.assign(office.code, 7);
+    candidate.prefecture = Text(prefectures_[office.prefecture].name);
+    candidate.city = Text(office.cityName);
+    candidate.town = std::string(Text(office.town)) + std::string(Text(office.detail));
+    candidate.office = Text(office.name);
+    return candidate;
+  }
+  const Area& area = areas_[found.index];
+  const City& city = cities_[area.city];
+  candidate.code.assign(area.code, 7);
+  candidate.prefecture = Text(prefectures_[city.prefecture].name);
+  candidate.city = Text(city.name);
+  candidate.town = Text(area.town);
+  return candidate;
+}
+
+}  // namespace address
