@@ -12,10 +12,12 @@ int RunImport(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
 int RunSearch(const std::vector<std::string>& args);
 int RunStart(const std::vector<std::string>& args);
+int RunLookup(const std::vector<std::string>& args);
 
-// The help texts of "yubin search" and "yubin start".
+// The help texts of "yubin search", "yubin start" and "yubin lookup".
 extern const char kSearchUsage[];
 extern const char kStartUsage[];
+extern const char kLookupUsage[];
 
 // Converts a command-line path (UTF-8) into the CP932 text the file layer
 // takes. False, after a message on stderr, when it has no CP932 form.

@@ -49,6 +49,8 @@ const Command kCommands[] = {
      kSearchUsage, RunSearch},
     {"start", "[--data DIR] [--tool]: the search application in the user's workspace, made when needed",
      kStartUsage, RunStart},
+    {"lookup", "[--all] [--json] ADDRESS... | --csv FILE --column N: the postal code of a written address",
+     kLookupUsage, RunLookup},
 };
 
 const Command* Find(const std::string& name) {
