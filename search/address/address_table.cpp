@@ -505,6 +505,12 @@ bool AddressTable::SearchTown(uint32_t city, std::string_view rest, bool reading
 
 void AddressTable::ChooseRows(uint32_t city, std::vector<uint32_t> groups, std::string_view townKey,
                               std::string_view remainder, std::vector<Found>& found) const {
+  // A comma or 、 may part the town from its block: "南一条西, 25丁目".
+  while (true) {
+    if (remainder.starts_with(",")) remainder.remove_prefix(1);
+    else if (remainder.starts_with("、")) remainder.remove_prefix(std::string_view("、").size());
+    else break;
+  }
   auto codeOf = [&](uint32_t row) { return std::string_view(areas_[row].code, 7); };
   auto add = [&](const std::vector<uint32_t>& rows, bool decided) {
     bool oneCode = true;
