@@ -292,6 +292,8 @@ bool AddressTable::AddAreas(std::string_view csv, LoadReport& report, std::strin
   text_.reserve(text_.size() + csv.size() / 3);
   areas_.reserve(areas_.size() + rows);
   groups_.reserve(groups_.size() + rows);
+  townKeys_.Defer();
+  townReadings_.Defer();
   townKeys_.Reserve(rows);
   townReadings_.Reserve(rows);
   std::vector<std::string> fields, pending;
@@ -324,6 +326,8 @@ bool AddressTable::AddAreas(std::string_view csv, LoadReport& report, std::strin
     pending.swap(fields);
   });
   flush();
+  townKeys_.Build();
+  townReadings_.Build();
   if (report.rows == before) {
     error = "no row of the postal authority's address file (KEN_ALL)";
     return false;
@@ -336,6 +340,8 @@ bool AddressTable::AddOffices(std::string_view csv, LoadReport& report, std::str
   size_t rows = csv.size() / 130;
   text_.reserve(text_.size() + csv.size() / 2);
   offices_.reserve(offices_.size() + rows);
+  officeTowns_.Defer();
+  officeNames_.Defer();
   officeTowns_.Reserve(rows);
   officeNames_.Reserve(rows);
   std::vector<std::string> fields;
@@ -371,6 +377,8 @@ bool AddressTable::AddOffices(std::string_view csv, LoadReport& report, std::str
     offices_.push_back(office);
     ++report.rows;
   });
+  officeTowns_.Build();
+  officeNames_.Build();
   if (report.rows == before) {
     error = "no row of the postal authority's office file (JIGYOSYO)";
     return false;
@@ -487,6 +495,11 @@ bool AddressTable::SearchTown(uint32_t city, std::string_view rest, bool reading
   for (std::string_view word : {std::string_view("大字"), std::string_view("字")}) {
     if (rest.starts_with(word)) variants[count++] = rest.substr(word.size());
   }
+  // The town that takes most of the text wins: つくば市 has a town 大, and
+  // 大字豊里の杜 is the town 豊里の杜.
+  std::vector<uint32_t> best;
+  std::string_view bestText;
+  size_t bestEnd = 0, bestTaken = 0;
   for (int v = 0; v < count; ++v) {
     std::string_view text = variants[v];
     size_t longest = std::min(text.size(), longestTownKey_);
@@ -496,11 +509,19 @@ bool AddressTable::SearchTown(uint32_t city, std::string_view rest, bool reading
       if (!AtCharStart(text, end)) continue;
       townIndex.ForEach(std::string_view(probe).substr(0, sizeof city + end), [&](uint32_t id) { groups.push_back(id); });
       if (groups.empty()) continue;
-      ChooseRows(city, groups, text.substr(0, end), text.substr(end), found);
-      return true;
+      size_t taken = rest.size() - text.size() + end;
+      if (taken > bestTaken) {
+        best = std::move(groups);
+        bestText = text;
+        bestEnd = end;
+        bestTaken = taken;
+      }
+      break;
     }
   }
-  return false;
+  if (best.empty()) return false;
+  ChooseRows(city, best, bestText.substr(0, bestEnd), bestText.substr(bestEnd), found);
+  return true;
 }
 
 void AddressTable::ChooseRows(uint32_t city, std::vector<uint32_t> groups, std::string_view townKey,

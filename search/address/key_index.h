@@ -21,6 +21,14 @@ class KeyIndex {
   // Makes room for `keys` more keys at once, rather than growing by steps.
   void Reserve(size_t keys);
 
+  // For a load of many keys: Defer() makes Add only keep the key, and
+  // Build() places all kept keys at once in the order of their slots, so
+  // that the slots are written from first to last rather than at random
+  // (a random write per key is most of a load's time). Until Build(),
+  // ForEach finds none of them.
+  void Defer() { deferred_ = true; }
+  void Build();
+
   // Calls f(id) for each time `key` was added, in the order added.
   template <typename F>
   void ForEach(std::string_view key, F f) const {
@@ -54,6 +62,7 @@ class KeyIndex {
   std::string keys_;
   std::vector<Entry> entries_;
   std::vector<uint32_t> slots_;  // entry index + 1; 0 is free
+  bool deferred_ = false;
 };
 
 }  // namespace address

@@ -160,6 +160,8 @@ TEST_F(BundledData, TheWaysPeopleWriteOneAddress) {
       {"札幌市中央区旭が丘1丁目", "0640941 exact"},
       {"札幌市中央区旭ケ丘1丁目", "0640941 exact"},
       {"北海道厚岸郡浜中町大字姉別", "0881646 exact"},
+      {"茨城県つくば市大字豊里の杜1-10-6", "3002648 exact"},  // つくば市 has a town 大
+      {"茨城県つくば市大1-2", "3050016 exact"},
   });
   std::string cp932 = platform::text::Cp932("札幌市中央区南一条西５－３－２");
   EXPECT_EQ(Codes(table_->LookupCp932(cp932)), "0600061 exact");
