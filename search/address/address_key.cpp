@@ -75,7 +75,19 @@ char32_t FoldKana(char32_t c) {
 // until a character that is none ends it.
 class KeyBuilder {
  public:
+  explicit KeyBuilder(size_t expected) { key_.reserve(expected); }
+
   void Put(char32_t c) {
+    // Most characters of a name are kanji that stay as they are.
+    if (c >= 0x4E00 && c <= 0x9FFF && c != U'髙' && !inNumeral_ && !pendingNo_ && !spaceAfterDigit_ &&
+        KanjiDigit(c) < 0 && KanjiMultiplier(c) == 0) {
+      lastAt_ = key_.size();
+      char bytes[3] = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                       static_cast<char>(0x80 | (c & 0x3F))};
+      key_.append(bytes, 3);
+      last_ = c;
+      return;
+    }
     c = Widen(c);
     if (c == 0) {
       // A space between two numbers keeps them apart ("〒060-0061 千葉県",
@@ -206,13 +218,13 @@ int ReadInt(std::string_view key, size_t& at) {
 }  // namespace
 
 std::string KeyOfUtf8(std::string_view utf8) {
-  KeyBuilder builder;
+  KeyBuilder builder(utf8.size());
   DecodeUtf8(utf8, [&](char32_t c) { builder.Put(c); });
   return builder.Finish();
 }
 
 std::string KeyOfCp932(std::string_view cp932) {
-  KeyBuilder builder;
+  KeyBuilder builder(cp932.size() * 3 / 2);
   DecodeCp932(cp932, [&](char32_t c) { builder.Put(c); });
   return builder.Finish();
 }

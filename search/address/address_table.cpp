@@ -208,6 +208,25 @@ void AddressTable::AddGroupKey(KeyIndex& index, uint32_t city, std::string_view 
   longestTownKey_ = std::max(longestTownKey_, key.size());
 }
 
+void AddressTable::MakeReadings() const {
+  if (readingsMade_) return;
+  readingsMade_ = true;
+  townReadings_ = KeyIndex();
+  townReadings_.Defer();
+  townReadings_.Reserve(groups_.size());
+  std::string probe;
+  for (uint32_t id = 0; id < groups_.size(); ++id) {
+    const Group& group = groups_[id];
+    std::string key = ReadingKey(Text(group.reading));
+    if (group.readingToDigit) key.resize(std::min(key.find_first_of("0123456789"), key.size()));
+    if (key.empty()) continue;
+    probe = InCity(group.city, key);
+    townReadings_.Add(probe, id);
+    longestTownReading_ = std::max(longestTownReading_, key.size());
+  }
+  townReadings_.Build();
+}
+
 void AddressTable::AddArea(const std::vector<std::string>& fields) {
   uint32_t prefecture = PrefectureOf(fields[6], fields[3]);
   uint32_t city = CityOf(prefecture, fields[7], fields[4]);
@@ -226,7 +245,7 @@ void AddressTable::AddArea(const std::vector<std::string>& fields) {
   std::vector<std::string_view> brackets;
   SplitBrackets(fields[8], base, brackets);
   std::string baseKey = KeyOfCp932(base);
-  std::string readingKey = ReadingKey(fields[5]);
+  bool readingToDigit = false;
   TownSpec spec;
   bool building = false;
   for (size_t i = 0; i < brackets.size(); ++i) {
@@ -250,7 +269,7 @@ void AddressTable::AddArea(const std::vector<std::string>& fields) {
         spec = std::move(list);
         baseKey = name;
         // The reading, too, lists every 地割: its name ends at the first digit.
-        readingKey = readingKey.substr(0, readingKey.find_first_of("0123456789"));
+        readingToDigit = true;
       }
     }
   }
@@ -270,7 +289,11 @@ void AddressTable::AddArea(const std::vector<std::string>& fields) {
     groups_.emplace_back();
     AddGroupKey(townKeys_, city, baseKey, group);
     // The town's reading, from its first row: the others repeat it.
-    AddGroupKey(townReadings_, city, readingKey, group);
+    Group& made = groups_[group];
+    made.city = city;
+    std::string_view reading = fields[5];
+    made.reading = Store(reading.substr(0, std::min(reading.find('('), reading.size())));
+    made.readingToDigit = readingToDigit;
     lastGroupCity_ = city;
     lastGroupKey_ = baseKey;
   }
@@ -293,9 +316,7 @@ bool AddressTable::AddAreas(std::string_view csv, LoadReport& report, std::strin
   areas_.reserve(areas_.size() + rows);
   groups_.reserve(groups_.size() + rows);
   townKeys_.Defer();
-  townReadings_.Defer();
   townKeys_.Reserve(rows);
-  townReadings_.Reserve(rows);
   std::vector<std::string> fields, pending;
   std::string converted;
   long before = report.rows;
@@ -327,7 +348,7 @@ bool AddressTable::AddAreas(std::string_view csv, LoadReport& report, std::strin
   });
   flush();
   townKeys_.Build();
-  townReadings_.Build();
+  readingsMade_ = false;
   if (report.rows == before) {
     error = "no row of the postal authority's address file (KEN_ALL)";
     return false;
@@ -410,6 +431,7 @@ std::vector<Candidate> AddressTable::Lookup(std::string key) const {
   std::vector<Found> areas;
   SearchAreas(rest, false, areas);
   if (!townLevel(areas)) {
+    MakeReadings();
     std::vector<Found> byReading;
     SearchAreas(rest, true, byReading);
     if (townLevel(byReading) || areas.empty()) areas = std::move(byReading);
@@ -502,7 +524,7 @@ bool AddressTable::SearchTown(uint32_t city, std::string_view rest, bool reading
   size_t bestEnd = 0, bestTaken = 0;
   for (int v = 0; v < count; ++v) {
     std::string_view text = variants[v];
-    size_t longest = std::min(text.size(), longestTownKey_);
+    size_t longest = std::min(text.size(), reading ? longestTownReading_ : longestTownKey_);
     std::string probe = InCity(city, text.substr(0, longest));
     std::vector<uint32_t> groups;
     for (size_t end = longest; end > 0; --end) {

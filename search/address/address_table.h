@@ -84,6 +84,9 @@ class AddressTable {
     uint32_t firstRow = 0;
     uint32_t lastRow = 0;
     uint32_t rows = 0;
+    uint32_t city = 0;
+    TextRef reading;           // the first row's, CP932, up to its bracket
+    bool readingToDigit = false;  // a 地割 list's: its name ends at the first digit
     bool building = false;
   };
   struct Building {
@@ -109,7 +112,13 @@ class AddressTable {
   std::vector<Building> buildings_;
   std::vector<Office> offices_;
   KeyIndex cityKeys_, cityReadings_;
-  KeyIndex townKeys_, townReadings_;  // city id and key -> group
+  KeyIndex townKeys_;  // city id and key -> group
+  // The same for the towns' readings. Made at the first lookup that needs
+  // it, so that a load does not pay for what most lookups never ask: the
+  // table serves one thread.
+  mutable KeyIndex townReadings_;
+  mutable bool readingsMade_ = false;
+  mutable size_t longestTownReading_ = 0;
   KeyIndex officeTowns_;              // city id and town key -> office
   KeyIndex officeNames_;
   size_t longestCityKey_ = 0;
@@ -124,6 +133,7 @@ class AddressTable {
   uint32_t CityOf(uint32_t prefecture, std::string_view cp932Name, std::string_view reading);
   void AddArea(const std::vector<std::string>& fields);
   void AddGroupKey(KeyIndex& index, uint32_t city, std::string_view key, uint32_t group);
+  void MakeReadings() const;
 
   std::vector<Candidate> Lookup(std::string key) const;
   void SearchAreas(std::string_view key, bool reading, std::vector<Found>& found) const;
