@@ -2,10 +2,10 @@
 // authority's CSV files. One address per argument, or a CSV list (--csv).
 // Finds the data in the current directory, the user's workspace of yubin
 // start, or --data DIR; the lookup itself is search/address.
-#include <cerrno>
-#include <chrono>
-#include <cstdio>  // std::printf, std::fprintf
+#include <cctype>  // std::tolower
+#include <cstdio>  // std::printf, std::fprintf, std::snprintf
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -129,7 +129,8 @@ std::string FindFile(const std::string& dir, std::initializer_list<const char*> 
     for (const char* name : names) {
       if (found.size() != std::string_view(name).size()) continue;
       bool same = true;
-      for (size_t i = 0; i < found.size(); ++i) same &= std::tolower(found[i]) == std::tolower(name[i]);
+      for (size_t i = 0; i < found.size(); ++i)
+        same &= std::tolower(static_cast<unsigned char>(found[i])) == std::tolower(static_cast<unsigned char>(name[i]));
       if (same) return it->path().string();
     }
   }
