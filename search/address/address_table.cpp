@@ -22,6 +22,7 @@ constexpr size_t kAreaFields = 15;
 constexpr size_t kOfficeFields = 13;
 constexpr size_t kMaxCandidates = 100;
 constexpr size_t kMaxOfficesAtBlock = 20;
+constexpr int kMaxJoinedRows = 30;
 
 // The town of a city's row for every address its other rows leave out.
 const std::string& NotListed() {
@@ -92,13 +93,14 @@ void SplitBrackets(std::string_view cp932, std::string_view& base, std::vector<s
   if (depth > 0 && open != std::string_view::npos) brackets.push_back(cp932.substr(open));
 }
 
-bool OpensBracket(std::string_view cp932) {
+// How many more "（" than "）" the CP932 text holds.
+int BracketDepth(std::string_view cp932) {
   int depth = 0;
   DecodeCp932(cp932, [&](char32_t c) {
     if (c == U'（') ++depth;
     if (c == U'）') --depth;
   });
-  return depth > 0;
+  return depth;
 }
 
 // The key of a reading, up to its bracket: "ﾐﾅﾐ1ｼﾞｮｳﾆｼ(1-19ﾁｮｳﾒ)" -> ミナミ1ジヨウニシ.
@@ -319,6 +321,8 @@ bool AddressTable::AddAreas(std::string_view csv, LoadReport& report, std::strin
   townKeys_.Reserve(rows);
   std::vector<std::string> fields, pending;
   std::string converted;
+  int openBrackets = 0;  // of the pending town
+  int joined = 0;        // rows it was made of
   long before = report.rows;
   auto flush = [&] {
     if (pending.empty()) return;
@@ -338,13 +342,20 @@ bool AddressTable::AddAreas(std::string_view csv, LoadReport& report, std::strin
       return;
     }
     // A town the data splits over several rows opens a bracket on its first
-    // and closes it on a later one, under the same code.
-    if (!pending.empty() && pending[2] == fields[2] && pending[7] == fields[7] && OpensBracket(pending[8])) {
+    // and closes it on a later one, under the same code. The data splits
+    // none over more than ten rows; a bracket that never closes ends the
+    // town after kMaxJoinedRows, so that no file costs more than a pass.
+    if (!pending.empty() && openBrackets > 0 && joined < kMaxJoinedRows && pending[2] == fields[2] &&
+        pending[7] == fields[7]) {
       pending[8] += fields[8];
+      openBrackets += BracketDepth(fields[8]);
+      ++joined;
       return;
     }
     flush();
     pending.swap(fields);
+    openBrackets = BracketDepth(pending[8]);
+    joined = 1;
   });
   flush();
   townKeys_.Build();

@@ -230,9 +230,16 @@ TEST(AddressTable, BothEditionsSplitTownsAndBrokenRows) {
     ASSERT_EQ(Codes(found), "0600042 exact") << utf8;
     EXPECT_EQ(platform::text::ToUtf8(found[0].town), "大通西（１～１９丁目）");
   }
+  // A bracket that never closes joins at most thirty rows: a hostile file
+  // costs one pass, and the rows after them are towns again.
+  std::string open;
+  for (int i = 0; i < 40; ++i)
+    open += "01101,\"060  \",\"0600042\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼ\",\"ｵｵﾄﾞｵﾘ\",\"北海道\",\"札幌市\",\"大通（\",1,0,1,0,0,0\n";
   AddressTable table;
   LoadReport report;
   std::string error;
+  ASSERT_TRUE(table.AddAreas(platform::text::Cp932(open), report, error)) << error;
+  EXPECT_EQ(table.AreaCount(), 2u);
   EXPECT_FALSE(table.AddAreas("a,b,c\n", report, error));
   EXPECT_NE(error.find("KEN_ALL"), std::string::npos) << error;
   EXPECT_FALSE(table.AddOffices("", report, error));
