@@ -103,10 +103,12 @@ int BracketDepth(std::string_view cp932) {
   return depth;
 }
 
-// The key of a reading, up to its bracket: "ﾐﾅﾐ1ｼﾞｮｳﾆｼ(1-19ﾁｮｳﾒ)" -> ミナミ1ジヨウニシ.
+// The key of a reading, up to its bracket: "ﾐﾅﾐ1ｼﾞｮｳﾆｼ(1-19ﾁｮｳﾒ)" and the
+// UTF-8 edition's "ミナミ１ジョウニシ（１−１９チョウメ）" -> ミナミ1ジヨウニシ.
 std::string ReadingKey(std::string_view cp932) {
-  size_t open = cp932.find('(');
-  return KeyOfCp932(cp932.substr(0, open));
+  std::string key = KeyOfCp932(cp932);
+  key.resize(std::min(key.find('('), key.size()));
+  return key;
 }
 
 // An office's name as a key, without the words for its legal form, which
@@ -293,8 +295,7 @@ void AddressTable::AddArea(const std::vector<std::string>& fields) {
     // The town's reading, from its first row: the others repeat it.
     Group& made = groups_[group];
     made.city = city;
-    std::string_view reading = fields[5];
-    made.reading = Store(reading.substr(0, std::min(reading.find('('), reading.size())));
+    made.reading = Store(fields[5]);
     made.readingToDigit = readingToDigit;
     lastGroupCity_ = city;
     lastGroupKey_ = baseKey;

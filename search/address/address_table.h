@@ -85,7 +85,7 @@ class AddressTable {
     uint32_t lastRow = 0;
     uint32_t rows = 0;
     uint32_t city = 0;
-    TextRef reading;           // the first row's, CP932, up to its bracket
+    TextRef reading;              // the first row's, CP932
     bool readingToDigit = false;  // a 地割 list's: its name ends at the first digit
     bool building = false;
   };
