@@ -151,7 +151,8 @@ TownSpec ParseBracket(std::string_view key) {
     spec.unit = key == "丁目" ? Unit::kChome : Unit::kBanchi;
     return spec;
   }
-  if (key.size() > 3 && key.ends_with("階") && IsDigit(key[0])) {
+  // A floor: up to four digits, so that no text makes the number overflow.
+  if (key.size() > 3 && key.size() <= 7 && key.ends_with("階") && IsDigit(key[0])) {
     size_t at = 0;
     int floor = 0;
     while (at < key.size() && IsDigit(key[at])) floor = floor * 10 + (key[at++] - '0');
