@@ -130,6 +130,65 @@ std::string NameKey(std::string_view key) {
   return name;
 }
 
+// A reading with its numbers said in kana written as the data writes them,
+// in digits: ミナミイチジヨウニシ becomes ミナミ1ジヨウニシ, キタジユウロクジヨウ
+// キタ16ジヨウ. Only a number right before 条, 丁目 or 線 (ジヨウ, チヨウメ,
+// セン) counts; the text comes back as it was when it holds none.
+std::string NumbersInDigits(std::string_view key) {
+  struct Word {
+    std::string_view kana;
+    int value;
+  };
+  // Longer words before their beginnings: シチ before シ.
+  static constexpr Word kMultipliers[] = {{"ジユウ", 10}, {"ヒヤク", 100}, {"ビヤク", 100}, {"ピヤク", 100}};
+  static constexpr Word kDigits[] = {{"イチ", 1}, {"ニ", 2},  {"サン", 3}, {"ヨン", 4}, {"シチ", 7},
+                                     {"シ", 4},   {"ゴ", 5},  {"ロク", 6}, {"ナナ", 7}, {"ハチ", 8},
+                                     {"キユウ", 9}, {"ク", 9}};
+  static constexpr std::string_view kUnits[] = {"ジヨウ", "チヨウメ", "セン"};
+  std::string out;
+  size_t at = 0;
+  while (at < key.size()) {
+    size_t end = at;
+    int total = 0, digit = 0;
+    bool any = false;
+    while (end < key.size()) {
+      std::string_view rest = key.substr(end);
+      bool matched = false;
+      for (const Word& word : kMultipliers) {
+        if (!rest.starts_with(word.kana)) continue;
+        total += (digit > 0 ? digit : 1) * word.value;
+        digit = 0;
+        end += word.kana.size();
+        matched = any = true;
+        break;
+      }
+      if (matched) continue;
+      for (const Word& word : kDigits) {
+        // One digit word before each multiplier: ニシ (西) is no 24.
+        if (!rest.starts_with(word.kana) || digit > 0) continue;
+        digit = word.value;
+        end += word.kana.size();
+        matched = any = true;
+        break;
+      }
+      if (!matched) break;
+    }
+    bool unitFollows = false;
+    for (std::string_view unit : kUnits) unitFollows |= any && key.substr(end).starts_with(unit);
+    if (unitFollows) {
+      out += std::to_string(total + digit);
+      at = end;
+      continue;
+    }
+    // Not a number: one character as it stands.
+    size_t length = 1;
+    while (at + length < key.size() && (static_cast<unsigned char>(key[at + length]) & 0xC0) == 0x80) ++length;
+    out.append(key.substr(at, length));
+    at += length;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::vector<uint32_t> AddressTable::RowsOf(const std::vector<uint32_t>& groups) const {
@@ -446,6 +505,13 @@ std::vector<Candidate> AddressTable::Lookup(std::string key) const {
     MakeReadings();
     std::vector<Found> byReading;
     SearchAreas(rest, true, byReading);
+    if (!townLevel(byReading)) {
+      // Numbers said in kana, where the data's readings write digits.
+      std::string spelled = NumbersInDigits(rest);
+      std::vector<Found> byNumber;
+      if (spelled != rest) SearchAreas(spelled, true, byNumber);
+      if (townLevel(byNumber)) byReading = std::move(byNumber);
+    }
     if (townLevel(byReading) || areas.empty()) areas = std::move(byReading);
   }
   found.insert(found.end(), areas.begin(), areas.end());

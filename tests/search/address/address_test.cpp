@@ -150,6 +150,7 @@ TEST_F(BundledData, TheWaysPeopleWriteOneAddress) {
            " 札幌市　中央区 南一条西 5 - 3 - 2 ",             // spaces anywhere
            "札幌市中央区南一条西5-3-2 サンプルビル 3F 301号室",  // building and room
            "ほっかいどう さっぽろし ちゅうおうく みなみ1じょうにし 5-3-2",
+           "さっぽろしちゅうおうく みなみいちじょうにし ごちょうめ 3-2",  // numbers said in kana
            "ﾎｯｶｲﾄﾞｳｻｯﾎﾟﾛｼﾁｭｳｵｳｸﾐﾅﾐ1ｼﾞｮｳﾆｼ5-3-2",
        }) {
     EXPECT_EQ(Codes(table_->LookupUtf8(written)), "0600061 exact") << written;
