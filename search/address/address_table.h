@@ -101,7 +101,12 @@ class AddressTable {
     TextRef cityName, town, detail, name;
     WrittenNumbers numbers;  // the block at the start of its detail
   };
-  struct Found;  // one row or office chosen, during a lookup
+  // One row or office a lookup chose, with how well it matched.
+  struct Found {
+    bool office = false;
+    uint32_t index = 0;
+    MatchKind kind = MatchKind::kExact;
+  };
 
   std::string text_;  // every name, CP932
   std::vector<Prefecture> prefectures_;
