@@ -300,10 +300,16 @@ bool AddressTable::AddOffices(std::string_view csv, LoadReport& report, std::str
     office.name = Store(fields[2]);
     office.numbers = ReadNumbers(KeyOfCp932(fields[6]));
     uint32_t id = static_cast<uint32_t>(offices_.size());
-    cityKeys_.ForEach(KeyOfCp932(fields[4]), [&](uint32_t city) {
-      if (cities_[city].prefecture == office.prefecture && Text(cities_[city].name) == fields[4])
-        office.city = static_cast<int32_t>(city);
-    });
+    // Offices come city by city: the last one's city is the likely one.
+    if (!offices_.empty() && offices_.back().prefecture == office.prefecture &&
+        Text(offices_.back().cityName) == fields[4]) {
+      office.city = offices_.back().city;
+    } else {
+      cityKeys_.ForEach(KeyOfCp932(fields[4]), [&](uint32_t city) {
+        if (cities_[city].prefecture == office.prefecture && Text(cities_[city].name) == fields[4])
+          office.city = static_cast<int32_t>(city);
+      });
+    }
     if (office.city >= 0) officeTowns_.Add(InCity(static_cast<uint32_t>(office.city), KeyOfCp932(fields[5])), id);
     std::string name = NameKey(KeyOfCp932(fields[2]));
     if (!name.empty()) officeNames_.Add(name, id);
