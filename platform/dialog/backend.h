@@ -117,6 +117,13 @@ class Backend {
   // meanwhile wait for the user and show the ordinary pointer. A backend
   // without a pointer ignores it.
   virtual void SetBusy(bool busy) { (void)busy; }
+
+  // Puts a text (CP932) on the clipboard, for other programs to paste.
+  // False when the backend has no clipboard to put it on.
+  virtual bool SetClipboardText(std::string_view cp932) {
+    (void)cp932;
+    return false;
+  }
 };
 
 // A backend the platform may choose. `Available` tells whether it can run

@@ -34,6 +34,7 @@ const MenuTemplate kMainMenuTemplate = {kMainMenu,
                                             {kHelpCommand, "ヘルプ"},
                                             {kSettingsCommand, "初期設定画面"},
                                             {kRegexSearchCommand, "正規表現で検索"},
+                                            {kAddressSearchCommand, "住所から検索"},
                                         }};
 
 const DialogTemplate kMainDialogTemplate = {

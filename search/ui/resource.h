@@ -11,6 +11,7 @@ inline constexpr int kAboutDialog = 100;
 inline constexpr int kMainDialog = 102;
 inline constexpr int kSettingsDialog = 130;
 inline constexpr int kRegexSearchDialog = 131;
+inline constexpr int kAddressSearchDialog = 132;
 inline constexpr int kMainMenu = 129;
 inline constexpr int kAppIcon = 128;
 
@@ -23,6 +24,7 @@ inline constexpr int kSocketsFailedString = 103;
 inline constexpr int kHelpCommand = 32772;
 inline constexpr int kSettingsCommand = 32773;
 inline constexpr int kRegexSearchCommand = 32774;
+inline constexpr int kAddressSearchCommand = 32775;
 inline constexpr int kAboutSysCommand = 16;
 
 // The main dialog's controls. Button 1 ("終了") is platform::dialog::kIdOk.
@@ -70,6 +72,15 @@ inline constexpr int kRegexAllRadio = 1131;
 inline constexpr int kRegexOfficesRadio = 1132;
 inline constexpr int kRegexGeneralRadio = 1133;
 inline constexpr int kRegexClearButton = 1045;
+
+// The address search's controls.
+inline constexpr int kAddressEdit = 1301;
+inline constexpr int kAddressSearchButton = 1302;
+inline constexpr int kAddressResultEdit = 1303;
+inline constexpr int kAddressChosenEdit = 1304;
+inline constexpr int kAddressPreviousButton = 1305;
+inline constexpr int kAddressNextButton = 1306;
+inline constexpr int kAddressCopyButton = 1307;
 
 // The marquee's timer on the main dialog.
 inline constexpr int kMarqueeTimer = 1;

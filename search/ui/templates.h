@@ -8,7 +8,7 @@
 
 namespace search::ui {
 
-// Menu 129: the main dialog's three commands, directly on the bar.
+// Menu 129: the main dialog's four commands, directly on the bar.
 extern const platform::dialog::MenuTemplate kMainMenuTemplate;
 
 // Dialog 102: the main dialog, with the keypad.
@@ -22,5 +22,8 @@ extern const platform::dialog::DialogTemplate kSettingsDialogTemplate;
 
 // Dialog 131: the regular-expression search.
 extern const platform::dialog::DialogTemplate kRegexSearchDialogTemplate;
+
+// Dialog 132: the search by a written address.
+extern const platform::dialog::DialogTemplate kAddressSearchDialogTemplate;
 
 }  // namespace search::ui

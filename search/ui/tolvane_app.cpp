@@ -6,6 +6,7 @@
 #include "platform/help_viewer.h"
 #include "platform/text/cp932.h"
 #include "search/engine/settings_file.h"
+#include "search/ui/address_search_dialog.h"
 #include "search/ui/regex_search_dialog.h"
 #include "search/ui/resource.h"
 #include "search/ui/settings_dialog.h"
@@ -22,6 +23,10 @@ TolvaneApp::TolvaneApp() : App(platform::text::Cp932("Tolvane")) {
   });
   BindCommand(kRegexSearchCommand, [] {
     RegexSearchDialog dialog;
+    dialog.DoModal();
+  });
+  BindCommand(kAddressSearchCommand, [this] {
+    AddressSearchDialog dialog(addressSearch_);
     dialog.DoModal();
   });
 }

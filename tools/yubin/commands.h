@@ -13,11 +13,14 @@ int RunBuild(const std::vector<std::string>& args);
 int RunSearch(const std::vector<std::string>& args);
 int RunStart(const std::vector<std::string>& args);
 int RunUpdate(const std::vector<std::string>& args);
+int RunLookup(const std::vector<std::string>& args);
 
-// The help texts of "yubin search", "yubin start" and "yubin update".
+// The help texts of "yubin search", "yubin start", "yubin update" and
+// "yubin lookup".
 extern const char kSearchUsage[];
 extern const char kStartUsage[];
 extern const char kUpdateUsage[];
+extern const char kLookupUsage[];
 
 // Converts a command-line path (UTF-8) into the CP932 text the file layer
 // takes. False, after a message on stderr, when it has no CP932 form.

@@ -52,6 +52,8 @@ const Command kCommands[] = {
      kStartUsage, RunStart},
     {"update", "[--check] [--quiet] [--from URL]: the postal data made current from the postal authority's server",
      kUpdateUsage, RunUpdate},
+    {"lookup", "[--all] [--json] ADDRESS... | --csv FILE --column N: the postal code of a written address",
+     kLookupUsage, RunLookup},
 };
 
 const Command* Find(const std::string& name) {

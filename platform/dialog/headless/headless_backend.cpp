@@ -28,6 +28,7 @@ const char* KindName(Kind kind) {
     case Kind::kAnswer: return "answer";
     case Kind::kPrint: return "print";
     case Kind::kTitle: return "title";
+    case Kind::kClipboard: return "clipboard";
     case Kind::kDo: return "step";
   }
   return "event";
@@ -238,6 +239,12 @@ HeadlessBackend& HeadlessBackend::Wait(int milliseconds) { return Queue({Kind::k
 HeadlessBackend& HeadlessBackend::Answer(int button) { return Queue({Kind::kAnswer, button, {}, {}}); }
 HeadlessBackend& HeadlessBackend::Print(int id) { return Queue({Kind::kPrint, id, {}, {}}); }
 HeadlessBackend& HeadlessBackend::PrintTitle() { return Queue({Kind::kTitle, 0, {}, {}}); }
+HeadlessBackend& HeadlessBackend::PrintClipboard() { return Queue({Kind::kClipboard, 0, {}, {}}); }
+
+bool HeadlessBackend::SetClipboardText(std::string_view cp932) {
+  clipboard_ = cp932;
+  return true;
+}
 HeadlessBackend& HeadlessBackend::Do(std::function<void()> step) {
   return Queue({Kind::kDo, 0, {}, std::move(step)});
 }
@@ -388,6 +395,9 @@ void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Di
       break;
     case Kind::kTitle:
       Output("title: " + OutputText(ActiveWindow() != nullptr ? ActiveWindow()->Title() : std::string(), true));
+      break;
+    case Kind::kClipboard:
+      Output("clipboard: " + OutputText(clipboard_, true));
       break;
     case Kind::kDo:
       if (event.step) event.step();

@@ -151,6 +151,8 @@ class HeadlessBackend final : public Backend {
   HeadlessBackend& Print(int id);
   // Writes "title: " and the active window's title.
   HeadlessBackend& PrintTitle();
+  // Writes "clipboard: " and what the program last put on the clipboard.
+  HeadlessBackend& PrintClipboard();
   // Runs `step` when its turn comes, in whatever window is on top: for
   // checks in the middle of a run.
   HeadlessBackend& Do(std::function<void()> step);
@@ -170,6 +172,8 @@ class HeadlessBackend final : public Backend {
   // A scripted run that met a fault ends with 3; events left unused when
   // the program ends are a fault.
   int EndProgram(int status) override;
+  // Keeps the text, for PrintClipboard and Clipboard().
+  bool SetClipboardText(std::string_view cp932) override;
 
   // Read-back.
   // The innermost running dialog window, or nullptr.
@@ -182,6 +186,7 @@ class HeadlessBackend final : public Backend {
   const std::vector<std::string>& Errors() const { return errors_; }
   // What print and title events wrote while no output was given.
   const std::string& Printed() const { return printed_; }
+  const std::string& Clipboard() const { return clipboard_; }
   long long Now() const { return now_; }
   size_t PendingEvents() const { return events_.size(); }
 
@@ -202,6 +207,7 @@ class HeadlessBackend final : public Backend {
       kAnswer,
       kPrint,
       kTitle,
+      kClipboard,
       kDo,
     };
     Kind kind;
@@ -247,6 +253,7 @@ class HeadlessBackend final : public Backend {
   std::vector<MessageBoxRecord> boxes_;
   std::vector<std::string> errors_;
   std::string printed_;
+  std::string clipboard_;  // CP932
   std::ostream* out_ = nullptr;  // set for a scripted run
   std::ostream* err_ = nullptr;
   std::string scriptName_;

@@ -31,7 +31,7 @@ struct BareCommand {
 
 constexpr BareCommand kBareCommands[] = {
     {"enter", Kind::kEnter}, {"escape", Kind::kEscape}, {"tab", Kind::kTab},
-    {"close", Kind::kCloseBox}, {"title", Kind::kTitle},
+    {"close", Kind::kCloseBox}, {"title", Kind::kTitle}, {"clipboard", Kind::kClipboard},
 };
 
 // A whole number of 0 or more, decimal or with 0x hexadecimal.

@@ -6,6 +6,7 @@
 #include <cstring>  // std::strrchr, std::strlen, std::memcpy
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -18,6 +19,7 @@
 #include "platform/dialog/qt/qt_message_box.h"
 #include "platform/dialog/qt/qt_window.h"
 #include "platform/dialog/qt/x_display.h"
+#include "platform/text/cp932.h"
 
 namespace platform::dialog::qt {
 namespace {
@@ -155,6 +157,13 @@ int QtBackend::ShowMessageBox(Window* owner, std::string_view text, std::string_
 }
 
 Window* QtBackend::ActiveWindow() { return stack_.empty() ? nullptr : stack_.back(); }
+
+bool QtBackend::SetClipboardText(std::string_view cp932) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr) return false;
+  clipboard->setText(QString::fromStdString(platform::text::ToUtf8(cp932)));
+  return true;
+}
 
 void QtBackend::SetBusy(bool busy) {
   if (busy) {

@@ -35,6 +35,8 @@ class QtBackend final : public Backend {
   // Qt's override cursor: the wait cursor while busy, and the ordinary
   // pointer over a window opened meanwhile.
   void SetBusy(bool busy) override;
+  // The system clipboard (X's CLIPBOARD selection).
+  bool SetClipboardText(std::string_view cp932) override;
 
   // For tests: the modal windows, outermost first, and the help viewer.
   const std::vector<Window*>& ModalStack() const { return stack_; }
