@@ -21,6 +21,7 @@ const char* KindName(Kind kind) {
     case Kind::kEnter: return "Enter";
     case Kind::kEscape: return "Escape";
     case Kind::kTab: return "Tab";
+    case Kind::kKey: return "key";
     case Kind::kCloseBox: return "close box";
     case Kind::kSysCommand: return "system command";
     case Kind::kMenuCommand: return "menu command";
@@ -35,11 +36,6 @@ const char* KindName(Kind kind) {
 }
 
 bool IsEdit(const ControlTemplate* t) { return t != nullptr && t->kind == ControlKind::kEdit; }
-
-bool TakesFocus(const HeadlessDialogWindow::Control& c) {
-  return c.tmpl->id != kNoId && c.enabled && c.visible && c.tmpl->kind != ControlKind::kStatic &&
-         c.tmpl->kind != ControlKind::kGroupBox && c.tmpl->kind != ControlKind::kIcon;
-}
 
 int DefaultAnswer(Buttons buttons) { return buttons == Buttons::kYesNo ? kIdYes : kIdOk; }
 
@@ -86,10 +82,8 @@ HeadlessDialogWindow::HeadlessDialogWindow(HeadlessBackend& backend, Dialog& dia
   title_ = TemplateText(tmpl_.caption);
   for (const ControlTemplate& t : tmpl_.controls) {
     Control c;
-    c.tmpl = &t;
+    static_cast<ControlState&>(c) = ControlState::FromTemplate(t);
     c.text = TemplateText(t.text);
-    c.enabled = !(t.style & kDisabled);
-    c.visible = !(t.style & kHidden);
     c.limit = t.textLimit;
     controls_.push_back(std::move(c));
   }
@@ -124,9 +118,11 @@ int HeadlessDialogWindow::CheckState(int id) const {
 }
 
 void HeadlessDialogWindow::SetCheckState(int id, int state) {
-  Control* c = Find(id);
-  if (c != nullptr && (c->tmpl->kind == ControlKind::kRadioButton || c->tmpl->kind == ControlKind::kCheckBox))
-    c->check = state != 0 ? 1 : 0;
+  if (Control* c = Find(id)) c->SetCheck(state);
+}
+
+WindowRules HeadlessDialogWindow::Rules() const {
+  return WindowRules(tmpl_, [this](std::size_t index) -> ControlState { return controls_[index]; });
 }
 
 bool HeadlessDialogWindow::IsControlEnabled(int id) const {
@@ -155,37 +151,17 @@ void HeadlessDialogWindow::ShowControl(int id, bool visible) {
 
 void HeadlessDialogWindow::SetFocus(int id) {
   Control* c = Find(id);
-  if (c == nullptr || !TakesFocus(*c) || focus_ == id) return;
+  if (c == nullptr || !Rules().TakesFocus(id) || focus_ == id) return;
   // A click or the program's move puts the caret in the text.
   c->selected = false;
   focus_ = id;
   if (dialog_ != nullptr) DialogEvents::DeliverFocus(*dialog_, id);
 }
 
-int HeadlessDialogWindow::DefaultButtonShown() const {
-  if (dialog_ != nullptr) return DialogEvents::DefaultButton(*dialog_);
-  const ControlTemplate* def = FindControl(tmpl_, DefaultButtonOf(tmpl_));
-  return def != nullptr && (def->style & kDefault) != 0 ? def->id : kNoId;
-}
-
 void HeadlessDialogWindow::FocusNextTabStop(bool backwards) {
-  std::vector<int> stops;
-  for (const Control& c : controls_)
-    if ((c.tmpl->style & kTabStop) && TakesFocus(c)) stops.push_back(c.tmpl->id);
-  if (stops.empty()) return;
-  auto at = std::find(stops.begin(), stops.end(), focus_);
-  size_t next;
-  if (at == stops.end()) {
-    next = backwards ? stops.size() - 1 : 0;
-  } else {
-    size_t i = static_cast<size_t>(at - stops.begin());
-    next = backwards ? (i + stops.size() - 1) % stops.size() : (i + 1) % stops.size();
-  }
-  int target = stops[next];
-  if (target == focus_) {
-    // The only tab stop: the focus stays, as it does on a real window.
-    return;
-  }
+  int target = Rules().NextTabStop(focus_, backwards);
+  // No tab stop, or the only one: the focus stays, as it does on a real window.
+  if (target == kNoId || target == focus_) return;
   SetFocus(target);
   // Arriving by a tab stop selects an edit's text, after the dialog has
   // heard of the focus (and perhaps set the text).
@@ -232,6 +208,7 @@ HeadlessBackend& HeadlessBackend::Type(int id, std::string_view cp932) {
 HeadlessBackend& HeadlessBackend::Enter() { return Queue({Kind::kEnter, 0, {}, {}}); }
 HeadlessBackend& HeadlessBackend::Escape() { return Queue({Kind::kEscape, 0, {}, {}}); }
 HeadlessBackend& HeadlessBackend::Tab() { return Queue({Kind::kTab, 0, {}, {}}); }
+HeadlessBackend& HeadlessBackend::Key(MoveKey key) { return Queue({Kind::kKey, static_cast<int>(key), {}, {}}); }
 HeadlessBackend& HeadlessBackend::CloseBox() { return Queue({Kind::kCloseBox, 0, {}, {}}); }
 HeadlessBackend& HeadlessBackend::SysCommand(int command) { return Queue({Kind::kSysCommand, command, {}, {}}); }
 HeadlessBackend& HeadlessBackend::MenuCommand(int command) { return Queue({Kind::kMenuCommand, command, {}, {}}); }
@@ -362,7 +339,10 @@ void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Di
       DialogEvents::DeliverEscape(dialog);
       break;
     case Kind::kTab:
-      window.FocusNextTabStop(false);
+      TakeKey(MoveKey::kTab, window, dialog);
+      break;
+    case Kind::kKey:
+      TakeKey(static_cast<MoveKey>(event.value), window, dialog);
       break;
     case Kind::kCloseBox:
       if (!(window.tmpl_.style & kSystemMenu))
@@ -434,13 +414,21 @@ void HeadlessBackend::ClickControl(int id, bool radioOnly, HeadlessDialogWindow&
   if (kind != ControlKind::kPushButton && kind != ControlKind::kRadioButton && kind != ControlKind::kCheckBox)
     return Error(where + " is not a button");
   window.SetFocus(id);
-  if (c->tmpl->style & kAuto) {
-    if (kind == ControlKind::kRadioButton)
-      for (int member : RadioGroupOf(window.tmpl_, id)) window.SetCheckState(member, member == id ? 1 : 0);
-    else if (kind == ControlKind::kCheckBox)
-      c->check = c->check != 0 ? 0 : 1;
-  }
+  Press(id, window, dialog);
+}
+
+void HeadlessBackend::Press(int id, HeadlessDialogWindow& window, Dialog& dialog) {
+  for (const CheckChange& change : window.Rules().ChecksOnClick(id)) window.SetCheckState(change.id, change.check);
   DialogEvents::DeliverNotification(dialog, id, Notification::kClicked);
+}
+
+void HeadlessBackend::TakeKey(MoveKey key, HeadlessDialogWindow& window, Dialog& dialog) {
+  if (key == MoveKey::kTab || key == MoveKey::kBackTab) return window.FocusNextTabStop(key == MoveKey::kBackTab);
+  // An edit keeps the arrow keys for its caret, which this backend has not.
+  FocusMove move = window.Rules().Move(window.focus_, key);
+  if (move.target == kNoId) return;
+  window.SetFocus(move.target);
+  if (move.click) Press(move.target, window, dialog);
 }
 
 bool HeadlessBackend::FocusControl(int id, HeadlessDialogWindow& window) {
@@ -450,7 +438,7 @@ bool HeadlessBackend::FocusControl(int id, HeadlessDialogWindow& window) {
     Error("there is no " + where);
     return false;
   }
-  if (!TakesFocus(*c)) {
+  if (!window.Rules().TakesFocus(id)) {
     Error(where + " cannot take the focus");
     return false;
   }

@@ -36,6 +36,7 @@
 #include "platform/dialog/backend.h"
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/window.h"
+#include "platform/dialog/window_rules.h"
 
 namespace platform::dialog::headless {
 
@@ -79,12 +80,8 @@ class HeadlessDialogWindow final : public DialogWindow {
   bool IsMinimised() const override { return false; }
 
   // Read-back for tests.
-  struct Control {
-    const ControlTemplate* tmpl = nullptr;
+  struct Control : ControlState {
     std::string text;
-    int check = 0;
-    bool enabled = true;
-    bool visible = true;
     int limit = 0;
     // The whole text is selected: the focus came by a tab stop, and
     // nothing was typed or set since.
@@ -100,7 +97,9 @@ class HeadlessDialogWindow final : public DialogWindow {
   int TextLimit(int id) const;
   const std::vector<SystemMenuEntry>& SystemMenu() const { return systemMenu_; }
   // The push button drawn as the default one: the one Enter presses now.
-  int DefaultButtonShown() const;
+  int DefaultButtonShown() const { return ShownDefaultButton(tmpl_, dialog_); }
+  // The focus and key rules over this window's controls.
+  WindowRules Rules() const;
   int Icon(bool big) const { return big ? bigIcon_ : smallIcon_; }
   const std::string& Owner() const { return owner_; }
   bool Running() const { return dialog_ != nullptr; }
@@ -141,6 +140,8 @@ class HeadlessBackend final : public Backend {
   HeadlessBackend& Enter();
   HeadlessBackend& Escape();
   HeadlessBackend& Tab();
+  // Tab, Shift+Tab or an arrow key in the dialog on top.
+  HeadlessBackend& Key(MoveKey key);
   HeadlessBackend& CloseBox();         // the close box of the caption bar
   HeadlessBackend& SysCommand(int command);
   HeadlessBackend& MenuCommand(int command);
@@ -200,6 +201,7 @@ class HeadlessBackend final : public Backend {
       kEnter,
       kEscape,
       kTab,
+      kKey,
       kCloseBox,
       kSysCommand,
       kMenuCommand,
@@ -233,6 +235,9 @@ class HeadlessBackend final : public Backend {
 
   void Apply(const Event& event, HeadlessDialogWindow& window, Dialog& dialog);
   void ClickControl(int id, bool radioOnly, HeadlessDialogWindow& window, Dialog& dialog);
+  // A click that the rules allow: the automatic checks, then the notification.
+  void Press(int id, HeadlessDialogWindow& window, Dialog& dialog);
+  void TakeKey(MoveKey key, HeadlessDialogWindow& window, Dialog& dialog);
   bool FocusControl(int id, HeadlessDialogWindow& window);
   void TypeInto(int id, std::string_view text, HeadlessDialogWindow& window, Dialog& dialog);
   void LineBreak(int id, HeadlessDialogWindow& window, Dialog& dialog);

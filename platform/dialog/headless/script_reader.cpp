@@ -27,11 +27,15 @@ constexpr NumberCommand kNumberCommands[] = {
 struct BareCommand {
   std::string_view name;
   Kind kind;
+  MoveKey key = MoveKey::kTab;  // for a key that moves the focus
 };
 
 constexpr BareCommand kBareCommands[] = {
     {"enter", Kind::kEnter}, {"escape", Kind::kEscape}, {"tab", Kind::kTab},
-    {"close", Kind::kCloseBox}, {"title", Kind::kTitle}, {"clipboard", Kind::kClipboard},
+    {"backtab", Kind::kKey, MoveKey::kBackTab}, {"left", Kind::kKey, MoveKey::kLeft},
+    {"right", Kind::kKey, MoveKey::kRight}, {"up", Kind::kKey, MoveKey::kUp},
+    {"down", Kind::kKey, MoveKey::kDown}, {"close", Kind::kCloseBox}, {"title", Kind::kTitle},
+    {"clipboard", Kind::kClipboard},
 };
 
 // A whole number of 0 or more, decimal or with 0x hexadecimal.
@@ -114,7 +118,7 @@ bool ReadLine(std::string_view line, std::optional<HeadlessBackend::Event>& even
       fault = "'" + std::string(c.name) + "' takes nothing after it";
       return false;
     }
-    event = HeadlessBackend::Event{c.kind, 0, {}, {}};
+    event = HeadlessBackend::Event{c.kind, static_cast<int>(c.key), {}, {}};
     return true;
   }
   if (command == "type") {

@@ -67,6 +67,12 @@ class DialogWidget : public QDialog {
     QWidget::keyPressEvent(event);
   }
 
+  // Tab and Shift+Tab, from whatever child: the window rules choose.
+  bool focusNextPrevChild(bool next) override {
+    window_.TakeMoveKey(next ? MoveKey::kTab : MoveKey::kBackTab);
+    return true;
+  }
+
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     window_.OnCloseBox();
@@ -99,7 +105,8 @@ class ClientWidget : public QWidget {
 
 // Watches the controls: every arrival of the focus is reported;
 // Enter in a multi-line edit that does not want it goes to the dialog
-// instead of into the text; arrow keys move along a radio group.
+// instead of into the text; Tab and the arrow keys on a button move the
+// focus as the window rules decide.
 class QtDialogWindow::KeyWatcher : public QObject {
  public:
   explicit KeyWatcher(QtDialogWindow& window) : window_(window) {}
@@ -123,12 +130,15 @@ class QtDialogWindow::KeyWatcher : public QObject {
         return true;
       }
       return control.text->isReadOnly();
-    } else if (event->type() == QEvent::KeyPress &&
-               control.tmpl->kind == ControlKind::kRadioButton) {
-      int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Down || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Left) {
-        window_.MoveInRadioGroup(control, key == Qt::Key_Down || key == Qt::Key_Right);
-        return true;
+    } else if (event->type() == QEvent::KeyPress && control.button != nullptr) {
+      // A button keeps no arrow key for itself: one the rules do not take
+      // does nothing.
+      switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Left: window_.TakeMoveKey(MoveKey::kLeft); return true;
+        case Qt::Key_Right: window_.TakeMoveKey(MoveKey::kRight); return true;
+        case Qt::Key_Up: window_.TakeMoveKey(MoveKey::kUp); return true;
+        case Qt::Key_Down: window_.TakeMoveKey(MoveKey::kDown); return true;
+        default: break;
       }
     }
     return false;
@@ -272,37 +282,37 @@ int QtDialogWindow::IndexOfWidget(const QWidget* widget) const {
 // Reactions to the user.
 
 void QtDialogWindow::OnClicked(Control& control) {
-  const ControlTemplate& tmpl = *control.tmpl;
-  bool automatic = (tmpl.style & kAuto) != 0;
-  if (tmpl.kind == ControlKind::kRadioButton) {
-    if (automatic) {
-      for (int member : RadioGroupOf(tmpl_, tmpl.id)) SetCheckState(member, member == tmpl.id);
-    } else {
-      // Qt toggled the button; a plain radio button leaves that to the program.
-      control.button->setChecked(!control.button->isChecked());
-    }
-  } else if (tmpl.kind == ControlKind::kCheckBox && !automatic) {
-    control.button->setChecked(!control.button->isChecked());
-  }
-  if (tmpl.id != kNoId && Delivering())
-    DialogEvents::DeliverNotification(dialog_, tmpl.id, Notification::kClicked);
+  if (control.button->isCheckable()) control.button->setChecked(!control.button->isChecked());
+  Press(control);
 }
 
-// As the dialog manager does: the focus goes to the next (or previous)
-// enabled, visible button of the group, round the end; an automatic one is
-// clicked on the way.
-void QtDialogWindow::MoveInRadioGroup(Control& from, bool forward) {
-  std::vector<int> group = RadioGroupOf(tmpl_, from.tmpl->id);
-  int count = static_cast<int>(group.size());
-  int at = static_cast<int>(std::find(group.begin(), group.end(), from.tmpl->id) - group.begin());
-  for (int n = 1; n < count; ++n) {
-    int index = ((at + (forward ? n : -n)) % count + count) % count;
-    Control* next = Find(group[static_cast<std::size_t>(index)]);
-    if (next == nullptr || !next->widget->isEnabledTo(client_) || next->widget->isHidden()) continue;
-    next->widget->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    if ((next->tmpl->style & kAuto) != 0) OnClicked(*next);
-    return;
+void QtDialogWindow::Press(Control& control) {
+  int id = control.tmpl->id;
+  for (const CheckChange& change : Rules().ChecksOnClick(id)) SetCheckState(change.id, change.check);
+  if (id != kNoId && Delivering()) DialogEvents::DeliverNotification(dialog_, id, Notification::kClicked);
+}
+
+WindowRules QtDialogWindow::Rules() const {
+  return WindowRules(tmpl_, [this](std::size_t index) {
+    const Control& control = controls_[index];
+    ControlState state = ControlState::FromTemplate(*control.tmpl);
+    state.enabled = control.widget->isEnabledTo(client_);
+    state.visible = !control.widget->isHidden();
+    state.check = CheckState(control.tmpl->id);
+    return state;
+  });
+}
+
+bool QtDialogWindow::TakeMoveKey(MoveKey key) {
+  FocusMove move = Rules().Move(FocusedControl(), key);
+  if (Control* target = Find(move.target)) {
+    if (move.selectText)
+      FocusControl(*target, key == MoveKey::kBackTab ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+    else
+      target->widget->setFocus(Qt::OtherFocusReason);
+    if (move.click) Press(*target);
   }
+  return move.taken;
 }
 
 void QtDialogWindow::OnLineEdited(Control& control) {
@@ -447,33 +457,11 @@ void QtDialogWindow::SetFocus(int id) {
 }
 
 void QtDialogWindow::FocusNextTabStop(bool backwards) {
-  int count = static_cast<int>(controls_.size());
-  if (count == 0) return;
-  int current = -1;
-  int focused = FocusedControl();
-  for (int i = 0; i < count; ++i)
-    if (focused != kNoId && controls_[static_cast<std::size_t>(i)].tmpl->id == focused) current = i;
-  int step = backwards ? -1 : 1;
-  int start = current >= 0 ? current : (backwards ? 0 : count - 1);
-  for (int n = 1; n <= count; ++n) {
-    int i = ((start + step * n) % count + count) % count;
-    Control& control = controls_[static_cast<std::size_t>(i)];
-    if ((control.tmpl->style & kTabStop) == 0 || control.widget->focusPolicy() == Qt::NoFocus)
-      continue;
-    if (!control.widget->isEnabledTo(client_) || control.widget->isHidden()) continue;
-    FocusControl(control, backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason);
-    return;
-  }
+  TakeMoveKey(backwards ? MoveKey::kBackTab : MoveKey::kTab);
 }
 
 void QtDialogWindow::FocusFirstTabStop() {
-  for (Control& control : controls_) {
-    if ((control.tmpl->style & kTabStop) == 0 || control.widget->focusPolicy() == Qt::NoFocus)
-      continue;
-    if (!control.widget->isEnabledTo(client_) || control.widget->isHidden()) continue;
-    FocusControl(control, Qt::TabFocusReason);
-    return;
-  }
+  if (Control* control = Find(Rules().FirstTabStop())) FocusControl(*control, Qt::TabFocusReason);
 }
 
 void QtDialogWindow::SetTextLimit(int id, int limit) {

@@ -21,6 +21,7 @@
 #include "platform/dialog/qt/dialog_units.h"
 #include "platform/dialog/qt/qt_window.h"
 #include "platform/dialog/window.h"
+#include "platform/dialog/window_rules.h"
 
 class QDialog;
 class QMenu;
@@ -108,8 +109,14 @@ class QtDialogWindow final : public DialogWindow, public QtWindow {
   QIcon SmallIcon() const;
   void BuildControls();
   void WireControl(Control& control);
+  // Qt's click: its own toggle of a check is taken back, since the rules
+  // set the checks.
   void OnClicked(Control& control);
-  void MoveInRadioGroup(Control& from, bool forward);
+  void Press(Control& control);
+  WindowRules Rules() const;
+  // A key that moves the focus, as the rules decide (Qt's focus chain has
+  // no say); false when the focused control keeps the key.
+  bool TakeMoveKey(MoveKey key);
   void OnLineEdited(Control& control);
   void OnTextChanged(Control& control);
   void OnControlFocused(Control& control);

@@ -200,10 +200,6 @@ bool TerminalControl::IsButton() const {
          tmpl->kind == ControlKind::kCheckBox;
 }
 
-bool TerminalControl::TakesFocus() const {
-  return tmpl->id != kNoId && enabled && visible && (IsButton() || IsEdit());
-}
-
 std::string WithoutAccessMarks(std::string_view cp932) {
   std::string plain;
   plain.reserve(cp932.size());
@@ -225,9 +221,7 @@ std::string WithoutAccessMarks(std::string_view cp932) {
 
 TerminalControl MakeControl(const ControlTemplate& t) {
   TerminalControl c;
-  c.tmpl = &t;
-  c.enabled = !Has(t, kDisabled);
-  c.visible = !Has(t, kHidden);
+  static_cast<ControlState&>(c) = ControlState::FromTemplate(t);
   CellRect frame = FrameOf(t.rect);
   switch (t.kind) {
     case ControlKind::kGroupBox:

@@ -24,16 +24,13 @@
 #include "platform/dialog/terminal/canvas.h"
 #include "platform/dialog/terminal/cell_geometry.h"
 #include "platform/dialog/terminal/edit_text.h"
+#include "platform/dialog/window_rules.h"
 
 namespace platform::dialog::terminal {
 
-struct TerminalControl {
-  const ControlTemplate* tmpl = nullptr;
+struct TerminalControl : ControlState {
   std::string caption;  // CP932; what an edit holds is in `edit`
   EditText edit;
-  int check = 0;
-  bool enabled = true;
-  bool visible = true;
 
   // Where it is drawn, in cells of the dialog's client area.
   CellRect cells;      // everything it draws; a click anywhere here hits it
@@ -44,8 +41,6 @@ struct TerminalControl {
 
   bool IsEdit() const { return tmpl->kind == ControlKind::kEdit; }
   bool IsButton() const;  // push button, radio button or check box
-  // Whether the keyboard focus can rest on it.
-  bool TakesFocus() const;
   bool ReadOnly() const { return (tmpl->style & kReadOnly) != 0; }
 };
 

@@ -1,9 +1,6 @@
 #include "platform/dialog/terminal/terminal_dialog_window.h"
 
 #include <algorithm>
-#include <cstdlib>  // std::abs
-#include <limits>
-#include <tuple>
 
 #include "platform/dialog/backend.h"
 #include "platform/dialog/terminal/glyphs.h"
@@ -84,9 +81,7 @@ int TerminalDialogWindow::CheckState(int id) const {
 }
 
 void TerminalDialogWindow::SetCheckState(int id, int state) {
-  TerminalControl* c = Find(id);
-  if (c != nullptr && (c->tmpl->kind == ControlKind::kRadioButton || c->tmpl->kind == ControlKind::kCheckBox))
-    c->check = state != 0 ? 1 : 0;
+  if (TerminalControl* c = Find(id)) c->SetCheck(state);
 }
 
 bool TerminalDialogWindow::IsControlEnabled(int id) const {
@@ -113,8 +108,12 @@ void TerminalDialogWindow::ShowControl(int id, bool visible) {
   if (!visible && focus_ == id) focus_ = kNoId;
 }
 
+WindowRules TerminalDialogWindow::Rules() const {
+  return WindowRules(tmpl_, [this](std::size_t index) -> ControlState { return controls_[index]; });
+}
+
 void TerminalDialogWindow::MoveFocus(TerminalControl& control, bool selectText) {
-  if (!control.TakesFocus()) return;
+  if (!Rules().TakesFocus(control.tmpl->id)) return;
   focus_ = control.tmpl->id;
   if (selectText && control.IsEdit()) control.edit.SelectAll();
   // Every arrival: the core tells a gain from the focus coming back.
@@ -126,27 +125,18 @@ void TerminalDialogWindow::SetFocus(int id) {
 }
 
 void TerminalDialogWindow::FocusNextTabStop(bool backwards) {
-  int count = static_cast<int>(controls_.size());
-  if (count == 0) return;
-  int current = -1;
-  for (int i = 0; i < count; ++i)
-    if (focus_ != kNoId && controls_[static_cast<std::size_t>(i)].tmpl->id == focus_) current = i;
-  int step = backwards ? -1 : 1;
-  int start = current >= 0 ? current : (backwards ? 0 : count - 1);
-  for (int n = 1; n <= count; ++n) {
-    TerminalControl& c = controls_[static_cast<std::size_t>(((start + step * n) % count + count) % count)];
-    if ((c.tmpl->style & kTabStop) == 0 || !c.TakesFocus()) continue;
-    MoveFocus(c, true);
-    return;
-  }
+  Follow(Rules().Move(focus_, backwards ? MoveKey::kBackTab : MoveKey::kTab));
 }
 
 void TerminalDialogWindow::FocusFirstTabStop() {
-  for (TerminalControl& c : controls_) {
-    if ((c.tmpl->style & kTabStop) == 0 || !c.TakesFocus()) continue;
-    MoveFocus(c, true);
-    return;
-  }
+  if (TerminalControl* c = Find(Rules().FirstTabStop())) MoveFocus(*c, true);
+}
+
+void TerminalDialogWindow::Follow(const FocusMove& move) {
+  TerminalControl* target = Find(move.target);
+  if (target == nullptr) return;
+  MoveFocus(*target, move.selectText);
+  if (move.click) Click(*target);
 }
 
 void TerminalDialogWindow::SetTextLimit(int id, int limit) {
@@ -213,9 +203,7 @@ CellRect TerminalDialogWindow::ScreenCellsOf(int id) const {
 }
 
 int TerminalDialogWindow::DefaultButtonShown() const {
-  if (Delivering()) return DialogEvents::DefaultButton(dialog_);
-  const ControlTemplate* def = FindControl(tmpl_, DefaultButtonOf(tmpl_));
-  return def != nullptr && (def->style & kDefault) != 0 ? def->id : kNoId;
+  return ShownDefaultButton(tmpl_, Delivering() ? &dialog_ : nullptr);
 }
 
 // ---- Drawing ----
@@ -382,68 +370,8 @@ void TerminalDialogWindow::ReportChange(TerminalControl& control) {
 void TerminalDialogWindow::Click(TerminalControl& control) {
   if (!control.enabled || !control.visible) return;
   const ControlTemplate& t = *control.tmpl;
-  bool automatic = (t.style & kAuto) != 0;
-  if (t.kind == ControlKind::kRadioButton && automatic)
-    for (int member : RadioGroupOf(tmpl_, t.id)) SetCheckState(member, member == t.id);
-  if (t.kind == ControlKind::kCheckBox && automatic) control.check = control.check != 0 ? 0 : 1;
+  for (const CheckChange& change : Rules().ChecksOnClick(t.id)) SetCheckState(change.id, change.check);
   if (t.id != kNoId && Delivering()) DialogEvents::DeliverNotification(dialog_, t.id, Notification::kClicked);
-}
-
-void TerminalDialogWindow::MoveInRadioGroup(TerminalControl& from, bool forward) {
-  std::vector<int> group = RadioGroupOf(tmpl_, from.tmpl->id);
-  int count = static_cast<int>(group.size());
-  int at = static_cast<int>(std::find(group.begin(), group.end(), from.tmpl->id) - group.begin());
-  for (int n = 1; n < count; ++n) {
-    int index = ((at + (forward ? n : -n)) % count + count) % count;
-    TerminalControl* next = Find(group[static_cast<std::size_t>(index)]);
-    if (next == nullptr || !next->TakesFocus()) continue;
-    MoveFocus(*next, false);
-    if ((next->tmpl->style & kAuto) != 0) Click(*next);
-    return;
-  }
-}
-
-// The push button next to `from` in that direction: among the buttons
-// whose middle lies that way, first those level with it (their extents
-// across the direction overlap, as the keys of one row or column of a
-// grid do), nearest edge to edge and then best lined up; without such a
-// button, the nearest by middles, with an offset to the side counting
-// twice. Dialog units, so that rounding to cells plays no part.
-void TerminalDialogWindow::MoveToNeighbour(TerminalControl& from, Key direction) {
-  if (direction != Key::kLeft && direction != Key::kRight && direction != Key::kUp && direction != Key::kDown) return;
-  bool across = direction == Key::kLeft || direction == Key::kRight;
-  int sign = direction == Key::kRight || direction == Key::kDown ? 1 : -1;
-  // A rectangle along the direction and across it: start, end, doubled middle.
-  struct Span {
-    int begin, end, mid2;
-  };
-  auto along = [&](const Rect& r) {
-    return across ? Span{r.x, r.x + r.width, 2 * r.x + r.width} : Span{r.y, r.y + r.height, 2 * r.y + r.height};
-  };
-  auto aside = [&](const Rect& r) {
-    return across ? Span{r.y, r.y + r.height, 2 * r.y + r.height} : Span{r.x, r.x + r.width, 2 * r.x + r.width};
-  };
-  Span a = along(from.tmpl->rect);
-  Span as = aside(from.tmpl->rect);
-  TerminalControl* best = nullptr;
-  std::tuple<int, long, long> bestRank{2, 0, 0};
-  for (TerminalControl& c : controls_) {
-    if (&c == &from || c.tmpl->kind != ControlKind::kPushButton || !c.TakesFocus()) continue;
-    Span b = along(c.tmpl->rect);
-    Span bs = aside(c.tmpl->rect);
-    long ahead = sign * (b.mid2 - a.mid2);
-    if (ahead <= 0) continue;
-    long offset = std::abs(bs.mid2 - as.mid2);
-    bool level = bs.begin < as.end && as.begin < bs.end;
-    std::tuple<int, long, long> rank =
-        level ? std::tuple<int, long, long>{0, std::max(0, sign > 0 ? b.begin - a.end : a.begin - b.end), offset}
-              : std::tuple<int, long, long>{1, ahead + 2 * offset, 0};
-    if (best == nullptr || rank < bestRank) {
-      bestRank = rank;
-      best = &c;
-    }
-  }
-  if (best != nullptr) MoveFocus(*best, false);
 }
 
 void TerminalDialogWindow::TakeKey(const Input& input) {
@@ -497,15 +425,18 @@ void TerminalDialogWindow::TakeKey(const Input& input) {
     case Key::kUp:
     case Key::kDown:
     case Key::kLeft:
-    case Key::kRight:
-      if (focused == nullptr) return;
-      if (focused->tmpl->kind == ControlKind::kRadioButton)
-        MoveInRadioGroup(*focused, input.key == Key::kDown || input.key == Key::kRight);
-      else if (focused->tmpl->kind == ControlKind::kPushButton)
-        MoveToNeighbour(*focused, input.key);
-      else if (focused->IsEdit())
+    case Key::kRight: {
+      MoveKey key = input.key == Key::kUp     ? MoveKey::kUp
+                    : input.key == Key::kDown ? MoveKey::kDown
+                    : input.key == Key::kLeft ? MoveKey::kLeft
+                                              : MoveKey::kRight;
+      FocusMove move = Rules().Move(focus_, key);
+      if (move.taken)
+        Follow(move);
+      else if (focused != nullptr && focused->IsEdit())
         TakeEditKey(*focused, input);
       return;
+    }
     default:
       if (focused != nullptr && focused->IsEdit()) TakeEditKey(*focused, input);
       return;

@@ -25,6 +25,7 @@
 #include "platform/dialog/terminal/screen_window.h"
 #include "platform/dialog/terminal/terminal_control.h"
 #include "platform/dialog/window.h"
+#include "platform/dialog/window_rules.h"
 
 namespace platform::dialog::terminal {
 
@@ -100,8 +101,9 @@ class TerminalDialogWindow final : public DialogWindow, public ScreenWindow {
   // The focus, by whatever means; `selectText`: an edit reached by Tab.
   void MoveFocus(TerminalControl& control, bool selectText);
   void Click(TerminalControl& control);
-  void MoveInRadioGroup(TerminalControl& from, bool forward);
-  void MoveToNeighbour(TerminalControl& from, Key direction);
+  WindowRules Rules() const;
+  // Carries out what the rules decided for a key that moves the focus.
+  void Follow(const FocusMove& move);
   void TakeKey(const Input& input);
   void TakeEditKey(TerminalControl& control, const Input& input);
   void TakeMouse(const Input& input);

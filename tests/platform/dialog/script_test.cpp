@@ -32,6 +32,8 @@ TEST(ScriptReader, EveryCommandWithItsLineNumber) {
       "  enter\n"
       "escape\n"
       "tab\n"
+      "backtab\n"
+      "up\n"
       "close\n"
       "syscommand 61536\n"
       "menu 32773\n"
@@ -41,7 +43,7 @@ TEST(ScriptReader, EveryCommandWithItsLineNumber) {
       "title\n"
       "type 1054\n");
   EXPECT_TRUE(script.faults.empty());
-  ASSERT_EQ(script.events.size(), 15u);
+  ASSERT_EQ(script.events.size(), 17u);
   std::vector<Kind> kinds;
   std::vector<int> values, lines;
   for (const HeadlessBackend::Event& e : script.events) {
@@ -50,14 +52,17 @@ TEST(ScriptReader, EveryCommandWithItsLineNumber) {
     lines.push_back(e.line);
   }
   EXPECT_EQ(kinds, (std::vector<Kind>{Kind::kClick, Kind::kChoose, Kind::kFocus, Kind::kType, Kind::kEnter,
-                                      Kind::kEscape, Kind::kTab, Kind::kCloseBox, Kind::kSysCommand,
+                                      Kind::kEscape, Kind::kTab, Kind::kKey, Kind::kKey, Kind::kCloseBox,
+                                      Kind::kSysCommand,
                                       Kind::kMenuCommand, Kind::kWait, Kind::kAnswer, Kind::kPrint, Kind::kTitle,
                                       Kind::kType}));
-  EXPECT_EQ(values, (std::vector<int>{1045, 1140, 1057, 1053, 0, 0, 0, 0, 61536, 32773, 75, 7, 1221, 0, 1054}));
-  EXPECT_EQ(lines, (std::vector<int>{2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}));
+  int backtab = static_cast<int>(MoveKey::kBackTab), up = static_cast<int>(MoveKey::kUp);
+  EXPECT_EQ(values,
+            (std::vector<int>{1045, 1140, 1057, 1053, 0, 0, 0, backtab, up, 0, 61536, 32773, 75, 7, 1221, 0, 1054}));
+  EXPECT_EQ(lines, (std::vector<int>{2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
   // All after the one blank that follows the ID, escapes resolved, in CP932.
   EXPECT_EQ(script.events[3].text, " c:\\Zip\t\r\n" + text::Cp932("札幌") + " ");
-  EXPECT_EQ(script.events[14].text, "");
+  EXPECT_EQ(script.events[16].text, "");
 }
 
 TEST(ScriptReader, ALineThatCannotBeReadIsNamedWithItsNumber) {

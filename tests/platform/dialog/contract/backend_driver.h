@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/dialog/backend.h"
+#include "platform/dialog/window_rules.h"
 
 namespace contract {
 
@@ -28,6 +29,8 @@ class BackendDriver {
   // The user's part.
   virtual void Click(int id) = 0;  // a mouse click on a control of the dialog on top
   virtual void Tab() = 0;          // the Tab key in the dialog on top
+  // Shift+Tab or an arrow key in the dialog on top, as its keyboard sends it.
+  virtual void Press(platform::dialog::MoveKey key) = 0;
   virtual void Enter() = 0;
   virtual void Escape() = 0;
   // Types CP932 text into an edit, which the typing gives the focus first.

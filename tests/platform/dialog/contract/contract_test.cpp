@@ -230,6 +230,44 @@ TEST_P(Contract, EnterInAReadOnlyEditThatWantsItChangesNothing) {
   EXPECT_EQ(text, "x");
 }
 
+// The keys that move the focus, read from each backend's keyboard: the
+// arrow keys walk a keypad's grid over its blank key, and along a radio
+// group clicking automatic members; Tab and Shift+Tab go on from where the
+// focus is.
+TEST_P(Contract, ArrowKeysWalkTheKeypadGridAndTheRadioGroupTabGoesOnFromThere) {
+  enum : int { kA = 20, kB, kC, kD, kBlank, kF, kG, kH, kI, kFirstRadio, kSecondRadio };
+  static const DialogTemplate kGrid = {
+      .id = 902,
+      .caption = "見本",
+      .width = 100,
+      .height = 80,
+      .font = {"ＭＳ Ｐゴシック", 9},
+      .style = kCaption,
+      .controls = {
+          PushButton(kA, "ｱ", {5, 5, 14, 14}, kTabStop), PushButton(kB, "ｲ", {20, 5, 14, 14}),
+          PushButton(kC, "ｳ", {35, 5, 14, 14}), PushButton(kD, "ｶ", {5, 20, 14, 14}),
+          PushButton(kBlank, "", {20, 20, 14, 14}, kDisabled), PushButton(kF, "ｸ", {35, 20, 14, 14}),
+          PushButton(kG, "ｻ", {5, 35, 14, 14}), PushButton(kH, "ｼ", {20, 35, 14, 14}),
+          PushButton(kI, "ｽ", {35, 35, 14, 14}),
+          Radio(kFirstRadio, "左", {5, 55, 30, 10}, kAuto | kGroup | kTabStop),
+          Radio(kSecondRadio, "右", {40, 55, 30, 10}, kAuto),
+      }};
+  Dialog d(kGrid);
+  std::vector<int> walked;
+  std::vector<int> clicked;
+  d.Bind(kSecondRadio, Notification::kClicked, [&] { clicked.push_back(kSecondRadio); });
+  for (MoveKey key : {MoveKey::kRight, MoveKey::kDown, MoveKey::kLeft, MoveKey::kUp, MoveKey::kRight,
+                      MoveKey::kTab, MoveKey::kDown, MoveKey::kBackTab}) {
+    user->Press(key);
+    user->Do([&] { walked.push_back(d.Focused()); });
+  }
+  user->Do([&] { EXPECT_EQ(d.CheckedRadio(kFirstRadio), kSecondRadio); });
+  user->Escape();
+  EXPECT_EQ(d.DoModal(), kIdCancel);
+  EXPECT_EQ(walked, (std::vector<int>{kB, kH, kG, kD, kF, kFirstRadio, kSecondRadio, kFirstRadio}));
+  EXPECT_EQ(clicked, (std::vector<int>{kSecondRadio}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, Contract, ::testing::ValuesIn(contract::DriverNames()),
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 

@@ -26,6 +26,7 @@ class HeadlessDriver final : public BackendDriver {
 
   void Click(int id) override { backend_.Click(id); }
   void Tab() override { backend_.Tab(); }
+  void Press(platform::dialog::MoveKey key) override { backend_.Key(key); }
   void Enter() override { backend_.Enter(); }
   void Escape() override { backend_.Escape(); }
   void Type(int id, std::string_view cp932) override { backend_.Type(id, cp932); }

@@ -46,6 +46,16 @@ class QtDriver final : public BackendDriver {
     In(Top::kDialog, [id] { qt_test::ClickControl(id); }, "a dialog to click " + std::to_string(id) + " in");
   }
   void Tab() override { Key(Qt::Key_Tab, "Tab"); }
+  void Press(MoveKey key) override {
+    switch (key) {
+      case MoveKey::kTab: return Tab();
+      case MoveKey::kBackTab: return Key(Qt::Key_Backtab, "Shift+Tab");
+      case MoveKey::kLeft: return Key(Qt::Key_Left, "Left");
+      case MoveKey::kRight: return Key(Qt::Key_Right, "Right");
+      case MoveKey::kUp: return Key(Qt::Key_Up, "Up");
+      case MoveKey::kDown: return Key(Qt::Key_Down, "Down");
+    }
+  }
   void Enter() override { Key(Qt::Key_Return, "Enter"); }
   void Escape() override { Key(Qt::Key_Escape, "Escape"); }
   void Type(int id, std::string_view cp932) override {

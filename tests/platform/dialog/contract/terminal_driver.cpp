@@ -36,6 +36,16 @@ class TerminalDriver final : public BackendDriver {
     In(Top::kDialog, "a dialog to click " + std::to_string(id) + " in", [this, id] { ClickControl(id); });
   }
   void Tab() override { Keys(PseudoTerminal::kTab, "Tab"); }
+  void Press(MoveKey key) override {
+    switch (key) {
+      case MoveKey::kTab: return Tab();
+      case MoveKey::kBackTab: return Keys(PseudoTerminal::kBackTab, "Shift+Tab");
+      case MoveKey::kLeft: return Keys(PseudoTerminal::kLeft, "Left");
+      case MoveKey::kRight: return Keys(PseudoTerminal::kRight, "Right");
+      case MoveKey::kUp: return Keys(PseudoTerminal::kUp, "Up");
+      case MoveKey::kDown: return Keys(PseudoTerminal::kDown, "Down");
+    }
+  }
   void Enter() override { Keys(PseudoTerminal::kEnter, "Enter"); }
   void Escape() override { Keys(PseudoTerminal::kEscape, "Escape"); }
   void Type(int id, std::string_view cp932) override {

@@ -360,6 +360,27 @@ TEST_F(QtReactions, ArrowKeysMoveAlongARadioGroupAndClickAutomaticButtons) {
   d.DoModal();
 }
 
+// From ほ the arrow keys go to the neighbouring keys of the grid, as on the
+// terminal: Right the next column (の), Down the button under it (前入力へ),
+// Left の's other side (も), Up the row above (へ). Qt's own handling sent
+// Right and Down both down the column.
+TEST_F(QtReactions, ArrowKeysFromAKeyGoToItsNeighboursOnTheKeypadsGrid) {
+  keypad::KeypadDialog d;
+  const int kHo = 1174;
+  std::vector<int> reached;
+  script.At(1, [&] {
+    for (int key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up}) {
+      d.SetFocusTo(kHo);
+      Key(TopDialog()->ControlWidget(kHo), key);
+      reached.push_back(d.Focused());
+    }
+    Key(TopDialog()->ControlWidget(d.Focused()), Qt::Key_Escape);
+  });
+  script.Start();
+  d.DoModal();
+  EXPECT_EQ(reached, (std::vector<int>{1169, 1225, 1179, 1173}));
+}
+
 TEST_F(QtReactions, TypingReportsEachChangeAndAWantReturnEditKeepsItsLineBreaks) {
   MainDialog d;
   script.At(1, [&] {
