@@ -240,7 +240,7 @@ std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::st
   set_escdelay(100);
   curs_set(0);
   leaveok(stdscr, FALSE);
-  s.mouse = mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr) != 0;
+  s.mouse = mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED | BUTTON_SHIFT, nullptr) != 0;
   mouseinterval(0);
 
   // How each ink looks: colours where the terminal has them, else
@@ -334,7 +334,7 @@ void TerminalScreen::Resume() {
     KeepOutput();
     gGuard.armed = 1;
   }
-  if (session_->mouse) mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr);
+  if (session_->mouse) mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED | BUTTON_SHIFT, nullptr);
   RedrawAll();
 }
 
@@ -448,6 +448,7 @@ std::optional<Input> TerminalScreen::Translate(int status, unsigned int code, bo
         input.kind = Input::Kind::kMouse;
         input.row = event.y;
         input.col = event.x;
+        input.shift = (event.bstate & BUTTON_SHIFT) != 0;
         // A press and its release that arrive together (a slow line) are
         // reported as the release alone: that is the click then.
         bool press = (event.bstate & BUTTON1_PRESSED) != 0;
