@@ -207,7 +207,7 @@ std::string RenderText(const HeadlessDialogWindow& window) {
   int cols = (t.width + 3) / 4 + 2;
   int rows = (t.height + 7) / 8 + origin + 1;
   Grid g(rows, cols);
-  DrawFrame(g, {0, 0, rows, cols}, window.Title());
+  DrawFrame(g, {0, 0, rows, cols}, text::WholeCharacters(window.Title()));
   if (hasMenu) {
     std::string bar;
     for (const MenuItem& item : t.menu->items) bar += " " + TemplateText(item.text) + " ";

@@ -235,7 +235,7 @@ QString ToQt(std::string_view cp932) { return QString::fromStdString(text::ToUtf
 std::string FromQt(const QString& text) { return ToCp932Lenient(text); }
 
 QString ToQtTitle(std::string_view cp932) {
-  QString title = ToQt(cp932);
+  QString title = ToQt(text::WholeCharacters(cp932));
   title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
   return title;
 }

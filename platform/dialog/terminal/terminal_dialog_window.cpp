@@ -260,7 +260,7 @@ void TerminalDialogWindow::Draw(Canvas& canvas) {
     canvas.Frame(frame, Ink::kPlain);
     if (frame.cols > 6) {
       canvas.Put(frame.row, frame.col + 1, U' ', 1, Ink::kPlain);
-      int used = canvas.Text(frame.row, frame.col + 2, title_, Ink::kStrong, frame.cols - 5);
+      int used = canvas.Text(frame.row, frame.col + 2, text::WholeCharacters(title_), Ink::kStrong, frame.cols - 5);
       canvas.Put(frame.row, frame.col + 2 + used, U' ', 1, Ink::kPlain);
     }
     // A shadow on what lies below, right and under the frame.
