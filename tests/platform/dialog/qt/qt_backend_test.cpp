@@ -451,7 +451,7 @@ TEST_F(QtEdits, MultiLineEditsShowCrLfAsLineBreaksAndGiveThemBack) {
     d.SetText(kResultEdit, "a\r\nb\r\n");
     auto* edit = static_cast<QTextEdit*>(TopDialog()->ControlWidget(kResultEdit));
     EXPECT_EQ(edit->toPlainText(), U("a\nb\n"));
-    EXPECT_EQ(edit->blockCount(), 3);
+    EXPECT_EQ(edit->document()->blockCount(), 3);
     EXPECT_EQ(d.Text(kResultEdit), "a\r\nb\r\n");
     // The result box is right-aligned and scrolls both ways.
     EXPECT_EQ(edit->document()->defaultTextOption().alignment(), Qt::AlignRight);
