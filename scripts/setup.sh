@@ -10,7 +10,7 @@ cd "$top"
 # dependency list, desktop-file-utils, man-db, lintian).
 packages=(g++ cmake make unzip libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-translations-l10n libxcb1-dev libpcre2-dev libarchive-dev
-          zlib1g-dev fonts-noto-cjk xvfb openbox xdotool
+          zlib1g-dev fonts-noto-cjk fonts-ipafont-gothic xvfb openbox xdotool
           dpkg-dev file desktop-file-utils man-db lintian libncurses-dev tmux)
 missing=()
 for p in "${packages[@]}"; do

@@ -184,7 +184,7 @@ TEST_F(QtWindowBuilding, AMainWindowSizedTemplateComesOutAt665By480WithItsTextsW
     qtd::QtDialogWindow* window = TopDialog();
     ASSERT_NE(window, nullptr);
     QFontInfo info(window->Widget()->font());
-    EXPECT_EQ(info.family(), U("Noto Sans CJK JP"));
+    EXPECT_EQ(info.family(), U("IPAPGothic"));
     EXPECT_EQ(info.pixelSize(), 12);  // 9 points at 96 dots per inch
     QSize client = window->Client()->size();
     EXPECT_NEAR(client.width(), 665, 665 * 5 / 100);
