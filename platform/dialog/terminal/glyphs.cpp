@@ -1,12 +1,12 @@
 #include "platform/dialog/terminal/glyphs.h"
 
 #include <iconv.h>
-#include <wchar.h>  // wcwidth
 
 #include <array>
 #include <memory>
 
 #include "platform/text/cp932.h"
+#include "platform/text/utf8.h"
 
 namespace platform::dialog::terminal {
 namespace {
@@ -16,15 +16,7 @@ constexpr char32_t kNoCharacter = U'\uFFFD';
 
 // The first code point of a UTF-8 text, or U+FFFD.
 char32_t FirstCodePoint(std::string_view utf8) {
-  if (utf8.empty()) return kNoCharacter;
-  auto b = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
-  unsigned char lead = b(0);
-  if (lead < 0x80) return lead;
-  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-  if (extra < 0 || utf8.size() < static_cast<std::size_t>(extra) + 1) return kNoCharacter;
-  char32_t code = lead & (0x3F >> extra);
-  for (int i = 1; i <= extra; ++i) code = (code << 6) | (b(static_cast<std::size_t>(i)) & 0x3F);
-  return code;
+  return utf8.empty() ? kNoCharacter : text::DecodeUtf8At(utf8, 0).code;
 }
 
 // CP932 characters to code points, each looked up once with one iconv
@@ -98,10 +90,7 @@ bool MayBreakBetween(const Glyph& before, const Glyph& after) {
 
 }  // namespace
 
-int CellWidth(char32_t code) {
-  int width = wcwidth(static_cast<wchar_t>(code));
-  return width == 2 ? 2 : 1;
-}
+int CellWidth(char32_t code) { return text::DisplayWidth(code); }
 
 Glyph GlyphAt(std::string_view cp932, std::size_t at) {
   auto lead = static_cast<unsigned char>(cp932[at]);
@@ -202,25 +191,7 @@ std::vector<TextLine> LayOutLines(std::string_view cp932, int width) {
   return lines;
 }
 
-std::string Utf8Of(char32_t code) {
-  std::string out;
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-  return out;
-}
+std::string Utf8Of(char32_t code) { return text::Utf8Of(code); }
 
 std::optional<std::string> TypedToCp932(char32_t code) {
   if (code < 0x20 || code == 0x7F || code > 0x10FFFF) return std::nullopt;
