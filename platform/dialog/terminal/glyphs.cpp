@@ -1,6 +1,5 @@
 #include "platform/dialog/terminal/glyphs.h"
 
-#include <iconv.h>
 
 #include <array>
 #include <memory>
@@ -19,18 +18,12 @@ char32_t FirstCodePoint(std::string_view utf8) {
   return utf8.empty() ? kNoCharacter : text::DecodeUtf8At(utf8, 0).code;
 }
 
-// CP932 characters to code points, each looked up once with one iconv
-// descriptor kept for the life of the process: a screen is drawn many
-// times a second from the same few hundred characters.
+// CP932 characters to code points, each looked up once through the text
+// layer's conversion and kept for the life of the process: a screen is
+// drawn many times a second from the same few hundred characters.
 class CodeTable {
  public:
-  CodeTable() {
-    single_.fill(kUnknown);
-    cd_ = iconv_open("UTF-8", "CP932");
-  }
-  ~CodeTable() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-  }
+  CodeTable() { single_.fill(kUnknown); }
   CodeTable(const CodeTable&) = delete;
   CodeTable& operator=(const CodeTable&) = delete;
 
@@ -57,20 +50,11 @@ class CodeTable {
   }
 
  private:
-  char32_t Convert(char* in, std::size_t length) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) return kNoCharacter;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    char out[8];
-    char* src = in;
-    std::size_t srcLeft = length;
-    char* dst = out;
-    std::size_t dstLeft = sizeof out;
-    if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) || srcLeft != 0)
-      return kNoCharacter;
-    return FirstCodePoint(std::string_view(out, sizeof out - dstLeft));
+  static char32_t Convert(const char* in, std::size_t length) {
+    std::optional<std::string> utf8 = text::ToUtf8Strict(std::string_view(in, length));
+    return utf8 ? FirstCodePoint(*utf8) : kNoCharacter;
   }
 
-  iconv_t cd_;
   std::array<char32_t, 256> single_{};
   std::unique_ptr<std::array<char32_t, 65536>> pairs_;
 };
