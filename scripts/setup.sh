@@ -11,7 +11,7 @@ cd "$top"
 # update's downloads.
 packages=(g++ cmake make unzip libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-translations-l10n libxcb1-dev libpcre2-dev libre2-dev libarchive-dev
-          zlib1g-dev fonts-noto-cjk xvfb openbox xdotool
+          zlib1g-dev fonts-noto-cjk fonts-ipafont-gothic xvfb openbox xdotool
           dpkg-dev file desktop-file-utils man-db lintian libncurses-dev tmux
           libcurl4-openssl-dev ca-certificates)
 missing=()

@@ -5,6 +5,7 @@
 #include "platform/files/directory_names.h"
 #include "platform/files/system_calls.h"
 #include "platform/text/cp932.h"
+#include "platform/text/utf8.h"
 
 namespace platform::files {
 namespace {
@@ -111,10 +112,7 @@ std::string HostName(std::string_view name) {
       ++i;
     } else if (b >= 0xA1 && b <= 0xDF) {
       // Half-width katakana U+FF61 to U+FF9F: three UTF-8 bytes.
-      char32_t cp = 0xFF61 + (b - 0xA1);
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
+      text::AppendUtf8(out, static_cast<char32_t>(0xFF61 + (b - 0xA1)));
       ++i;
     } else if (text::Cp932CharLength(b) == 2 && i + 1 < name.size() &&
                IsTrailByte(static_cast<unsigned char>(name[i + 1]))) {

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>  // std::min
 #include <cerrno>
 #include <cstdio>   // std::fprintf
 #include <cstdlib>  // std::abort
@@ -100,6 +101,19 @@ std::optional<std::string> ToUtf8Strict(std::string_view cp932) {
 
 std::optional<std::string> ToCp932Strict(std::string_view utf8) {
   return Convert(ToCp932Converter(), utf8, false);
+}
+
+std::string_view WholeCharacters(std::string_view cp932, std::size_t start, std::size_t length) {
+  std::size_t end = start < cp932.size() ? start + std::min(length, cp932.size() - start) : cp932.size();
+  std::size_t at = 0;
+  while (at < start && at < end) at += static_cast<std::size_t>(Cp932CharLength(static_cast<unsigned char>(cp932[at])));
+  std::size_t first = std::min(at, end);
+  while (at < end) {
+    std::size_t next = at + static_cast<std::size_t>(Cp932CharLength(static_cast<unsigned char>(cp932[at])));
+    if (next > end) break;
+    at = next;
+  }
+  return first < at ? cp932.substr(first, at - first) : std::string_view();
 }
 
 std::string Cp932(std::string_view utf8) {

@@ -2,6 +2,7 @@
 // Uses glibc iconv. Does not know about kana widths: see kana.h.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,20 @@ std::string Cp932(std::string_view utf8);
 // lead byte (0x81-0x9F, 0xE0-0xFC), else 1.
 inline int Cp932CharLength(unsigned char b) {
   return ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
+}
+
+// The whole characters among bytes [start, start + length) of `cp932`
+// (clipped to its end), with character boundaries counted from the text's
+// first byte, the one place they are known, since a trail byte may look
+// like a lead byte. A window that begins on a trail byte starts after it;
+// one that ends between a lead byte and its trail byte ends before the lead
+// byte.
+std::string_view WholeCharacters(std::string_view cp932, std::size_t start, std::size_t length);
+
+// The text without a last lead byte whose trail byte is missing: what a
+// title shows of a text that may have been cut.
+inline std::string_view WholeCharacters(std::string_view cp932) {
+  return WholeCharacters(cp932, 0, cp932.size());
 }
 
 }  // namespace platform::text

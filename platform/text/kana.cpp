@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/text/cp932.h"
+#include "platform/text/utf8.h"
 
 namespace platform::text {
 namespace {
@@ -70,31 +71,10 @@ std::string HalfWidthOf(char32_t cp) {
 // Decodes the UTF-8 character at text[i]; its length goes to len. Returns
 // false for a malformed sequence.
 bool DecodeUtf8(std::string_view text, size_t i, char32_t& cp, size_t& len) {
-  auto b = static_cast<unsigned char>(text[i]);
-  if (b < 0x80) {
-    cp = b;
-    len = 1;
-    return true;
-  }
-  if (b >= 0xC2 && b <= 0xDF) {
-    len = 2;
-    cp = b & 0x1F;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    len = 3;
-    cp = b & 0x0F;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    len = 4;
-    cp = b & 0x07;
-  } else {
-    return false;
-  }
-  if (i + len > text.size()) return false;
-  for (size_t k = 1; k < len; ++k) {
-    auto c = static_cast<unsigned char>(text[i + k]);
-    if ((c & 0xC0) != 0x80) return false;
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  return true;
+  Decoded d = DecodeUtf8At(text, i);
+  cp = d.code;
+  len = d.length;
+  return d.valid;
 }
 
 }  // namespace

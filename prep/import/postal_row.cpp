@@ -5,6 +5,7 @@
 
 #include "platform/text/cp932.h"
 #include "platform/text/kana.h"
+#include "platform/text/utf8.h"
 
 namespace prep::import {
 
@@ -79,27 +80,10 @@ std::optional<std::string> NarrowReading(std::string_view utf8) {
   return out;
 }
 
-bool IsValidUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    auto b = static_cast<unsigned char>(s[i]);
-    size_t len;
-    if (b < 0x80) len = 1;
-    else if (b >= 0xC2 && b <= 0xDF) len = 2;
-    else if (b >= 0xE0 && b <= 0xEF) len = 3;
-    else if (b >= 0xF0 && b <= 0xF4) len = 4;
-    else return false;
-    if (i + len > s.size()) return false;
-    for (size_t k = 1; k < len; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += len;
-  }
-  return true;
-}
-
 }  // namespace
 
 Edition GuessEdition(std::string_view line) {
-  return IsValidUtf8(line) ? Edition::kUtf8 : Edition::kCp932;
+  return platform::text::IsValidUtf8(line) ? Edition::kUtf8 : Edition::kCp932;
 }
 
 bool ToMasterFields(Edition edition, std::vector<std::string>& fields, std::string& error) {
@@ -117,7 +101,7 @@ bool ToMasterFields(Edition edition, std::vector<std::string>& fields, std::stri
     std::optional<std::string> converted =
         reading ? NarrowReading(field) : text::ToCp932Strict(field);
     if (!converted) {
-      error = FieldError(i, IsValidUtf8(field) ? "holds a character that CP932 cannot store"
+      error = FieldError(i, platform::text::IsValidUtf8(field) ? "holds a character that CP932 cannot store"
                                                : "holds bytes that form no UTF-8 character");
       return false;
     }

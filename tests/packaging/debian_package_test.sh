@@ -33,7 +33,7 @@ named=$(grep -rlF -e "$build" -e "$source" "$tmp/root" || true)
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for package in libqt6widgets6 libarchive13 fonts-noto-cjk; do
+for package in libqt6widgets6 libarchive13 fonts-noto-cjk fonts-ipafont-gothic; do
   [[ $depends == *"$package"* ]] || fail "Depends lacks $package"
 done
 

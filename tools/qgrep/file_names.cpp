@@ -6,6 +6,7 @@
 
 #include "platform/files/directory_names.h"
 #include "platform/files/system_calls.h"
+#include "platform/text/utf8.h"
 
 namespace qgrep {
 namespace {
@@ -13,12 +14,9 @@ namespace {
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Bytes of the UTF-8 character starting at s[i].
-size_t CharLength(std::string_view s, size_t i) {
-  size_t len = 1;
-  while (i + len < s.size() && (static_cast<unsigned char>(s[i + len]) & 0xC0) == 0x80) ++len;
-  return len;
-}
+// Bytes of the UTF-8 character starting at s[i] (1 for a byte that forms
+// none).
+size_t CharLength(std::string_view s, size_t i) { return platform::text::DecodeUtf8At(s, i).length; }
 
 std::string Join(const std::string& directory, std::string_view name) {
   if (directory.empty()) return std::string(name);

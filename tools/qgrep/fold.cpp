@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>  // std::memchr, std::memcpy
 
+#include "platform/text/utf8.h"
+
 namespace qgrep {
 namespace {
 
@@ -99,23 +101,7 @@ char32_t Compose(char32_t base, bool semi) {
   }
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
+void AppendUtf8(std::string& out, char32_t cp) { platform::text::AppendUtf8(out, cp); }
 
 // A character of the Basic Multilingual Plane as its UTF-8 bytes in the
 // low three bytes, first byte lowest, and their count in the high byte:
@@ -246,21 +232,9 @@ namespace {
 // The code point of the UTF-8 character at text[i] and its length, or a
 // length of 0 when the bytes there are not UTF-8.
 char32_t DecodeAt(std::string_view text, size_t i, size_t& length) {
-  auto b = static_cast<unsigned char>(text[i]);
-  size_t len = b < 0x80 ? 1 : (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3
-                                                       : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
-  char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-  bool ok = len > 0 && i + len <= text.size();
-  for (size_t k = 1; ok && k < len; ++k) {
-    auto c = static_cast<unsigned char>(text[i + k]);
-    ok = (c & 0xC0) == 0x80;
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-  ok = ok && !(len == 3 && cp < 0x800) && !(len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) &&
-       !(cp >= 0xD800 && cp <= 0xDFFF);
-  length = ok ? len : 0;
-  return cp;
+  platform::text::Decoded d = platform::text::DecodeUtf8At(text, i);
+  length = d.valid ? d.length : 0;
+  return d.code;
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "platform/dialog/program.h"
 #include "platform/dialog/template.h"
 #include "platform/text/cp932.h"
+#include "platform/text/utf8.h"
 #include "tools/yubin/commands.h"
 #include "tools/yubin/start/installation.h"
 #include "tools/yubin/start/preparation.h"
@@ -185,8 +186,7 @@ bool FillWorkspace(const Installation& installation, const PostalData& data, con
 std::string BoxText(std::string_view utf8) {
   std::string out;
   for (size_t at = 0; at < utf8.size();) {
-    auto lead = static_cast<unsigned char>(utf8[at]);
-    size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    size_t length = platform::text::DecodeUtf8At(utf8, at).length;
     std::optional<std::string> one = platform::text::ToCp932Strict(utf8.substr(at, length));
     out += one ? *one : "?";
     at += length;

@@ -374,7 +374,7 @@ void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Di
       PrintControl(event.value, window);
       break;
     case Kind::kTitle:
-      Output("title: " + OutputText(ActiveWindow() != nullptr ? ActiveWindow()->Title() : std::string(), true));
+      Output("title: " + OutputText(text::WholeCharacters(ActiveWindow() != nullptr ? ActiveWindow()->Title() : std::string()), true));
       break;
     case Kind::kClipboard:
       Output("clipboard: " + OutputText(clipboard_, true));
@@ -590,7 +590,7 @@ int HeadlessBackend::ShowMessageBox(Window* owner, std::string_view text, std::s
       Advance(ms);
     } else if (event.kind == Kind::kTitle) {
       events_.pop_front();
-      Output("title: " + OutputText(box.Title(), true));
+      Output("title: " + OutputText(text::WholeCharacters(box.Title()), true));
     } else if (event.kind == Kind::kDo) {
       std::function<void()> step = std::move(event.step);
       events_.pop_front();

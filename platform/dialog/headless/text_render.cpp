@@ -109,6 +109,15 @@ std::vector<std::string> Wrap(std::string_view cp932, int width) {
 
 int Cells(std::string_view cp932) { return static_cast<int>(cp932.size()); }
 
+// The end of a CP932 line that fits in `cells`, from a character boundary.
+std::string_view LastCells(std::string_view cp932, int cells) {
+  size_t i = 0;
+  while (Cells(cp932.substr(i)) > cells)
+    i += std::min<size_t>(static_cast<size_t>(text::Cp932CharLength(static_cast<unsigned char>(cp932[i]))),
+                          cp932.size() - i);
+  return cp932.substr(i);
+}
+
 struct Box {
   int row, col, rows, cols;
 };
@@ -173,8 +182,13 @@ void DrawControl(Grid& g, const HeadlessDialogWindow::Control& c, int origin, in
         for (int col = b.col; col < b.col + b.cols; ++col) g.Put(r, col, ".");
       std::vector<std::string> lines = multi ? Wrap(c.text, 0) : std::vector<std::string>{c.text};
       for (size_t i = 0; i < lines.size() && static_cast<int>(i) < rows; ++i) {
-        int indent = (t.style & kRightAlign) ? std::max(0, b.cols - Cells(lines[i])) : 0;
-        g.Write(firstRow + static_cast<int>(i), b.col + indent, lines[i], b.cols - indent);
+        std::string_view line = lines[i];
+        // Right-aligned lines are drawn as the edit first shows them,
+        // scrolled to their ends: a line wider than the edit loses whole
+        // characters at its start.
+        if (t.style & kRightAlign) line = LastCells(line, b.cols);
+        int indent = (t.style & kRightAlign) ? std::max(0, b.cols - Cells(line)) : 0;
+        g.Write(firstRow + static_cast<int>(i), b.col + indent, line, b.cols - indent);
       }
       break;
     }
@@ -193,7 +207,7 @@ std::string RenderText(const HeadlessDialogWindow& window) {
   int cols = (t.width + 3) / 4 + 2;
   int rows = (t.height + 7) / 8 + origin + 1;
   Grid g(rows, cols);
-  DrawFrame(g, {0, 0, rows, cols}, window.Title());
+  DrawFrame(g, {0, 0, rows, cols}, text::WholeCharacters(window.Title()));
   if (hasMenu) {
     std::string bar;
     for (const MenuItem& item : t.menu->items) bar += " " + TemplateText(item.text) + " ";

@@ -7,15 +7,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextEdit>
 #include <QTextOption>
 #include <QValidator>
 
 #include "platform/dialog/qt/dialog_text.h"
 #include "platform/dialog/qt/dialog_units.h"
 #include "platform/dialog/qt/icons.h"
+#include "platform/dialog/qt/sideways_text_edit.h"
 #include "platform/text/cp932.h"
 
 namespace platform::dialog::qt {
@@ -88,7 +89,7 @@ void ShowAsReadOnly(QWidget* edit) {
 // A multi-line edit shows its selection only while it has the focus, as
 // the dialog manager's edits do: Tab selects an edit's whole text, and a
 // result box that the focus has only passed through stays unmarked.
-void HideSelectionWithoutFocus(QPlainTextEdit* edit) {
+void HideSelectionWithoutFocus(QTextEdit* edit) {
   QPalette palette = edit->palette();
   palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Base));
   palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Text));
@@ -121,7 +122,10 @@ void BuildEdit(Control& control, QWidget* parent) {
   unsigned style = tmpl.style;
   control.limit = tmpl.textLimit;
   if ((style & kMultiLine) != 0) {
-    auto* edit = new QPlainTextEdit(parent);
+    // Lines wrap at the edge unless the edit scrolls sideways.
+    bool sideways = (style & (kAutoHScroll | kHScrollBar)) != 0;
+    QTextEdit* edit = sideways ? new SidewaysTextEdit(parent) : new QTextEdit(parent);
+    edit->setAcceptRichText(false);
     edit->setReadOnly((style & kReadOnly) != 0);
     // Tab moves between controls, as it does in a dialog.
     edit->setTabChangesFocus(true);
@@ -130,9 +134,7 @@ void BuildEdit(Control& control, QWidget* parent) {
                                                                  : Qt::ScrollBarAlwaysOff);
     edit->setHorizontalScrollBarPolicy((style & kHScrollBar) != 0 ? Qt::ScrollBarAlwaysOn
                                                                    : Qt::ScrollBarAlwaysOff);
-    // Lines wrap at the edge unless the edit scrolls sideways.
-    bool sideways = (style & (kAutoHScroll | kHScrollBar)) != 0;
-    edit->setLineWrapMode(sideways ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    if (!sideways) edit->setLineWrapMode(QTextEdit::WidgetWidth);
     QTextOption option = edit->document()->defaultTextOption();
     option.setAlignment((style & kRightAlign) != 0 ? Qt::AlignRight : Qt::AlignLeft);
     option.setWrapMode(sideways ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -233,7 +235,7 @@ QString ToQt(std::string_view cp932) { return QString::fromStdString(text::ToUtf
 std::string FromQt(const QString& text) { return ToCp932Lenient(text); }
 
 QString ToQtTitle(std::string_view cp932) {
-  QString title = ToQt(cp932);
+  QString title = ToQt(text::WholeCharacters(cp932));
   title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
   return title;
 }
@@ -271,6 +273,8 @@ void WriteControlText(Control& control, std::string_view cp932) {
     control.settingText = true;
     if (control.line != nullptr)
       control.line->setText(ToQt(cp932));
+    else if (auto* sideways = dynamic_cast<SidewaysTextEdit*>(control.text))
+      sideways->SetShownText(ToQtMultiLine(cp932));
     else
       control.text->setPlainText(ToQtMultiLine(cp932));
     control.settingText = false;

@@ -13,7 +13,7 @@
 
 class QAbstractButton;
 class QLineEdit;
-class QPlainTextEdit;
+class QTextEdit;
 class QWidget;
 
 namespace platform::dialog::qt {
@@ -30,7 +30,7 @@ struct Control {
   QWidget* widget = nullptr;
   QAbstractButton* button = nullptr;  // push button, radio button, check box
   QLineEdit* line = nullptr;          // one-line edit
-  QPlainTextEdit* text = nullptr;     // multi-line edit
+  QTextEdit* text = nullptr;          // multi-line edit
   DialogText* label = nullptr;        // static text, or the caption of a multi-line button
   GroupFrame* frame = nullptr;        // group box
   std::string caption;                // CP932 caption of anything but an edit

@@ -1,5 +1,7 @@
 #include "platform/dialog/qt/dialog_units.h"
 
+#include <cstddef>  // std::size_t
+
 #include <QFontInfo>
 #include <QString>
 #include <QStringList>
@@ -8,14 +10,28 @@ namespace platform::dialog::qt {
 namespace {
 
 // The faces the programs' templates name, and the ones that stand in for
-// them: Noto Sans CJK JP first (fonts-noto-cjk), then other Japanese faces
-// a desktop may have.
-const char* const kJapaneseFaces[] = {
-    "ＭＳ Ｐゴシック", "ＭＳ ゴシック", "ＭＳ Ｐ明朝", "ＭＳ 明朝",
-    "MS PGothic",       "MS Gothic",    "MS UI Gothic",
+// them. The proportional gothic face of the dialogs takes IPA P Gothic
+// (fonts-ipafont-gothic) first: its half-width kana and voicing marks keep
+// their full half-em shapes at 9 points, where Noto Sans CJK JP draws them
+// as narrow condensed marks. The others take Noto Sans CJK JP first
+// (fonts-noto-cjk); then other Japanese faces a desktop may have.
+const char* const kProportionalGothicFaces[] = {"ＭＳ Ｐゴシック", "MS PGothic"};
+const char* const kOtherJapaneseFaces[] = {
+    "ＭＳ ゴシック", "ＭＳ Ｐ明朝", "ＭＳ 明朝", "MS Gothic", "MS UI Gothic",
 };
-const char* const kStandIns[] = {"Noto Sans CJK JP", "Noto Sans JP", "IPAPGothic", "VL PGothic",
-                                 "TakaoPGothic"};
+const char* const kProportionalGothicStandIns[] = {"IPAPGothic", "Noto Sans CJK JP", "Noto Sans JP", "VL PGothic",
+                                                   "TakaoPGothic"};
+const char* const kStandIns[] = {"Noto Sans CJK JP", "Noto Sans JP", "IPAPGothic", "VL PGothic", "TakaoPGothic"};
+
+template <std::size_t Faces, std::size_t StandIns>
+void Substitute(const char* const (&faces)[Faces], const char* const (&standIns)[StandIns]) {
+  QStringList list;
+  for (const char* face : standIns) list << QString::fromUtf8(face);
+  for (const char* face : faces) {
+    QString name = QString::fromUtf8(face);
+    if (QFont::substitutes(name).isEmpty()) QFont::insertSubstitutions(name, list);
+  }
+}
 
 // MulDiv as the dialog manager used it: the product divided with rounding.
 int Scale(int value, int numerator, int denominator) {
@@ -28,12 +44,8 @@ int Scale(int value, int numerator, int denominator) {
 }  // namespace
 
 void InstallFontSubstitutes() {
-  QStringList standIns;
-  for (const char* face : kStandIns) standIns << QString::fromUtf8(face);
-  for (const char* face : kJapaneseFaces) {
-    QString name = QString::fromUtf8(face);
-    if (QFont::substitutes(name).isEmpty()) QFont::insertSubstitutions(name, standIns);
-  }
+  Substitute(kProportionalGothicFaces, kProportionalGothicStandIns);
+  Substitute(kOtherJapaneseFaces, kStandIns);
 }
 
 QFont DialogFont(const Font& font) {

@@ -18,8 +18,9 @@ struct BaseUnits {
 };
 
 // Teaches Qt that the Japanese dialog faces (which Linux does not have) are
-// to be drawn with Noto Sans CJK JP. Takes effect only for families missing
-// from the font database; safe to call more than once.
+// to be drawn with faces it has: the proportional gothic one with IPA P
+// Gothic, the others with Noto Sans CJK JP. Takes effect only for families
+// missing from the font database; safe to call more than once.
 void InstallFontSubstitutes();
 
 // The template's font; an empty name gives the application's default font.

@@ -16,7 +16,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -254,7 +254,7 @@ void QtDialogWindow::WireControl(Control& control) {
     QObject::connect(control.line, &QLineEdit::textEdited, [this, c] { OnLineEdited(*c); });
     control.line->installEventFilter(keyWatcher_.get());
   } else if (control.text != nullptr) {
-    QObject::connect(control.text, &QPlainTextEdit::textChanged, [this, c] { OnTextChanged(*c); });
+    QObject::connect(control.text, &QTextEdit::textChanged, [this, c] { OnTextChanged(*c); });
     control.text->installEventFilter(keyWatcher_.get());
   }
 }

@@ -4,6 +4,7 @@
 
 #include "platform/dialog/terminal/glyphs.h"
 #include "platform/text/cp932.h"
+#include "platform/text/utf8.h"
 
 namespace platform::dialog::terminal {
 namespace {
@@ -12,18 +13,9 @@ namespace {
 std::vector<char32_t> CodePoints(std::string_view utf8) {
   std::vector<char32_t> codes;
   for (std::size_t i = 0; i < utf8.size();) {
-    auto lead = static_cast<unsigned char>(utf8[i]);
-    int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (extra < 0 || i + static_cast<std::size_t>(extra) >= utf8.size()) {
-      codes.push_back(U'\uFFFD');
-      ++i;
-      continue;
-    }
-    char32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k)
-      code = (code << 6) | (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
-    codes.push_back(code);
-    i += static_cast<std::size_t>(extra) + 1;
+    text::Decoded d = text::DecodeUtf8At(utf8, i);
+    codes.push_back(d.code);
+    i += d.length;
   }
   return codes;
 }

@@ -225,6 +225,11 @@ void EditText::Scroll(int lines) {
   top_ = std::clamp(top_ + lines, 0, std::max(0, LineCount() - rows_));
 }
 
+void EditText::ScrollAcross(int cells) {
+  home_ = false;
+  left_ = std::clamp(left_ + cells, 0, std::max(0, contentCols_ - cols_));
+}
+
 std::vector<EditText::ShownLine> EditText::Shown() const {
   std::vector<ShownLine> shown;
   int last = std::min(LineCount(), top_ + rows_);

@@ -56,8 +56,10 @@ class EditText {
   bool Selected() const { return selected_ && !text_.empty(); }
   // Puts the caret at a cell of the view (a mouse click).
   void PlaceAt(int row, int col);
-  // Scrolls the view by lines, leaving the caret (a wheel).
+  // Scrolls the view by lines, or sideways by cells, leaving the caret (a
+  // wheel, or the keys of a text that cannot be typed into).
   void Scroll(int lines);
+  void ScrollAcross(int cells);
 
   // The view: the control shows `rows` x `cols` cells. Keeps the caret in
   // view after each change; call whenever the size may have changed.

@@ -1,12 +1,11 @@
 #include "platform/dialog/terminal/glyphs.h"
 
-#include <iconv.h>
-#include <wchar.h>  // wcwidth
 
 #include <array>
 #include <memory>
 
 #include "platform/text/cp932.h"
+#include "platform/text/utf8.h"
 
 namespace platform::dialog::terminal {
 namespace {
@@ -16,29 +15,15 @@ constexpr char32_t kNoCharacter = U'\uFFFD';
 
 // The first code point of a UTF-8 text, or U+FFFD.
 char32_t FirstCodePoint(std::string_view utf8) {
-  if (utf8.empty()) return kNoCharacter;
-  auto b = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
-  unsigned char lead = b(0);
-  if (lead < 0x80) return lead;
-  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-  if (extra < 0 || utf8.size() < static_cast<std::size_t>(extra) + 1) return kNoCharacter;
-  char32_t code = lead & (0x3F >> extra);
-  for (int i = 1; i <= extra; ++i) code = (code << 6) | (b(static_cast<std::size_t>(i)) & 0x3F);
-  return code;
+  return utf8.empty() ? kNoCharacter : text::DecodeUtf8At(utf8, 0).code;
 }
 
-// CP932 characters to code points, each looked up once with one iconv
-// descriptor kept for the life of the process: a screen is drawn many
-// times a second from the same few hundred characters.
+// CP932 characters to code points, each looked up once through the text
+// layer's conversion and kept for the life of the process: a screen is
+// drawn many times a second from the same few hundred characters.
 class CodeTable {
  public:
-  CodeTable() {
-    single_.fill(kUnknown);
-    cd_ = iconv_open("UTF-8", "CP932");
-  }
-  ~CodeTable() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-  }
+  CodeTable() { single_.fill(kUnknown); }
   CodeTable(const CodeTable&) = delete;
   CodeTable& operator=(const CodeTable&) = delete;
 
@@ -65,20 +50,11 @@ class CodeTable {
   }
 
  private:
-  char32_t Convert(char* in, std::size_t length) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) return kNoCharacter;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    char out[8];
-    char* src = in;
-    std::size_t srcLeft = length;
-    char* dst = out;
-    std::size_t dstLeft = sizeof out;
-    if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) || srcLeft != 0)
-      return kNoCharacter;
-    return FirstCodePoint(std::string_view(out, sizeof out - dstLeft));
+  static char32_t Convert(const char* in, std::size_t length) {
+    std::optional<std::string> utf8 = text::ToUtf8Strict(std::string_view(in, length));
+    return utf8 ? FirstCodePoint(*utf8) : kNoCharacter;
   }
 
-  iconv_t cd_;
   std::array<char32_t, 256> single_{};
   std::unique_ptr<std::array<char32_t, 65536>> pairs_;
 };
@@ -98,10 +74,7 @@ bool MayBreakBetween(const Glyph& before, const Glyph& after) {
 
 }  // namespace
 
-int CellWidth(char32_t code) {
-  int width = wcwidth(static_cast<wchar_t>(code));
-  return width == 2 ? 2 : 1;
-}
+int CellWidth(char32_t code) { return text::DisplayWidth(code); }
 
 Glyph GlyphAt(std::string_view cp932, std::size_t at) {
   auto lead = static_cast<unsigned char>(cp932[at]);
@@ -202,25 +175,7 @@ std::vector<TextLine> LayOutLines(std::string_view cp932, int width) {
   return lines;
 }
 
-std::string Utf8Of(char32_t code) {
-  std::string out;
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-  return out;
-}
+std::string Utf8Of(char32_t code) { return text::Utf8Of(code); }
 
 std::optional<std::string> TypedToCp932(char32_t code) {
   if (code < 0x20 || code == 0x7F || code > 0x10FFFF) return std::nullopt;

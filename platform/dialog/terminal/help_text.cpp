@@ -4,6 +4,7 @@
 #include <cstdlib>  // std::strtoul
 
 #include "platform/dialog/terminal/glyphs.h"
+#include "platform/text/utf8.h"
 
 namespace platform::dialog::terminal {
 namespace {
@@ -20,15 +21,9 @@ struct Point {
 std::vector<Point> Points(std::string_view utf8) {
   std::vector<Point> points;
   for (std::size_t i = 0; i < utf8.size();) {
-    auto lead = static_cast<unsigned char>(utf8[i]);
-    int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (i + static_cast<std::size_t>(extra) >= utf8.size()) extra = 0;
-    char32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k)
-      code = (code << 6) | (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
-    std::size_t next = i + static_cast<std::size_t>(extra) + 1;
-    points.push_back({code, i, next, CellWidth(code)});
-    i = next;
+    text::Decoded d = text::DecodeUtf8At(utf8, i);
+    points.push_back({d.code, i, i + d.length, CellWidth(d.code)});
+    i += d.length;
   }
   return points;
 }

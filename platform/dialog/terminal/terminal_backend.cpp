@@ -219,7 +219,9 @@ void TerminalBackend::DrawTitleLine(const std::string& title, bool iconMark) {
   bool busy = busy_ > 0 && stack_.size() == busyDepth_;
   std::string busyMark = text::Cp932(kBusyMark);
   if (busy) room -= CellWidth(busyMark) + 1;
-  canvas_.Text(0, col, title, Ink::kTitleBar, room);
+  // A title that may have been cut (the marquee's) loses a last half
+  // character rather than showing it as a mark.
+  canvas_.Text(0, col, text::WholeCharacters(title), Ink::kTitleBar, room);
   if (busy) canvas_.Text(0, cols - 1 - CellWidth(busyMark), busyMark, Ink::kTitleBar, CellWidth(busyMark));
 }
 

@@ -25,6 +25,28 @@ CellRect Intersect(const CellRect& a, const CellRect& b) {
 
 bool IsMultiLineEdit(const TerminalControl& c) { return c.IsEdit() && (c.tmpl->style & kMultiLine) != 0; }
 
+// What a turn of the wheel scrolls: lines down, cells across.
+constexpr int kWheelLines = 3;
+constexpr int kWheelCells = 8;
+
+// A text that cannot be typed into is read by moving its view: the arrow
+// keys scroll it by a line down and two cells (one full-width character)
+// across, Page Up and Page Down by a view's height, Home and End to its
+// left and right ends. False for any other key.
+bool ScrollView(EditText& e, Key key) {
+  switch (key) {
+    case Key::kLeft: e.ScrollAcross(-2); return true;
+    case Key::kRight: e.ScrollAcross(2); return true;
+    case Key::kUp: e.Scroll(-1); return true;
+    case Key::kDown: e.Scroll(1); return true;
+    case Key::kPageUp: e.Scroll(-std::max(1, e.ViewRows() - 1)); return true;
+    case Key::kPageDown: e.Scroll(std::max(1, e.ViewRows() - 1)); return true;
+    case Key::kHome: e.ScrollAcross(-e.ContentCols()); return true;
+    case Key::kEnd: e.ScrollAcross(e.ContentCols()); return true;
+    default: return false;
+  }
+}
+
 // The access letter of a CP932 menu text ("閉じる(&C)" has C), upper case;
 // 0 when it has none.
 char AccessLetter(std::string_view cp932) {
@@ -226,7 +248,7 @@ void TerminalDialogWindow::Draw(Canvas& canvas) {
     canvas.Frame(frame, Ink::kPlain);
     if (frame.cols > 6) {
       canvas.Put(frame.row, frame.col + 1, U' ', 1, Ink::kPlain);
-      int used = canvas.Text(frame.row, frame.col + 2, title_, Ink::kStrong, frame.cols - 5);
+      int used = canvas.Text(frame.row, frame.col + 2, text::WholeCharacters(title_), Ink::kStrong, frame.cols - 5);
       canvas.Put(frame.row, frame.col + 2 + used, U' ', 1, Ink::kPlain);
     }
     // A shadow on what lies below, right and under the frame.
@@ -447,6 +469,7 @@ void TerminalDialogWindow::TakeEditKey(TerminalControl& control, const Input& in
   EditText& e = control.edit;
   bool editable = !control.ReadOnly() && control.enabled;
   bool multiLine = IsMultiLineEdit(control);
+  if (multiLine && !editable && input.kind == Input::Kind::kKey && ScrollView(e, input.key)) return;
   if (input.kind == Input::Kind::kChar) {
     if (!editable) return;
     std::optional<std::string> bytes = TypedToCp932(input.code);
@@ -488,7 +511,12 @@ void TerminalDialogWindow::TakeMouse(const Input& input) {
   if (input.mouse != Input::Mouse::kPress) {
     for (TerminalControl& c : controls_) {
       if (!c.visible || !IsMultiLineEdit(c) || !c.cells.Contains(row, col)) continue;
-      c.edit.Scroll(input.mouse == Input::Mouse::kWheelUp ? -3 : 3);
+      int step = input.mouse == Input::Mouse::kWheelUp ? -1 : 1;
+      // Shift turns the wheel sideways.
+      if (input.shift)
+        c.edit.ScrollAcross(step * kWheelCells);
+      else
+        c.edit.Scroll(step * kWheelLines);
       return;
     }
     return;

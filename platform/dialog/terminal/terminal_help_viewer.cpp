@@ -7,24 +7,12 @@
 #include "platform/files/file.h"
 #include "platform/files/host_path.h"
 #include "platform/text/cp932.h"
+#include "platform/text/utf8.h"
 
 namespace platform::dialog::terminal {
 namespace {
 
 const char kKeysHint[] = " ↑↓ PgUp PgDn: スクロール  Esc: 閉じる ";
-
-bool IsUtf8(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    auto lead = static_cast<unsigned char>(bytes[i]);
-    int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : -1;
-    if (extra < 0 || (extra == 1 && lead < 0xC2)) return false;
-    if (extra > 0 && i + static_cast<std::size_t>(extra) >= bytes.size()) return false;
-    for (int k = 1; k <= extra; ++k)
-      if ((static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) return false;
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return true;
-}
 
 // The last component of a CP932 path.
 std::string FileName(std::string_view cp932Path) {
@@ -43,7 +31,7 @@ int TerminalHelpViewer::ShowContents(std::string_view cp932Path) {
     blocks_ = {HelpBlock{HelpBlock::Kind::kText, line, 0, {}}};
   } else {
     // UTF-8 where the bytes are, else CP932.
-    blocks_ = HelpBlocks(IsUtf8(*bytes) ? *bytes : text::ToUtf8(*bytes));
+    blocks_ = HelpBlocks(text::IsValidUtf8(*bytes) ? *bytes : text::ToUtf8(*bytes));
   }
   laidOutFor_ = -1;
   top_ = 0;

@@ -82,7 +82,7 @@ void TerminalMessageBox::Draw(Canvas& canvas) {
   canvas.Paint({frame.Bottom(), frame.col + 1, 1, frame.cols}, Ink::kShadow);
   if (frame.cols > 6) {
     canvas.Put(frame.row, frame.col + 1, U' ', 1, Ink::kPlain);
-    int used = canvas.Text(frame.row, frame.col + 2, title_, Ink::kStrong, frame.cols - 5);
+    int used = canvas.Text(frame.row, frame.col + 2, text::WholeCharacters(title_), Ink::kStrong, frame.cols - 5);
     canvas.Put(frame.row, frame.col + 2 + used, U' ', 1, Ink::kPlain);
   }
   int wrap = std::max(10, std::min(kWrapCells, desk_.cols - 8));

@@ -335,7 +335,7 @@ std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::st
   set_escdelay(kEscapeMs);
   curs_set(0);
   leaveok(stdscr, FALSE);
-  s.mouse = mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr) != 0;
+  s.mouse = mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED | BUTTON_SHIFT, nullptr) != 0;
   mouseinterval(0);
   ReadMouseReportsHere();
 
@@ -430,7 +430,8 @@ void TerminalScreen::Resume() {
     KeepOutput();
     gGuard.armed = 1;
   }
-  if (session_->mouse) mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr);
+  if (session_->mouse)
+    mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED | BUTTON_SHIFT, nullptr);
   ReadMouseReportsHere();
   RedrawAll();
 }
@@ -594,7 +595,9 @@ std::optional<Input> TerminalScreen::ReadMouseReport(bool& handled) {
   input.row = row - 1;
   input.col = col - 1;
   if (input.row < 0 || input.col < 0) return std::nullopt;
-  // Shift, Alt and Ctrl (4, 8, 16) do not matter; motion (32) is no click.
+  // Shift (4) turns the wheel sideways; Alt and Ctrl (8, 16) do not
+  // matter; motion (32) is no click.
+  input.shift = (button & 4) != 0;
   button &= ~(4 | 8 | 16);
   if (button == 0) {
     // A release whose press was never reported is the click.
@@ -643,6 +646,7 @@ std::optional<Input> TerminalScreen::Translate(int status, unsigned int code, bo
           input.kind = Input::Kind::kMouse;
           input.row = it->y;
           input.col = it->x;
+          input.shift = (it->bstate & BUTTON_SHIFT) != 0;
           // A release whose press was never reported is the click.
           bool press = (it->bstate & BUTTON1_PRESSED) != 0;
           bool lone = (it->bstate & BUTTON1_RELEASED) != 0 && !pressed_;

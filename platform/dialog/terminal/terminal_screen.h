@@ -54,6 +54,7 @@ struct Input {
   char32_t code = 0;  // kChar: the character typed
   Key key = Key::kNone;
   bool alt = false;   // Alt held (the terminal sends Escape first)
+  bool shift = false; // kMouse: Shift held
   Mouse mouse = Mouse::kPress;
   int row = 0;        // kMouse: the screen cell
   int col = 0;

@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/random.h"
+#include "platform/text/cp932.h"
 #include "search/ui/model/marquee_messages.h"
 
 namespace search::ui {
@@ -16,9 +17,10 @@ constexpr std::size_t kGrowTicks = 100;
 // window's start: its last window shows 46 bytes.
 constexpr std::size_t kMinimumRest = 47;
 
-// Up to `length` bytes of `text` from `start`; empty past the end.
+// The whole characters among `length` bytes of `text` from `start`: the
+// window moves by bytes, but the title never shows half a character.
 std::string Window(const std::string& text, std::size_t start, std::size_t length) {
-  return start < text.size() ? text.substr(start, length) : std::string();
+  return std::string(platform::text::WholeCharacters(text, start, length));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // the twenty messages, behind the fixed prefix. Picks a message at random
 // (the generator in force, seeded from the clock in force at every pick),
 // lets it grow to 99 bytes, then slides it along until 46 bytes are left.
+// The window moves by bytes; what it shows is the whole characters inside
+// it, so a title never starts on a trail byte or ends on a lead byte.
 // Returns the title; setting it on the active window is the dialog's job.
 // The main dialog holds one Marquee for the program's life.
 #pragma once
@@ -14,7 +16,7 @@ namespace search::ui {
 class Marquee {
  public:
   // One tick: the prefix followed by the marquee text, CP932. Positions are
-  // bytes, so a window edge may split a two-byte character.
+  // bytes; a two-byte character that a window edge splits is left out.
   std::string MarqueeTick();
 
   // The part of the message shown at the last tick.

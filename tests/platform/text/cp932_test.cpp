@@ -6,6 +6,7 @@ using platform::text::Cp932;
 using platform::text::ToCp932Strict;
 using platform::text::ToUtf8;
 using platform::text::ToUtf8Strict;
+using platform::text::WholeCharacters;
 
 TEST(Cp932ToUtf8, ConvertsSingleAndDoubleByteCharacters) {
   // 0xBB U+FF7B HALFWIDTH KATAKANA LETTER SA; 0x8E 0x44 U+672D 札.
@@ -49,4 +50,19 @@ TEST(Utf8ToCp932, SourceLiteralsConvert) {
 
 TEST(Utf8ToCp932DeathTest, SourceLiteralWithoutCp932FormAborts) {
   EXPECT_DEATH(Cp932("\xC2\xA6"), "no CP932 form");
+}
+
+TEST(Cp932Window, KeepsWholeCharactersCountedFromTheStart) {
+  // "検索": 0x8C 0x9F, 0x8D 0xF5. The trail byte 0x9F is also a lead byte:
+  // read from the middle, 0x9F 0x8D would pass for a character of its own.
+  const std::string text = "\x8C\x9F\x8D\xF5";
+  EXPECT_EQ(WholeCharacters(text, 0, 4), text);
+  EXPECT_EQ(WholeCharacters(text, 1, 3), "\x8D\xF5") << "a window starting on a trail byte starts after it";
+  EXPECT_EQ(WholeCharacters(text, 0, 3), "\x8C\x9F") << "a window ending after a lead byte ends before it";
+  EXPECT_EQ(WholeCharacters(text, 1, 2), "") << "nothing whole inside";
+  EXPECT_EQ(WholeCharacters(text, 2, 99), "\x8D\xF5") << "clipped to the end";
+  EXPECT_EQ(WholeCharacters(text, 9, 2), "");
+  // U+FF7B HALFWIDTH KATAKANA LETTER SA (0xBB) is one byte; a last lead
+  // byte without its trail byte is left out.
+  EXPECT_EQ(WholeCharacters("\xBB\x8C"), "\xBB");
 }

@@ -13,9 +13,13 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
 
 #include "platform/dialog/backend.h"
 #include "platform/dialog/qt/dialog_text.h"
@@ -215,8 +219,31 @@ TEST_F(MainWindowOnQt, NoControlsOverlapAndEveryTextFitsInEveryDialog) {
   EXPECT_EQ(dialog.DoModal(), dlg::kIdOk);
 }
 
+// Each line of a multi-line edit as its view draws it across: the
+// characters that stand wholly between the view's left and right edges.
+std::vector<QString> DrawnAcross(QTextEdit* edit) {
+  std::vector<QString> lines;
+  int width = edit->viewport()->width();
+  for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next()) {
+    QString drawn;
+    QTextCursor cursor(block);
+    for (int i = 0; i < block.text().size(); ++i) {
+      cursor.setPosition(block.position() + i);
+      int left = edit->cursorRect(cursor).left();
+      cursor.setPosition(block.position() + i + 1);
+      int right = edit->cursorRect(cursor).left();
+      if (left >= 0 && right <= width) drawn += block.text()[i];
+    }
+    lines.push_back(drawn);
+  }
+  return lines;
+}
+
 // The Sapporo example keyed with real clicks on the keypad; the window
-// is written to tolvane_main.png in the build directory.
+// is written to tolvane_main.png in the build directory. The result box
+// scrolls sideways over lines longer than its view: scrolled fully left
+// every line is drawn from its first character (the prefecture reading of
+// every record whole), fully right to its last, right-aligned.
 TEST_F(MainWindowOnQt, TheSapporoExampleShowsItsCodeInTheResultBox) {
   std::string data = testing::BundledDataDirectory();
   ASSERT_FALSE(data.empty());
@@ -233,6 +260,32 @@ TEST_F(MainWindowOnQt, TheSapporoExampleShowsItsCodeInTheResultBox) {
     EXPECT_EQ(dialog.Text(kStatusButton), Cp932("＊ 検索終了 ＊"));
     qtd::QtDialogWindow* window = qt_test::TopDialog();
     ASSERT_NE(window, nullptr);
+    auto* result = qobject_cast<QTextEdit*>(window->ControlWidget(kResultEdit));
+    ASSERT_NE(result, nullptr);
+    QScrollBar* across = result->horizontalScrollBar();
+    std::vector<QString> atRight = DrawnAcross(result);
+    across->setValue(across->minimum());
+    std::vector<QString> atLeft = DrawnAcross(result);
+    across->setValue(across->maximum());
+    QStringList lines = result->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(atLeft.size(), static_cast<std::size_t>(lines.size()));
+    int records = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+      const QString& line = lines[i];
+      if (line.isEmpty()) continue;
+      std::size_t at = static_cast<std::size_t>(i);
+      // A short line, right-aligned, may stand wholly right of the view
+      // scrolled fully left; at the right end every line is in view.
+      EXPECT_FALSE(atRight[at].isEmpty()) << line.toStdString();
+      EXPECT_TRUE(line.startsWith(atLeft[at])) << "scrolled left: " << atLeft[at].toStdString();
+      EXPECT_TRUE(line.endsWith(atRight[at])) << "scrolled right: " << atRight[at].toStdString();
+      if (line.contains(QStringLiteral("=>>>"))) {
+        ++records;
+        EXPECT_TRUE(atLeft[at].startsWith(QStringLiteral("ﾎﾂｶｲﾄﾞｳ (^O^) ｻﾂﾎﾟﾛｼ"))) << atLeft[at].toStdString();
+      }
+    }
+    EXPECT_GT(records, 10);
+    EXPECT_GT(across->maximum(), 0) << "the lines are longer than the view";
     QString path = qt_test::ScreenshotPath("tolvane_main.png");
     EXPECT_TRUE(window->Widget()->grab().toImage().save(path, "PNG")) << path.toStdString();
     qt_test::ClickControl(dlg::kIdOk);

@@ -28,6 +28,21 @@ int FindMessage(Fits fits) {
   return 0;
 }
 
+// The whole characters among bytes [start, end) of a message, found by
+// walking its characters from its first byte.
+std::string WholeWindow(const std::string& message, size_t start, size_t end) {
+  end = std::min(end, message.size());
+  size_t at = 0;
+  while (at < start) at += platform::text::Cp932CharLength(static_cast<unsigned char>(message[at]));
+  size_t first = at;
+  size_t last = at;
+  while (at < end) {
+    at += platform::text::Cp932CharLength(static_cast<unsigned char>(message[at]));
+    if (at <= end) last = at;
+  }
+  return first < last ? message.substr(first, last - first) : std::string();
+}
+
 size_t TrailingBlanks(const std::string& text) {
   size_t last = text.find_last_not_of(' ');
   return last == std::string::npos ? text.size() : text.size() - last - 1;
@@ -39,7 +54,7 @@ TEST(MarqueeMessages, TwentyMessagesAndThePrefixKeepTheirLengths) {
   for (int i = 0; i < static_cast<int>(kMarqueeMessageCount); ++i) {
     const MarqueeSlot& slot = MarqueeMessages()[static_cast<size_t>(i)];
     std::string text = Message(i);
-    EXPECT_GE(text.size(), 36u) << i;
+    EXPECT_GE(text.size(), 47u) << i << ": a shorter message would never be shown";
     EXPECT_LE(text.size(), 202u) << i;
     EXPECT_TRUE(std::all_of(slot.begin() + static_cast<long>(text.size()), slot.end(), [](char c) { return c == 0; }))
         << i << ": the slot is zero-padded";
@@ -86,22 +101,39 @@ TEST_F(MarqueeTest, AMessageGrowsThenSlidesUntil46BytesAreLeft) {
 
     ASSERT_EQ(titles.size(), 100 + (length - 46));
     EXPECT_EQ(generator_.seeds.size(), seedsBefore + 1) << "one pick for the whole message";
-    for (size_t k = 0; k < 100; ++k) EXPECT_EQ(titles[k], MarqueePrefix() + message.substr(0, k)) << k;
+    // The window moves by bytes and shows the whole characters in it.
+    for (size_t k = 0; k < 100; ++k) EXPECT_EQ(titles[k], MarqueePrefix() + WholeWindow(message, 0, k)) << k;
     for (size_t j = 1; j <= length - 46; ++j)
-      EXPECT_EQ(titles[99 + j], MarqueePrefix() + message.substr(j, 99)) << j;
-    EXPECT_EQ(marquee_.Text(), message.substr(length - 46));
+      EXPECT_EQ(titles[99 + j], MarqueePrefix() + WholeWindow(message, j, j + 99)) << j;
+    EXPECT_EQ(marquee_.Text(), WholeWindow(message, length - 46, length));
   }
 }
 
-TEST_F(MarqueeTest, AMessageShorterThan47BytesShowsThePrefixAloneAndIsPickedAgain) {
-  const int index = FindMessage([](size_t length) { return length < 47; });
-  generator_.SetDefaultDraws({index});
-  clock_.Advance(5000);
-  for (int tick = 0; tick < 3; ++tick) {
-    EXPECT_EQ(marquee_.MarqueeTick(), MarqueePrefix());
-    EXPECT_TRUE(marquee_.PickNext());
+// A long run on the runtime's generator, a second passing every 13 ticks
+// (75 ms each): every message reaches the title, and no title holds half a
+// character (each converts whole, and begins where a character of its
+// message begins).
+TEST(MarqueeRun, EveryMessageIsShownAndNoTitleHoldsHalfACharacter) {
+  platform::clock::FakeClock clock;
+  platform::ScopedOverride<platform::clock::Clock*> clockInForce(platform::clock::ClockInForce(), &clock);
+  platform::ScopedOverride<platform::random::Generator*> runtime(platform::random::GeneratorInForce(), nullptr);
+  Marquee marquee;
+  std::vector<bool> shown(kMarqueeMessageCount, false);
+  int halves = 0;
+  for (int tick = 0; tick < 300000 && std::count(shown.begin(), shown.end(), false) > 0; ++tick) {
+    if (tick % 13 == 0) clock.Advance(1);
+    std::string title = marquee.MarqueeTick();
+    const std::string& text = marquee.Text();
+    if (text.empty()) continue;
+    shown[static_cast<size_t>(marquee.MessageIndex())] = true;
+    const std::string message = Message(marquee.MessageIndex());
+    size_t at = 0;
+    while (at < message.size() && message.compare(at, text.size(), text) != 0)
+      at += platform::text::Cp932CharLength(static_cast<unsigned char>(message[at]));
+    if (!platform::text::ToUtf8Strict(title) || at >= message.size()) ++halves;
   }
-  EXPECT_EQ(generator_.seeds, (std::vector<unsigned>{5000, 5000, 5000})) << "seeded from the second at each pick";
+  for (size_t i = 0; i < kMarqueeMessageCount; ++i) EXPECT_TRUE(shown[i]) << "message " << i << " never shown";
+  EXPECT_EQ(halves, 0) << "titles with half a character";
 }
 
 TEST_F(MarqueeTest, DrawsAreTakenToFiveBitsAndThoseAbove19DrawnAgain) {

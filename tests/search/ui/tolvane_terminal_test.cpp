@@ -88,5 +88,89 @@ TEST(TolvaneOnTheTerminal, TheKeypadAndTheSettingsDialogMatchTheirCaptures) {
   EXPECT_EQ(settings, Golden("terminal_settings.txt", settings)) << settings;
 }
 
+// The screen's lines that show part of `line` (UTF-8) of the result box.
+std::vector<std::string> RowsShowing(PseudoTerminal& tty, const std::string& part) {
+  std::vector<std::string> rows;
+  for (const std::string& row : tty.Backend().Screen().Lines())
+    if (row.find(part) != std::string::npos) rows.push_back(row);
+  return rows;
+}
+
+// The result box of the Sapporo example scrolls sideways: it opens on the
+// lines' ends, right-aligned; the arrow keys (while it has the focus) and
+// the wheel with Shift move it, and scrolled fully left every record's
+// prefecture reading is whole.
+TEST(TolvaneOnTheTerminal, TheResultBoxScrollsAcrossToEveryLinesStartAndEnd) {
+  TempDir temp;
+  ASSERT_FALSE(temp.path().empty());
+  RegisterAppResources();
+  std::string record = platform::text::Cp932("/srv/yubin/Zip_Code/");
+  record.resize(500, '\0');
+  temp.Write("Tolvane.ini", record);
+  TolvaneApp app;
+  PseudoTerminal tty(40, 120);
+  platform::ScopedOverride<dlg::Backend*> inForce(dlg::BackendInForce(), &tty.Backend());
+  MainDialog dialog;
+  const std::string records =
+      "ﾎﾂｶｲﾄﾞｳ (^O^) ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ (^O^)=>>> 0600051 <<=(^O^) ﾐﾅﾐ1ｼﾞﾖｳﾋｶﾞｼ\r\n(南一条東)\r\n"
+      "ﾎﾂｶｲﾄﾞｳ (^O^) ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ (^O^)=>>> 0640801 <<=(^O^) ﾐﾅﾐ1ｼﾞﾖｳﾆｼ(20-28ﾁﾖｳﾒ)\r\n(南一条西（２０～２８丁目）)\r\n";
+  std::vector<std::vector<std::string>> seen;  // kana lines, then kanji lines, at each step
+  auto look = [&] {
+    std::vector<std::string> kana = RowsShowing(tty, "(^O^)");
+    std::vector<std::string> kanji = RowsShowing(tty, "南一条");
+    kana.insert(kana.end(), kanji.begin(), kanji.end());
+    seen.push_back(kana);
+  };
+  int step = 0;
+  tty.Backend().SetIdleHook([&] {
+    if (tty.InputPending()) return 0;
+    auto* top = dynamic_cast<dlg::terminal::TerminalDialogWindow*>(tty.Backend().Top());
+    if (top == nullptr || top->TheDialog().Template().id != kMainDialog || step > 3) return 50;
+    if (step == 0) {
+      dialog.SetText(kResultEdit, platform::text::Cp932(records));
+      step = 1;
+      return 50;
+    }
+    if (step == 1) {
+      look();
+      // A click on the first kanji line gives the box the focus.
+      const std::vector<std::string> lines = tty.Backend().Screen().Lines();
+      for (std::size_t row = 0; row < lines.size(); ++row)
+        if (lines[row].find("(南一条東)") != std::string::npos)
+          tty.Send(PseudoTerminal::Click(static_cast<int>(row), 60));
+      std::string left;
+      for (int i = 0; i < 10; ++i) left += PseudoTerminal::kLeft;
+      tty.Send(left);
+    } else if (step == 2) {
+      look();
+      // The wheel turned down three times with Shift, over the box.
+      for (int i = 0; i < 3; ++i) tty.Send("\x1b[<69;30;30M");
+    } else if (step == 3) {
+      look();
+      dialog.EndDialog(dlg::kIdOk);
+    }
+    ++step;
+    return 50;
+  });
+  dialog.DoModal();
+  ASSERT_EQ(seen.size(), 3u);
+  const std::vector<std::string>& atRight = seen[0];
+  const std::vector<std::string>& atLeft = seen[1];
+  ASSERT_EQ(atRight.size(), 4u);
+  // Kana lines first: a short kanji line is out of view there.
+  ASSERT_GE(atLeft.size(), 2u);
+  // At the right end every line ends against the box's right edge.
+  for (const char* end : {"ﾐﾅﾐ1ｼﾞﾖｳﾋｶﾞｼ │", "(20-28ﾁﾖｳﾒ) │", "(南一条東) │", "丁目）) │"}) {
+    bool found = false;
+    for (const std::string& row : atRight) found = found || row.find(end) != std::string::npos;
+    EXPECT_TRUE(found) << end;
+  }
+  // At the left end both records are drawn from their first character (the
+  // shorter one right-aligned to the longer).
+  EXPECT_NE(atLeft[0].find("ﾎﾂｶｲﾄﾞｳ (^O^) ｻﾂﾎﾟﾛｼ"), std::string::npos) << atLeft[0];
+  EXPECT_NE(atLeft[1].find("ﾎﾂｶｲﾄﾞｳ (^O^) ｻﾂﾎﾟﾛｼ"), std::string::npos) << atLeft[1];
+  EXPECT_EQ(seen[2], atRight);
+}
+
 }  // namespace
 }  // namespace search::ui

@@ -51,12 +51,13 @@ TEST(DialogUnits, BaseUnitsFollowTheFontsPixelSizeNotTheStandInsLineHeight) {
   }
 }
 
-TEST(DialogFonts, JapaneseFacesTheHostLacksAreDrawnWithNotoSansCjk) {
+TEST(DialogFonts, JapaneseFacesTheHostLacksAreDrawnWithStandIns) {
   qt_test::TheQtBackend();  // the application and its font substitutes
-  for (const char* face : {"ＭＳ Ｐゴシック", "ＭＳ ゴシック", "MS PGothic"}) {
-    QFontInfo info(DialogFont(Font{face, 9}));
-    EXPECT_EQ(info.family(), QStringLiteral("Noto Sans CJK JP")) << face;
-  }
+  // The proportional gothic face with IPA P Gothic, whose half-width kana
+  // read clearly at 9 points; the others with Noto Sans CJK JP.
+  for (const char* face : {"ＭＳ Ｐゴシック", "MS PGothic"})
+    EXPECT_EQ(QFontInfo(DialogFont(Font{face, 9})).family(), QStringLiteral("IPAPGothic")) << face;
+  EXPECT_EQ(QFontInfo(DialogFont(Font{"ＭＳ ゴシック", 9})).family(), QStringLiteral("Noto Sans CJK JP"));
   // A face the host has stays itself.
   EXPECT_EQ(QFontInfo(DialogFont(Font{"DejaVu Sans", 9})).family(), QStringLiteral("DejaVu Sans"));
 }

@@ -21,7 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -128,9 +128,9 @@ TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
           break;
         case ControlKind::kEdit:
           if (multiLine) {
-            ASSERT_NE(qobject_cast<QPlainTextEdit*>(w), nullptr);
-            EXPECT_EQ(static_cast<QPlainTextEdit*>(w)->isReadOnly(), (c.style & kReadOnly) != 0);
-            EXPECT_EQ(static_cast<QPlainTextEdit*>(w)->frameShape() != QFrame::NoFrame,
+            ASSERT_NE(qobject_cast<QTextEdit*>(w), nullptr);
+            EXPECT_EQ(static_cast<QTextEdit*>(w)->isReadOnly(), (c.style & kReadOnly) != 0);
+            EXPECT_EQ(static_cast<QTextEdit*>(w)->frameShape() != QFrame::NoFrame,
                       (c.style & kBorder) != 0);
           } else {
             ASSERT_NE(qobject_cast<QLineEdit*>(w), nullptr);
@@ -184,7 +184,7 @@ TEST_F(QtWindowBuilding, AMainWindowSizedTemplateComesOutAt665By480WithItsTextsW
     qtd::QtDialogWindow* window = TopDialog();
     ASSERT_NE(window, nullptr);
     QFontInfo info(window->Widget()->font());
-    EXPECT_EQ(info.family(), U("Noto Sans CJK JP"));
+    EXPECT_EQ(info.family(), U("IPAPGothic"));
     EXPECT_EQ(info.pixelSize(), 12);  // 9 points at 96 dots per inch
     QSize client = window->Client()->size();
     EXPECT_NEAR(client.width(), 665, 665 * 5 / 100);
@@ -311,7 +311,7 @@ TEST_F(QtReactions, ClicksOnButtonsAndRadioButtonsReachTheirReactions) {
     ClickControl(kSearchButton);
     ClickControl(kSearchButton);
     EXPECT_EQ(d.searches, 2);
-    EXPECT_EQ(static_cast<QPlainTextEdit*>(window->ControlWidget(kResultEdit))->toPlainText(),
+    EXPECT_EQ(static_cast<QTextEdit*>(window->ControlWidget(kResultEdit))->toPlainText(),
               U("件数 2"));
     EXPECT_EQ(d.Text(kResultEdit), Cp932("件数 2"));
 
@@ -470,13 +470,13 @@ TEST_F(QtEdits, MultiLineEditsShowCrLfAsLineBreaksAndGiveThemBack) {
   MainDialog d;
   script.At(1, [&] {
     d.SetText(kResultEdit, "a\r\nb\r\n");
-    auto* edit = static_cast<QPlainTextEdit*>(TopDialog()->ControlWidget(kResultEdit));
+    auto* edit = static_cast<QTextEdit*>(TopDialog()->ControlWidget(kResultEdit));
     EXPECT_EQ(edit->toPlainText(), U("a\nb\n"));
-    EXPECT_EQ(edit->blockCount(), 3);
+    EXPECT_EQ(edit->document()->blockCount(), 3);
     EXPECT_EQ(d.Text(kResultEdit), "a\r\nb\r\n");
     // The result box is right-aligned and scrolls both ways.
     EXPECT_EQ(edit->document()->defaultTextOption().alignment(), Qt::AlignRight);
-    EXPECT_EQ(edit->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(edit->lineWrapMode(), QTextEdit::FixedPixelWidth);
     EXPECT_EQ(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     ClickControl(kIdCancel);

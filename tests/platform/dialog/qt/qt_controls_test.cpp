@@ -9,7 +9,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -181,9 +181,9 @@ TEST_F(QtControls, StaticsAndOneLineEditsTakeTheirStyles) {
 TEST_F(QtControls, AMultiLineEditWithoutWantReturnKeepsItsLimitAndEnterPressesTheDefault) {
   GalleryDialog d;
   script.At(1, [&] {
-    auto* edit = Widget<QPlainTextEdit>(kWrapEdit);
+    auto* edit = Widget<QTextEdit>(kWrapEdit);
     ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(edit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(edit->lineWrapMode(), QTextEdit::WidgetWidth);
     Click(edit);
     Type(edit, U("一行目"));
     // A limit holds in multi-line edits too, counted in CP932 bytes.
