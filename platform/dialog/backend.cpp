@@ -3,8 +3,7 @@
 #include <dlfcn.h>  // dlopen, dlsym, dlerror
 
 #include <algorithm>
-#include <cstdio>   // std::fprintf
-#include <cstdlib>  // std::exit, std::getenv
+#include <cstdlib>  // std::getenv
 #include <cstring>  // std::strcmp
 #include <string>
 #include <vector>
@@ -13,6 +12,15 @@
 
 namespace platform::dialog {
 namespace {
+
+// The outcome of the choice of backend: the backend, or none with the
+// program's exit status and the lines (each ended by a newline) that say
+// why, for the program to write when it ends (EndWithoutDialogs).
+struct BackendChoice {
+  Backend* backend = nullptr;
+  int status = 0;
+  std::string message;
+};
 
 std::vector<BackendEntry>& Entries() {
   static std::vector<BackendEntry> entries;
@@ -69,8 +77,8 @@ std::unique_ptr<Backend> LoadModule(const BackendEntry& entry) {
 }
 
 // The entry DIALOG_BACKEND names, when it names one and no script is
-// named; the program ends with a message when it names none there is.
-const BackendEntry* NamedEntry() {
+// named. When it names none there is: nullptr, and `refusal` says so.
+const BackendEntry* NamedEntry(BackendChoice& refusal) {
   const char* script = std::getenv("DIALOG_SCRIPT");
   const char* named = std::getenv("DIALOG_BACKEND");
   if ((script != nullptr && *script != '\0') || named == nullptr || *named == '\0') return nullptr;
@@ -79,51 +87,54 @@ const BackendEntry* NamedEntry() {
     if (std::strcmp(e.name, named) == 0) return &e;
     known += known.empty() ? e.name : std::string(", ") + e.name;
   }
-  std::fprintf(stderr, "DIALOG_BACKEND=%s names no dialog backend of this program (it has: %s).\n", named,
-               known.c_str());
-  std::exit(1);
+  refusal.status = 1;
+  refusal.message = std::string("DIALOG_BACKEND=") + named + " names no dialog backend of this program (it has: " +
+                    known + ").\n";
+  return nullptr;
 }
 
-// The backend DIALOG_BACKEND names; the program ends with a line saying
-// why when it cannot run here.
-Backend* MakeNamed(const BackendEntry& named) {
+// Why a module that was wanted could not be loaded, a line each.
+std::string UnloadedLines() {
+  std::string lines;
+  for (const std::string& reason : Unloaded()) lines += reason + "\n";
+  return lines;
+}
+
+// The backend DIALOG_BACKEND names, or a line saying why it cannot run
+// here.
+BackendChoice MakeNamed(const BackendEntry& named) {
   const char* why = named.WhyNot != nullptr ? named.WhyNot() : nullptr;
-  if (why != nullptr) {
-    std::fprintf(stderr, "DIALOG_BACKEND=%s, but %s.\n", named.name, why);
-    std::exit(1);
-  }
+  if (why != nullptr) return {nullptr, 1, std::string("DIALOG_BACKEND=") + named.name + ", but " + why + ".\n"};
   Backend* made = (named.module != nullptr ? LoadModule(named) : named.Create()).release();
-  if (made == nullptr) {
-    for (const std::string& reason : Unloaded()) std::fprintf(stderr, "%s\n", reason.c_str());
-    std::exit(1);
-  }
-  return made;
+  if (made == nullptr) return {nullptr, 1, UnloadedLines()};
+  return {made, 0, ""};
 }
 
-Backend& Choose() {
+BackendChoice Choose() {
+  if (Chosen() != nullptr) return {Chosen(), 0, ""};
+  BackendChoice refusal;
+  if (const BackendEntry* named = NamedEntry(refusal)) {
+    BackendChoice choice = MakeNamed(*named);
+    Chosen() = choice.backend;
+    return choice;
+  }
+  if (refusal.status != 0) return refusal;
   // A backend that declines once it is made (a terminal that cannot show
   // the dialogs) has said why in a line of its own: that line is the
   // program's message then.
   bool declined = false;
-  if (!Chosen()) {
-    if (const BackendEntry* named = NamedEntry()) Chosen() = MakeNamed(*named);
-    for (const BackendEntry& e : ByPriority()) {
-      if (Chosen() != nullptr) break;
-      if (!e.Available()) continue;
-      Chosen() = (e.module != nullptr ? LoadModule(e) : e.Create()).release();
-      declined = declined || (Chosen() == nullptr && e.module == nullptr);
-    }
+  for (const BackendEntry& e : ByPriority()) {
+    if (!e.Available()) continue;
+    Chosen() = (e.module != nullptr ? LoadModule(e) : e.Create()).release();
+    if (Chosen() != nullptr) return {Chosen(), 0, ""};
+    declined = declined || e.module == nullptr;
   }
-  if (Chosen() == nullptr && declined) std::exit(1);
-  if (Chosen() == nullptr) {
-    std::fprintf(stderr,
-                 "This program shows dialog windows, but no window system is available "
-                 "(no display is set, or its server does not answer or refuses the connection, "
-                 "standard input and output are not a terminal, or no backend for them was built in).\n");
-    for (const std::string& reason : Unloaded()) std::fprintf(stderr, "%s\n", reason.c_str());
-    std::exit(1);
-  }
-  return *Chosen();
+  if (declined) return {nullptr, 1, ""};
+  return {nullptr, 1,
+          "This program shows dialog windows, but no window system is available "
+          "(no display is set, or its server does not answer or refuses the connection, "
+          "standard input and output are not a terminal, or no backend for them was built in).\n" +
+              UnloadedLines()};
 }
 
 }  // namespace
@@ -141,13 +152,17 @@ Backend*& BackendInForce() {
 
 Backend& CurrentBackend() {
   if (BackendInForce() != nullptr) return *BackendInForce();
-  return Choose();
+  BackendChoice choice = Choose();
+  if (choice.backend == nullptr) EndWithoutDialogs(choice.status, choice.message);
+  return *choice.backend;
 }
 
 bool WindowSystemAvailable() {
   if (BackendInForce() != nullptr) return true;
-  if (const BackendEntry* named = NamedEntry())
+  BackendChoice refusal;
+  if (const BackendEntry* named = NamedEntry(refusal))
     return named->showsWindows && (named->WhyNot == nullptr || named->WhyNot() == nullptr);
+  if (refusal.status != 0) EndWithoutDialogs(refusal.status, refusal.message);
   for (const BackendEntry& e : ByPriority())
     if (e.Available()) return e.showsWindows;
   return false;
@@ -159,10 +174,12 @@ int ProgramEnd(int status) {
     // No window was shown. Only a backend that must see every run is made
     // now, when it is the first whose check passes; a window system is
     // never started (nor its module loaded) just to end.
-    if (const BackendEntry* named = NamedEntry()) {
+    BackendChoice refusal;
+    if (const BackendEntry* named = NamedEntry(refusal)) {
       if (!named->endsEveryRun) return status;
-      return Choose().EndProgram(status);
+      return CurrentBackend().EndProgram(status);
     }
+    if (refusal.status != 0) EndWithoutDialogs(refusal.status, refusal.message);
     std::vector<BackendEntry> entries = ByPriority();
     auto e = entries.begin();
     for (; e != entries.end(); ++e) {
@@ -170,7 +187,7 @@ int ProgramEnd(int status) {
       if (e->Available()) break;
     }
     if (e == entries.end() || !e->endsEveryRun) return status;
-    Choose();
+    CurrentBackend();
   }
   return Chosen()->EndProgram(status);
 }

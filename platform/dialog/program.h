@@ -9,12 +9,24 @@
 // so that the platform has its say in the exit status: a scripted run
 // (DIALOG_SCRIPT, see README.md) in which a line could not be taken, or
 // whose lines were not all used, ends with 3 whatever the program chose.
-// Otherwise the status is the program's. No library ends the process.
+// Otherwise the status is the program's. No library ends the process,
+// but for the one case below.
 #pragma once
+
+#include <string>
 
 namespace platform::dialog {
 
 int ProgramEnd(int status);
+
+// How a program ends whose dialogs cannot be shown at all (no backend can
+// run here, or DIALOG_BACKEND names none that can): `message`, the lines
+// that say why (none when a backend that declined wrote its own), goes to
+// standard error and the process ends with `status`. The platform's choice
+// of backend only returns these; this ends the program for it at its first
+// dialog, and where WindowSystemAvailable or ProgramEnd meet a
+// DIALOG_BACKEND that names no backend.
+[[noreturn]] void EndWithoutDialogs(int status, const std::string& message);
 
 // For a program whose dialogs need no user: they end by themselves as soon
 // as they are shown (a placeholder that another program starts, perhaps

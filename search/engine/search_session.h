@@ -5,10 +5,12 @@
 // waits for nothing.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/files/byte_reader.h"
 #include "search/engine/dialog_side.h"
+#include "search/engine/result_records.h"
 #include "search/engine/search_state.h"
 
 namespace search::engine {
@@ -72,6 +74,32 @@ class SearchSession {
   const std::string& IncompleteReason() const { return incomplete_; }
 
  private:
+  // How one display pass over the result file ended: nothing shown (a read
+  // error, or no record in the file), shown, or nothing fit and the rest
+  // file is to be searched.
+  enum class PassEnd { kNotShown, kShown, kReSearch };
+  // How reading the result file ended.
+  enum class ResultRead { kFailed, kNoRecord, kRecords };
+
+  // The search start up to its result file: true when ResultFile is open
+  // on the fresh copy of the index file, false when the search ended
+  // before (with a box, or silently).
+  bool PrepareResultFile();
+  // Reads, filters, pages and shows the result file once; the status line,
+  // the quick file and the final box of a chain follow when it held records.
+  PassEnd ShowResultPass();
+  // Appends the display form of every record that fits the query.
+  ResultRead ReadFittingRecords(std::string& text);
+  // Reads the result file from its start and hands each record to
+  // `onRecord`; a read error is noted as why the search is incomplete.
+  ResultRead ReadResultRecords(const std::function<void(const RecordFields&)>& onRecord);
+  // Cuts the display text into the pages and shows the first one.
+  void ShowPages(const std::string& text);
+  // Leaves a shown result in a quick file when the search was slow.
+  void KeepQuickResult();
+  // Announces the re-search and puts the rest letters into the query.
+  void BeginRestReSearch();
+
   void CloseResultFile();
   void ErrorBox(const std::string& text);
   // Re-reads "Tolvane.ini" into DataDirectory; on failure shows the

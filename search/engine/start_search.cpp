@@ -36,11 +36,15 @@ bool CopyFile(files::File& from, files::File& to, bool& readFailed) {
 }  // namespace
 
 void SearchSession::StartSearch() {
+  if (PrepareResultFile()) ShowResult();
+}
+
+bool SearchSession::PrepareResultFile() {
   if (state_.RestRetryActive == 0) incomplete_.clear();
   for (size_t page = 1; page <= 4; ++page) state_.PageText[page].clear();
   NormaliseBlankLetters();
 
-  if (!ReloadDataDirectory()) return;
+  if (!ReloadDataDirectory()) return false;
   ShowState();
   SetTime(state_.SearchStartTime, platform::clock::TimeOfDay());
   // During an automatic re-search the status line keeps the text that
@@ -64,7 +68,7 @@ void SearchSession::StartSearch() {
     if (errno != ENOENT) NoteIncomplete(files::HostErrorText("open", indexName, errno));
     static const std::string noData = Cp932("*** 該当データーがない ***");
     ErrorBox(noData);
-    return;
+    return false;
   }
 
   // The previous result stays open until now, so that a search whose index
@@ -80,7 +84,7 @@ void SearchSession::StartSearch() {
     NoteIncomplete(files::ErrorText("create", kResultFileName, errno));
     static const std::string openError = Cp932("*** Result_Tmp Open error ***");
     ErrorBox(openError);
-    return;
+    return false;
   }
   // A copy that fails ends the search without a word, as a failed read or
   // write always has; the half copy goes, so that nothing reads it later.
@@ -90,16 +94,16 @@ void SearchSession::StartSearch() {
                               : files::ErrorText("write", kResultFileName, errno));
     copy.Close();
     files::Remove(kResultFileName);
-    return;
+    return false;
   }
   index.Close();
 
   state_.ResultFile = files::Open(kResultFileName, files::kReadWrite | files::kRegularFile);
   if (!state_.ResultFile.IsOpen()) {
     NoteIncomplete(files::ErrorText("open", kResultFileName, errno));
-    return;
+    return false;
   }
-  ShowResult();
+  return true;
 }
 
 }  // namespace search::engine

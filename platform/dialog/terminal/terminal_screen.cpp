@@ -264,7 +264,12 @@ struct TerminalScreen::Session {
 
 TerminalScreen::TerminalScreen(const Setup& setup) : setup_(setup), session_(std::make_unique<Session>()) {}
 
-std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::string& problem) {
+namespace {
+
+// The terminal type to start: the one set up, else $TERM; empty with
+// `problem` saying why when it is unset, "dumb", unknown here, or cannot
+// place the cursor.
+std::string DrawableTerminalType(const TerminalScreen::Setup& setup, std::string& problem) {
   std::string type = setup.type;
   if (type.empty()) {
     const char* env = std::getenv("TERM");
@@ -272,51 +277,51 @@ std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::st
   }
   if (type.empty() || type == "dumb") {
     problem = "the terminal type is not set or is \"dumb\" (TERM), so the screen cannot be drawn";
-    return nullptr;
+    return "";
   }
   int error = 0;
   if (setupterm(type.c_str(), setup.outFd, &error) != OK) {
     problem = "the terminal type \"" + type + "\" (TERM) is not known to this system";
-    return nullptr;
+    return "";
   }
   const char* cursorAddress = tigetstr(const_cast<char*>("cup"));
   bool addressable = cursorAddress != nullptr && cursorAddress != reinterpret_cast<const char*>(-1);
   del_curterm(cur_term);
   if (!addressable) {
     problem = "the terminal \"" + type + "\" (TERM) cannot place the cursor, so the screen cannot be drawn";
-    return nullptr;
+    return "";
   }
+  return type;
+}
 
-  std::unique_ptr<TerminalScreen> self(new TerminalScreen(setup));
-  Session& s = *self->session_;
-  termios found{};
-  bool haveModes = ::tcgetattr(setup.outFd, &found) == 0;
+// Takes the wake-up pipe, the ending signals, the resize signal and the
+// exit hook for the program's own terminal: ours before the library
+// starts, so that it keeps its own away.
+void TakeProgramTerminal(int (&wake)[2]) {
+  if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) gWakeWrite = wake[1];
+  TakeEndingSignals(OnEndingSignal);
+  struct sigaction resize {};
+  sigemptyset(&resize.sa_mask);
+  resize.sa_handler = OnResize;
+  resize.sa_flags = SA_RESTART;
+  ::sigaction(SIGWINCH, &resize, &gPreviousResize);
+  static bool atExit = false;
+  if (!atExit) atExit = std::atexit(GiveBackAtExit) == 0;
+}
 
-  if (setup.programTerminal) {
-    // Ours before the library starts, so that it keeps its own away.
-    if (::pipe2(s.wake, O_CLOEXEC | O_NONBLOCK) == 0) gWakeWrite = s.wake[1];
-    TakeEndingSignals(OnEndingSignal);
-    struct sigaction resize {};
-    sigemptyset(&resize.sa_mask);
-    resize.sa_handler = OnResize;
-    resize.sa_flags = SA_RESTART;
-    ::sigaction(SIGWINCH, &resize, &gPreviousResize);
-    static bool atExit = false;
-    if (!atExit) atExit = std::atexit(GiveBackAtExit) == 0;
-  }
+// A stream of its own on a copy of `fd`, or nullptr; a copy that gets no
+// stream is closed again.
+FILE* StreamOnCopy(int fd, const char* mode) {
+  int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+  if (copy < 0) return nullptr;
+  FILE* stream = ::fdopen(copy, mode);
+  if (stream == nullptr) ::close(copy);
+  return stream;
+}
 
-  s.in = ::fdopen(::fcntl(setup.inFd, F_DUPFD_CLOEXEC, 3), "r");
-  s.out = ::fdopen(::fcntl(setup.outFd, F_DUPFD_CLOEXEC, 3), "w");
-  if (s.in == nullptr || s.out == nullptr) {
-    problem = "the terminal's input or output cannot be opened";
-    return nullptr;
-  }
-  s.screen = newterm(type.c_str(), s.out, s.in);
-  if (s.screen == nullptr) {
-    problem = "the terminal \"" + type + "\" (TERM) cannot be started";
-    return nullptr;
-  }
-  set_term(s.screen);
+// The input modes, keys and mouse of the library's screen in force. True
+// when the terminal reports the mouse.
+bool SetUpScreen() {
   raw();
   noecho();
   nonl();
@@ -335,15 +340,17 @@ std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::st
   set_escdelay(kEscapeMs);
   curs_set(0);
   leaveok(stdscr, FALSE);
-  s.mouse = mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED | BUTTON_SHIFT, nullptr) != 0;
+  bool mouse =
+      mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED | BUTTON_SHIFT, nullptr) != 0;
   mouseinterval(0);
   ReadMouseReportsHere();
+  return mouse;
+}
 
-  // How each ink looks: colours where the terminal has them, else
-  // attributes alone.
-  auto look = [&](Ink ink, attr_t attr, short pair = 0) {
-    s.looks[static_cast<std::size_t>(ink)] = Look{attr, pair};
-  };
+// How each ink looks: colours where the terminal has them, else attributes
+// alone.
+void ChooseLooks(std::array<Look, static_cast<std::size_t>(Ink::kCount)>& looks) {
+  auto look = [&](Ink ink, attr_t attr, short pair = 0) { looks[static_cast<std::size_t>(ink)] = Look{attr, pair}; };
   look(Ink::kPlain, A_NORMAL);
   look(Ink::kDim, A_DIM);
   look(Ink::kStrong, A_BOLD);
@@ -368,24 +375,56 @@ std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::st
     look(Ink::kNote, A_REVERSE);
   }
   look(Ink::kMenuChosen, A_REVERSE);
+}
 
-  if (setup.programTerminal) {
-    std::string leave;
-    Append(leave, "sgr0");
-    if (s.mouse) leave += "\033[?1006l\033[?1002l\033[?1000l";
-    Append(leave, "rmkx");
-    Append(leave, "cnorm");
-    Append(leave, "rmcup");
-    // The screen's own descriptor: the program's standard output is kept
-    // away from the terminal from here on.
-    gGuard.outFd = ::fileno(s.out);
-    gGuard.haveModes = haveModes;
-    if (haveModes) gGuard.modes = found;
-    gGuard.leaveLength = std::min(leave.size(), kLeaveMax);
-    std::memcpy(gGuard.leave, leave.data(), gGuard.leaveLength);
-    KeepOutput();
-    gGuard.armed = 1;
+// Prepares the way back for the program's own terminal (the bytes that
+// leave the screen mode, the modes found at the start) and keeps the
+// program's output away from the screen's descriptor `screenFd` from here
+// on.
+void ArmGuard(int screenFd, bool mouse, const termios* found) {
+  std::string leave;
+  Append(leave, "sgr0");
+  if (mouse) leave += "\033[?1006l\033[?1002l\033[?1000l";
+  Append(leave, "rmkx");
+  Append(leave, "cnorm");
+  Append(leave, "rmcup");
+  gGuard.outFd = screenFd;
+  gGuard.haveModes = found != nullptr;
+  if (found != nullptr) gGuard.modes = *found;
+  gGuard.leaveLength = std::min(leave.size(), kLeaveMax);
+  std::memcpy(gGuard.leave, leave.data(), gGuard.leaveLength);
+  KeepOutput();
+  gGuard.armed = 1;
+}
+
+}  // namespace
+
+std::unique_ptr<TerminalScreen> TerminalScreen::Open(const Setup& setup, std::string& problem) {
+  std::string type = DrawableTerminalType(setup, problem);
+  if (type.empty()) return nullptr;
+
+  std::unique_ptr<TerminalScreen> self(new TerminalScreen(setup));
+  Session& s = *self->session_;
+  termios found{};
+  bool haveModes = ::tcgetattr(setup.outFd, &found) == 0;
+  if (setup.programTerminal) TakeProgramTerminal(s.wake);
+
+  s.in = StreamOnCopy(setup.inFd, "r");
+  s.out = StreamOnCopy(setup.outFd, "w");
+  if (s.in == nullptr || s.out == nullptr) {
+    problem = "the terminal's input or output cannot be opened";
+    return nullptr;
   }
+  s.screen = newterm(type.c_str(), s.out, s.in);
+  if (s.screen == nullptr) {
+    problem = "the terminal \"" + type + "\" (TERM) cannot be started";
+    return nullptr;
+  }
+  set_term(s.screen);
+  s.mouse = SetUpScreen();
+  ChooseLooks(s.looks);
+
+  if (setup.programTerminal) ArmGuard(::fileno(s.out), s.mouse, haveModes ? &found : nullptr);
   return self;
 }
 

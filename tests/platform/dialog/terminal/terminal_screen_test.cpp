@@ -1,6 +1,7 @@
 // The terminal's input read back as keys and clicks, on a pseudo-terminal.
 #include "platform/dialog/terminal/terminal_screen.h"
 
+#include <fcntl.h>  // open
 #include <gtest/gtest.h>
 #include <pty.h>  // openpty
 #include <sys/ioctl.h>
@@ -8,6 +9,7 @@
 
 #include <chrono>
 #include <clocale>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -110,6 +112,28 @@ TEST_F(TerminalInput, AnUnfinishedMouseReportNeitherWaitsNorTakesTheNextKey) {
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
   Send("q");
   EXPECT_EQ(ReadAll(), std::vector<std::string>{"U+113"});
+}
+
+size_t OpenDescriptors() {
+  size_t n = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+  return n;
+}
+
+TEST(TerminalOpen, AnInputThatCannotBeReadFailsWithoutKeepingADescriptor) {
+  int master = -1;
+  int slave = -1;
+  ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  // Open for writing only, it gets no stream to read: once the copy of it
+  // made for the stream stayed open.
+  int writeOnly = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(writeOnly, 0);
+  size_t before = OpenDescriptors();
+  std::string problem;
+  EXPECT_EQ(TerminalScreen::Open({writeOnly, slave, "xterm-256color", false}, problem), nullptr);
+  EXPECT_EQ(problem, "the terminal's input or output cannot be opened");
+  EXPECT_EQ(OpenDescriptors(), before);
+  for (int fd : {writeOnly, slave, master}) ::close(fd);
 }
 
 }  // namespace
