@@ -17,7 +17,7 @@
 #include "platform/seam.h"
 #include "platform/text/cp932.h"
 #include "prep/kana_town_index.h"
-#include "prep/tool/prep_tool_dlg.h"
+#include "prep/tool/main_dialog.h"
 #include "prep/tool/resource.h"
 #include "tests/support/temp_dir.h"
 

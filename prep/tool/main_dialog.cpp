@@ -1,4 +1,4 @@
-#include "prep/tool/prep_tool_dlg.h"
+#include "prep/tool/main_dialog.h"
 
 #include <string>
 #include <vector>
@@ -12,9 +12,9 @@
 #include "prep/kana_town_index.h"
 #include "prep/master_file.h"
 #include "prep/prep_messages.h"
-#include "prep/tool/prep_about_dlg.h"
-#include "prep/tool/prep_templates.h"
+#include "prep/tool/about_box.h"
 #include "prep/tool/resource.h"
+#include "prep/tool/templates.h"
 
 namespace prep::tool {
 
