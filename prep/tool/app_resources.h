@@ -1,5 +1,6 @@
-// The tool's strings and icon, registered at start-up before the first
-// dialog or message box.
+// The tool's resources besides its templates: the string table and icon
+// 128, registered at start-up before the first dialog or message box. The
+// templates are offered to the template check here too.
 #pragma once
 
 namespace prep::tool {
