@@ -102,7 +102,8 @@ bool BuildIndexHere() {
   if (platform::files::MakeDirectory("Zip_Code") != 0) return false;
   SilentPrepMessages messages;
   prep::KanaTownIndexBuilder builder(messages);
-  if (builder.BuildKanaTownIndex() != 0) {
+  std::string cityInitial;
+  if (builder.BuildKanaTownIndex("", cityInitial) != 0) {
     std::cerr << "the index build failed\n";
     return false;
   }

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "platform/dialog/resources.h"
-#include "prep/tool/prep_resources.h"
+#include "prep/tool/app_resources.h"
 #include "search/ui/app_resources.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // vesk: the placeholder program. It shows its dialog, which ends the
 // moment it is shown, and ends with status 0, whatever its arguments.
-#include "placeholder/placeholder_dlg.h"
-#include "placeholder/placeholder_resources.h"
+#include "placeholder/app_resources.h"
+#include "placeholder/main_dialog.h"
 #include "platform/dialog/program.h"
 #include "platform/files/size_limit.h"
 

@@ -110,14 +110,13 @@ int KanaTownIndexBuilder::WritePendingLines() {
   return result;
 }
 
-int KanaTownIndexBuilder::BuildKanaTownIndex() {
+int KanaTownIndexBuilder::BuildKanaTownIndex(std::string_view driveText, std::string& cityInitial) {
   static const std::string kReadError = Cp932("READ ファイルオープンエラー");
   recordsWritten_ = 0;
   recordsSkipped_ = 0;
   recordsWithoutFile_ = 0;
   firstSkippedLines_.clear();
-  TakeControlValues();
-  std::string masterPath = m_driveText + std::string(kMasterFileName);
+  std::string masterPath = std::string(driveText) + std::string(kMasterFileName);
   if (m_masterFile.Open(masterPath) != 0)
     return Fail(files::HostErrorText("open", masterPath, errno), kReadError);
 
@@ -148,12 +147,12 @@ int KanaTownIndexBuilder::BuildKanaTownIndex() {
       noteSkipped();
       continue;
     }
-    m_cityInitial = CityInitial(record);
+    std::string initial = CityInitial(record);
     std::string key = KanaIndexKey(record);
-    if (m_cityInitial != s_lastCityInitial) {
+    if (initial != cityInitial) {
       // A failure is left to the open of the index file, which reports it.
-      files::MakeDirectory("ZIP_CODE\\N_" + m_cityInitial);
-      s_lastCityInitial = m_cityInitial;
+      files::MakeDirectory("ZIP_CODE\\N_" + initial);
+      cityInitial = std::move(initial);
     }
     pending_.Add(KanaIndexPath(key), KanaIndexLine(record));
     ++recordsWritten_;

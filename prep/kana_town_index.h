@@ -56,18 +56,22 @@ std::string KanaIndexLine(const MasterRecord& record);
 // not exist. The import never writes such a record.
 bool KeyNamesItsFile(const MasterRecord& record);
 
-// The builder's state. The tool's main dialog owns one and fills
-// m_driveText from its drive field before a build.
+// The builder. The tool's main dialog owns one for its button; yubin build
+// and the tests make one per build.
 class KanaTownIndexBuilder {
  public:
   explicit KanaTownIndexBuilder(PrepMessages& messages) : messages_(messages) {}
-  virtual ~KanaTownIndexBuilder() = default;
 
-  // Reads m_driveText + "ALL_ZIP.TXT" and appends one line per record to its
-  // index file. 0 when done; -1 after a fatal file error, once its messages
-  // are shown: the caller then ends the program with status -1. Lines
-  // written stay written whatever happens later.
-  int BuildKanaTownIndex();
+  // Reads driveText + "ALL_ZIP.TXT" and appends one line per record to its
+  // index file. cityInitial is the caller's memory of the city initial of
+  // the record filed last, kept from one build to the next: the directory
+  // of a city initial is created when a record's initial differs from it,
+  // so once per run of records with one initial, and it then holds that
+  // initial. Empty before the first build. 0 when done; -1 after a fatal
+  // file error, once its messages are shown: the caller then ends the
+  // program with status -1. Lines written stay written whatever happens
+  // later.
+  int BuildKanaTownIndex(std::string_view driveText, std::string& cityInitial);
 
   // The most bytes of index lines held before they are written out.
   static constexpr std::size_t kPendingBytes = 2 << 20;
@@ -93,22 +97,10 @@ class KanaTownIndexBuilder {
   static constexpr std::size_t kSkippedLinesNoted = 5;
   const std::vector<long>& firstSkippedLines() const { return firstSkippedLines_; }
 
-  std::string m_driveText;
-  std::string m_cityInitial;
-
-  // The city initial of the record before, for the whole process: it lives
-  // from one build to the next, so a directory is created once per run of
-  // records with one initial.
-  static inline std::string s_lastCityInitial;
-
- protected:
-  // Takes the dialog's control values into the members at the start of a
-  // build. Nothing to take without a dialog.
-  virtual void TakeControlValues() {}
-
+ private:
+  // The master file during a build.
   MasterFile m_masterFile;
 
- private:
   // Shows the boxes of a fatal error, then its reason (UTF-8), closes the
   // master file, and gives the -1 that ends the build.
   int Fail(const std::string& reason, std::string_view firstText, std::string_view secondText = {});

@@ -2,7 +2,7 @@
 // dialog with a long operation (an index build of a second or more):
 //
 //   platform::dialog::BusyCursor busy;  // until the end of the scope
-//   builder.BuildKanaTownIndex();
+//   builder.BuildKanaTownIndex(driveText, cityInitial);
 //
 // It changes nothing else: the dialog looks as before and takes no input
 // until the reaction returns, as always. Objects nest; a message box or

@@ -6,7 +6,7 @@
 
 #include "platform/dialog/program.h"
 #include "platform/files/size_limit.h"
-#include "prep/tool/prep_tool_app.h"
+#include "prep/tool/kestrum_app.h"
 
 int main(int argc, char** argv) {
   platform::files::FailWritesBeyondTheSizeLimit();

@@ -231,11 +231,11 @@ Scenario IndexBuild() {
     for (const auto& [path, text] : earlierBuild) Write(path, text);
   };
   s.run = [] {
-    prep::KanaTownIndexBuilder::s_lastCityInitial.clear();
     files::MakeDirectory("Zip_Code");  // as the tool's button: a failure shows later
     CountingMessages messages;
     prep::KanaTownIndexBuilder builder(messages);
-    int result = builder.BuildKanaTownIndex();
+    std::string cityInitial;
+    int result = builder.BuildKanaTownIndex("", cityInitial);
     return result == -1 && messages.boxes > 0 && messages.reasons > 0;
   };
   s.check = [](const Tree& before, const Tree& after, const Tree& clean, bool reported) -> std::string {
@@ -430,11 +430,11 @@ Outcome RunOnce(const Scenario& scenario, long target, Fault fault, const Tree* 
 // gives the index files made.
 bool BuildIndex(const std::string& master, Tree& index) {
   Write("ALL_ZIP.TXT", master);
-  prep::KanaTownIndexBuilder::s_lastCityInitial.clear();
   files::MakeDirectory("Zip_Code");
   CountingMessages messages;
   prep::KanaTownIndexBuilder builder(messages);
-  if (builder.BuildKanaTownIndex() != 0) return false;
+  std::string cityInitial;
+  if (builder.BuildKanaTownIndex("", cityInitial) != 0) return false;
   for (auto& [path, text] : Snapshot())
     if (path.starts_with("Zip_Code/")) index[path] = text;
   fs::remove_all("Zip_Code");

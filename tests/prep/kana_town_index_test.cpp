@@ -49,16 +49,14 @@ std::string IndexLine(const std::string& code, const std::string& city, const st
 }
 
 // A temporary directory holding a master file and "Zip_Code", as the tool's
-// button leaves it; the process-wide last city initial starts empty.
+// button leaves it; the builds of a test share their memory of the last
+// city initial, as the presses of the tool's button do.
 class KanaTownIndexTest : public ::testing::Test {
  protected:
-  KanaTownIndexTest() {
-    KanaTownIndexBuilder::s_lastCityInitial.clear();
-    mkdir("Zip_Code", 0777);
-  }
+  KanaTownIndexTest() { mkdir("Zip_Code", 0777); }
   int Build() {
     KanaTownIndexBuilder builder(messages);
-    int result = builder.BuildKanaTownIndex();
+    int result = builder.BuildKanaTownIndex("", cityInitial);
     written = builder.recordsWritten();
     skipped = builder.recordsSkipped();
     withoutFile = builder.recordsWithoutFile();
@@ -66,6 +64,7 @@ class KanaTownIndexTest : public ::testing::Test {
   }
   TempDir dir;
   RecordingMessages messages;
+  std::string cityInitial;
   long written = 0;
   long skipped = 0;
   long withoutFile = 0;
@@ -209,7 +208,7 @@ TEST_F(KanaTownIndexTest, CityDirectoryIsMadeOncePerRunOfInitials) {
   made.clear();
   Build();
   EXPECT_EQ(made, (std::vector<std::string>{"Zip_Code/N_ｱ", "Zip_Code/N_ｻ"}));
-  EXPECT_EQ(KanaTownIndexBuilder::s_lastCityInitial, Cp932("ｻ"));
+  EXPECT_EQ(cityInitial, Cp932("ｻ"));
 }
 
 TEST_F(KanaTownIndexTest, ShortWritesAreCompleted) {

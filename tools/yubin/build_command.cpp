@@ -19,7 +19,9 @@ int RunBuild(const std::vector<std::string>& args) {
   platform::files::MakeDirectory("Zip_Code");
   // After a fatal file error (its messages are on stderr) the command ends
   // with status -1, as the tool does.
-  if (builder.BuildKanaTownIndex() != 0) return -1;
+  // One build per run: no city initial filed before it.
+  std::string cityInitial;
+  if (builder.BuildKanaTownIndex("", cityInitial) != 0) return -1;
   if (builder.recordsSkipped() > 0)
     std::fprintf(stderr, "yubin build: %ld malformed records skipped (fewer than nine commas)\n",
                  builder.recordsSkipped());

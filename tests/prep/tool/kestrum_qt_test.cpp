@@ -13,12 +13,11 @@
 #include "platform/dialog/qt/dialog_text.h"
 #include "platform/dialog/resources.h"
 #include "platform/seam.h"
-#include "prep/kana_town_index.h"
-#include "prep/tool/prep_resources.h"
-#include "prep/tool/prep_templates.h"
-#include "prep/tool/prep_tool_app.h"
-#include "prep/tool/prep_tool_dlg.h"
+#include "prep/tool/app_resources.h"
+#include "prep/tool/kestrum_app.h"
+#include "prep/tool/main_dialog.h"
 #include "prep/tool/resource.h"
+#include "prep/tool/templates.h"
 #include "tests/platform/dialog/qt/qt_script.h"
 #include "tests/support/temp_dir.h"
 
@@ -74,7 +73,6 @@ TEST_F(KestrumOnQt, EveryOperationButtonAndLabelShowsItsWholeText) {
 
 TEST_F(KestrumOnQt, ABuildShowsTheWaitCursorButItsErrorBoxesTheOrdinaryPointer) {
   TempDir dir;  // no master file: the build fails at once
-  prep::KanaTownIndexBuilder::s_lastCityInitial.clear();
   tool::PrepToolDlg dialog;
   Qt::CursorShape overBox = Qt::BlankCursor;
   bool busyBelowBox = false;

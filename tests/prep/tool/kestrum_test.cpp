@@ -16,8 +16,7 @@
 #include "platform/dialog/headless/headless_backend.h"
 #include "platform/seam.h"
 #include "platform/text/cp932.h"
-#include "prep/kana_town_index.h"
-#include "prep/tool/prep_tool_dlg.h"
+#include "prep/tool/main_dialog.h"
 #include "prep/tool/resource.h"
 #include "tests/support/temp_dir.h"
 
@@ -251,7 +250,6 @@ TEST(PrepToolDlg, TheDriveFieldIsTheMasterFilesPrefixAndOkKeepsIt) {
   dir.Write("sub/ALL_ZIP.TXT", MasterLine("0600042", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｵｵﾄﾞｵﾘﾆｼ", "大通西"));
   platform::dialog::headless::HeadlessBackend backend;
   platform::ScopedOverride inForce(platform::dialog::BackendInForce(), &backend);
-  prep::KanaTownIndexBuilder::s_lastCityInitial.clear();
   prep::tool::PrepToolDlg dialog;
   backend.Do([&] { dialog.SetText(prep::tool::kDriveEdit, "sub/"); })
       .Click(prep::tool::kBuildIndexButton)

@@ -35,7 +35,8 @@ inline bool BuildIndexHere(std::string& problem) {
   }
   SilentPrepMessages messages;
   prep::KanaTownIndexBuilder builder(messages);
-  if (builder.BuildKanaTownIndex() != 0) {
+  std::string cityInitial;
+  if (builder.BuildKanaTownIndex("", cityInitial) != 0) {
     problem = "the index build failed";
     return false;
   }

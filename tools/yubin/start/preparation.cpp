@@ -217,7 +217,8 @@ bool Preparation::Build(std::string& error) {
   }
   CollectedMessages messages;
   prep::KanaTownIndexBuilder builder(messages);
-  if (builder.BuildKanaTownIndex() != 0) {
+  std::string cityInitial;
+  if (builder.BuildKanaTownIndex("", cityInitial) != 0) {
     error = "the kana town index could not be built: " + messages.Text();
     return false;
   }

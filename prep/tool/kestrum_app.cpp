@@ -1,12 +1,12 @@
-#include "prep/tool/prep_tool_app.h"
+#include "prep/tool/kestrum_app.h"
 
 #include <strings.h>  // strcasecmp
 
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/resources.h"
 #include "platform/startup.h"
-#include "prep/tool/prep_resources.h"
-#include "prep/tool/prep_tool_dlg.h"
+#include "prep/tool/app_resources.h"
+#include "prep/tool/main_dialog.h"
 #include "prep/tool/resource.h"
 
 namespace prep::tool {

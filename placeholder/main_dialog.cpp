@@ -1,6 +1,7 @@
-#include "placeholder/placeholder_dlg.h"
+#include "placeholder/main_dialog.h"
 
-#include "placeholder/placeholder_resources.h"
+#include "placeholder/resource.h"
+#include "placeholder/templates.h"
 #include "platform/dialog/resources.h"
 
 namespace placeholder {

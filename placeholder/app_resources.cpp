@@ -1,8 +1,10 @@
-#include "placeholder/placeholder_resources.h"
+#include "placeholder/app_resources.h"
 
 #include <string_view>
 #include <vector>
 
+#include "placeholder/resource.h"
+#include "placeholder/templates.h"
 #include "platform/dialog/resources.h"
 #include "platform/dialog/template_registry.h"
 
@@ -10,24 +12,10 @@ namespace placeholder {
 
 using namespace platform::dialog;
 
-// Dialogs, by ID:
-//   dialog 102  the placeholder's one dialog
-
-const DialogTemplate kPlaceholderDialog = {
-    .id = kPlaceholderDialogId,
-    .caption = "vesk",
-    .width = 186,
-    .height = 45,
-    .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kSystemMenu | kTaskBar,
-    .controls = {
-        Label("yubin（仮称）ダミープログラム", {7, 18, 128, 8}),
-        PushButton(kIdOk, "終了", {152, 7, 27, 31}, kDefault | kTabStop),
-    }};
-
-const TemplateRegistration kTemplates("vesk", {&kPlaceholderDialog});
-
 namespace {
+
+// The program's one template, for the template check.
+const TemplateRegistration kTemplates("vesk", {&kPlaceholderDialog});
 
 // Icon 128: an empty window, a dashed frame where its content would be.
 const std::vector<IconColour> kWindowColours = {

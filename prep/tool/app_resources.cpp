@@ -1,16 +1,21 @@
-#include "prep/tool/prep_resources.h"
+#include "prep/tool/app_resources.h"
 
 #include <string_view>
 #include <vector>
 
 #include "platform/dialog/resources.h"
+#include "platform/dialog/template_registry.h"
 #include "prep/tool/resource.h"
+#include "prep/tool/templates.h"
 
 namespace prep::tool {
 
 using namespace platform::dialog;
 
 namespace {
+
+// Every template of the program, for the template check.
+const TemplateRegistration kTemplates("kestrum", {&kPrepToolDialog, &kPrepAboutDialog});
 
 // Icon 128: an index card with its tab, the postal mark and ruled lines.
 const std::vector<IconColour> kCardColours = {

@@ -11,6 +11,10 @@
 
 #include "platform/dialog/dialog.h"
 
+namespace prep {
+class KanaTownIndexBuilder;
+}  // namespace prep
+
 namespace prep::tool {
 
 class PrepToolDlg : public platform::dialog::Dialog {
@@ -32,15 +36,17 @@ class PrepToolDlg : public platform::dialog::Dialog {
 
  private:
   class Messages;
-  class Builder;
 
   void OnBuildIndex();
 
   int m_hIcon = 0;
-  // The builder holds the master file, its last byte and the city initial
-  // of a build; its memory of the last city initial is the process's.
+  // The city initial of the record the last build filed last, kept from one
+  // press to the next while the tool runs: a build makes a city's directory
+  // only when the initial changes.
+  std::string m_cityInitial;
+  // The builder holds the master file and its last byte during a build.
   std::unique_ptr<Messages> messages_;
-  std::unique_ptr<Builder> builder_;
+  std::unique_ptr<KanaTownIndexBuilder> builder_;
   int exitStatus_ = 0;
 };
 

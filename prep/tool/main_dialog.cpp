@@ -1,4 +1,4 @@
-#include "prep/tool/prep_tool_dlg.h"
+#include "prep/tool/main_dialog.h"
 
 #include <string>
 #include <vector>
@@ -12,9 +12,9 @@
 #include "prep/kana_town_index.h"
 #include "prep/master_file.h"
 #include "prep/prep_messages.h"
-#include "prep/tool/prep_about_dlg.h"
-#include "prep/tool/prep_templates.h"
+#include "prep/tool/about_box.h"
 #include "prep/tool/resource.h"
+#include "prep/tool/templates.h"
 
 namespace prep::tool {
 
@@ -27,22 +27,6 @@ class PrepToolDlg::Messages : public PrepMessages {
   int ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override {
     return dialog_.MessageBox(text, caption,
                               buttons == MessageButtons::kYesNo ? dlg::Buttons::kYesNo : dlg::Buttons::kOk);
-  }
-
- private:
-  PrepToolDlg& dialog_;
-};
-
-// The builder of the dialog: takes the drive field at the start of a build.
-class PrepToolDlg::Builder : public KanaTownIndexBuilder {
- public:
-  Builder(PrepToolDlg& dialog, PrepMessages& messages) : KanaTownIndexBuilder(messages), dialog_(dialog) {}
-
- protected:
-  void TakeControlValues() override {
-    // The field has no length limit, so the read-back cannot fail.
-    dialog_.ReadBackMembers();
-    m_driveText = dialog_.m_driveText;
   }
 
  private:
@@ -74,7 +58,7 @@ PrepToolDlg::PrepToolDlg()
     : Dialog(kPrepToolDialog),
       m_hIcon(dlg::LoadIcon(kToolIcon)),
       messages_(std::make_unique<Messages>(*this)),
-      builder_(std::make_unique<Builder>(*this, *messages_)) {
+      builder_(std::make_unique<KanaTownIndexBuilder>(*messages_)) {
   Bind(kBuildIndexButton, dlg::Notification::kClicked, [this] { OnBuildIndex(); });
 }
 
@@ -113,7 +97,10 @@ void PrepToolDlg::OnBuildIndex() {
   // The builder writes below "ZIP_CODE", which names this directory too. A
   // failure is ignored: normally the directory is there from a build before.
   platform::files::MakeDirectory("Zip_Code");
-  if (builder_->BuildKanaTownIndex() != 0) {
+  // The drive field is the master file's prefix. It has no length limit,
+  // so its read-back cannot fail.
+  ReadBackMembers();
+  if (builder_->BuildKanaTownIndex(m_driveText, m_cityInitial) != 0) {
     // Its messages have been answered; the program ends.
     exitStatus_ = -1;
     EndDialog(dlg::kIdCancel);

@@ -1,35 +1,12 @@
-#include "prep/tool/prep_templates.h"
+// Dialog 102, the main dialog: the operation buttons, the drive group with
+// its field, OK and ｷｬﾝｾﾙ.
+#include "prep/tool/templates.h"
 
-#include "platform/dialog/template_registry.h"
 #include "prep/tool/resource.h"
 
 namespace prep::tool {
 
 using namespace platform::dialog;
-
-// Dialogs, by ID:
-//   dialog 100  the about box
-//   dialog 102  the main dialog
-
-const DialogTemplate kPrepAboutDialog = {
-    .id = kAboutDialogId,
-    .caption = "ﾊﾞｰｼﾞｮﾝ情報 Kestrum",
-    .width = 218,
-    .height = 123,
-    .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kSystemMenu,
-    .controls = {
-        Icon(kToolIcon, {11, 17, 18, 20}),
-        Label("Kestrum Version 1.01", {40, 10, 119, 8}),
-        Label("(C) 2026 yubin プロジェクト", {40, 25, 119, 8}),
-        PushButton(kIdOk, "OK", {179, 7, 32, 14}, kDefault | kTabStop),
-        Label("Kestrum（データー作成ツール）と\r\n"
-              "Tolvane（郵便番号検索ソフト）の著作権は\r\n"
-              "yubin プロジェクトにあります。\r\n"
-              "どなたでも、プロジェクトのライセンスの\r\n"
-              "条件に従って無料でお使いいただけます。",
-              {40, 41, 162, 65}),
-    }};
 
 // The operation buttons wrap their texts over several lines. Only 1006, OK
 // and ｷｬﾝｾﾙ are enabled; nothing in the tool enables the rest.
@@ -62,7 +39,5 @@ const DialogTemplate kPrepToolDialog = {
         Label("例：   C  （あらかじめデーターを格納したディレクトリー作成の事", {223, 145, 116, 18}, kDisabled),
         Label("著作権者：yubin プロジェクト", {32, 9, 141, 12}),
     }};
-
-const TemplateRegistration kTemplates("kestrum", {&kPrepToolDialog, &kPrepAboutDialog});
 
 }  // namespace prep::tool

@@ -1,6 +1,6 @@
-#include "prep/tool/prep_about_dlg.h"
+#include "prep/tool/about_box.h"
 
-#include "prep/tool/prep_templates.h"
+#include "prep/tool/templates.h"
 
 namespace prep::tool {
 
