@@ -24,6 +24,13 @@ struct Decoded {
 // next. `at` must lie inside the text.
 Decoded DecodeUtf8At(std::string_view utf8, std::size_t at);
 
+// For text that comes a byte at a time: the bytes a character takes that
+// starts with `lead` (1 to 4, or 0 for a byte that starts none), and
+// whether `bytes`, a lead byte and some of what follows it, can still
+// become a well-formed character.
+std::size_t Utf8Length(unsigned char lead);
+bool StartsUtf8Character(std::string_view bytes);
+
 // Whether every byte of `utf8` belongs to a well-formed character.
 bool IsValidUtf8(std::string_view utf8);
 

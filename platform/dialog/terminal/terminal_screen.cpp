@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/text/utf8.h"
+
 namespace platform::dialog::terminal {
 namespace {
 
@@ -176,28 +178,25 @@ int ReadCharacter(int fd, wint_t& code, bool wait) {
       code = static_cast<wint_t>(b);
       return KEY_CODE_YES;
     }
-    int more = b < 0x80 ? 0 : b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : -1;
-    if (more < 0) continue;
-    char32_t c = more == 0 ? static_cast<char32_t>(b) : static_cast<char32_t>(b & (0x3F >> more));
-    // The least second byte that makes no overlong form, and the most that
-    // stays below the surrogates and U+10FFFF.
-    int low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
-    int high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
-    bool whole = true;
-    for (int k = 0; k < more; ++k) {
+    std::size_t length = text::Utf8Length(static_cast<unsigned char>(b));
+    if (length == 0) continue;
+    std::string bytes(1, static_cast<char>(b));
+    while (bytes.size() < length) {
       int next = ReadByte(fd, true);
-      if (next == ERR) {
-        whole = false;
+      if (next == ERR) break;
+      if (next >= KEY_MIN) {
+        ungetch(next);
         break;
       }
-      if (next < (k == 0 ? low : 0x80) || next > (k == 0 ? high : 0xBF)) {
-        if (next < 0x80 || next >= 0xC0) ungetch(next);
-        whole = false;
+      bytes += static_cast<char>(next);
+      if (!text::StartsUtf8Character(bytes)) {
+        // A byte that may start a character is read again as such.
+        if (text::Utf8Length(static_cast<unsigned char>(next)) > 0) ungetch(next);
         break;
       }
-      c = c << 6 | static_cast<char32_t>(next & 0x3F);
     }
-    if (!whole) continue;
+    if (bytes.size() != length || !text::StartsUtf8Character(bytes)) continue;
+    char32_t c = text::DecodeUtf8At(bytes, 0).code;
     code = static_cast<wint_t>(c);
     return OK;
   }
