@@ -127,7 +127,8 @@ start
 mkfifo "$tmp/script"
 (cd "$root/workspace-3" && DIALOG_SCRIPT=$tmp/script "$prefix/bin/tolvane" > "$tmp/held" 2>&1) &
 searching=$!
-for _ in $(seq 100); do flock -xn "$root/workspace-3" true || break; sleep 0.1; done
+for _ in $(seq 600); do flock -xn "$root/workspace-3" true || break; sleep 0.1; done
+flock -xn "$root/workspace-3" true && fail "the search in workspace-3 never took its directory's lock"
 start --data "$source/data"
 start --data "$source/data"
 [ -d "$root/workspace-3" ] && kept=yes || kept=no
