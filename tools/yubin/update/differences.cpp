@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/files/file.h"
+#include "platform/files/whole_file.h"
 
 namespace yubin::update {
 
@@ -52,12 +53,8 @@ bool ReadCsvLines(const std::string& path, CsvLines& csv, std::string& error) {
 bool WriteCsvLines(const std::string& path, const CsvLines& csv, std::string& error) {
   std::string text;
   for (const std::string& line : csv.lines) text += line + csv.ending;
-  files::File out = files::OpenHostPath(path, files::kWrite | files::kCreate | files::kTruncate, 0644);
-  if (!out.IsOpen()) {
-    error = files::HostErrorText("create", path, errno);
-    return false;
-  }
-  if (out.Write(text) < 0 || out.Close() != 0) {
+  // Written whole, so that a failed write never leaves half a file.
+  if (files::WriteWholeHostFile(path, text, 0644) != 0) {
     error = files::HostErrorText("write", path, errno);
     return false;
   }

@@ -6,6 +6,7 @@
 #include <ctime>    // gmtime_r
 
 #include "platform/files/file.h"
+#include "platform/files/whole_file.h"
 
 namespace yubin::update {
 
@@ -109,12 +110,8 @@ bool WriteSourceRecord(const std::string& workspace, const SourceRecord& record,
     text += "file\t" + Clean(file.name) + "\t" + Clean(file.url) + "\t" + std::to_string(file.time) + "\t" +
             file.sha256 + "\t" + std::to_string(file.bytes) + "\n";
   std::string path = workspace + "/" + kSourceRecordName;
-  files::File out = files::OpenHostPath(path, files::kWrite | files::kCreate | files::kTruncate, 0644);
-  if (!out.IsOpen()) {
-    error = files::HostErrorText("create", path, errno);
-    return false;
-  }
-  if (out.Write(text) < 0 || out.Close() != 0) {
+  // Written whole, so that a failed write never leaves half a file.
+  if (files::WriteWholeHostFile(path, text, 0644) != 0) {
     error = files::HostErrorText("write", path, errno);
     return false;
   }
