@@ -13,7 +13,9 @@ set -euo pipefail
 build=$1
 source=$2
 tmp=$(mktemp -d)
-trap 'chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
+searching=
+# A search still waiting for its script is ended with the test.
+trap '[ -z "$searching" ] || kill -9 "$searching" 2>/dev/null; chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$tmp/first" > /dev/null
@@ -124,16 +126,20 @@ start
 # A search running in workspace-3 (held at its script, a FIFO, after it has
 # taken its directory's lock) keeps that workspace through two newer
 # preparations; the first start after the search has ended removes it.
+# The lock is watched in /proc/locks: trying to take it would make the
+# search's own attempt fail while the test holds it.
 mkfifo "$tmp/script"
-(cd "$root/workspace-3" && DIALOG_SCRIPT=$tmp/script "$prefix/bin/tolvane" > "$tmp/held" 2>&1) &
+(cd "$root/workspace-3" && DIALOG_SCRIPT=$tmp/script exec "$prefix/bin/tolvane" > "$tmp/held" 2>&1) &
 searching=$!
-for _ in $(seq 600); do flock -xn "$root/workspace-3" true || break; sleep 0.1; done
-flock -xn "$root/workspace-3" true && fail "the search in workspace-3 never took its directory's lock"
+held() { grep -q "FLOCK.*READ.*:$(stat -c %i "$root/workspace-3") " /proc/locks; }
+for _ in $(seq 600); do held && break; sleep 0.1; done
+held || fail "the search in workspace-3 never took its directory's lock"
 start --data "$source/data"
 start --data "$source/data"
 [ -d "$root/workspace-3" ] && kept=yes || kept=no
 cat "$DIALOG_SCRIPT" > "$tmp/script"
 wait "$searching" && grep -q "=>>> 0600061 <<=" "$tmp/held" || fail "the search in workspace-3 failed: $(cat "$tmp/held")"
+searching=
 [ "$kept" = yes ] || fail "a preparation removed workspace-3, where a search was running"
 start --data "$source/data"
 [ "$status" -eq 0 ] && [ ! -e "$root/workspace-3" ] || fail "workspace-3 stayed after its search ended: $(cat "$tmp/err")"
