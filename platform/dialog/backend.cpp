@@ -53,7 +53,7 @@ std::vector<std::string>& Unloaded() {
 std::vector<BackendEntry> ByPriority() {
   std::vector<BackendEntry> entries;
   for (const BackendEntry& e : Entries())
-    if (e.Available != nullptr && (e.Create != nullptr || e.module != nullptr)) entries.push_back(e);
+    if (e.available != nullptr && (e.create != nullptr || e.module != nullptr)) entries.push_back(e);
   std::stable_sort(entries.begin(), entries.end(),
                    [](const BackendEntry& a, const BackendEntry& b) { return a.priority > b.priority; });
   return entries;
@@ -103,9 +103,9 @@ std::string UnloadedLines() {
 // The backend DIALOG_BACKEND names, or a line saying why it cannot run
 // here.
 BackendChoice MakeNamed(const BackendEntry& named) {
-  const char* why = named.WhyNot != nullptr ? named.WhyNot() : nullptr;
+  const char* why = named.whyNot != nullptr ? named.whyNot() : nullptr;
   if (why != nullptr) return {nullptr, 1, std::string("DIALOG_BACKEND=") + named.name + ", but " + why + ".\n"};
-  Backend* made = (named.module != nullptr ? LoadModule(named) : named.Create()).release();
+  Backend* made = (named.module != nullptr ? LoadModule(named) : named.create()).release();
   if (made == nullptr) return {nullptr, 1, UnloadedLines()};
   return {made, 0, ""};
 }
@@ -124,8 +124,8 @@ BackendChoice Choose() {
   // program's message then.
   bool declined = false;
   for (const BackendEntry& e : ByPriority()) {
-    if (!e.Available()) continue;
-    Chosen() = (e.module != nullptr ? LoadModule(e) : e.Create()).release();
+    if (!e.available()) continue;
+    Chosen() = (e.module != nullptr ? LoadModule(e) : e.create()).release();
     if (Chosen() != nullptr) return {Chosen(), 0, ""};
     declined = declined || e.module == nullptr;
   }
@@ -161,10 +161,10 @@ bool WindowSystemAvailable() {
   if (BackendInForce() != nullptr) return true;
   BackendChoice refusal;
   if (const BackendEntry* named = NamedEntry(refusal))
-    return named->showsWindows && (named->WhyNot == nullptr || named->WhyNot() == nullptr);
+    return named->showsWindows && (named->whyNot == nullptr || named->whyNot() == nullptr);
   if (refusal.status != 0) EndWithoutDialogs(refusal.status, refusal.message);
   for (const BackendEntry& e : ByPriority())
-    if (e.Available()) return e.showsWindows;
+    if (e.available()) return e.showsWindows;
   return false;
 }
 
@@ -184,7 +184,7 @@ int ProgramEnd(int status) {
     auto e = entries.begin();
     for (; e != entries.end(); ++e) {
       if (std::none_of(e, entries.end(), [](const BackendEntry& b) { return b.endsEveryRun; })) return status;
-      if (e->Available()) break;
+      if (e->available()) break;
     }
     if (e == entries.end() || !e->endsEveryRun) return status;
     CurrentBackend();

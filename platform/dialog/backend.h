@@ -152,12 +152,12 @@ class Backend {
 struct BackendEntry {
   const char* name = "";
   int priority = 0;
-  bool (*Available)() = nullptr;
-  std::unique_ptr<Backend> (*Create)() = nullptr;
+  bool (*available)() = nullptr;
+  std::unique_ptr<Backend> (*create)() = nullptr;
   bool endsEveryRun = false;
   const char* module = nullptr;
   bool showsWindows = true;
-  const char* (*WhyNot)() = nullptr;
+  const char* (*whyNot)() = nullptr;
 };
 
 // Adds a backend to the platform's choice. A backend registers from its own

@@ -55,7 +55,7 @@ std::unique_ptr<Backend> CreateScriptRun() {
 // Ahead of every window system: a script is asked for by name.
 // DIALOG_BACKEND=headless names it too.
 const BackendRegistrar kScriptRegistration(BackendEntry{
-    .name = "headless", .priority = 100, .Available = &ScriptNamed, .Create = &CreateScriptRun, .endsEveryRun = true,
+    .name = "headless", .priority = 100, .available = &ScriptNamed, .create = &CreateScriptRun, .endsEveryRun = true,
     .showsWindows = false});
 
 }  // namespace

@@ -22,7 +22,7 @@ std::unique_ptr<Backend> CreateUnseenRun() {
 
 // Below every window system: only where none is available.
 const BackendRegistrar kUnseenRegistration(BackendEntry{
-    .name = "unseen", .priority = 1, .Available = &UnseenRunAllowed, .Create = &CreateUnseenRun, .showsWindows = false});
+    .name = "unseen", .priority = 1, .available = &UnseenRunAllowed, .create = &CreateUnseenRun, .showsWindows = false});
 
 }  // namespace
 }  // namespace platform::dialog::headless

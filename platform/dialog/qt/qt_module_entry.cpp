@@ -13,9 +13,9 @@ const char* WhyNot() { return QtDisplayReachable() ? nullptr : "no display is re
 
 const BackendRegistrar kQtModule(BackendEntry{.name = "qt",
                                               .priority = 10,
-                                              .Available = &QtDisplayReachable,
+                                              .available = &QtDisplayReachable,
                                               .module = QT_BACKEND_MODULE,
-                                              .WhyNot = &WhyNot});
+                                              .whyNot = &WhyNot});
 
 }  // namespace
 }  // namespace platform::dialog::qt

@@ -16,7 +16,7 @@ std::unique_ptr<Backend> CreateQtBackend() { return std::make_unique<QtBackend>(
 const char* WhyNot() { return QtDisplayReachable() ? nullptr : "no display is reachable"; }
 
 const BackendRegistrar kQtRegistration(BackendEntry{
-    .name = "qt", .priority = 10, .Available = &QtDisplayReachable, .Create = &CreateQtBackend, .WhyNot = &WhyNot});
+    .name = "qt", .priority = 10, .available = &QtDisplayReachable, .create = &CreateQtBackend, .whyNot = &WhyNot});
 
 }  // namespace
 }  // namespace platform::dialog::qt

@@ -66,7 +66,7 @@ TEST(BackendChoice, DialogBackendNamesTheBackendOrEndsSayingWhyNot) {
   auto registerThree = [] {
     RegisterBackend({"low", 1, &Yes, &Make<11>});
     RegisterBackend({"high", 10, &Yes, &Make<13>});
-    RegisterBackend({.name = "absent", .priority = 5, .Available = &No, .Create = &Make<12>, .WhyNot = &NoTerminal});
+    RegisterBackend({.name = "absent", .priority = 5, .available = &No, .create = &Make<12>, .whyNot = &NoTerminal});
   };
   EXPECT_EXIT(
       {

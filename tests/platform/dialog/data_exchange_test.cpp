@@ -17,9 +17,9 @@ TEST_F(DataExchangeTest, ShowingPutsMembersInControlsAndLimitsTyping) {
   MainDialog d;
   d.letter = Sj("ｱ");
   d.result = Sj("一行目\r\n二行目");
-  backend.Escape();
+  backend_.Escape();
   d.DoModal();
-  const auto* w = backend.Find(kMainDialogId);
+  const auto* w = backend_.Find(kMainDialogId);
   EXPECT_EQ(w->ControlText(kLetterEdit), Sj("ｱ"));
   EXPECT_EQ(w->ControlText(kResultEdit), Sj("一行目\r\n二行目"));
   EXPECT_EQ(w->TextLimit(kLetterEdit), 1);
@@ -29,7 +29,7 @@ TEST_F(DataExchangeTest, ShowingPutsMembersInControlsAndLimitsTyping) {
 TEST_F(DataExchangeTest, ReadBackStopsAtTheFieldThatIsTooLong) {
   MainDialog d;
   int focusAfter = 0;
-  backend
+  backend_
       .Do([&] {
         d.SetText(kLetterEdit, Sj("ｲ"));
         d.SetText(kCityEdit, Sj("ｶｷ"));  // two bytes where one is allowed
@@ -44,8 +44,8 @@ TEST_F(DataExchangeTest, ReadBackStopsAtTheFieldThatIsTooLong) {
   EXPECT_EQ(d.city, "");              // the failing field keeps its member
   EXPECT_EQ(d.result, "");            // after it: not read
   EXPECT_EQ(focusAfter, kCityEdit);
-  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
-  const headless::MessageBoxRecord& box = backend.MessageBoxes()[0];
+  ASSERT_EQ(backend_.MessageBoxes().size(), 1u);
+  const headless::MessageBoxRecord& box = backend_.MessageBoxes()[0];
   EXPECT_EQ(box.text, Sj("1 文字以内で入力してください。"));
   EXPECT_EQ(box.caption, Sj("デモ"));
   EXPECT_EQ(box.buttons, Buttons::kOk);
@@ -54,7 +54,7 @@ TEST_F(DataExchangeTest, ReadBackStopsAtTheFieldThatIsTooLong) {
 TEST_F(DataExchangeTest, ReadBackOfFieldsWithinTheirLimitsPasses) {
   MainDialog d;
   bool passed = false;
-  backend
+  backend_
       .Do([&] {
         d.SetText(kCityEdit, Sj("ｶ"));
         passed = d.ReadBackMembers();
@@ -63,13 +63,13 @@ TEST_F(DataExchangeTest, ReadBackOfFieldsWithinTheirLimitsPasses) {
   d.DoModal();
   EXPECT_TRUE(passed);
   EXPECT_EQ(d.city, Sj("ｶ"));
-  EXPECT_TRUE(backend.MessageBoxes().empty());
+  EXPECT_TRUE(backend_.MessageBoxes().empty());
 }
 
 TEST_F(DataExchangeTest, LengthsCountCp932BytesNotCharacters) {
   MainDialog d;
   bool kanaPassed = false, wideKanaPassed = true;
-  backend
+  backend_
       .Do([&] {
         // ｶ: one byte in CP932 (three in UTF-8) fits a one-byte field.
         d.SetText(kLetterEdit, Sj("ｶ"));
@@ -84,7 +84,7 @@ TEST_F(DataExchangeTest, LengthsCountCp932BytesNotCharacters) {
   EXPECT_TRUE(kanaPassed);
   EXPECT_FALSE(wideKanaPassed);
   EXPECT_EQ(d.letter, Sj("ｶ"));
-  EXPECT_EQ(backend.MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend_.MessageBoxes().size(), 1u);
 }
 
 TEST_F(DataExchangeTest, TheMessageNamesTheLimit) {
@@ -108,7 +108,7 @@ class ChoiceDialog : public Dialog {
 TEST_F(DataExchangeTest, RadioGroupsAndCheckBoxesTravelBothWays) {
   ChoiceDialog d;
   int shownRight = 0, shownTarget = 0, shownOption = 0;
-  backend
+  backend_
       .Do([&] {
         shownRight = d.Check(kModeRight);
         shownTarget = d.CheckedRadio(kTargetFirst);

@@ -42,7 +42,7 @@ using DialogHooks = ScriptTest;
 
 TEST_F(DialogHooks, InitThenShowThenDestroyAndTheResultOfEndDialog) {
   HookDialog d;
-  backend.Click(kIdCancel);
+  backend_.Click(kIdCancel);
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(d.log, (std::vector<std::string>{"init", "show", "destroy"}));
   EXPECT_FALSE(d.IsRunning());
@@ -52,16 +52,16 @@ TEST_F(DialogHooks, EndDialogInInitialisationNeverShowsTheDialog) {
   HookDialog d(true);
   EXPECT_EQ(d.DoModal(), 42);
   EXPECT_EQ(d.log, (std::vector<std::string>{"init", "destroy"}));
-  EXPECT_FALSE(backend.Find(kSettingsDialogId)->Shown());
+  EXPECT_FALSE(backend_.Find(kSettingsDialogId)->Shown());
 }
 
 TEST_F(DialogHooks, InitialisationSetsSystemMenuIconAndDefaultFocus) {
   RegisterIcon({kIconId, {{16, std::vector<std::uint32_t>(16 * 16, 0xFF0000FFu)}}});
   MainDialog d;
   int focused = kNoId;
-  backend.Do([&] { focused = d.Focused(); }).Click(kIdCancel);
+  backend_.Do([&] { focused = d.Focused(); }).Click(kIdCancel);
   d.DoModal();
-  const auto* w = backend.Find(kMainDialogId);
+  const auto* w = backend_.Find(kMainDialogId);
   ASSERT_EQ(w->SystemMenu().size(), 2u);
   EXPECT_EQ(w->SystemMenu()[0].command, 0);  // the separator
   EXPECT_EQ(w->SystemMenu()[1].command, kAboutSysCommand);
@@ -91,7 +91,7 @@ static_assert(!std::is_constructible_v<Dialog, DialogTemplate&&>);
 TEST_F(DialogHooks, DoModalOnARunningDialogIsRefused) {
   MainDialog d;
   int nested = 0;
-  backend.Do([&] { nested = d.DoModal(); }).Click(kIdCancel);
+  backend_.Do([&] { nested = d.DoModal(); }).Click(kIdCancel);
   d.DoModal();
   EXPECT_EQ(nested, -1);
 }
@@ -100,25 +100,25 @@ using DialogKeys = ScriptTest;
 
 TEST_F(DialogKeys, OkReadsBackAndEnds) {
   MainDialog d;
-  backend.Do([&] { d.SetText(kResultEdit, Sj("結果")); }).Click(kIdOk);
+  backend_.Do([&] { d.SetText(kResultEdit, Sj("結果")); }).Click(kIdOk);
   EXPECT_EQ(d.DoModal(), kIdOk);
   EXPECT_EQ(d.result, Sj("結果"));
 }
 
 TEST_F(DialogKeys, EscapeAndCloseBoxCancelWithoutReadingBack) {
   MainDialog d;
-  backend.Do([&] { d.SetText(kResultEdit, Sj("結果")); }).Escape();
+  backend_.Do([&] { d.SetText(kResultEdit, Sj("結果")); }).Escape();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(d.result, "");
   MainDialog e;
-  backend.CloseBox();
+  backend_.CloseBox();
   EXPECT_EQ(e.DoModal(), kIdCancel);
   EXPECT_EQ(e.sysCommands, (std::vector<int>{kCloseCommand}));
 }
 
 TEST_F(DialogKeys, EnterWithTheDefaultButtonDisabledDoesNothing) {
   MainDialog d;
-  backend.Do([&] { d.Enable(kIdOk, false); }).Focus(kCityEdit).Enter().Escape();
+  backend_.Do([&] { d.Enable(kIdOk, false); }).Focus(kCityEdit).Enter().Escape();
   EXPECT_EQ(d.DoModal(), kIdCancel);
 }
 
@@ -128,7 +128,7 @@ TEST_F(DialogKeys, ABindingOnTheCancelButtonReplacesTheDefault) {
   d.Bind(kIdCancel, Notification::kClicked, [&] {
     if (++cancels == 2) d.EndDialog(7);
   });
-  backend.Escape().Click(kIdCancel);
+  backend_.Escape().Click(kIdCancel);
   EXPECT_EQ(d.DoModal(), 7);
   EXPECT_EQ(cancels, 2);
 }
@@ -137,7 +137,7 @@ TEST_F(DialogKeys, ASecondBindingReplacesTheFirst) {
   MainDialog d;
   int replaced = 0;
   d.Bind(kSearchButton, Notification::kClicked, [&] { ++replaced; });
-  backend.Click(kSearchButton).Escape();
+  backend_.Click(kSearchButton).Escape();
   d.DoModal();
   EXPECT_EQ(replaced, 1);
   EXPECT_EQ(d.searches, 0);
@@ -145,14 +145,14 @@ TEST_F(DialogKeys, ASecondBindingReplacesTheFirst) {
 
 TEST_F(DialogKeys, SettingAnEditsTextReportsAChangeButAButtonsDoesNot) {
   MainDialog d;
-  backend.Do([&] {
+  backend_.Do([&] {
           d.SetText(kSearchEdit, "abc");
           d.SetText(kSearchButton, "x");
         })
       .Escape();
   d.DoModal();
   EXPECT_EQ(d.searchChanges, (std::vector<std::string>{"abc"}));
-  EXPECT_EQ(backend.Find(kMainDialogId)->ControlText(kSearchButton), "x");
+  EXPECT_EQ(backend_.Find(kMainDialogId)->ControlText(kSearchButton), "x");
 }
 
 // A strip of keys: 1202 is blank, 1204 a neighbour with a role of its own.
@@ -174,7 +174,7 @@ TEST_F(DialogKeys, AKeyTableBindsItsButtonsToTheirBytesAndNothingElse) {
   Dialog d(kKeyStrip);
   std::string passed;
   d.BindKeys(kStripKeys, [&](char byte) { passed += byte; });
-  backend.Click(1200).Click(1201).Click(1202).Click(1203).Click(1204).Escape();
+  backend_.Click(1200).Click(1201).Click(1202).Click(1203).Click(1204).Escape();
   d.DoModal();
   // ｱ U+FF71 is 0xB1, the voiced mark U+FF9E 0xDE, the blank 0x20.
   EXPECT_EQ(passed, "\xB1\xDE ");
@@ -195,61 +195,61 @@ TEST_F(SystemMenu, CommandsSixteenToThirtyOneReachTheHandlerAsSent) {
   std::vector<int> sent;
   for (int command = 16; command <= 31; ++command) {
     sent.push_back(command);
-    backend.SysCommand(command).Answer(kIdOk);
+    backend_.SysCommand(command).Answer(kIdOk);
   }
-  backend.Escape();
+  backend_.Escape();
   d.DoModal();
   EXPECT_EQ(d.sysCommands, sent);
   // Every one of them opened the about box (the handler masks the low bits).
-  ASSERT_EQ(backend.MessageBoxes().size(), 16u);
-  EXPECT_EQ(backend.MessageBoxes()[15].text, Sj("デモ Version 1.00"));
+  ASSERT_EQ(backend_.MessageBoxes().size(), 16u);
+  EXPECT_EQ(backend_.MessageBoxes()[15].text, Sj("デモ Version 1.00"));
 }
 
 TEST_F(SystemMenu, OtherCommandsGetTheDefaultHandling) {
   MainDialog d;
-  backend.SysCommand(32).SysCommand(kCloseCommand | 0x2);
+  backend_.SysCommand(32).SysCommand(kCloseCommand | 0x2);
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(d.sysCommands, (std::vector<int>{32, kCloseCommand | 0x2}));
-  EXPECT_TRUE(backend.MessageBoxes().empty());
+  EXPECT_TRUE(backend_.MessageBoxes().empty());
 }
 
 using MenuCommands = ScriptTest;
 
 TEST_F(MenuCommands, GoToTheApplicationWithItsNameAsCaption) {
   MainDialog d;
-  backend.MenuCommand(kAboutCommand).Answer(kIdOk).Escape();
+  backend_.MenuCommand(kAboutCommand).Answer(kIdOk).Escape();
   d.DoModal();
-  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
-  EXPECT_EQ(backend.MessageBoxes()[0].caption, Sj("デモ"));
+  ASSERT_EQ(backend_.MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend_.MessageBoxes()[0].caption, Sj("デモ"));
 }
 
 TEST_F(MenuCommands, ADialogBindingComesBeforeTheApplication) {
   MainDialog d;
   int own = 0;
   d.Bind(kAboutCommand, Notification::kCommand, [&] { ++own; });
-  backend.MenuCommand(kAboutCommand).Escape();
+  backend_.MenuCommand(kAboutCommand).Escape();
   d.DoModal();
   EXPECT_EQ(own, 1);
-  EXPECT_TRUE(backend.MessageBoxes().empty());
+  EXPECT_TRUE(backend_.MessageBoxes().empty());
 }
 
 TEST_F(MenuCommands, TheHelpCommandShowsTheApplicationsHelpFile) {
   RecordingHelpViewer help;
   platform::ScopedOverride useHelp(platform::HelpViewerInForce(), &help);
-  app.SetHelpFile("c:\\Zip_Code\\help.hlp");
+  app_.SetHelpFile("c:\\Zip_Code\\help.hlp");
   MainDialog d;
-  backend.Do([&] { DialogEvents::DeliverMenuCommand(d, kHelpCommand); }).Escape();
+  backend_.Do([&] { DialogEvents::DeliverMenuCommand(d, kHelpCommand); }).Escape();
   d.DoModal();
   EXPECT_EQ(help.shown, (std::vector<std::string>{"c:\\Zip_Code\\help.hlp"}));
 }
 
 TEST_F(MenuCommands, ACommandNotOnTheMenuIsAScriptFault) {
-  expectErrors = true;
+  expectErrors_ = true;
   MainDialog d;
-  backend.MenuCommand(4711).Escape();
+  backend_.MenuCommand(4711).Escape();
   d.DoModal();
-  ASSERT_EQ(backend.Errors().size(), 1u);
-  EXPECT_NE(backend.Errors()[0].find("no menu command 4711"), std::string::npos);
+  ASSERT_EQ(backend_.Errors().size(), 1u);
+  EXPECT_NE(backend_.Errors()[0].find("no menu command 4711"), std::string::npos);
 }
 
 }  // namespace

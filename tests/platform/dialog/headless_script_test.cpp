@@ -17,19 +17,19 @@ using RadioGroups = ScriptTest;
 TEST_F(RadioGroups, AGroupCanBeShownWithNoneChecked) {
   MainDialog d;
   int checked = 0;
-  backend.Do([&] { checked = d.CheckedRadio(kTargetFirst); }).Escape();
+  backend_.Do([&] { checked = d.CheckedRadio(kTargetFirst); }).Escape();
   d.DoModal();
   EXPECT_EQ(checked, kNoId);
-  const auto* w = backend.Find(kMainDialogId);
+  const auto* w = backend_.Find(kMainDialogId);
   for (int id = kTargetFirst; id <= kTargetLast; ++id) EXPECT_EQ(w->CheckState(id), 0) << id;
   EXPECT_EQ(w->CheckState(kModeLeft), 1);
 }
 
 TEST_F(RadioGroups, ChoosingChecksWithinItsOwnGroupOnly) {
   MainDialog d;
-  backend.Choose(1139).Choose(1141).Escape();
+  backend_.Choose(1139).Choose(1141).Escape();
   d.DoModal();
-  const auto* w = backend.Find(kMainDialogId);
+  const auto* w = backend_.Find(kMainDialogId);
   EXPECT_EQ(w->CheckState(1139), 0);
   EXPECT_EQ(w->CheckState(1141), 1);
   EXPECT_EQ(w->CheckState(kModeLeft), 1);  // the other group is untouched
@@ -39,7 +39,7 @@ TEST_F(RadioGroups, ChoosingChecksWithinItsOwnGroupOnly) {
 TEST_F(RadioGroups, CheckRadioClearsTheRestAndUncheckingAllWorks) {
   MainDialog d;
   int afterCheck = 0, afterClear = 0;
-  backend
+  backend_
       .Do([&] {
         d.CheckRadio(kModeRight);
         afterCheck = d.CheckedRadio(kModeLeft);
@@ -53,39 +53,39 @@ TEST_F(RadioGroups, CheckRadioClearsTheRestAndUncheckingAllWorks) {
 }
 
 TEST_F(RadioGroups, ChoosingSomethingElseIsAScriptFault) {
-  expectErrors = true;
+  expectErrors_ = true;
   MainDialog d;
-  backend.Choose(kSearchButton).Escape();
+  backend_.Choose(kSearchButton).Escape();
   d.DoModal();
   EXPECT_EQ(d.searches, 0);
-  EXPECT_EQ(backend.Errors().size(), 1u);
+  EXPECT_EQ(backend_.Errors().size(), 1u);
 }
 
 using Focus = ScriptTest;
 
 TEST_F(Focus, DisabledControlsCannotBeClickedOrFocused) {
-  expectErrors = true;
+  expectErrors_ = true;
   MainDialog d;
-  backend.Click(kOptionCheck).Focus(kOptionCheck).Escape();
+  backend_.Click(kOptionCheck).Focus(kOptionCheck).Escape();
   d.DoModal();
-  EXPECT_EQ(backend.Find(kMainDialogId)->CheckState(kOptionCheck), 0);
-  EXPECT_EQ(backend.Errors().size(), 2u);
+  EXPECT_EQ(backend_.Find(kMainDialogId)->CheckState(kOptionCheck), 0);
+  EXPECT_EQ(backend_.Errors().size(), 2u);
 }
 
 using Typing = ScriptTest;
 
 TEST_F(Typing, EachCharacterIsAChangeAndEnterInAWantReturnEditIsCrLf) {
   MainDialog d;
-  backend.Type(kSearchEdit, Sj("aｶ\r")).Enter().Escape();
+  backend_.Type(kSearchEdit, Sj("aｶ\r")).Enter().Escape();
   d.DoModal();
   EXPECT_EQ(d.searchChanges, (std::vector<std::string>{"a", Sj("aｶ"), Sj("aｶ\r\n"), Sj("aｶ\r\n\r\n")}));
-  EXPECT_EQ(backend.Find(kMainDialogId)->Result(), kIdCancel);
+  EXPECT_EQ(backend_.Find(kMainDialogId)->Result(), kIdCancel);
 }
 
 TEST_F(Typing, BackspaceRemovesAWholeCharacter) {
   MainDialog d;
   // ソ is 0x83 0x5C: its trail byte must not be taken for a character.
-  backend.Type(kSearchEdit, Sj("aソ") + "\b").Type(kSearchEdit, "\b\b").Escape();
+  backend_.Type(kSearchEdit, Sj("aソ") + "\b").Type(kSearchEdit, "\b\b").Escape();
   d.DoModal();
   EXPECT_EQ(d.searchChanges, (std::vector<std::string>{"a", Sj("aソ"), "a", ""}));
 }
@@ -96,50 +96,50 @@ TEST_F(Typing, BackspaceRemovesAWholeCharacter) {
 // is added to.
 TEST_F(Typing, ATextThatATabStopSelectedIsReplacedAndAClickedOneAddedTo) {
   MainDialog d;
-  auto round = [this] { backend.Tab().Tab().Tab().Tab(); };  // back to the search edit
-  backend.Type(kSearchEdit, "ab");
+  auto round = [this] { backend_.Tab().Tab().Tab().Tab(); };  // back to the search edit
+  backend_.Type(kSearchEdit, "ab");
   round();
-  backend.Type(kSearchEdit, "c").Type(kSearchEdit, "d");
+  backend_.Type(kSearchEdit, "c").Type(kSearchEdit, "d");
   round();
-  backend.Type(kSearchEdit, "\bx");
+  backend_.Type(kSearchEdit, "\bx");
   round();
-  backend.Enter().Click(kSearchButton).Click(kSearchEdit).Type(kSearchEdit, "y").Escape();
+  backend_.Enter().Click(kSearchButton).Click(kSearchEdit).Type(kSearchEdit, "y").Escape();
   d.DoModal();
   EXPECT_EQ(d.searchChanges, (std::vector<std::string>{"a", "ab", "c", "cd", "", "x", "\r\n", "\r\ny"}));
 }
 
 TEST_F(Typing, EnterInAOneLineEditPressesTheDefaultButton) {
   SettingsDialog d;
-  backend.Type(kPathEdit, "c:\\Zip\r\n");
+  backend_.Type(kPathEdit, "c:\\Zip\r\n");
   EXPECT_EQ(d.DoModal(), kIdOk);
   EXPECT_EQ(d.path, "c:\\Zip");
 }
 
 TEST_F(Typing, AReadOnlyEditTakesNoTyping) {
-  expectErrors = true;
+  expectErrors_ = true;
   MainDialog d;
-  backend.Type(kLetterEdit, "x").Escape();
+  backend_.Type(kLetterEdit, "x").Escape();
   d.DoModal();
-  EXPECT_EQ(backend.Find(kMainDialogId)->ControlText(kLetterEdit), "");
+  EXPECT_EQ(backend_.Find(kMainDialogId)->ControlText(kLetterEdit), "");
   EXPECT_EQ(d.focusEvents, (std::vector<int>{kLetterEdit}));
-  EXPECT_EQ(backend.Errors().size(), 1u);
+  EXPECT_EQ(backend_.Errors().size(), 1u);
 }
 
 using Script = ScriptTest;
 
 TEST_F(Script, RunningOutEndsTheDialogWithMinusOneAndSaysSo) {
-  expectErrors = true;
+  expectErrors_ = true;
   MainDialog d;
   EXPECT_EQ(d.DoModal(), -1);
-  ASSERT_EQ(backend.Errors().size(), 1u);
-  EXPECT_NE(backend.Errors()[0].find("dialog 102"), std::string::npos);
+  ASSERT_EQ(backend_.Errors().size(), 1u);
+  EXPECT_NE(backend_.Errors()[0].find("dialog 102"), std::string::npos);
 }
 
 TEST_F(Script, EventsForAControlTheDialogLacksAreFaultsThatNameIt) {
-  expectErrors = true;
+  expectErrors_ = true;
   MainDialog d;
   std::string text = "unchanged";
-  backend.Click(4711).Choose(4711).Focus(4711).Type(4711, "x").Do([&] {
+  backend_.Click(4711).Choose(4711).Focus(4711).Type(4711, "x").Do([&] {
     // The dialog's own calls on it do nothing and read as empty.
     d.SetText(4711, "y");
     d.Enable(4711, true);
@@ -148,8 +148,8 @@ TEST_F(Script, EventsForAControlTheDialogLacksAreFaultsThatNameIt) {
   }).Escape();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(text, "");
-  ASSERT_EQ(backend.Errors().size(), 4u);
-  for (const std::string& e : backend.Errors())
+  ASSERT_EQ(backend_.Errors().size(), 4u);
+  for (const std::string& e : backend_.Errors())
     EXPECT_NE(e.find("no control 4711 of dialog 102"), std::string::npos) << e;
 }
 
@@ -157,10 +157,10 @@ TEST_F(Script, WaitingFiresTimersOnTheVirtualClock) {
   MainDialog d;
   std::vector<int> ticks;
   auto note = [&] { ticks.push_back(d.ticks); };
-  backend.Wait(150).Do(note).Wait(74).Do(note).Wait(1).Do(note).Escape();
+  backend_.Wait(150).Do(note).Wait(74).Do(note).Wait(1).Do(note).Escape();
   d.DoModal();
   EXPECT_EQ(ticks, (std::vector<int>{2, 2, 3}));
-  EXPECT_EQ(backend.Now(), 225);
+  EXPECT_EQ(backend_.Now(), 225);
 }
 
 // The main dialog, ending itself at its first tick.
@@ -175,17 +175,17 @@ class EndOnFirstTick : public MainDialog {
 TEST_F(Script, ATickThatEndsTheDialogIsItsLast) {
   EndOnFirstTick d;
   // One wait spans four intervals; the dialog asked to end at the first.
-  backend.Wait(300);
+  backend_.Wait(300);
   EXPECT_EQ(d.DoModal(), 5);
   EXPECT_EQ(d.ticks, 1);
 }
 
 TEST_F(Script, TimersStopWithTheirDialog) {
   MainDialog d;
-  backend.Escape();
+  backend_.Escape();
   d.DoModal();
   SettingsDialog s;
-  backend.Wait(1000).Click(kIdCancel);
+  backend_.Wait(1000).Click(kIdCancel);
   s.DoModal();
   EXPECT_EQ(d.ticks, 0);
 }

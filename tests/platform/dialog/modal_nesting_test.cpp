@@ -18,7 +18,7 @@ using ModalNesting = ScriptTest;
 // its own title when it was answered, as a marquee left them.
 TEST_F(ModalNesting, ABoxIsRecordedWithItsOwnersTitleAndItsTitleWhenAnswered) {
   MainDialog d;
-  backend.Wait(75)                     // tick 1: the main dialog's title
+  backend_.Wait(75)                     // tick 1: the main dialog's title
       .MenuCommand(kSettingsCommand)   // the settings dialog
       .Wait(75)                        // tick 2: its title
       .Click(kAskButton)               // a box from inside it
@@ -27,15 +27,15 @@ TEST_F(ModalNesting, ABoxIsRecordedWithItsOwnersTitleAndItsTitleWhenAnswered) {
       .Click(kIdCancel)
       .Click(kIdOk);
   EXPECT_EQ(d.DoModal(), kIdOk);
-  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
-  const headless::MessageBoxRecord& box = backend.MessageBoxes()[0];
+  ASSERT_EQ(backend_.MessageBoxes().size(), 1u);
+  const headless::MessageBoxRecord& box = backend_.MessageBoxes()[0];
   EXPECT_EQ(box.owner, Sj("ティック 2"));
   EXPECT_EQ(box.caption, Sj("確認"));
   EXPECT_EQ(box.buttons, Buttons::kYesNo);
   EXPECT_EQ(box.answer, kIdNo);
   EXPECT_EQ(box.title, Sj("ティック 4"));
-  EXPECT_EQ(backend.Find(kSettingsDialogId)->Owner(), Sj("ティック 1"));
-  EXPECT_EQ(backend.Now(), 300);
+  EXPECT_EQ(backend_.Find(kSettingsDialogId)->Owner(), Sj("ティック 1"));
+  EXPECT_EQ(backend_.Now(), 300);
 }
 
 TEST_F(ModalNesting, NestedDialogsTakeTheScriptInOrder) {
@@ -49,44 +49,44 @@ TEST_F(ModalNesting, NestedDialogsTakeTheScriptInOrder) {
     });
     inner.DoModal();
   });
-  backend.Click(kSearchButton).Click(kAskButton).Answer(kIdYes).Answer(kIdNo).Type(kPathEdit, "p").Click(kIdOk)
+  backend_.Click(kSearchButton).Click(kAskButton).Answer(kIdYes).Answer(kIdNo).Type(kPathEdit, "p").Click(kIdOk)
       .Click(kSearchButton).Click(kIdCancel)
       .Escape();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(answers[0], kIdYes);
   EXPECT_EQ(answers[1], kIdNo);
-  EXPECT_EQ(backend.MessageBoxes().size(), 2u);
+  EXPECT_EQ(backend_.MessageBoxes().size(), 2u);
 }
 
 TEST_F(ModalNesting, AnEventForTheDialogBelowAMessageBoxIsAFaultAndWaits) {
-  expectErrors = true;
+  expectErrors_ = true;
   MainDialog d;
-  backend.SysCommand(kAboutSysCommand).Click(kSearchButton).Escape();
+  backend_.SysCommand(kAboutSysCommand).Click(kSearchButton).Escape();
   d.DoModal();
   // The box took its default answer; the click then reached the dialog.
-  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
-  EXPECT_EQ(backend.MessageBoxes()[0].answer, kIdOk);
+  ASSERT_EQ(backend_.MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend_.MessageBoxes()[0].answer, kIdOk);
   EXPECT_EQ(d.searches, 1);
-  ASSERT_EQ(backend.Errors().size(), 1u);
-  EXPECT_NE(backend.Errors()[0].find("click"), std::string::npos);
+  ASSERT_EQ(backend_.Errors().size(), 1u);
+  EXPECT_NE(backend_.Errors()[0].find("click"), std::string::npos);
 }
 
 TEST_F(ModalNesting, AnAnswerThatIsNotAButtonOfTheBoxIsAFault) {
-  expectErrors = true;
+  expectErrors_ = true;
   int answer = 0;
-  backend.Answer(kIdOk);
+  backend_.Answer(kIdOk);
   answer = MessageBox("q", "c", Buttons::kYesNo);
   EXPECT_EQ(answer, kIdYes);
-  EXPECT_EQ(backend.Errors().size(), 1u);
+  EXPECT_EQ(backend_.Errors().size(), 1u);
 }
 
 TEST_F(ModalNesting, AMessageBoxWithNothingOpenHasNoOwnerAndTheProgramsName) {
-  backend.Answer(kIdOk);
+  backend_.Answer(kIdOk);
   EXPECT_EQ(ActiveWindow(), nullptr);
   EXPECT_EQ(MessageBox(Sj("ファイルがありません。")), kIdOk);
-  ASSERT_EQ(backend.MessageBoxes().size(), 1u);
-  EXPECT_EQ(backend.MessageBoxes()[0].owner, "");
-  EXPECT_EQ(backend.MessageBoxes()[0].caption, Sj("デモ"));
+  ASSERT_EQ(backend_.MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend_.MessageBoxes()[0].owner, "");
+  EXPECT_EQ(backend_.MessageBoxes()[0].caption, Sj("デモ"));
 }
 
 TEST(MessageBoxCaption, WithoutAnApplicationTheProgramFilesNameIsTheCaption) {
@@ -103,7 +103,7 @@ TEST_F(ModalNesting, SettingATimerAgainReplacesIt) {
   MainDialog d;
   // Timer 1 set again at 100 ms replaces the 75 ms one instead of running
   // beside it.
-  backend.Wait(50).Do([&] { d.SetTimer(kMarqueeTimer, 100); }).Wait(100).Do([&] { d.KillTimer(kMarqueeTimer); })
+  backend_.Wait(50).Do([&] { d.SetTimer(kMarqueeTimer, 100); }).Wait(100).Do([&] { d.KillTimer(kMarqueeTimer); })
       .Wait(1000).Escape();
   d.DoModal();
   EXPECT_EQ(d.ticks, 1);

@@ -18,18 +18,18 @@ namespace demo {
 class ScriptTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    if (!expectErrors) {
-      for (const std::string& e : backend.Errors()) ADD_FAILURE() << "script fault: " << e;
-      EXPECT_EQ(backend.PendingEvents(), 0u) << "script events left over";
+    if (!expectErrors_) {
+      for (const std::string& e : backend_.Errors()) ADD_FAILURE() << "script fault: " << e;
+      EXPECT_EQ(backend_.PendingEvents(), 0u) << "script events left over";
     }
   }
 
   static std::string Sj(const char* utf8) { return platform::text::Cp932(utf8); }
 
-  platform::dialog::headless::HeadlessBackend backend;
-  platform::ScopedOverride<platform::dialog::Backend*> inForce{platform::dialog::BackendInForce(), &backend};
-  DemoApp app;
-  bool expectErrors = false;
+  platform::dialog::headless::HeadlessBackend backend_;
+  platform::ScopedOverride<platform::dialog::Backend*> inForce_{platform::dialog::BackendInForce(), &backend_};
+  DemoApp app_;
+  bool expectErrors_ = false;
 };
 
 }  // namespace demo

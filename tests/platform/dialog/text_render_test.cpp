@@ -36,8 +36,8 @@ TEST_F(TextRender, TheDemoDialogMatchesItsGoldenPicture) {
   d.letter = Sj("ｱ");
   d.result = Sj("060-0001\r\nｻｯﾎﾟﾛｼ");
   std::string picture;
-  backend.Choose(1140).Type(kSearchEdit, Sj("札幌")).Do([&] {
-    picture = headless::RenderText(*backend.Top());
+  backend_.Choose(1140).Type(kSearchEdit, Sj("札幌")).Do([&] {
+    picture = headless::RenderText(*backend_.Top());
   }).Escape();
   d.DoModal();
   EXPECT_EQ(picture, Golden("demo_main.txt", picture)) << picture;
@@ -55,7 +55,7 @@ TEST_F(TextRender, OverlappingTextNeverLeavesHalfACharacter) {
   };
   Dialog d(t);
   std::string picture;
-  backend.Do([&] { picture = headless::RenderText(*backend.Top()); }).Escape();
+  backend_.Do([&] { picture = headless::RenderText(*backend_.Top()); }).Escape();
   d.DoModal();
   // Row 1 holds the statics: 漢, the cleared half of 字, x, then 漢字.
   std::istringstream lines(picture);
@@ -76,7 +76,7 @@ TEST_F(TextRender, MultiLineButtonsWrapAndHiddenControlsAreLeftOut) {
   };
   Dialog d(t);
   std::string picture;
-  backend.Do([&] { picture = headless::RenderText(*backend.Top()); }).Escape();
+  backend_.Do([&] { picture = headless::RenderText(*backend_.Top()); }).Escape();
   d.DoModal();
   EXPECT_EQ(picture,
             "+----------+\n"

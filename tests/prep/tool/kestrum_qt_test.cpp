@@ -30,16 +30,16 @@ namespace tool = prep::tool;
 class KestrumOnQt : public ::testing::Test {
  protected:
   KestrumOnQt() { tool::RegisterPrepResources(); }
-  void TearDown() override { EXPECT_TRUE(script.Finished()) << "the script did not run to its end"; }
+  void TearDown() override { EXPECT_TRUE(script_.Finished()) << "the script did not run to its end"; }
 
-  tool::PrepToolApp app;
-  platform::ScopedOverride<dlg::Backend*> inForce{dlg::BackendInForce(), &TheQtBackend()};
-  Script script;
+  tool::PrepToolApp app_;
+  platform::ScopedOverride<dlg::Backend*> inForce_{dlg::BackendInForce(), &TheQtBackend()};
+  Script script_;
 };
 
 TEST_F(KestrumOnQt, EveryOperationButtonAndLabelShowsItsWholeText) {
   tool::PrepToolDlg dialog;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     for (int id = tool::kSplitByPrefectureButton; id <= tool::kBuildIndexButton; ++id) {
       SCOPED_TRACE("button " + std::to_string(id));
       auto* button = qobject_cast<QPushButton*>(TopDialog()->ControlWidget(id));
@@ -67,7 +67,7 @@ TEST_F(KestrumOnQt, EveryOperationButtonAndLabelShowsItsWholeText) {
     TopDialog()->Widget()->grab().toImage().save(ScreenshotPath("kestrum_offscreen.png"), "PNG");
     ClickControl(dlg::kIdCancel);
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(dialog.DoModal(), dlg::kIdCancel);
 }
 
@@ -76,7 +76,7 @@ TEST_F(KestrumOnQt, ABuildShowsTheWaitCursorButItsErrorBoxesTheOrdinaryPointer) 
   tool::PrepToolDlg dialog;
   Qt::CursorShape overBox = Qt::BlankCursor;
   bool busyBelowBox = false;
-  script.At(1, [&] { ClickControl(tool::kBuildIndexButton); })
+  script_.At(1, [&] { ClickControl(tool::kBuildIndexButton); })
       .At(2, [&] {
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
         overBox = QApplication::overrideCursor()->shape();
@@ -87,7 +87,7 @@ TEST_F(KestrumOnQt, ABuildShowsTheWaitCursorButItsErrorBoxesTheOrdinaryPointer) 
         QApplication::setOverrideCursor(Qt::ArrowCursor);
         ClickBoxButton(QString::fromUtf8("いいえ(&N)"));
       });
-  script.Start();
+  script_.Start();
   dialog.DoModal();
   EXPECT_EQ(overBox, Qt::ArrowCursor);
   EXPECT_TRUE(busyBelowBox);

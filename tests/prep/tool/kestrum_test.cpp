@@ -81,19 +81,19 @@ std::map<std::string, std::string> Tree(const std::string& dir) {
 // and the script beside it.
 class KestrumRun : public ::testing::Test {
  protected:
-  KestrumRun() { fs::create_directory(work); }
+  KestrumRun() { fs::create_directory(work_); }
 
   Outcome Kestrum(const std::string& script, const std::string& args = "") {
-    dir.Write("script.txt", script);
-    return RunIn(work, "DIALOG_SCRIPT=../script.txt", KESTRUM_PATH, args);
+    dir_.Write("script.txt", script);
+    return RunIn(work_, "DIALOG_SCRIPT=../script.txt", KESTRUM_PATH, args);
   }
   // The tool without a script and without a display.
   Outcome KestrumUnseen(const std::string& args) {
-    return RunIn(work, "-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", KESTRUM_PATH, args);
+    return RunIn(work_, "-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", KESTRUM_PATH, args);
   }
 
-  TempDir dir;
-  std::string work = dir.path() + "/work";
+  TempDir dir_;
+  std::string work_ = dir_.path() + "/work";
 };
 
 TEST_F(KestrumRun, TheDialogShowsItsControlsAndOnly1006OkAndCancelCanBeOperated) {
@@ -122,7 +122,7 @@ TEST_F(KestrumRun, TheDialogShowsItsControlsAndOnly1006OkAndCancelCanBeOperated)
   refused += "../script.txt:18: control 1007 of dialog 102 cannot take the focus\n";
   EXPECT_EQ(run.err, refused);
   EXPECT_EQ(run.status, 3);  // the refused lines are faults of the script
-  EXPECT_TRUE(fs::is_empty(work));
+  EXPECT_TRUE(fs::is_empty(work_));
 }
 
 TEST_F(KestrumRun, Button1006BuildsTheIndexYubinBuildBuildsAndASecondPressDoublesEveryFile) {
@@ -134,19 +134,19 @@ TEST_F(KestrumRun, Button1006BuildsTheIndexYubinBuildBuildsAndASecondPressDouble
   std::map<std::string, std::string> expected = Tree(yubinDir.path() + "/work");
   ASSERT_EQ(expected.count("Zip_Code/N_ｻ/ｲｶ.Idx"), 1u);
 
-  dir.Write("work/ALL_ZIP.TXT", SmallMaster());
+  dir_.Write("work/ALL_ZIP.TXT", SmallMaster());
   Outcome once = Kestrum("click 1006\nclick 2\n");
   EXPECT_EQ(once.status, 0) << once.err;
   EXPECT_EQ(once.out + once.err, "");
-  EXPECT_EQ(Tree(work), expected);
+  EXPECT_EQ(Tree(work_), expected);
 
-  fs::remove_all(work + "/Zip_Code");
+  fs::remove_all(work_ + "/Zip_Code");
   Outcome twice = Kestrum("click 1006\nclick 1006\nclick 1\n");
   EXPECT_EQ(twice.status, 0) << twice.err;
   std::map<std::string, std::string> doubled = expected;
   for (auto& [name, bytes] : doubled)
     if (name.ends_with(".Idx")) bytes += bytes;
-  EXPECT_EQ(Tree(work), doubled);
+  EXPECT_EQ(Tree(work_), doubled);
 }
 
 TEST_F(KestrumRun, AFatalErrorShowsItsBoxesInOrderAndEndsWithMinusOneWhenTheyAreAnswered) {
@@ -155,12 +155,12 @@ TEST_F(KestrumRun, AFatalErrorShowsItsBoxesInOrderAndEndsWithMinusOneWhenTheyAre
   EXPECT_EQ(missing.out, "[ERROR] READ ファイルオープンエラー\n");
   EXPECT_EQ(missing.err, "");
   EXPECT_EQ(missing.status, 255);
-  EXPECT_TRUE(fs::is_directory(work + "/Zip_Code"));  // made before the build
+  EXPECT_TRUE(fs::is_directory(work_ + "/Zip_Code"));  // made before the build
 
   // An index file cannot be made: "ZIP_CODE" is a file.
-  fs::remove_all(work + "/Zip_Code");
-  dir.Write("work/ALL_ZIP.TXT", SmallMaster());
-  dir.Write("work/ZIP_CODE", "");
+  fs::remove_all(work_ + "/Zip_Code");
+  dir_.Write("work/ALL_ZIP.TXT", SmallMaster());
+  dir_.Write("work/ZIP_CODE", "");
   Outcome unopenable = Kestrum("click 1006\nanswer 6\nanswer 7\n");
   EXPECT_EQ(unopenable.out,
             "[ERROR] ZIP_CODE\\N_ｻ\\ｵｵ.Idx\n"
@@ -176,28 +176,28 @@ TEST_F(KestrumRun, AFatalErrorShowsItsBoxesInOrderAndEndsWithMinusOneWhenTheyAre
 TEST_F(KestrumRun, ABuildThatPassesOverLinesSaysHowManyAndWhich) {
   std::string good = MasterLine("0600042", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｵｵﾄﾞｵﾘﾆｼ", "大通西");
   std::string cutAfterNinth = good.substr(0, good.find(",0,0,0") + 1);
-  dir.Write("work/ALL_ZIP.TXT", good + good + cutAfterNinth);
+  dir_.Write("work/ALL_ZIP.TXT", good + good + cutAfterNinth);
   Outcome whole = Kestrum("click 1006\nclick 1\n");
   EXPECT_EQ(whole.out + whole.err, "");
   EXPECT_EQ(whole.status, 0);
   std::string line = Cp932("ｵｵﾄﾞｵﾘﾆｼ,ﾎｯｶｲﾄﾞｳ,0600042,ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ,大通西\n");
-  EXPECT_EQ(Tree(work)["Zip_Code/N_ｻ/ｵｵ.Idx"], line + line + line);
+  EXPECT_EQ(Tree(work_)["Zip_Code/N_ｻ/ｵｵ.Idx"], line + line + line);
 
-  fs::remove_all(work + "/Zip_Code");
+  fs::remove_all(work_ + "/Zip_Code");
   std::string shortLine = "01101,060  ,0600000,x\n";
   std::string cutBeforeNinth = good.substr(0, good.find(",x,y,"));
-  dir.Write("work/ALL_ZIP.TXT", good + shortLine + good + cutBeforeNinth);
+  dir_.Write("work/ALL_ZIP.TXT", good + shortLine + good + cutBeforeNinth);
   Outcome two = Kestrum("click 1006\nclick 1\n");
   EXPECT_EQ(two.out,
             "[Kestrum] ＊＊ ALL_ZIP.TXT の 2 行を、インデックスに入れずに読み飛ばしました。＊＊ "
             "カンマが９つない行：2 行 最初の行番号：2, 4\nanswered 1\n");
   EXPECT_EQ(two.status, 0);
-  EXPECT_EQ(Tree(work)["Zip_Code/N_ｻ/ｵｵ.Idx"], line + line);
+  EXPECT_EQ(Tree(work_)["Zip_Code/N_ｻ/ｵｵ.Idx"], line + line);
 
-  fs::remove_all(work + "/Zip_Code");
+  fs::remove_all(work_ + "/Zip_Code");
   std::string many = good;
   for (int i = 0; i < 7; ++i) many += shortLine;
-  dir.Write("work/ALL_ZIP.TXT", many);
+  dir_.Write("work/ALL_ZIP.TXT", many);
   Outcome seven = Kestrum("click 1006\nanswer 1\nclick 1\n");
   EXPECT_EQ(seven.out,
             "[Kestrum] ＊＊ ALL_ZIP.TXT の 7 行を、インデックスに入れずに読み飛ばしました。＊＊ "
@@ -206,13 +206,13 @@ TEST_F(KestrumRun, ABuildThatPassesOverLinesSaysHowManyAndWhich) {
 }
 
 TEST_F(KestrumRun, OkAndCancelEndWithZeroAndWriteNothing) {
-  dir.Write("work/ALL_ZIP.TXT", SmallMaster());
+  dir_.Write("work/ALL_ZIP.TXT", SmallMaster());
   for (const char* script : {"click 1\n", "click 2\n", "enter\n", "close\n"}) {
     SCOPED_TRACE(script);
     Outcome run = Kestrum(script);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out + run.err, "");
-    EXPECT_EQ(Tree(work), (std::map<std::string, std::string>{{"ALL_ZIP.TXT", SmallMaster()}}));
+    EXPECT_EQ(Tree(work_), (std::map<std::string, std::string>{{"ALL_ZIP.TXT", SmallMaster()}}));
   }
 }
 
@@ -228,14 +228,14 @@ TEST_F(KestrumRun, TheSystemMenuOpensTheAboutBoxForEachCommandOfItsSixteen) {
 }
 
 TEST_F(KestrumRun, AnEmbeddedOrAutomationStartEndsAtOnceWithoutAWindow) {
-  dir.Write("work/ALL_ZIP.TXT", SmallMaster());
+  dir_.Write("work/ALL_ZIP.TXT", SmallMaster());
   for (const char* args : {"-Embedding", "/embedding", "-AUTOMATION", "/Automation", "other -Embedding"}) {
     SCOPED_TRACE(args);
     Outcome run = KestrumUnseen(args);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out + run.err, "");
   }
-  EXPECT_EQ(Tree(work).size(), 1u);
+  EXPECT_EQ(Tree(work_).size(), 1u);
   // Any other argument is ignored: the tool wants its window, and there is
   // no display for it.
   Outcome other = KestrumUnseen("-Embeddings");

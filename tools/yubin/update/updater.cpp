@@ -46,10 +46,10 @@ class StepList : public start::Steps {
   int StepCount() const override { return static_cast<int>(steps_.size()); }
   std::string_view WindowText(int step) const override { return steps_[step].window; }
   bool Run(int step, std::string& error) override {
-    if (say_) say_("[" + std::to_string(step + 1) + "/" + std::to_string(steps_.size()) + "] " + steps_[step].line);
+    if (say) say("[" + std::to_string(step + 1) + "/" + std::to_string(steps_.size()) + "] " + steps_[step].line);
     return steps_[step].run(error);
   }
-  std::function<void(const std::string&)> say_;
+  std::function<void(const std::string&)> say;
 
  private:
   struct Step {
@@ -248,7 +248,7 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
   start::PostalData data{kenAll, jigyosyo, installation_.DataFile(start::kHelpFile), plan.serverTime};
   start::Preparation preparation(installation_, data, plan.workspace, *setting, false);
   StepList steps;
-  steps.say_ = say_;
+  steps.say = say_;
   for (int step = 0; step < 3; ++step)
     steps.Add(preparation.WindowText(step), std::string(preparation.LineText(step)),
               [&preparation, step](std::string& e) { return preparation.Run(step, e); });
@@ -280,7 +280,7 @@ bool Updater::PrepareFromFullFiles(Plan& plan, const StepRunner& runSteps, std::
                          installation_.DataFile(start::kHelpFile), plan.serverTime};
   start::Preparation preparation(installation_, data, plan.workspace, *setting, true);
   StepList steps;
-  steps.say_ = say_;
+  steps.say = say_;
   // The downloads are steps too, so that a window shows them.
   steps.Add("住所データを取り寄せています", "fetching " + options_.base + addressPath,
             [this, &plan, addressPath](std::string& e) {

@@ -26,11 +26,11 @@ std::string Sj(const char* utf8) { return platform::text::Cp932(utf8); }
 
 class Contract : public ::testing::TestWithParam<std::string> {
  protected:
-  void TearDown() override { EXPECT_TRUE(user->Finished()) << "not every action was taken"; }
+  void TearDown() override { EXPECT_TRUE(user_->Finished()) << "not every action was taken"; }
 
-  std::unique_ptr<BackendDriver> user = contract::MakeDriver(GetParam());
-  platform::ScopedOverride<Backend*> inForce{BackendInForce(), &user->TheBackend()};
-  DemoApp app;
+  std::unique_ptr<BackendDriver> user_ = contract::MakeDriver(GetParam());
+  platform::ScopedOverride<Backend*> inForce_{BackendInForce(), &user_->TheBackend()};
+  DemoApp app_;
 };
 
 // Focus: a dialog hears each gain of the focus by a control once, by
@@ -42,27 +42,27 @@ TEST_P(Contract, EachGainOfTheFocusIsHeardOnceAndItsReturnNever) {
   for (int id : {kSearchEdit, kSearchButton})
     d.Bind(id, Notification::kSetFocus, [&d, id] { d.focusEvents.push_back(id); });
   // The default focus, on the first tab stop.
-  user->Do([&] { EXPECT_EQ(d.focusEvents, (std::vector<int>{kSearchEdit})); });
-  user->Click(kLetterEdit);
-  user->Click(kLetterEdit);  // no gain: it has the focus
-  user->Click(kCityEdit);
-  user->Tab();  // to the next tab stop, the search edit
-  user->Tab();  // a push button the dialog binds
-  user->Click(kLetterEdit);
+  user_->Do([&] { EXPECT_EQ(d.focusEvents, (std::vector<int>{kSearchEdit})); });
+  user_->Click(kLetterEdit);
+  user_->Click(kLetterEdit);  // no gain: it has the focus
+  user_->Click(kCityEdit);
+  user_->Tab();  // to the next tab stop, the search edit
+  user_->Tab();  // a push button the dialog binds
+  user_->Click(kLetterEdit);
   // A message box and a nested dialog give the focus back when they close.
-  user->Do([&] { d.MessageBox(Sj("確認")); });
-  user->Answer(kIdOk);
-  user->Do([&] {
+  user_->Do([&] { d.MessageBox(Sj("確認")); });
+  user_->Answer(kIdOk);
+  user_->Do([&] {
     SettingsDialog settings(&d);
     settings.DoModal();
   });
-  user->Escape();
-  user->Do([&] {
+  user_->Escape();
+  user_->Do([&] {
     EXPECT_EQ(d.Focused(), kLetterEdit);
     // The program's own move is a gain too.
     d.SetFocusTo(kCityEdit);
   });
-  user->Escape();
+  user_->Escape();
   d.DoModal();
   EXPECT_EQ(d.focusEvents, (std::vector<int>{kSearchEdit, kLetterEdit, kCityEdit, kSearchEdit, kSearchButton,
                                              kLetterEdit, kCityEdit}));
@@ -74,16 +74,16 @@ TEST_P(Contract, EachGainOfTheFocusIsHeardOnceAndItsReturnNever) {
 TEST_P(Contract, TheDefaultButtonFollowsTheFocusAndEnterPressesIt) {
   MainDialog d;
   std::vector<int> shown;
-  auto note = [&] { shown.push_back(user->ShownDefault()); };
-  user->Do(note);  // the search edit has the focus
-  user->Tab();     // the search button
-  user->Do(note);
-  user->Enter();
-  user->Tab();  // exit, the template's default button
-  user->Tab();  // cancel
-  user->Do(note);
-  user->Tab();  // round to the search edit
-  user->Do([&] {
+  auto note = [&] { shown.push_back(user_->ShownDefault()); };
+  user_->Do(note);  // the search edit has the focus
+  user_->Tab();     // the search button
+  user_->Do(note);
+  user_->Enter();
+  user_->Tab();  // exit, the template's default button
+  user_->Tab();  // cancel
+  user_->Do(note);
+  user_->Tab();  // round to the search edit
+  user_->Do([&] {
     EXPECT_EQ(d.Focused(), kSearchEdit);
     // And backwards round the start, skipping what is no tab stop.
     d.NextTabStop(true);
@@ -91,9 +91,9 @@ TEST_P(Contract, TheDefaultButtonFollowsTheFocusAndEnterPressesIt) {
     d.NextTabStop();
     EXPECT_EQ(d.Focused(), kSearchEdit);
   });
-  user->Click(kLetterEdit);
-  user->Do(note);
-  user->Enter();
+  user_->Click(kLetterEdit);
+  user_->Do(note);
+  user_->Enter();
   EXPECT_EQ(d.DoModal(), kIdOk);
   EXPECT_EQ(d.searches, 1);
   EXPECT_EQ(shown, (std::vector<int>{kIdOk, kSearchButton, kIdCancel, kIdOk}));
@@ -107,32 +107,32 @@ TEST_P(Contract, TimersTickUnderNestedDialogsAndBoxesAndTheOwnerComesBack) {
   Window* settings = nullptr;
   int mark = 0;
   auto titled = [&] { return ActiveWindow()->Title() == Sj("ティック ") + std::to_string(d.ticks); };
-  user->WaitUntil([&] { return d.ticks >= 1; }, 75, "a tick in the main dialog");
-  user->Do([&] {
+  user_->WaitUntil([&] { return d.ticks >= 1; }, 75, "a tick in the main dialog");
+  user_->Do([&] {
     main = ActiveWindow();
     EXPECT_TRUE(titled());
   });
-  user->Menu(kSettingsCommand);  // the application runs the settings dialog
-  user->Do([&] {
+  user_->Menu(kSettingsCommand);  // the application runs the settings dialog
+  user_->Do([&] {
     settings = ActiveWindow();
     mark = d.ticks;
   });
-  user->WaitUntil([&] { return d.ticks >= mark + 2; }, 150, "two ticks in the settings dialog");
-  user->Do([&] { EXPECT_TRUE(titled()); });
-  user->Click(kAskButton);  // a Yes/No box from inside it
-  user->Do([&] {
+  user_->WaitUntil([&] { return d.ticks >= mark + 2; }, 150, "two ticks in the settings dialog");
+  user_->Do([&] { EXPECT_TRUE(titled()); });
+  user_->Click(kAskButton);  // a Yes/No box from inside it
+  user_->Do([&] {
     EXPECT_NE(ActiveWindow(), settings);
     mark = d.ticks;
   });
-  user->WaitUntil([&] { return d.ticks >= mark + 2; }, 150, "two ticks under the box");
-  user->Do([&] { EXPECT_TRUE(titled()); });
-  user->Answer(kIdNo);
-  user->Escape();  // ends the settings dialog
-  user->Do([&] { EXPECT_EQ(ActiveWindow(), main); });
-  user->Click(kIdOk);
+  user_->WaitUntil([&] { return d.ticks >= mark + 2; }, 150, "two ticks under the box");
+  user_->Do([&] { EXPECT_TRUE(titled()); });
+  user_->Answer(kIdNo);
+  user_->Escape();  // ends the settings dialog
+  user_->Do([&] { EXPECT_EQ(ActiveWindow(), main); });
+  user_->Click(kIdOk);
   EXPECT_EQ(d.DoModal(), kIdOk);
   EXPECT_NE(settings, main);
-  EXPECT_EQ(app.settingsRuns, 1);
+  EXPECT_EQ(app_.settingsRuns, 1);
   EXPECT_GE(d.ticks, 5);
 }
 
@@ -148,8 +148,8 @@ TEST_P(Contract, ADialogEndedFromInsideANestedOneEndsWhenThatOneReturns) {
     inner.DoModal();
     outerRunningAfterInner = d.IsRunning();
   });
-  user->Click(kSearchButton);
-  user->Click(kAskButton);
+  user_->Click(kSearchButton);
+  user_->Click(kAskButton);
   EXPECT_EQ(d.DoModal(), 9);
   EXPECT_TRUE(outerRunningAfterInner);
   EXPECT_TRUE(d.destroyed);
@@ -174,10 +174,10 @@ TEST_P(Contract, ADialogIsTheActiveWindowFromItsShowingToItsEnd) {
   Probe probe;
   Window* main = nullptr;
   d.Bind(kSearchButton, Notification::kClicked, [&] { probe.DoModal(); });
-  user->Do([&] { main = ActiveWindow(); });
-  user->Click(kSearchButton);
-  user->Escape();
-  user->Escape();
+  user_->Do([&] { main = ActiveWindow(); });
+  user_->Click(kSearchButton);
+  user_->Escape();
+  user_->Escape();
   d.DoModal();
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(probe.inInit, main);
@@ -198,9 +198,9 @@ TEST_P(Contract, ADialogEndedWhenShownNeverWaits) {
 // that would pass it is refused whole.
 TEST_P(Contract, TypingStopsAtTheLimitInCp932Bytes) {
   SettingsDialog s;  // the path is exchanged with a limit of 10
-  user->Type(kPathEdit, "123456789" + Sj("ア") + "0");
-  user->Type(kPathEdit, "x");
-  user->Click(kIdOk);
+  user_->Type(kPathEdit, "123456789" + Sj("ア") + "0");
+  user_->Type(kPathEdit, "x");
+  user_->Click(kIdOk);
   EXPECT_EQ(s.DoModal(), kIdOk);
   EXPECT_EQ(s.path, "1234567890");
 }
@@ -221,11 +221,11 @@ TEST_P(Contract, EnterInAReadOnlyEditThatWantsItChangesNothing) {
       }};
   Dialog d(kReadOnlyWantsEnter);
   std::string text;
-  user->Do([&] { d.SetText(10, "x"); });
-  user->Click(10);
-  user->Enter();
-  user->Do([&] { text = d.Text(10); });
-  user->Escape();  // still open: Enter pressed no button
+  user_->Do([&] { d.SetText(10, "x"); });
+  user_->Click(10);
+  user_->Enter();
+  user_->Do([&] { text = d.Text(10); });
+  user_->Escape();  // still open: Enter pressed no button
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(text, "x");
 }
@@ -258,11 +258,11 @@ TEST_P(Contract, ArrowKeysWalkTheKeypadGridAndTheRadioGroupTabGoesOnFromThere) {
   d.Bind(kSecondRadio, Notification::kClicked, [&] { clicked.push_back(kSecondRadio); });
   for (MoveKey key : {MoveKey::kRight, MoveKey::kDown, MoveKey::kLeft, MoveKey::kUp, MoveKey::kRight,
                       MoveKey::kTab, MoveKey::kDown, MoveKey::kBackTab}) {
-    user->Press(key);
-    user->Do([&] { walked.push_back(d.Focused()); });
+    user_->Press(key);
+    user_->Do([&] { walked.push_back(d.Focused()); });
   }
-  user->Do([&] { EXPECT_EQ(d.CheckedRadio(kFirstRadio), kSecondRadio); });
-  user->Escape();
+  user_->Do([&] { EXPECT_EQ(d.CheckedRadio(kFirstRadio), kSecondRadio); });
+  user_->Escape();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(walked, (std::vector<int>{kB, kH, kG, kD, kF, kFirstRadio, kSecondRadio, kFirstRadio}));
   EXPECT_EQ(clicked, (std::vector<int>{kSecondRadio}));

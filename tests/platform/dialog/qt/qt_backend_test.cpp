@@ -73,13 +73,13 @@ class QtDialogTest : public ::testing::Test {
  protected:
   void SetUp() override { RegisterIcon(DemoIcon()); }
   void TearDown() override {
-    EXPECT_TRUE(script.Finished()) << "the script did not run to its end";
+    EXPECT_TRUE(script_.Finished()) << "the script did not run to its end";
     EXPECT_TRUE(TheQtBackend().ModalStack().empty());
   }
 
-  DemoApp app;
-  platform::ScopedOverride<Backend*> inForce{BackendInForce(), &TheQtBackend()};
-  Script script;
+  DemoApp app_;
+  platform::ScopedOverride<Backend*> inForce_{BackendInForce(), &TheQtBackend()};
+  Script script_;
 };
 
 // Widgets and what they show.
@@ -88,7 +88,7 @@ using QtWindowBuilding = QtDialogTest;
 
 TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
   MainDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     ASSERT_NE(window, nullptr);
     const DialogTemplate& tmpl = MainTemplate();
@@ -154,7 +154,7 @@ TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
     }
     ClickControl(kIdOk);
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdOk);
 }
 
@@ -180,7 +180,7 @@ std::pair<int, int> InkRows(QWidget* widget) {
 TEST_F(QtWindowBuilding, AMainWindowSizedTemplateComesOutAt665By480WithItsTextsWhole) {
   keypad::RegisterKeypadIcon();
   keypad::KeypadDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     ASSERT_NE(window, nullptr);
     QFontInfo info(window->Widget()->font());
@@ -214,7 +214,7 @@ TEST_F(QtWindowBuilding, AMainWindowSizedTemplateComesOutAt665By480WithItsTextsW
     EXPECT_GT(checked, 5);
     ClickControl(kIdOk);
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdOk);
 }
 
@@ -224,7 +224,7 @@ TEST_F(QtWindowBuilding, AMainWindowSizedTemplateComesOutAt665By480WithItsTextsW
 TEST_F(QtWindowBuilding, GroupBoxesRunTheirTitleInTheTopEdgeClearOfTheirMembers) {
   keypad::RegisterKeypadIcon();
   keypad::KeypadDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     const DialogTemplate& tmpl = keypad::KeypadTemplate();
     int pitch = window->Units().y;
@@ -269,14 +269,14 @@ TEST_F(QtWindowBuilding, GroupBoxesRunTheirTitleInTheTopEdgeClearOfTheirMembers)
     EXPECT_EQ(groups, 7);
     ClickControl(kIdOk);
   });
-  script.Start();
+  script_.Start();
   d.DoModal();
 }
 
 TEST_F(QtWindowBuilding, ScreenshotOfTheDemoDialogShowsItsJapaneseTexts) {
   MainDialog d;
   QString path;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     ClickControl(kSearchButton);
     d.SetText(kSearchEdit, Cp932("ﾎｯｶｲﾄﾞｳ\r\n札幌市"));
     qtd::QtDialogWindow* window = TopDialog();
@@ -294,7 +294,7 @@ TEST_F(QtWindowBuilding, ScreenshotOfTheDemoDialogShowsItsJapaneseTexts) {
     EXPECT_GT(dark, 50) << "the heading looks empty in " << path.toStdString();
     ClickControl(kIdOk);
   });
-  script.Start();
+  script_.Start();
   d.DoModal();
   EXPECT_FALSE(path.isEmpty());
 }
@@ -305,7 +305,7 @@ using QtReactions = QtDialogTest;
 
 TEST_F(QtReactions, ClicksOnButtonsAndRadioButtonsReachTheirReactions) {
   MainDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     ASSERT_NE(window, nullptr);
     ClickControl(kSearchButton);
@@ -335,14 +335,14 @@ TEST_F(QtReactions, ClicksOnButtonsAndRadioButtonsReachTheirReactions) {
     EXPECT_EQ(d.Check(kOptionCheck), 0);
     Key(window->ControlWidget(kSearchButton), Qt::Key_Escape);
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_TRUE(d.destroyed);
 }
 
 TEST_F(QtReactions, ArrowKeysMoveAlongARadioGroupAndClickAutomaticButtons) {
   MainDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     ClickControl(1139);
     Key(window->ControlWidget(1139), Qt::Key_Right);
@@ -356,7 +356,7 @@ TEST_F(QtReactions, ArrowKeysMoveAlongARadioGroupAndClickAutomaticButtons) {
     EXPECT_EQ(d.CheckedRadio(kModeLeft), kModeLeft);
     ClickControl(kIdCancel);
   });
-  script.Start();
+  script_.Start();
   d.DoModal();
 }
 
@@ -368,7 +368,7 @@ TEST_F(QtReactions, ArrowKeysFromAKeyGoToItsNeighboursOnTheKeypadsGrid) {
   keypad::KeypadDialog d;
   const int kHo = 1174;
   std::vector<int> reached;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     for (int key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up}) {
       d.SetFocusTo(kHo);
       Key(TopDialog()->ControlWidget(kHo), key);
@@ -376,14 +376,14 @@ TEST_F(QtReactions, ArrowKeysFromAKeyGoToItsNeighboursOnTheKeypadsGrid) {
     }
     Key(TopDialog()->ControlWidget(d.Focused()), Qt::Key_Escape);
   });
-  script.Start();
+  script_.Start();
   d.DoModal();
   EXPECT_EQ(reached, (std::vector<int>{1169, 1225, 1179, 1173}));
 }
 
 TEST_F(QtReactions, TypingReportsEachChangeAndAWantReturnEditKeepsItsLineBreaks) {
   MainDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     QWidget* edit = TopDialog()->ControlWidget(kSearchEdit);
     Click(edit);
     Type(edit, U("ab"));
@@ -397,13 +397,13 @@ TEST_F(QtReactions, TypingReportsEachChangeAndAWantReturnEditKeepsItsLineBreaks)
     EXPECT_EQ(d.Text(kSearchEdit), "ab\r\n" + Cp932("ｶ札"));
     ClickControl(kIdOk);
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdOk);
 }
 
 TEST_F(QtReactions, ReadOnlyEditsTakeTheFocusButNoTyping) {
   MainDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     QWidget* letter = TopDialog()->ControlWidget(kLetterEdit);
     Click(letter);
     Type(letter, U("ｱ"));
@@ -413,14 +413,14 @@ TEST_F(QtReactions, ReadOnlyEditsTakeTheFocusButNoTyping) {
     EXPECT_EQ(d.Focused(), kCityEdit);
     ClickControl(kIdCancel);
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdCancel);
 }
 
 TEST_F(QtReactions, TheCloseBoxEndsTheDialogAsCancel) {
   MainDialog d;
-  script.At(1, [&] { TopDialog()->Widget()->close(); });
-  script.Start();
+  script_.At(1, [&] { TopDialog()->Widget()->close(); });
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_TRUE(d.destroyed);
 }
@@ -431,20 +431,20 @@ using QtEdits = QtDialogTest;
 
 TEST_F(QtEdits, CharactersCp932CannotHoldAreRefused) {
   SettingsDialog s;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     QWidget* edit = TopDialog()->ControlWidget(kPathEdit);
     Click(edit);
     Type(edit, U("a😀b한"));  // an emoji and a Hangul syllable
     EXPECT_EQ(s.Text(kPathEdit), "ab");
     ClickControl(kIdCancel);
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(s.DoModal(), kIdCancel);
 }
 
 TEST_F(QtEdits, AProgramTextPastTheLimitStaysAndCanBeShortened) {
   SettingsDialog s;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     s.SetText(kPathEdit, "c:\\Zip_Code\\");  // 12 bytes, over the limit of 10
     QWidget* edit = TopDialog()->ControlWidget(kPathEdit);
     Click(edit);
@@ -456,19 +456,19 @@ TEST_F(QtEdits, AProgramTextPastTheLimitStaysAndCanBeShortened) {
     ClickControl(kIdOk);
   });
   // Reading back 11 bytes fails the check: the platform's message comes.
-  script.At(2, [&] {
+  script_.At(2, [&] {
     ASSERT_NE(TopBox(), nullptr);
     EXPECT_EQ(TopBox()->Text(), TooLongMessage(10));
     ClickBoxButton(U("OK"));
   });
-  script.At(1, [&] { ClickControl(kIdCancel); });
-  script.Start();
+  script_.At(1, [&] { ClickControl(kIdCancel); });
+  script_.Start();
   EXPECT_EQ(s.DoModal(), kIdCancel);
 }
 
 TEST_F(QtEdits, MultiLineEditsShowCrLfAsLineBreaksAndGiveThemBack) {
   MainDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     d.SetText(kResultEdit, "a\r\nb\r\n");
     auto* edit = static_cast<QTextEdit*>(TopDialog()->ControlWidget(kResultEdit));
     EXPECT_EQ(edit->toPlainText(), U("a\nb\n"));
@@ -481,7 +481,7 @@ TEST_F(QtEdits, MultiLineEditsShowCrLfAsLineBreaksAndGiveThemBack) {
     EXPECT_EQ(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     ClickControl(kIdCancel);
   });
-  script.Start();
+  script_.Start();
   d.DoModal();
 }
 
@@ -492,7 +492,7 @@ using QtMenus = QtDialogTest;
 TEST_F(QtMenus, AMenuBarCommandReachesTheApplicationAndRunsANestedDialog) {
   MainDialog d;
   QWidget* mainWidget = nullptr;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     mainWidget = TopDialog()->Widget();
     qtd::MenuStrip* bar = TopDialog()->Strip();
     ASSERT_NE(bar, nullptr);
@@ -502,7 +502,7 @@ TEST_F(QtMenus, AMenuBarCommandReachesTheApplicationAndRunsANestedDialog) {
     ASSERT_GE(settings, 0);
     ClickAt(bar, bar->ItemRect(settings).center());
   });
-  script.At(2, [&] {
+  script_.At(2, [&] {
     ASSERT_NE(TopDialog(), nullptr);
     // The settings dialog, known by its path field: its title may already
     // be the marquee's, which the main dialog's timer writes into whatever
@@ -512,10 +512,10 @@ TEST_F(QtMenus, AMenuBarCommandReachesTheApplicationAndRunsANestedDialog) {
     EXPECT_EQ(TopDialog()->Widget()->parentWidget(), mainWidget);
     ClickControl(kIdCancel);
   });
-  script.At(1, [&] { ClickControl(kIdCancel); });
-  script.Start();
+  script_.At(1, [&] { ClickControl(kIdCancel); });
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdCancel);
-  EXPECT_EQ(app.settingsRuns, 1);
+  EXPECT_EQ(app_.settingsRuns, 1);
 }
 
 // Whether the strip draws the item at `index` highlighted.
@@ -534,7 +534,7 @@ TEST_F(QtMenus, TheBarAnswersAltAndF10ArrowsEnterAndEscapeAndGivesTheFocusBack) 
   std::vector<int> commands;
   for (int command : {kSettingsCommand, kAboutCommand})
     d.Bind(command, Notification::kCommand, [&commands, command] { commands.push_back(command); });
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     qtd::MenuStrip* strip = window->Strip();
     QWidget* edit = window->ControlWidget(kSearchEdit);
@@ -568,7 +568,7 @@ TEST_F(QtMenus, TheBarAnswersAltAndF10ArrowsEnterAndEscapeAndGivesTheFocusBack) 
     EXPECT_EQ(commands.size(), 1u);
     ClickControl(kIdCancel);
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdCancel);
 }
 
@@ -609,14 +609,14 @@ class EntryDialog : public Dialog {
 
 TEST_F(QtMenus, AStripWithTheSystemMenuButtonShowsOnlyOnceTheProgramAddsAnEntry) {
   EntryDialog plain(false);
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     EXPECT_EQ(window->SystemMenuButton(), nullptr);
     EXPECT_EQ(window->Client()->geometry().top(), 0);
     EXPECT_EQ(window->Widget()->height(), window->Client()->height());
     ClickControl(kIdOk);
   });
-  script.Start();
+  script_.Start();
   plain.DoModal();
 
   EntryDialog withEntry(true);
@@ -652,7 +652,7 @@ TEST_F(QtMenus, AStripWithTheSystemMenuButtonShowsOnlyOnceTheProgramAddsAnEntry)
 
 TEST_F(QtMenus, AltSpaceOpensTheSystemMenuWithTheAppendedItem) {
   MainDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     Key(window->ControlWidget(kSearchEdit), Qt::Key_Space, Qt::AltModifier);
     QMenu* menu = window->SystemMenu();
@@ -669,20 +669,20 @@ TEST_F(QtMenus, AltSpaceOpensTheSystemMenuWithTheAppendedItem) {
     EXPECT_TRUE(menu->grab().save(path, "PNG"));
     ClickAt(menu, menu->actionGeometry(about).center());
   });
-  script.At(2, [&] {
+  script_.At(2, [&] {
     ASSERT_NE(TopBox(), nullptr);
     EXPECT_EQ(TopBox()->Text(), Cp932("デモ Version 1.00"));
     ClickBoxButton(U("OK"));
   });
-  script.At(1, [&] { ClickControl(kIdCancel); });
-  script.Start();
+  script_.At(1, [&] { ClickControl(kIdCancel); });
+  script_.Start();
   d.DoModal();
   EXPECT_EQ(d.sysCommands, (std::vector<int>{kAboutSysCommand}));
 }
 
 TEST_F(QtMenus, TheSystemMenuButtonOpensItByMouseAndItsCloseItemCloses) {
   MainDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     ASSERT_NE(window->SystemMenuButton(), nullptr);
     // The button shows the window's small icon, the program's own.
@@ -698,7 +698,7 @@ TEST_F(QtMenus, TheSystemMenuButtonOpensItByMouseAndItsCloseItemCloses) {
     ASSERT_NE(close, nullptr);
     ClickAt(menu, menu->actionGeometry(close).center());
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(d.sysCommands, (std::vector<int>{kCloseCommand}));
 }
@@ -709,8 +709,8 @@ using QtTimers = QtDialogTest;
 
 TEST_F(QtTimers, TicksStopWhenTheDialogEnds) {
   MainDialog d;
-  script.When([&] { return d.ticks >= 1; }, [&] { ClickControl(kIdOk); }, "a tick");
-  script.Start();
+  script_.When([&] { return d.ticks >= 1; }, [&] { ClickControl(kIdOk); }, "a tick");
+  script_.Start();
   d.DoModal();
   int ticks = d.ticks;
   QTest::qWait(200);
@@ -728,8 +728,8 @@ TEST_F(QtTimers, ATickMayKillItsOwnTimerAndSetItAgain) {
     }
   };
   Restarting d;
-  script.When([&] { return d.ticks >= 3; }, [&] { ClickControl(kIdOk); }, "three ticks");
-  script.Start();
+  script_.When([&] { return d.ticks >= 3; }, [&] { ClickControl(kIdOk); }, "three ticks");
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdOk);
   EXPECT_EQ(d.ticks, 3);
 }
@@ -747,7 +747,7 @@ void ExpectIcons(qtd::QtMessageBox* box, QStyle::StandardPixmap which) {
 }
 
 TEST_F(QtMessageBoxes, AnOkBoxShowsTheInformationIconAndEscapeOrItsCloseBoxAnswersOk) {
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtMessageBox* box = TopBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->Box()->windowTitle(), U("デモ"));  // no caption: the program's name
@@ -758,15 +758,15 @@ TEST_F(QtMessageBoxes, AnOkBoxShowsTheInformationIconAndEscapeOrItsCloseBoxAnswe
     EXPECT_TRUE(box->Box()->grab().save(path, "PNG"));
     Key(box->Box(), Qt::Key_Escape);
   });
-  script.At(1, [&] { TopBox()->Box()->close(); });
-  script.Start();
+  script_.At(1, [&] { TopBox()->Box()->close(); });
+  script_.Start();
   EXPECT_EQ(MessageBox(Cp932("＊＊ ファイルが開く事ができません。＊＊")), kIdOk);
   EXPECT_EQ(MessageBox(Cp932("＊＊ ファイルが開く事ができません。＊＊")), kIdOk);
 }
 
 // A Yes/No box asks a question: Escape and the close box cannot answer it.
 TEST_F(QtMessageBoxes, AYesNoBoxShowsTheQuestionIconAndOnlyItsButtonsAnswer) {
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtMessageBox* box = TopBox();
     EXPECT_EQ(box->Box()->windowTitle(), U("ERROR"));
     ExpectIcons(box, QStyle::SP_MessageBoxQuestion);
@@ -777,19 +777,19 @@ TEST_F(QtMessageBoxes, AYesNoBoxShowsTheQuestionIconAndOnlyItsButtonsAnswer) {
     ClickBoxButton(U("はい(&Y)"));
   });
   // The access letter alone answers, as in a dialog.
-  script.At(1, [&] { Key(TopBox()->Box(), Qt::Key_N); });
-  script.Start();
+  script_.At(1, [&] { Key(TopBox()->Box(), Qt::Key_N); });
+  script_.Start();
   EXPECT_EQ(MessageBox(Cp932("書けません"), "ERROR", Buttons::kYesNo), kIdYes);
   EXPECT_EQ(MessageBox(Cp932("書けません"), "ERROR", Buttons::kYesNo), kIdNo);
 }
 
 TEST_F(QtMessageBoxes, ALongTextWrapsAtASensibleWidthAndAShortOneKeepsTheBoxSmall) {
   int shortWidth = 0;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     shortWidth = TopBox()->Box()->width();
     ClickBoxButton(U("OK"));
   });
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtMessageBox* box = TopBox();
     qtd::DialogText* text = box->TextWidget();
     // Forty full-width characters a line at most, so several lines here.
@@ -799,7 +799,7 @@ TEST_F(QtMessageBoxes, ALongTextWrapsAtASensibleWidthAndAShortOneKeepsTheBoxSmal
     EXPECT_GT(box->Box()->width(), shortWidth);
     ClickBoxButton(U("OK"));
   });
-  script.Start();
+  script_.Start();
   MessageBox(Cp932("完了"));
   std::string line = Cp932("OLE の初期化に失敗しました。OLE ﾗｲﾌﾞﾗﾘが正しいﾊﾞｰｼﾞｮﾝのものか確認してください。");
   MessageBox(line + line + line);

@@ -85,12 +85,12 @@ class GalleryDialog : public Dialog {
 class QtControls : public ::testing::Test {
  protected:
   void TearDown() override {
-    EXPECT_TRUE(script.Finished()) << "the script did not run to its end";
+    EXPECT_TRUE(script_.Finished()) << "the script did not run to its end";
   }
 
-  App app{Cp932("見本")};
-  platform::ScopedOverride<Backend*> inForce{BackendInForce(), &TheQtBackend()};
-  Script script;
+  App app_{Cp932("見本")};
+  platform::ScopedOverride<Backend*> inForce_{BackendInForce(), &TheQtBackend()};
+  Script script_;
 };
 
 template <typename T>
@@ -100,7 +100,7 @@ T* Widget(int id) {
 
 TEST_F(QtControls, AMultiLineButtonWrapsItsCaptionAndADisabledOneTakesNoClick) {
   GalleryDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     auto* wrap = Widget<QPushButton>(kWrapButton);
     ASSERT_NE(wrap, nullptr);
     auto* label = wrap->findChild<qtd::DialogText*>();
@@ -120,13 +120,13 @@ TEST_F(QtControls, AMultiLineButtonWrapsItsCaptionAndADisabledOneTakesNoClick) {
     EXPECT_EQ(d.clicks, (std::vector<int>{kWrapButton, kDisabledButton}));
     ClickControl(kIdCancel);
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdCancel);
 }
 
 TEST_F(QtControls, PlainRadioButtonsAndCheckBoxesLeaveTheirCheckToTheProgram) {
   GalleryDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     ClickControl(kPlainRadio);
     ClickControl(kPlainCheck);
     EXPECT_EQ(d.clicks, (std::vector<int>{kPlainRadio, kPlainCheck}));
@@ -142,13 +142,13 @@ TEST_F(QtControls, PlainRadioButtonsAndCheckBoxesLeaveTheirCheckToTheProgram) {
     EXPECT_EQ(d.Check(kAutoCheck), 0);
     ClickControl(kIdCancel);
   });
-  script.Start();
+  script_.Start();
   d.DoModal();
 }
 
 TEST_F(QtControls, StaticsAndOneLineEditsTakeTheirStyles) {
   GalleryDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     auto* disabledLabel = dynamic_cast<qtd::DialogText*>(window->ControlWidgetAt(6));
     auto* rightLabel = dynamic_cast<qtd::DialogText*>(window->ControlWidgetAt(7));
@@ -174,13 +174,13 @@ TEST_F(QtControls, StaticsAndOneLineEditsTakeTheirStyles) {
     EXPECT_EQ(d.Text(kLimitedEdit), "abcdef");
     ClickControl(kIdCancel);
   });
-  script.Start();
+  script_.Start();
   d.DoModal();
 }
 
 TEST_F(QtControls, AMultiLineEditWithoutWantReturnKeepsItsLimitAndEnterPressesTheDefault) {
   GalleryDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     auto* edit = Widget<QTextEdit>(kWrapEdit);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->lineWrapMode(), QTextEdit::WidgetWidth);
@@ -192,13 +192,13 @@ TEST_F(QtControls, AMultiLineEditWithoutWantReturnKeepsItsLimitAndEnterPressesTh
     EXPECT_EQ(d.Text(kWrapEdit), Cp932("一行目二"));
     Key(edit, Qt::Key_Return);
   });
-  script.Start();
+  script_.Start();
   EXPECT_EQ(d.DoModal(), kIdOk);
 }
 
 TEST_F(QtControls, TheSystemMenuOfAMinimisableDialogMinimisesAndRestores) {
   GalleryDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     qtd::QtDialogWindow* window = TopDialog();
     QMenu* menu = window->SystemMenu();
     ASSERT_NE(menu, nullptr);
@@ -212,19 +212,19 @@ TEST_F(QtControls, TheSystemMenuOfAMinimisableDialogMinimisesAndRestores) {
     EXPECT_FALSE(d.IsMinimised());
     ClickControl(kIdCancel);
   });
-  script.Start();
+  script_.Start();
   d.DoModal();
 }
 
 TEST_F(QtControls, ScreenshotOfEveryKindOfControl) {
   GalleryDialog d;
-  script.At(1, [&] {
+  script_.At(1, [&] {
     d.SetText(kWrapEdit, Cp932("折り返す複数行のエディットボックスの見本です。"));
     QString path = ScreenshotPath("qt_gallery.png");
     EXPECT_TRUE(TopDialog()->Widget()->grab().save(path, "PNG"));
     ClickControl(kIdCancel);
   });
-  script.Start();
+  script_.Start();
   d.DoModal();
 }
 

@@ -181,7 +181,7 @@ class LookDialog : public keypad::KeypadDialog {
   bool Framed() const {
     QWidget* widget = ActiveWidget();
     return widget != nullptr && widget->isActiveWindow() && AllExposed() &&
-           (!framed_ || widget->frameGeometry().size() != widget->size());
+           (!framed || widget->frameGeometry().size() != widget->size());
   }
 
   void ReportShown() {
@@ -195,7 +195,7 @@ class LookDialog : public keypad::KeypadDialog {
   }
 
  public:
-  bool framed_ = false;
+  bool framed = false;
 };
 
 }  // namespace
@@ -211,7 +211,7 @@ int main(int argc, char** argv) {
   KeyReporter keys;
   qApp->installEventFilter(&keys);
   LookDialog dialog;
-  dialog.framed_ = argc > 1 && std::string(argv[1]) == "--framed";
+  dialog.framed = argc > 1 && std::string(argv[1]) == "--framed";
   QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
   std::string pending;
   QObject::connect(&input, &QSocketNotifier::activated, [&] {
