@@ -10,7 +10,7 @@
 #include <spawn.h>         // posix_spawn
 #include <fcntl.h>         // open
 
-#include <unistd.h>         // fork, pipe
+#include <unistd.h>  // fork, pipe
 
 #include <chrono>
 #include <cstdint>
@@ -153,9 +153,12 @@ std::vector<ScanRow> ScanRows(const std::string& utf8) {
     std::string field;
     bool quoted = false;
     for (char c : line) {
-      if (c == '"') quoted = !quoted;
-      else if (c == ',' && !quoted) f.push_back(field), field.clear();
-      else if (c != '\r') field += c;
+      if (c == '"')
+        quoted = !quoted;
+      else if (c == ',' && !quoted)
+        f.push_back(field), field.clear();
+      else if (c != '\r')
+        field += c;
     }
     f.push_back(field);
     if (f.size() < 9) continue;
@@ -249,8 +252,8 @@ int main() {
               "yubin lookup --csv of 100,000 rows", batch.wallMs, batch.cpuMs, load.wallMs, load.cpuMs);
   std::printf("%-52s  %.0f addresses a second (cpu: %.0f)  goal >= 50000%s\n", "the list, after the load", rate,
               cpuRate, cpuRate >= 50000 ? "" : "  MISSED");
-  std::printf("%-52s  %ld KiB peak (%.1f MiB)  goal <= 64 MiB%s\n", "its memory", batch.peakKiB,
-              batch.peakKiB / 1024.0, batch.peakKiB <= 64 * 1024 ? "" : "  MISSED");
+  std::printf("%-52s  %ld KiB peak (%.1f MiB)  goal <= 64 MiB%s\n", "its memory", batch.peakKiB, batch.peakKiB / 1024.0,
+              batch.peakKiB <= 64 * 1024 ? "" : "  MISSED");
 
   // The plain scan, on a sample: it takes far longer per address.
   std::vector<ScanRow> rows = ScanRows(utf8);

@@ -155,8 +155,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "import failed: %s\n", error.c_str());
     return 1;
   }
-  double importSeconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - importStart).count();
+  double importSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - importStart).count();
 
   ChildRun index = RunChild({YUBIN_PROGRAM, "build"}, build);
   if (index.status != 0) {
@@ -171,8 +170,9 @@ int main(int argc, char** argv) {
 
   // The same tree as an archive, extracted into a fresh directory.
   bool gnuTar = HaveProgram("tar");
-  std::vector<std::string> create = gnuTar ? std::vector<std::string>{"tar", "cf", "../tree.tar", "Zip_Code"}
-                                           : std::vector<std::string>{"cmake", "-E", "tar", "cf", "../tree.tar", "Zip_Code"};
+  std::vector<std::string> create =
+      gnuTar ? std::vector<std::string>{"tar", "cf", "../tree.tar", "Zip_Code"}
+             : std::vector<std::string>{"cmake", "-E", "tar", "cf", "../tree.tar", "Zip_Code"};
   if (RunChild(create, build).status != 0) {
     std::fprintf(stderr, "cannot archive the index\n");
     return 1;
@@ -220,20 +220,18 @@ int main(int argc, char** argv) {
 
   double ratio = buildMedian / tarMedian;
   double rssMiB = maxRssKiB / 1024.0;
-  std::printf("import:          %ld lines -> %ld records in %.3f s\n", report.linesRead,
-              report.recordsWritten, importSeconds);
-  std::printf("index build:     %ld records into %ld files in %ld directories\n",
-              report.recordsWritten, files, directories);
+  std::printf("import:          %ld lines -> %ld records in %.3f s\n", report.linesRead, report.recordsWritten,
+              importSeconds);
+  std::printf("index build:     %ld records into %ld files in %ld directories\n", report.recordsWritten, files,
+              directories);
   std::printf("first build:     %.3f s (before the archive existed)\n", index.seconds);
   std::printf("build wall time: %.3f s median of %d (%.0f records/s)\n", buildMedian, kRounds,
               report.recordsWritten / buildMedian);
   std::printf("tar extraction:  %.3f s median of %d (%s, same tree)\n", tarMedian, kRounds,
               gnuTar ? "tar xf" : "cmake -E tar xf");
-  std::printf("in turn order:   build %s s; tar %s s\n", Samples(buildSeconds).c_str(),
-              Samples(tarSeconds).c_str());
+  std::printf("in turn order:   build %s s; tar %s s\n", Samples(buildSeconds).c_str(), Samples(tarSeconds).c_str());
   std::printf("build / tar:     %.2f (goal: at most 2.5)\n", ratio);
-  std::printf("one open/write/close per record, nothing else: %.3f s (%.2f x tar)\n", floor,
-              floor / tarMedian);
+  std::printf("one open/write/close per record, nothing else: %.3f s (%.2f x tar)\n", floor, floor / tarMedian);
   std::printf("peak RSS build:  %.1f MiB (goal: under 16 MiB)\n", rssMiB);
 
   std::error_code ignored;

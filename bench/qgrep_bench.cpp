@@ -173,8 +173,8 @@ Timed RunTimed(std::vector<std::string> args, char** env, const std::string& out
     usleep(1000);
   }
   timed.wallMs = Milliseconds(Clock::now() - start);
-  timed.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-                (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+  timed.cpuMs =
+      (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
   timed.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return timed;
 }
@@ -257,7 +257,7 @@ void PrintSamples(const char* what, const std::vector<double>& samples) {
 
 struct Case {
   const char* name;
-  const char* first;   // the terms as a user types them (UTF-8)
+  const char* first;  // the terms as a user types them (UTF-8)
   const char* second;
   const char* grepFirst;  // what grep gets, before conversion to CP932
   const char* grepSecond;
@@ -282,8 +282,8 @@ int main() {
     bytes += fs::file_size(file);
     ReadFile(file);  // into the page cache
   }
-  std::printf("data: %s and %s, %.1f MB, page cache warm; 10 samples each, alternating (ms)\n",
-              files[0].c_str(), files[1].c_str(), static_cast<double>(bytes) / 1e6);
+  std::printf("data: %s and %s, %.1f MB, page cache warm; 10 samples each, alternating (ms)\n", files[0].c_str(),
+              files[1].c_str(), static_cast<double>(bytes) / 1e6);
 
   const Case cases[] = {
       {"two literal terms", "札幌市", "北一条", "札幌市", "北一条", 1.0},

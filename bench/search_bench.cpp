@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cctype>  // std::isxdigit
 #include <chrono>
-#include <cmath>  // std::ceil
+#include <cmath>   // std::ceil
 #include <cstdio>  // popen
 #include <cstdlib>
 #include <filesystem>

@@ -43,10 +43,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-using terminal_test::PseudoTerminal;
 using bench::Median;
 using bench::Milliseconds;
 using bench::Report;
+using terminal_test::PseudoTerminal;
 
 // tolvane started on a pseudo-terminal of 120 x 40 in `dir`: the
 // milliseconds until the main dialog is drawn, or -1.
@@ -143,8 +143,7 @@ int main(int argc, char** argv) {
     if (step == 0) {
       // Onto the keypad: Shift+Tab to 終了, up into the keys.
       tty.Send(std::string(PseudoTerminal::kBackTab) + std::string(PseudoTerminal::kUp) +
-               std::string(PseudoTerminal::kUp) + std::string(PseudoTerminal::kUp) +
-               std::string(PseudoTerminal::kUp));
+               std::string(PseudoTerminal::kUp) + std::string(PseudoTerminal::kUp) + std::string(PseudoTerminal::kUp));
       ++step;
       return 0;
     }

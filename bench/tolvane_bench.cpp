@@ -101,8 +101,8 @@ double TimeToLine(const std::string& program, const std::vector<std::string>& en
   return ms;
 }
 
-std::vector<double> StartUps(const std::string& program, const std::vector<std::string>& env,
-                             const std::string& marker, const char* argument = nullptr) {
+std::vector<double> StartUps(const std::string& program, const std::vector<std::string>& env, const std::string& marker,
+                             const char* argument = nullptr) {
   std::vector<double> ms;
   for (int run = 0; run < 20; ++run) {
     double t = TimeToLine(program, env, marker, argument);
@@ -166,8 +166,7 @@ int main(int argc, char** argv) {
   Report("probe, Qt (offscreen)",
          StartUps(STARTUP_PROBE, Environment({"QT_QPA_PLATFORM=offscreen", "DIALOG_SCRIPT=", "DISPLAY="}), "shown"),
          100);
-  Report("probe, headless backend",
-         StartUps(STARTUP_PROBE, Environment({"DIALOG_SCRIPT=empty.txt"}), "shown"), 20);
+  Report("probe, headless backend", StartUps(STARTUP_PROBE, Environment({"DIALOG_SCRIPT=empty.txt"}), "shown"), 20);
   Report("tolvane, headless backend (scripted print)",
          StartUps(TOLVANE_PROGRAM, Environment({"DIALOG_SCRIPT=script.txt"}), "1215: "), 20);
   // A program maps Qt's libraries only once it has chosen the Qt backend

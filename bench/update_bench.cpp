@@ -33,7 +33,8 @@ bool Update(const start::Installation& installation, const std::string& root, co
   auto begin = std::chrono::steady_clock::now();
   update::Updater updater(installation, workspaces, options, [&](const std::string& line) {
     if (std::getenv("UPDATE_BENCH_STEPS"))
-      std::fprintf(stderr, "%8.0f ms  %s\n", bench::Milliseconds(std::chrono::steady_clock::now() - begin), line.c_str());
+      std::fprintf(stderr, "%8.0f ms  %s\n", bench::Milliseconds(std::chrono::steady_clock::now() - begin),
+                   line.c_str());
   });
   std::string message;
   bool done = updater.Run(RunSteps, message) == update::UpdateResult::kUpdated;
@@ -54,8 +55,8 @@ int main() {
   std::string scratch = dir.path() + "/scratch.zip";
 
   LoopbackServer server;
-  server.Put("/kogaki/zip/ken_all.zip", {ZipOf("KEN_ALL.CSV", Joined(addresses), scratch), "\"may\"",
-                                         "Fri, 29 May 2026 01:00:00 GMT"});
+  server.Put("/kogaki/zip/ken_all.zip",
+             {ZipOf("KEN_ALL.CSV", Joined(addresses), scratch), "\"may\"", "Fri, 29 May 2026 01:00:00 GMT"});
   server.Put("/jigyosyo/zip/jigyosyo.zip", {ZipOf("JIGYOSYO.CSV", Joined(offices), scratch), "", ""});
   std::vector<double> fullMs, differenceMs;
   long long fullBytes = 0, differenceBytes = 0;
@@ -63,8 +64,8 @@ int main() {
   Change june = MakeChange(addresses, 6, 100), juneOffices = MakeChange(offices, 6, 20);
   for (int round = 0; round < kRounds; ++round) {
     std::string root = dir.path() + "/root-" + std::to_string(round);
-    server.Put("/kogaki/zip/ken_all.zip", {ZipOf("KEN_ALL.CSV", Joined(addresses), scratch), "\"may\"",
-                                           "Fri, 29 May 2026 01:00:00 GMT"});
+    server.Put("/kogaki/zip/ken_all.zip",
+               {ZipOf("KEN_ALL.CSV", Joined(addresses), scratch), "\"may\"", "Fri, 29 May 2026 01:00:00 GMT"});
     server.Forget();
     auto start = std::chrono::steady_clock::now();
     if (!Update(installation, root, server.Base())) return 1;
@@ -82,14 +83,16 @@ int main() {
     differenceMs.push_back(bench::Milliseconds(std::chrono::steady_clock::now() - start));
     differenceBytes = server.BodyBytesSent();
   }
-  std::printf("bundled data: %zu address lines, %zu office lines; one month: %zu + %zu address records "
-              "deleted + added, %zu + %zu office records\n",
-              addresses.size(), offices.size(), june.deletions.size(), june.additions.size(),
-              juneOffices.deletions.size(), juneOffices.additions.size());
+  std::printf(
+      "bundled data: %zu address lines, %zu office lines; one month: %zu + %zu address records "
+      "deleted + added, %zu + %zu office records\n",
+      addresses.size(), offices.size(), june.deletions.size(), june.additions.size(), juneOffices.deletions.size(),
+      juneOffices.additions.size());
   bench::Report("full update (fetch, import, index)", fullMs, 0);
   bench::Report("update by one month of differences", differenceMs, bench::Median(fullMs) / 5);
-  std::printf("time ratio differences / full: %.3f (goal <= 0.2)\n", bench::Median(differenceMs) / bench::Median(fullMs));
-  std::printf("bytes downloaded: full %lld, differences %lld, ratio %.4f (goal <= 0.05)\n", fullBytes,
-              differenceBytes, static_cast<double>(differenceBytes) / static_cast<double>(fullBytes));
+  std::printf("time ratio differences / full: %.3f (goal <= 0.2)\n",
+              bench::Median(differenceMs) / bench::Median(fullMs));
+  std::printf("bytes downloaded: full %lld, differences %lld, ratio %.4f (goal <= 0.05)\n", fullBytes, differenceBytes,
+              static_cast<double>(differenceBytes) / static_cast<double>(fullBytes));
   return 0;
 }

@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
 
   // As the regular-expression search passes it: options, pattern, files.
-  Args split = platform::SplitCommandLine(platform::JoinCommandLine(
-      {"qgrep.exe", " -G -V0 -Evesk -Ores_s " + Quoted(text) + " *.csv"}));
+  Args split = platform::SplitCommandLine(
+      platform::JoinCommandLine({"qgrep.exe", " -G -V0 -Evesk -Ores_s " + Quoted(text) + " *.csv"}));
   Args expected = {"qgrep.exe", "-G", "-V0", "-Evesk", "-Ores_s", WholeCharacters(text), "*.csv"};
   FUZZ_CHECK(split == expected);
 

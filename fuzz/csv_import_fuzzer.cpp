@@ -54,8 +54,7 @@ std::optional<std::string> Convert(bool toCp932, std::string_view in) {
   size_t srcLeft = in.size();
   char* dst = out.data();
   size_t dstLeft = out.size();
-  if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft != 0)
-    return std::nullopt;
+  if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft != 0) return std::nullopt;
   out.resize(out.size() - dstLeft);
   return out;
 }
@@ -65,7 +64,11 @@ bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && 
 bool IsValidUtf8(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
     auto b = static_cast<unsigned char>(s[i]);
-    size_t length = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    size_t length = b < 0x80                 ? 1
+                    : b >= 0xC2 && b <= 0xDF ? 2
+                    : b >= 0xE0 && b <= 0xEF ? 3
+                    : b >= 0xF0 && b <= 0xF4 ? 4
+                                             : 0;
     if (length == 0 || i + length > s.size()) return false;
     for (size_t k = 1; k < length; ++k)
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;

@@ -25,9 +25,7 @@ inline std::string& ScratchDirectory() {
 // disk file system may flush a rewritten file at every close.
 inline void EnterScratchDirectory() {
   const char* tmp = std::getenv("TMPDIR");
-  std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
-                     : tmp && *tmp                             ? tmp
-                                                               : "/tmp";
+  std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : tmp && *tmp ? tmp : "/tmp";
   std::string pattern = base + "/yubin-fuzz-XXXXXX";
   if (!mkdtemp(pattern.data()) || chdir(pattern.c_str()) != 0) {
     std::fprintf(stderr, "cannot make a scratch directory from %s\n", pattern.c_str());
@@ -73,5 +71,4 @@ inline size_t Cp932CharAt(std::string_view text, size_t i) {
 
 }  // namespace fuzz
 
-#define FUZZ_CHECK(condition) \
-  ((condition) ? static_cast<void>(0) : ::fuzz::Fail(#condition, __FILE__, __LINE__))
+#define FUZZ_CHECK(condition) ((condition) ? static_cast<void>(0) : ::fuzz::Fail(#condition, __FILE__, __LINE__))

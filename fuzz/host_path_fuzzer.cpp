@@ -28,8 +28,7 @@ namespace files = platform::files;
 
 // The components by the rules, written out apart from the code under test.
 std::vector<std::string> Components(std::string_view path, bool& absolute) {
-  if (path.size() >= 2 && path[1] == ':' &&
-      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
+  if (path.size() >= 2 && path[1] == ':' && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
     path.remove_prefix(2);
   absolute = !path.empty() && (path[0] == '/' || path[0] == '\\');
   std::vector<std::string> parts(1);
@@ -48,7 +47,11 @@ std::vector<std::string> Components(std::string_view path, bool& absolute) {
 bool IsValidUtf8(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
     auto b = static_cast<unsigned char>(s[i]);
-    size_t length = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    size_t length = b < 0x80                 ? 1
+                    : b >= 0xC2 && b <= 0xDF ? 2
+                    : b >= 0xE0 && b <= 0xEF ? 3
+                    : b >= 0xF0 && b <= 0xF4 ? 4
+                                             : 0;
     if (length == 0 || i + length > s.size()) return false;
     for (size_t k = 1; k < length; ++k)
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;

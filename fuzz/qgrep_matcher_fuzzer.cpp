@@ -39,8 +39,8 @@ const std::vector<Letter>& Letters() {
   static const std::vector<Letter> letters = {
       {'k', {{"か", "\x82\xA9"}, {"カ", "\x83\x4A"}, {"ｶ", "\xB6"}}},
       {'g', {{"が", "\x82\xAA"}, {"ガ", "\x83\x4B"}, {"ｶﾞ", "\xB6\xDE"}}},
-      {'t', {{"つ", "\x82\xC2"}, {"っ", "\x82\xC1"}, {"ツ", "\x83\x63"}, {"ッ", "\x83\x62"}, {"ﾂ", "\xC2"},
-             {"ｯ", "\xAF"}}},
+      {'t',
+       {{"つ", "\x82\xC2"}, {"っ", "\x82\xC1"}, {"ツ", "\x83\x63"}, {"ッ", "\x83\x62"}, {"ﾂ", "\xC2"}, {"ｯ", "\xAF"}}},
       {'a', {{"a", "a"}, {"A", "A"}, {"ａ", "\x82\x81"}, {"Ａ", "\x82\x60"}}},
       {'b', {{"b", "b"}, {"B", "B"}, {"ｂ", "\x82\x82"}, {"Ｂ", "\x82\x61"}}},
       {'0', {{"0", "0"}, {"０", "\x82\x4F"}}},
@@ -72,9 +72,9 @@ class Input {
 bool IsDigit(char c) { return c == '0' || c == '7'; }
 
 struct Term {
-  std::string utf8;      // as given to qgrep
-  std::string folded;    // literal: the reference's folded text
-  std::string regex;     // expression: for std::regex, on folded text
+  std::string utf8;    // as given to qgrep
+  std::string folded;  // literal: the reference's folded text
+  std::string regex;   // expression: for std::regex, on folded text
   bool expression = false;
 };
 
@@ -131,8 +131,7 @@ void AddAtom(Input& in, Term& term) {
       term.regex += "]";
       return;
     }
-    default:
-      AddRandomLetter(in, term);
+    default: AddRandomLetter(in, term);
   }
 }
 
@@ -175,9 +174,7 @@ Term MakeExpression(Input& in) {
         AddSequence(in, term, 2);
         AddText(term, ")");
         break;
-      default:
-        AddAtom(in, term);
-        AddQuantifier(in, term);
+      default: AddAtom(in, term); AddQuantifier(in, term);
     }
   }
   if (firstIsGroup && in.Next(3) == 0) AddText(term, "\\1");
@@ -251,7 +248,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool expected = true;
     size_t r = 0;
     for (const Term& term : terms)
-      expected = expected && (term.expression ? std::regex_search(folded, regexes[r++]) : LiteralMatches(term.folded, folded));
+      expected =
+          expected && (term.expression ? std::regex_search(folded, regexes[r++]) : LiteralMatches(term.folded, folded));
     qgrep::MatchResult got = matcher.Match(qgrep::FoldCp932(raw, buffer));
     FUZZ_CHECK(got != qgrep::MatchResult::kTooCostly);
     FUZZ_CHECK((got == qgrep::MatchResult::kMatch) == expected);

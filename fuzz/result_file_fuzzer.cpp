@@ -109,9 +109,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   engine::SearchSession session(dialog);
   session.InitialiseDialog();
   engine::SearchState& state = session.State();
-  state.CityLetter = "\xBB";           // ｻ
-  state.DetailFirstLetter = "\xD0";    // ﾐ
-  state.DetailSecondLetter = "\xC5";   // ﾅ
+  state.CityLetter = "\xBB";          // ｻ
+  state.DetailFirstLetter = "\xD0";   // ﾐ
+  state.DetailSecondLetter = "\xC5";  // ﾅ
   state.NarrowingString = narrowing;
   session.ShowState();
   session.StartSearch();

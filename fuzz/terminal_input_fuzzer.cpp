@@ -103,8 +103,8 @@ void DecodeAll(std::vector<Input>& inputs, size_t limit) {
 }
 
 bool Same(const Input& a, const Input& b) {
-  return a.kind == b.kind && a.code == b.code && a.key == b.key && a.alt == b.alt &&
-         a.mouse == b.mouse && a.row == b.row && a.col == b.col;
+  return a.kind == b.kind && a.code == b.code && a.key == b.key && a.alt == b.alt && a.mouse == b.mouse &&
+         a.row == b.row && a.col == b.col;
 }
 
 Input KeyInput(Key key, bool alt = false) {
@@ -156,7 +156,9 @@ const std::vector<Sequence>& Sequences() {
       {"\x1b[21~", KeyInput(Key::kF10)},
       {"\x1b[1;3S", KeyInput(Key::kAltF4)},
       {"\x1b\x1bOS", KeyInput(Key::kAltF4, true)},
-      {"\x1b" "a", CharInput('a', true)},
+      {"\x1b"
+       "a",
+       CharInput('a', true)},
       {"\x1b\xE3\x81\x82", CharInput(U'\u3042', true)},
       {"\xE3\x81\x82", CharInput(U'\u3042')},
       {"\x1b[<0;5;3M\x1b[<0;5;3m", MouseInput(Input::Mouse::kPress, 2, 4)},  // a click
@@ -171,7 +173,11 @@ std::optional<std::vector<char32_t>> CodePoints(std::string_view s) {
   std::vector<char32_t> codes;
   for (size_t i = 0; i < s.size();) {
     auto b = static_cast<unsigned char>(s[i]);
-    size_t length = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    size_t length = b < 0x80                 ? 1
+                    : b >= 0xC2 && b <= 0xDF ? 2
+                    : b >= 0xE0 && b <= 0xEF ? 3
+                    : b >= 0xF0 && b <= 0xF4 ? 4
+                                             : 0;
     if (length == 0 || i + length > s.size()) return std::nullopt;
     char32_t code = length == 1 ? b : b & (0x7F >> length);
     for (size_t k = 1; k < length; ++k) {

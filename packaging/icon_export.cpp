@@ -14,7 +14,7 @@
 #include <algorithm>  // std::min, std::max
 #include <cmath>      // std::floor, std::ceil, std::lround
 #include <cstdint>
-#include <cstdio>   // std::fprintf, std::snprintf
+#include <cstdio>  // std::fprintf, std::snprintf
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -118,8 +118,8 @@ std::string Svg(const Image& image) {
       int end = x + 1;
       while (end < image.size && image.argb[static_cast<size_t>(y) * image.size + end] == p) ++end;
       if ((p >> 24) != 0)
-        paths[p] += "M" + std::to_string(x) + " " + std::to_string(y) + "h" + std::to_string(end - x) +
-                    "v1h-" + std::to_string(end - x) + "z";
+        paths[p] += "M" + std::to_string(x) + " " + std::to_string(y) + "h" + std::to_string(end - x) + "v1h-" +
+                    std::to_string(end - x) + "z";
       x = end;
     }
   }

@@ -36,8 +36,8 @@ std::string KanaIndexKey(const MasterRecord& record) {
 
 std::string KanaIndexLine(const MasterRecord& record) {
   std::string line;
-  line.reserve(record.town.size() + record.prefecture.size() + record.postalCode.size() +
-               record.city.size() + record.kanjiTown.size() + 5);
+  line.reserve(record.town.size() + record.prefecture.size() + record.postalCode.size() + record.city.size() +
+               record.kanjiTown.size() + 5);
   line += record.town;
   line += ',';
   line += record.prefecture;
@@ -59,8 +59,7 @@ bool KeyNamesItsFile(const MasterRecord& record) {
   return parts.size() == 3 && parts[1] == "N_" + initial && parts[2] == town + ".Idx";
 }
 
-int KanaTownIndexBuilder::Fail(const std::string& reason, std::string_view firstText,
-                               std::string_view secondText) {
+int KanaTownIndexBuilder::Fail(const std::string& reason, std::string_view firstText, std::string_view secondText) {
   ShowErrorBox(messages_, firstText);
   if (!secondText.empty()) ShowErrorBox(messages_, secondText);
   messages_.ShowReason(reason);
@@ -69,8 +68,7 @@ int KanaTownIndexBuilder::Fail(const std::string& reason, std::string_view first
 }
 
 files::File KanaTownIndexBuilder::OpenKanaIndexFile(const std::string& path) {
-  files::File file =
-      files::Open(path, files::kReadWrite | files::kCreate | files::kAppend | files::kRegularFile, 0666);
+  files::File file = files::Open(path, files::kReadWrite | files::kCreate | files::kAppend | files::kRegularFile, 0666);
   if (!file.IsOpen()) {
     static const std::string kText = Cp932("50 インデックスファイルオープンエラー");
     Fail(files::HostErrorText("open", path, errno), path, kText);
@@ -78,8 +76,7 @@ files::File KanaTownIndexBuilder::OpenKanaIndexFile(const std::string& path) {
   return file;
 }
 
-int KanaTownIndexBuilder::WriteKanaIndexLine(files::File file, std::string_view line,
-                                             const std::string& path) {
+int KanaTownIndexBuilder::WriteKanaIndexLine(files::File file, std::string_view line, const std::string& path) {
   static const std::string kText = Cp932("Write インデックスファイルエラー");
   // Without the length before the write a failed write could not be cut
   // back, so nothing is written then.
@@ -88,8 +85,8 @@ int KanaTownIndexBuilder::WriteKanaIndexLine(files::File file, std::string_view 
   if (file.Write(line) != static_cast<long>(line.size())) {
     std::string reason = files::HostErrorText("write", path, errno);
     if (file.Truncate(before) != 0) {
-      reason += "; cannot cut it back to its " + std::to_string(before) +
-                " bytes either (" + std::strerror(errno) + "), so it ends in a torn line";
+      reason += "; cannot cut it back to its " + std::to_string(before) + " bytes either (" + std::strerror(errno) +
+                "), so it ends in a torn line";
     }
     return Fail(reason, kText);
   }
@@ -117,8 +114,7 @@ int KanaTownIndexBuilder::BuildKanaTownIndex(std::string_view driveText, std::st
   recordsWithoutFile_ = 0;
   firstSkippedLines_.clear();
   std::string masterPath = std::string(driveText) + std::string(kMasterFileName);
-  if (m_masterFile.Open(masterPath) != 0)
-    return Fail(files::HostErrorText("open", masterPath, errno), kReadError);
+  if (m_masterFile.Open(masterPath) != 0) return Fail(files::HostErrorText("open", masterPath, errno), kReadError);
 
   MasterRecord record;
   // Each record, whole or passed over, is one line of the master file.

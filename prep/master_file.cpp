@@ -45,8 +45,8 @@ ReadResult MasterFile::ReadRecord(MasterRecord& record) {
   record.kanjiTown.clear();
   // Field N lies between comma N-1 and comma N; fields 1, 2, 7, 8 and those
   // after the ninth comma are passed over.
-  std::string* fields[9] = {nullptr, nullptr, &record.postalCode, &record.prefecture,
-                            &record.city, &record.town, nullptr, nullptr, &record.kanjiTown};
+  std::string* fields[9] = {nullptr, nullptr, &record.postalCode, &record.prefecture, &record.city, &record.town,
+                            nullptr, nullptr, &record.kanjiTown};
   int commas = 0;
   bool readAny = false;
   for (;;) {

@@ -26,8 +26,7 @@ std::string HostFileKey(const std::string& path) {
 void PendingIndexLines::Add(const std::string& path, std::string_view line) {
   auto [entry, isNew] = fileIndex_.try_emplace(HostFileKey(path), static_cast<std::int32_t>(files_.size()));
   auto lineIndex = static_cast<std::int32_t>(lines_.size());
-  lines_.push_back({static_cast<std::uint32_t>(text_.size()),
-                    static_cast<std::uint32_t>(line.size()), kNone});
+  lines_.push_back({static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(line.size()), kNone});
   text_ += line;
   if (isNew) {
     files_.push_back({path, lineIndex, lineIndex});

@@ -17,8 +17,7 @@ class PrepMessages {
   virtual ~PrepMessages() = default;
 
   // Shows `text` under `caption` (both CP932) and returns the button chosen.
-  virtual int ShowMessage(std::string_view text, std::string_view caption,
-                          MessageButtons buttons) = 0;
+  virtual int ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) = 0;
 
   // What failed and why, in UTF-8 ("cannot write Zip_Code/N_ｻ/ｷﾀ.Idx: File
   // too large"; also when a torn line could not be cut off), told after the

@@ -23,9 +23,7 @@ App::~App() {
 
 App* App::Current() { return CurrentApp(); }
 
-void App::BindCommand(int command, std::function<void()> reaction) {
-  commands_[command] = std::move(reaction);
-}
+void App::BindCommand(int command, std::function<void()> reaction) { commands_[command] = std::move(reaction); }
 
 bool App::OnCommand(int command) {
   auto it = commands_.find(command);

@@ -69,8 +69,8 @@ std::unique_ptr<Backend> LoadModule(const BackendEntry& entry) {
   void* create = module != nullptr ? dlsym(module, "CreateDialogBackend") : nullptr;
   if (create == nullptr) {
     const char* why = dlerror();
-    Unloaded().push_back(std::string("The ") + entry.name + " backend's module could not be loaded: " +
-                         (why != nullptr ? why : entry.module));
+    Unloaded().push_back(std::string("The ") + entry.name +
+                         " backend's module could not be loaded: " + (why != nullptr ? why : entry.module));
     return nullptr;
   }
   return std::unique_ptr<Backend>(reinterpret_cast<Backend* (*)()>(create)());
@@ -88,8 +88,8 @@ const BackendEntry* NamedEntry(BackendChoice& refusal) {
     known += known.empty() ? e.name : std::string(", ") + e.name;
   }
   refusal.status = 1;
-  refusal.message = std::string("DIALOG_BACKEND=") + named + " names no dialog backend of this program (it has: " +
-                    known + ").\n";
+  refusal.message =
+      std::string("DIALOG_BACKEND=") + named + " names no dialog backend of this program (it has: " + known + ").\n";
   return nullptr;
 }
 

@@ -101,8 +101,7 @@ class Backend {
   // A modal message box (CP932 texts; the caption is already resolved, never
   // empty). Returns kIdOk, kIdYes or kIdNo. While it is open it is the active
   // window, and timers of the dialogs below it keep ticking.
-  virtual int ShowMessageBox(Window* owner, std::string_view text,
-                             std::string_view caption, Buttons buttons) = 0;
+  virtual int ShowMessageBox(Window* owner, std::string_view text, std::string_view caption, Buttons buttons) = 0;
 
   // The active window of the thread: the top of the modal stack (a dialog
   // or a message box), or nullptr when nothing runs.

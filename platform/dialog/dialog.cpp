@@ -256,8 +256,7 @@ void DialogEvents::DeliverEnter(Dialog& dialog) {
   // Without a default button, Enter is the OK action.
   if (button == kNoId) button = kIdOk;
   // A default button that cannot be pressed is not pressed by Enter either.
-  if (FindControl(dialog.tmpl_, button) != nullptr && (!dialog.IsEnabled(button) || !dialog.IsVisible(button)))
-    return;
+  if (FindControl(dialog.tmpl_, button) != nullptr && (!dialog.IsEnabled(button) || !dialog.IsVisible(button))) return;
   dialog.Notify(button, Notification::kClicked);
 }
 

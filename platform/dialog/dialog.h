@@ -101,8 +101,7 @@ class Dialog {
   bool IsMinimised() const;
 
   // A message box owned by this dialog's window.
-  int MessageBox(std::string_view text, std::string_view caption = {},
-                 Buttons buttons = Buttons::kOk);
+  int MessageBox(std::string_view text, std::string_view caption = {}, Buttons buttons = Buttons::kOk);
 
   // The transfer pair (DoDataExchange): ShowMembers puts the members into
   // the controls; ReadBackMembers reads them back with their checks and is

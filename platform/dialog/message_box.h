@@ -22,8 +22,7 @@ enum class Buttons {
 int MessageBox(std::string_view text, std::string_view caption = {}, Buttons buttons = Buttons::kOk);
 
 // The same with an explicit owner.
-int MessageBoxFor(Window* owner, std::string_view text, std::string_view caption = {},
-                  Buttons buttons = Buttons::kOk);
+int MessageBoxFor(Window* owner, std::string_view text, std::string_view caption = {}, Buttons buttons = Buttons::kOk);
 
 // The active window of the thread: the top of the modal stack (a dialog or a
 // message box), or nullptr.

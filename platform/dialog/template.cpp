@@ -26,8 +26,7 @@ std::vector<int> RadioGroupOf(const DialogTemplate& t, int id) {
   while (first > 0 && !(t.controls[first].style & kGroup)) --first;
   for (size_t i = first; i < t.controls.size(); ++i) {
     if (i > first && (t.controls[i].style & kGroup)) break;
-    if (t.controls[i].kind == ControlKind::kRadioButton && t.controls[i].id != kNoId)
-      group.push_back(t.controls[i].id);
+    if (t.controls[i].kind == ControlKind::kRadioButton && t.controls[i].id != kNoId) group.push_back(t.controls[i].id);
   }
   return group;
 }

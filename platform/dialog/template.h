@@ -16,20 +16,20 @@
 namespace platform::dialog {
 
 // Result and command IDs with a meaning of their own.
-inline constexpr int kIdOk = 1;       // the OK action; also what Enter sends with no default button
-inline constexpr int kIdCancel = 2;   // the cancel action; what Escape and the close box send
+inline constexpr int kIdOk = 1;      // the OK action; also what Enter sends with no default button
+inline constexpr int kIdCancel = 2;  // the cancel action; what Escape and the close box send
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
-inline constexpr int kNoId = -1;      // a control without an ID (labels, frames)
-inline constexpr int kHelpCommand = 57670;  // the standard help command (F1)
+inline constexpr int kNoId = -1;              // a control without an ID (labels, frames)
+inline constexpr int kHelpCommand = 57670;    // the standard help command (F1)
 inline constexpr int kCloseCommand = 0xF060;  // system command: close the window
 
 // Styles of a dialog; combine with |. Every dialog has a dialog frame that
 // cannot be resized and comes to the front when it is shown, so there are
 // no styles for those.
 enum DialogStyle : unsigned {
-  kCaption = 1u << 0,      // a caption bar
-  kSystemMenu = 1u << 1,   // a system menu and a close box on the caption bar
+  kCaption = 1u << 0,     // a caption bar
+  kSystemMenu = 1u << 1,  // a system menu and a close box on the caption bar
   kMinimiseBox = 1u << 3,
   kTaskBar = 1u << 4,      // shown in the task bar as a window of its own
   kCentreMouse = 1u << 5,  // placed centred on the mouse position
@@ -42,7 +42,7 @@ enum class ControlKind {
   kGroupBox,
   kStatic,  // a static text
   kEdit,
-  kIcon,    // a static icon; `resource` names the icon
+  kIcon,  // a static icon; `resource` names the icon
 };
 
 // Styles of a control; combine with |. Which kinds honour which is noted.
@@ -130,7 +130,7 @@ struct Font {
 struct DialogTemplate {
   int id = 0;
   std::string_view caption{};  // UTF-8 literal
-  int width = 0;             // dialog units
+  int width = 0;               // dialog units
   int height = 0;
   Font font{};
   unsigned style = 0;

@@ -33,8 +33,8 @@ int WindowRules::IndexOf(int id) const {
 bool WindowRules::TakesFocusAt(std::size_t index) const {
   const ControlTemplate& t = tmpl_.controls[index];
   if (t.id == kNoId) return false;
-  if (t.kind != ControlKind::kPushButton && t.kind != ControlKind::kRadioButton &&
-      t.kind != ControlKind::kCheckBox && t.kind != ControlKind::kEdit)
+  if (t.kind != ControlKind::kPushButton && t.kind != ControlKind::kRadioButton && t.kind != ControlKind::kCheckBox &&
+      t.kind != ControlKind::kEdit)
     return false;
   ControlState state = state_(index);
   return state.enabled && state.visible;

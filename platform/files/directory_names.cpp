@@ -69,8 +69,8 @@ bool StatDirectory(const std::string& path, struct stat& st) {
 }
 
 bool Unchanged(const Listing& listing, const struct stat& st) {
-  return listing.device == st.st_dev && listing.inode == st.st_ino &&
-         listing.modified.tv_sec == st.st_mtim.tv_sec && listing.modified.tv_nsec == st.st_mtim.tv_nsec;
+  return listing.device == st.st_dev && listing.inode == st.st_ino && listing.modified.tv_sec == st.st_mtim.tv_sec &&
+         listing.modified.tv_nsec == st.st_mtim.tv_nsec;
 }
 
 void Stamp(Listing& listing, const struct stat& st) {

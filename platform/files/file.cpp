@@ -139,9 +139,7 @@ long File::Read(void* buf, size_t n) {
   return files::Read(fd_, buf, n);
 }
 
-long File::Write(const void* buf, size_t n) {
-  return Write(std::string_view(static_cast<const char*>(buf), n));
-}
+long File::Write(const void* buf, size_t n) { return Write(std::string_view(static_cast<const char*>(buf), n)); }
 
 long File::Write(std::string_view bytes) {
   if (fd_ < 0) {

@@ -16,9 +16,9 @@ enum OpenMode : unsigned {
   kRead = 1u,
   kWrite = 2u,
   kReadWrite = kRead | kWrite,
-  kCreate = 4u,    // create the file if missing
-  kTruncate = 8u,  // empty the file if present
-  kAppend = 16u,   // every write goes to the end
+  kCreate = 4u,      // create the file if missing
+  kTruncate = 8u,    // empty the file if present
+  kAppend = 16u,     // every write goes to the end
   kExclusive = 32u,  // with kCreate: fail when the file exists
   // Refuse anything but a regular file (EINVAL), without waiting on it:
   // opening a named pipe would otherwise block until a writer comes.

@@ -72,8 +72,7 @@ constexpr size_t kResolvedDirectoriesMax = 1024;
 
 std::vector<std::string> SplitPath(std::string_view path, bool& absolute) {
   // A drive prefix: one ASCII letter and a colon.
-  if (path.size() >= 2 && path[1] == ':' &&
-      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
+  if (path.size() >= 2 && path[1] == ':' && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
     path.remove_prefix(2);
   absolute = !path.empty() && IsSeparator(static_cast<unsigned char>(path[0]));
   std::vector<std::string> parts;
@@ -82,8 +81,7 @@ std::vector<std::string> SplitPath(std::string_view path, bool& absolute) {
     auto b = static_cast<unsigned char>(path[i]);
     // A lead byte forms a character only with a trail byte: "\x81/" is a
     // byte of its own and a separator, while "\x83\\" is ソ.
-    if (text::Cp932CharLength(b) == 2 && i + 1 < path.size() &&
-        IsTrailByte(static_cast<unsigned char>(path[i + 1]))) {
+    if (text::Cp932CharLength(b) == 2 && i + 1 < path.size() && IsTrailByte(static_cast<unsigned char>(path[i + 1]))) {
       current.append(path.substr(i, 2));
       i += 2;
     } else if (IsSeparator(b)) {
@@ -141,8 +139,7 @@ std::string Join(const std::string& directory, const std::string& name) {
 }
 
 // The host names of a path's components and the path they spell as asked.
-std::string ExactHostPath(std::string_view cp932Path, std::vector<std::string>& names,
-                          bool& absolute) {
+std::string ExactHostPath(std::string_view cp932Path, std::vector<std::string>& names, bool& absolute) {
   std::vector<std::string> parts = SplitPath(cp932Path, absolute);
   names.clear();
   names.reserve(parts.size());
@@ -184,8 +181,7 @@ std::string HostPath(std::string_view cp932Path) {
     if (it != cache.end()) {
       const std::string& directory = it->second;
       std::string actual;
-      if (!IsDirectory(exactDirectory) && FindName(directory, names.back(), actual))
-        return Join(directory, actual);
+      if (!IsDirectory(exactDirectory) && FindName(directory, names.back(), actual)) return Join(directory, actual);
       cache.erase(it);
     }
   }

@@ -91,17 +91,11 @@ std::optional<std::string> Convert(Converter& converter, std::string_view in, bo
 
 }  // namespace
 
-std::string ToUtf8(std::string_view cp932) {
-  return Convert(ToUtf8Converter(), cp932, true).value_or(std::string());
-}
+std::string ToUtf8(std::string_view cp932) { return Convert(ToUtf8Converter(), cp932, true).value_or(std::string()); }
 
-std::optional<std::string> ToUtf8Strict(std::string_view cp932) {
-  return Convert(ToUtf8Converter(), cp932, false);
-}
+std::optional<std::string> ToUtf8Strict(std::string_view cp932) { return Convert(ToUtf8Converter(), cp932, false); }
 
-std::optional<std::string> ToCp932Strict(std::string_view utf8) {
-  return Convert(ToCp932Converter(), utf8, false);
-}
+std::optional<std::string> ToCp932Strict(std::string_view utf8) { return Convert(ToCp932Converter(), utf8, false); }
 
 std::string_view WholeCharacters(std::string_view cp932, std::size_t start, std::size_t length) {
   std::size_t end = start < cp932.size() ? start + std::min(length, cp932.size() - start) : cp932.size();
@@ -119,8 +113,7 @@ std::string_view WholeCharacters(std::string_view cp932, std::size_t start, std:
 std::string Cp932(std::string_view utf8) {
   std::optional<std::string> out = ToCp932Strict(utf8);
   if (!out) {
-    std::fprintf(stderr, "text has no CP932 form: %.*s\n",
-                 static_cast<int>(utf8.size()), utf8.data());
+    std::fprintf(stderr, "text has no CP932 form: %.*s\n", static_cast<int>(utf8.size()), utf8.data());
     std::abort();
   }
   return *out;

@@ -28,9 +28,7 @@ std::string Cp932(std::string_view utf8);
 
 // Length in bytes of the CP932 character that starts with byte b: 2 for a
 // lead byte (0x81-0x9F, 0xE0-0xFC), else 1.
-inline int Cp932CharLength(unsigned char b) {
-  return ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
-}
+inline int Cp932CharLength(unsigned char b) { return ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1; }
 
 // The whole characters among bytes [start, start + length) of `cp932`
 // (clipped to its end), with character boundaries counted from the text's
@@ -42,8 +40,6 @@ std::string_view WholeCharacters(std::string_view cp932, std::size_t start, std:
 
 // The text without a last lead byte whose trail byte is missing: what a
 // title shows of a text that may have been cut.
-inline std::string_view WholeCharacters(std::string_view cp932) {
-  return WholeCharacters(cp932, 0, cp932.size());
-}
+inline std::string_view WholeCharacters(std::string_view cp932) { return WholeCharacters(cp932, 0, cp932.size()); }
 
 }  // namespace platform::text

@@ -19,27 +19,27 @@ struct HalfKana {
   unsigned char mark;
 };
 constexpr std::array<HalfKana, 0x30F6 - 0x30A1 + 1> kKatakana = {{
-    {0xA7, 0}, {0xB1, 0}, {0xA8, 0}, {0xB2, 0}, {0xA9, 0}, {0xB3, 0},  // ァアィイゥウ
-    {0xAA, 0}, {0xB4, 0}, {0xAB, 0}, {0xB5, 0},                        // ェエォオ
-    {0xB6, 0}, {0xB6, kVoiced}, {0xB7, 0}, {0xB7, kVoiced},            // カガキギ
-    {0xB8, 0}, {0xB8, kVoiced}, {0xB9, 0}, {0xB9, kVoiced},            // クグケゲ
-    {0xBA, 0}, {0xBA, kVoiced}, {0xBB, 0}, {0xBB, kVoiced},            // コゴサザ
-    {0xBC, 0}, {0xBC, kVoiced}, {0xBD, 0}, {0xBD, kVoiced},            // シジスズ
-    {0xBE, 0}, {0xBE, kVoiced}, {0xBF, 0}, {0xBF, kVoiced},            // セゼソゾ
-    {0xC0, 0}, {0xC0, kVoiced}, {0xC1, 0}, {0xC1, kVoiced},            // タダチヂ
-    {0xAF, 0}, {0xC2, 0}, {0xC2, kVoiced}, {0xC3, 0}, {0xC3, kVoiced},  // ッツヅテデ
-    {0xC4, 0}, {0xC4, kVoiced},                                        // トド
-    {0xC5, 0}, {0xC6, 0}, {0xC7, 0}, {0xC8, 0}, {0xC9, 0},             // ナニヌネノ
-    {0xCA, 0}, {0xCA, kVoiced}, {0xCA, kSemiVoiced},                   // ハバパ
-    {0xCB, 0}, {0xCB, kVoiced}, {0xCB, kSemiVoiced},                   // ヒビピ
-    {0xCC, 0}, {0xCC, kVoiced}, {0xCC, kSemiVoiced},                   // フブプ
-    {0xCD, 0}, {0xCD, kVoiced}, {0xCD, kSemiVoiced},                   // ヘベペ
-    {0xCE, 0}, {0xCE, kVoiced}, {0xCE, kSemiVoiced},                   // ホボポ
-    {0xCF, 0}, {0xD0, 0}, {0xD1, 0}, {0xD2, 0}, {0xD3, 0},             // マミムメモ
-    {0xAC, 0}, {0xD4, 0}, {0xAD, 0}, {0xD5, 0}, {0xAE, 0}, {0xD6, 0},  // ャヤュユョヨ
-    {0xD7, 0}, {0xD8, 0}, {0xD9, 0}, {0xDA, 0}, {0xDB, 0},             // ラリルレロ
-    {0xDC, 0}, {0xDC, 0}, {0xB2, 0}, {0xB4, 0}, {0xA6, 0}, {0xDD, 0},  // ヮワヰヱヲン
-    {0xB3, kVoiced}, {0xB6, 0}, {0xB9, 0},                             // ヴヵヶ
+    {0xA7, 0},       {0xB1, 0},       {0xA8, 0},           {0xB2, 0},       {0xA9, 0},       {0xB3, 0},  // ァアィイゥウ
+    {0xAA, 0},       {0xB4, 0},       {0xAB, 0},           {0xB5, 0},                                    // ェエォオ
+    {0xB6, 0},       {0xB6, kVoiced}, {0xB7, 0},           {0xB7, kVoiced},                              // カガキギ
+    {0xB8, 0},       {0xB8, kVoiced}, {0xB9, 0},           {0xB9, kVoiced},                              // クグケゲ
+    {0xBA, 0},       {0xBA, kVoiced}, {0xBB, 0},           {0xBB, kVoiced},                              // コゴサザ
+    {0xBC, 0},       {0xBC, kVoiced}, {0xBD, 0},           {0xBD, kVoiced},                              // シジスズ
+    {0xBE, 0},       {0xBE, kVoiced}, {0xBF, 0},           {0xBF, kVoiced},                              // セゼソゾ
+    {0xC0, 0},       {0xC0, kVoiced}, {0xC1, 0},           {0xC1, kVoiced},                              // タダチヂ
+    {0xAF, 0},       {0xC2, 0},       {0xC2, kVoiced},     {0xC3, 0},       {0xC3, kVoiced},  // ッツヅテデ
+    {0xC4, 0},       {0xC4, kVoiced},                                                         // トド
+    {0xC5, 0},       {0xC6, 0},       {0xC7, 0},           {0xC8, 0},       {0xC9, 0},        // ナニヌネノ
+    {0xCA, 0},       {0xCA, kVoiced}, {0xCA, kSemiVoiced},                                    // ハバパ
+    {0xCB, 0},       {0xCB, kVoiced}, {0xCB, kSemiVoiced},                                    // ヒビピ
+    {0xCC, 0},       {0xCC, kVoiced}, {0xCC, kSemiVoiced},                                    // フブプ
+    {0xCD, 0},       {0xCD, kVoiced}, {0xCD, kSemiVoiced},                                    // ヘベペ
+    {0xCE, 0},       {0xCE, kVoiced}, {0xCE, kSemiVoiced},                                    // ホボポ
+    {0xCF, 0},       {0xD0, 0},       {0xD1, 0},           {0xD2, 0},       {0xD3, 0},        // マミムメモ
+    {0xAC, 0},       {0xD4, 0},       {0xAD, 0},           {0xD5, 0},       {0xAE, 0},       {0xD6, 0},  // ャヤュユョヨ
+    {0xD7, 0},       {0xD8, 0},       {0xD9, 0},           {0xDA, 0},       {0xDB, 0},  // ラリルレロ
+    {0xDC, 0},       {0xDC, 0},       {0xB2, 0},           {0xB4, 0},       {0xA6, 0},       {0xDD, 0},  // ヮワヰヱヲン
+    {0xB3, kVoiced}, {0xB6, 0},       {0xB9, 0},                                                         // ヴヵヶ
 }};
 
 // The half-width bytes of one code point, or an empty text when it has none.
@@ -108,8 +108,7 @@ std::optional<std::string> ToHalfWidth(std::string_view utf8) {
 
 std::string ToFullSizeKana(std::string_view cp932) {
   // Full-size letters of ｧｨｩｪｫｬｭｮｯ (0xA7 to 0xAF).
-  static constexpr unsigned char kFullSize[] = {0xB1, 0xB2, 0xB3, 0xB4, 0xB5,
-                                                0xD4, 0xD5, 0xD6, 0xC2};
+  static constexpr unsigned char kFullSize[] = {0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xD4, 0xD5, 0xD6, 0xC2};
   std::string out(cp932);
   for (size_t i = 0; i < out.size();) {
     auto b = static_cast<unsigned char>(out[i]);

@@ -4,7 +4,7 @@
 #include <archive_entry.h>
 
 #include <cerrno>
-#include <cstdio>  // SEEK_SET, SEEK_CUR
+#include <cstdio>   // SEEK_SET, SEEK_CUR
 #include <cstring>  // std::memcmp, std::strerror
 #include <memory>
 #include <vector>

@@ -21,7 +21,7 @@ bool IsZipArchive(platform::files::File& file);
 // failed; the output is then removed. An archive that is no zip archive,
 // holds no CSV file, whose CSV would unpack to more than 1 GiB, or that
 // libarchive warns of (a member whose CRC does not match) is refused.
-int ExtractCsv(platform::files::File& archive, std::string_view archiveName,
-               std::string_view outputPath, std::string& error);
+int ExtractCsv(platform::files::File& archive, std::string_view archiveName, std::string_view outputPath,
+               std::string& error);
 
 }  // namespace prep::import

@@ -32,8 +32,7 @@ bool SplitCsvFields(std::string_view line, std::vector<std::string>& fields, std
         return false;
       }
       if (comma) {
-        error = "field " + std::to_string(fields.size() + 1) +
-                " holds a comma, which the master file cannot store";
+        error = "field " + std::to_string(fields.size() + 1) + " holds a comma, which the master file cannot store";
         return false;
       }
       if (i < line.size() && line[i] != ',') {

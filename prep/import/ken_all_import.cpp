@@ -97,8 +97,8 @@ std::string LineError(std::string_view path, long line, std::string_view what) {
 }
 
 // The body of the import, with both files open.
-int Convert(std::string_view inputPath, std::string_view outputPath, files::File& in,
-            files::File& out, ImportReport& report, std::string& error) {
+int Convert(std::string_view inputPath, std::string_view outputPath, files::File& in, files::File& out,
+            ImportReport& report, std::string& error) {
   LineReader lines(in);
   OutputFile output(out);
   SplitTownJoiner joiner;
@@ -133,8 +133,7 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
   while (lines.Next(line, lineEnd, failed)) {
     long number = ++report.linesRead;
     if (lines.tooLong()) {
-      error = LineError(inputPath, number,
-                        "is longer than " + std::to_string(kMaxLineLength) + " bytes");
+      error = LineError(inputPath, number, "is longer than " + std::to_string(kMaxLineLength) + " bytes");
       return -1;
     }
     std::string_view content = line;
@@ -166,8 +165,7 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
     }
     if (fields.size() != kFieldCount) {
       error = LineError(inputPath, number,
-                        std::to_string(fields.size()) + " fields where " +
-                            std::to_string(kFieldCount) + " belong");
+                        std::to_string(fields.size()) + " fields where " + std::to_string(kFieldCount) + " belong");
       return -1;
     }
     if (!ToMasterFields(lineEdition, fields, fieldError) || !CheckRecordFields(fields, fieldError)) {
@@ -198,8 +196,7 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
 
 }  // namespace
 
-int ImportKenAll(std::string_view inputPath, std::string_view outputPath,
-                 ImportReport& report, std::string& error) {
+int ImportKenAll(std::string_view inputPath, std::string_view outputPath, ImportReport& report, std::string& error) {
   report = ImportReport{};
   // Earlier versions wrote through "<output>.tmp"; one that was killed
   // part-way left it, so it goes too.

@@ -23,7 +23,6 @@ struct ImportReport {
 
 // Both paths are CP932 texts for the platform's file layer. Returns 0, or
 // -1 with `error` (UTF-8) saying what went wrong and on which line.
-int ImportKenAll(std::string_view inputPath, std::string_view outputPath,
-                 ImportReport& report, std::string& error);
+int ImportKenAll(std::string_view inputPath, std::string_view outputPath, ImportReport& report, std::string& error);
 
 }  // namespace prep::import

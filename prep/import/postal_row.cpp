@@ -13,9 +13,7 @@ namespace text = platform::text;
 
 namespace {
 
-std::string FieldError(size_t index, const char* what) {
-  return "field " + std::to_string(index + 1) + " " + what;
-}
+std::string FieldError(size_t index, const char* what) { return "field " + std::to_string(index + 1) + " " + what; }
 
 // The UTF-8 edition writes a few signs of its readings in their JIS forms,
 // which have no half-width kin: the minus sign U+2212 and the wave dash
@@ -98,11 +96,10 @@ bool ToMasterFields(Edition edition, std::vector<std::string>& fields, std::stri
       if (reading) field = text::ToFullSizeKana(field);
       continue;
     }
-    std::optional<std::string> converted =
-        reading ? NarrowReading(field) : text::ToCp932Strict(field);
+    std::optional<std::string> converted = reading ? NarrowReading(field) : text::ToCp932Strict(field);
     if (!converted) {
       error = FieldError(i, platform::text::IsValidUtf8(field) ? "holds a character that CP932 cannot store"
-                                               : "holds bytes that form no UTF-8 character");
+                                                               : "holds bytes that form no UTF-8 character");
       return false;
     }
     field = reading ? text::ToFullSizeKana(*converted) : std::move(*converted);
@@ -125,9 +122,8 @@ bool CheckRecordFields(const std::vector<std::string>& fields, std::string& erro
   }
   for (size_t i = kFirstReading; i <= kTownKanji; ++i) {
     if (fields[i].empty()) {
-      static constexpr const char* kNames[] = {"the prefecture's reading", "the city's reading",
-                                               "the town's reading",      "the prefecture",
-                                               "the city",                "the town"};
+      static constexpr const char* kNames[] = {"the prefecture's reading", "the city's reading", "the town's reading",
+                                               "the prefecture",           "the city",           "the town"};
       error = FieldError(i, "is empty where ") + kNames[i - kFirstReading] + " belongs";
       return false;
     }
@@ -139,16 +135,14 @@ bool CheckIndexKeys(const std::vector<std::string>& fields, std::string& error) 
   auto isSeparator = [](char c) { return c == '/' || c == '\\'; };
   const std::string& city = fields[kCityReading];
   if (!city.empty() && isSeparator(city[0])) {
-    error = FieldError(kCityReading, "begins with \"") + city[0] +
-            "\", which would split the index file's path";
+    error = FieldError(kCityReading, "begins with \"") + city[0] + "\", which would split the index file's path";
     return false;
   }
   const std::string& town = fields[kTownReading];
   for (size_t i = 0; i < 2 && i < town.size(); ++i) {
     // A 0x5C after a lead byte is that character's trail byte; 0x2F never
     // is one.
-    bool trail = i == 1 && town[1] == '\\' &&
-                 text::Cp932CharLength(static_cast<unsigned char>(town[0])) == 2;
+    bool trail = i == 1 && town[1] == '\\' && text::Cp932CharLength(static_cast<unsigned char>(town[0])) == 2;
     if (isSeparator(town[i]) && !trail) {
       error = FieldError(kTownReading, "has \"") + town[i] +
               "\" in its first two bytes, which would split the index file's path";
@@ -159,13 +153,15 @@ bool CheckIndexKeys(const std::vector<std::string>& fields, std::string& error) 
   // after half a character is a name no keypad letter leads to.
   auto isLead = [](char c) { return text::Cp932CharLength(static_cast<unsigned char>(c)) == 2; };
   if (!city.empty() && isLead(city[0])) {
-    error = FieldError(kCityReading, "begins with a two-byte character, which the index "
-                                     "directory's one-byte name would cut in half");
+    error = FieldError(kCityReading,
+                       "begins with a two-byte character, which the index "
+                       "directory's one-byte name would cut in half");
     return false;
   }
   if (town.size() >= 2 && !isLead(town[0]) && isLead(town[1])) {
-    error = FieldError(kTownReading, "has a two-byte character from its second byte on, which the "
-                                     "index file's two-byte name would cut in half");
+    error = FieldError(kTownReading,
+                       "has a two-byte character from its second byte on, which the "
+                       "index file's two-byte name would cut in half");
     return false;
   }
   return true;

@@ -17,11 +17,11 @@ enum class Edition { kCp932, kUtf8 };
 inline constexpr size_t kFieldCount = 15;
 inline constexpr size_t kLocalGovernmentCode = 0;  // field 1
 inline constexpr size_t kPostalCode = 2;           // field 3
-inline constexpr size_t kFirstReading = 3;  // fields 4 to 6, counted from 0
+inline constexpr size_t kFirstReading = 3;         // fields 4 to 6, counted from 0
 inline constexpr size_t kLastReading = 5;
-inline constexpr size_t kCityReading = 4;   // field 5
-inline constexpr size_t kTownReading = 5;   // field 6
-inline constexpr size_t kTownKanji = 8;     // field 9
+inline constexpr size_t kCityReading = 4;  // field 5
+inline constexpr size_t kTownReading = 5;  // field 6
+inline constexpr size_t kTownKanji = 8;    // field 9
 
 // Guesses the edition of a line that holds bytes above 0x7F: UTF-8 when the
 // whole line is valid UTF-8, else CP932.

@@ -43,8 +43,7 @@ void SplitTownJoiner::Close(std::vector<Row>& ready) {
 
 void SplitTownJoiner::Add(Row row, std::vector<Row>& ready) {
   if (pending_) {
-    bool continues = row.fields[kPostalCode] == town_.fields[kPostalCode] &&
-                     row.fields[kCity] == town_.fields[kCity];
+    bool continues = row.fields[kPostalCode] == town_.fields[kPostalCode] && row.fields[kCity] == town_.fields[kCity];
     if (continues) {
       town_.fields[kTownKanji] += row.fields[kTownKanji];
       // A reading that only repeats the first row's is not added again.

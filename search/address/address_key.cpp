@@ -63,7 +63,8 @@ char32_t FoldKana(char32_t c) {
     case U'ョ': return U'ヨ';
     case U'ヮ': return U'ワ';
     case U'ヵ': return U'カ';
-    case U'ヶ': case U'ガ': return U'ケ';
+    case U'ヶ':
+    case U'ガ': return U'ケ';
     case U'ヂ': return U'ジ';
     case U'ヅ': return U'ズ';
     case U'ヲ': return U'オ';
@@ -97,8 +98,10 @@ class KeyBuilder {
       return;
     }
     if (c == 0xFF9E || c == 0x309B) {
-      if (last_ == U'ウ') Replace(U'ヴ');
-      else if (TakesVoicedMark(last_)) Replace(FoldKana(last_ + 1));
+      if (last_ == U'ウ')
+        Replace(U'ヴ');
+      else if (TakesVoicedMark(last_))
+        Replace(FoldKana(last_ + 1));
       return;
     }
     if (c == 0xFF9F || c == 0x309C) {
@@ -153,11 +156,16 @@ class KeyBuilder {
     switch (c) {
       case U'﨑': return U'崎';
       case U'髙': return U'高';
-      case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2014: case 0x2015:
-      case 0x2212: case 0xFE63:
-        return '-';
-      case 0x301C: case 0x223C:
-        return '~';
+      case 0x2010:
+      case 0x2011:
+      case 0x2012:
+      case 0x2013:
+      case 0x2014:
+      case 0x2015:
+      case 0x2212:
+      case 0xFE63: return '-';
+      case 0x301C:
+      case 0x223C: return '~';
       default: return c;
     }
   }
@@ -202,9 +210,7 @@ class KeyBuilder {
   }
 };
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 int ReadInt(std::string_view key, size_t& at) {
   long long value = 0;
@@ -235,10 +241,10 @@ Unit ReadUnit(std::string_view key, size_t& length) {
     Unit unit;
   };
   // Longer words first: 丁目 before 丁, 番地 before 番.
-  static constexpr Word kWords[] = {
-      {"丁目", Unit::kChome}, {"丁", Unit::kChome},  {"番地", Unit::kBanchi}, {"番", Unit::kBanchi},
-      {"号", Unit::kGo},      {"地割", Unit::kChiwari}, {"線", Unit::kSen},     {"条", Unit::kJo},
-      {"区", Unit::kKu},      {"階", Unit::kFloor},  {"-", Unit::kDash}};
+  static constexpr Word kWords[] = {{"丁目", Unit::kChome}, {"丁", Unit::kChome}, {"番地", Unit::kBanchi},
+                                    {"番", Unit::kBanchi},  {"号", Unit::kGo},    {"地割", Unit::kChiwari},
+                                    {"線", Unit::kSen},     {"条", Unit::kJo},    {"区", Unit::kKu},
+                                    {"階", Unit::kFloor},   {"-", Unit::kDash}};
   for (const Word& word : kWords) {
     if (StartsWith(key, word.text)) {
       length = word.text.size();

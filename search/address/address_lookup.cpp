@@ -24,8 +24,10 @@ size_t PostalCodeLength(std::string_view key) {
     return true;
   };
   size_t length = 0;
-  if (digits(0, 3) && key.size() > 3 && key[3] == '-' && digits(4, 4)) length = 8;
-  else if (digits(0, 7)) length = 7;
+  if (digits(0, 3) && key.size() > 3 && key[3] == '-' && digits(4, 4))
+    length = 8;
+  else if (digits(0, 7))
+    length = 7;
   if (length == 0 || (key.size() > length && key[length] >= '0' && key[length] <= '9')) return 0;
   return key.size() > length && key[length] == ' ' ? length + 1 : length;
 }
@@ -46,9 +48,8 @@ std::string NumbersInDigits(std::string_view key) {
   };
   // Longer words before their beginnings: シチ before シ.
   static constexpr Word kMultipliers[] = {{"ジユウ", 10}, {"ヒヤク", 100}, {"ビヤク", 100}, {"ピヤク", 100}};
-  static constexpr Word kDigits[] = {{"イチ", 1}, {"ニ", 2},  {"サン", 3}, {"ヨン", 4}, {"シチ", 7},
-                                     {"シ", 4},   {"ゴ", 5},  {"ロク", 6}, {"ナナ", 7}, {"ハチ", 8},
-                                     {"キユウ", 9}, {"ク", 9}};
+  static constexpr Word kDigits[] = {{"イチ", 1}, {"ニ", 2},   {"サン", 3}, {"ヨン", 4}, {"シチ", 7},   {"シ", 4},
+                                     {"ゴ", 5},   {"ロク", 6}, {"ナナ", 7}, {"ハチ", 8}, {"キユウ", 9}, {"ク", 9}};
   static constexpr std::string_view kUnits[] = {"ジヨウ", "チヨウメ", "セン"};
   std::string out;
   size_t at = 0;
@@ -133,9 +134,7 @@ void AddressTable::MakeReadings() const {
 
 std::vector<Candidate> AddressTable::LookupUtf8(std::string_view written) const { return Lookup(KeyOfUtf8(written)); }
 
-std::vector<Candidate> AddressTable::LookupCp932(std::string_view written) const {
-  return Lookup(KeyOfCp932(written));
-}
+std::vector<Candidate> AddressTable::LookupCp932(std::string_view written) const { return Lookup(KeyOfCp932(written)); }
 
 std::vector<Candidate> AddressTable::Lookup(std::string key) const {
   // A leading 〒 and code: "〒060-0061 北海道...".
@@ -260,7 +259,8 @@ bool AddressTable::SearchTown(uint32_t city, std::string_view rest, bool reading
     std::vector<uint32_t> groups;
     for (size_t end = longest; end > 0; --end) {
       if (!AtCharStart(text, end)) continue;
-      townIndex.ForEach(std::string_view(probe).substr(0, sizeof city + end), [&](uint32_t id) { groups.push_back(id); });
+      townIndex.ForEach(std::string_view(probe).substr(0, sizeof city + end),
+                        [&](uint32_t id) { groups.push_back(id); });
       if (groups.empty()) continue;
       size_t taken = rest.size() - text.size() + end;
       if (taken > bestTaken) {
@@ -281,9 +281,12 @@ void AddressTable::ChooseRows(uint32_t city, std::vector<uint32_t> groups, std::
                               std::string_view remainder, std::vector<Found>& found) const {
   // A comma or 、 may part the town from its block: "南一条西, 25丁目".
   while (true) {
-    if (remainder.starts_with(",")) remainder.remove_prefix(1);
-    else if (remainder.starts_with("、")) remainder.remove_prefix(std::string_view("、").size());
-    else break;
+    if (remainder.starts_with(","))
+      remainder.remove_prefix(1);
+    else if (remainder.starts_with("、"))
+      remainder.remove_prefix(std::string_view("、").size());
+    else
+      break;
   }
   auto codeOf = [&](uint32_t row) { return std::string_view(areas_[row].code, 7); };
   auto add = [&](const std::vector<uint32_t>& rows, bool decided) {
@@ -315,9 +318,12 @@ void AddressTable::ChooseRows(uint32_t city, std::vector<uint32_t> groups, std::
     std::vector<uint32_t> chosen, general, rest;
     for (uint32_t row : rows) {
       const Area& area = areas_[row];
-      if (area.kind == SpecKind::kFloor && specs_[area.spec].floor == floor) chosen.push_back(row);
-      else if (area.kind == SpecKind::kFloorGeneral) general.push_back(row);
-      else rest.push_back(row);
+      if (area.kind == SpecKind::kFloor && specs_[area.spec].floor == floor)
+        chosen.push_back(row);
+      else if (area.kind == SpecKind::kFloorGeneral)
+        general.push_back(row);
+      else
+        rest.push_back(row);
     }
     if (!chosen.empty()) return add(chosen, true);
     // The basement, or no floor written: the data's row for both.
@@ -332,19 +338,11 @@ void AddressTable::ChooseRows(uint32_t city, std::vector<uint32_t> groups, std::
     const Area& area = areas_[row];
     switch (area.kind) {
       case SpecKind::kPlain:
-      case SpecKind::kGeneral:
-        general.push_back(row);
-        break;
+      case SpecKind::kGeneral: general.push_back(row); break;
       case SpecKind::kRanges:
-      case SpecKind::kUnitOnly:
-        (Holds(specs_[area.spec], written) ? matched : other).push_back(row);
-        break;
-      case SpecKind::kNamed:
-        (remainder.starts_with(specs_[area.spec].name) ? matched : other).push_back(row);
-        break;
-      default:
-        other.push_back(row);
-        break;
+      case SpecKind::kUnitOnly: (Holds(specs_[area.spec], written) ? matched : other).push_back(row); break;
+      case SpecKind::kNamed: (remainder.starts_with(specs_[area.spec].name) ? matched : other).push_back(row); break;
+      default: other.push_back(row); break;
     }
   }
   if (!matched.empty()) {

@@ -201,8 +201,10 @@ void AddressTable::AddArea(const std::vector<std::string>& fields) {
     lastGroupKey_ = baseKey;
   }
   Group& town = groups_[group];
-  if (town.rows == 0) town.firstRow = row;
-  else areas_[town.lastRow].nextInGroup = row;
+  if (town.rows == 0)
+    town.firstRow = row;
+  else
+    areas_[town.lastRow].nextInGroup = row;
   town.lastRow = row;
   ++town.rows;
   if (building && !town.building) {

@@ -23,15 +23,15 @@ struct Candidate {
   std::string code;        // seven digits
   std::string prefecture;  // CP932, as the data writes them
   std::string city;
-  std::string town;        // an office's: its town and block
-  std::string office;      // an office's name; empty for an area's code
+  std::string town;    // an office's: its town and block
+  std::string office;  // an office's name; empty for an area's code
   MatchKind kind = MatchKind::kExact;
 };
 
 // What a load took in and left out.
 struct LoadReport {
   long rows = 0;
-  long skipped = 0;     // rows without the fields a row has
+  long skipped = 0;       // rows without the fields a row has
   long firstSkipped = 0;  // line of the first one
 };
 
@@ -124,7 +124,7 @@ class AddressTable {
   mutable KeyIndex townReadings_;
   mutable bool readingsMade_ = false;
   mutable size_t longestTownReading_ = 0;
-  KeyIndex officeTowns_;              // city id and town key -> office
+  KeyIndex officeTowns_;  // city id and town key -> office
   KeyIndex officeNames_;
   size_t longestCityKey_ = 0;
   size_t longestTownKey_ = 0;
@@ -143,8 +143,8 @@ class AddressTable {
   std::vector<Candidate> Lookup(std::string key) const;
   void SearchAreas(std::string_view key, bool reading, std::vector<Found>& found) const;
   bool SearchTown(uint32_t city, std::string_view rest, bool reading, std::vector<Found>& found) const;
-  void ChooseRows(uint32_t city, std::vector<uint32_t> groups, std::string_view townKey,
-                  std::string_view remainder, std::vector<Found>& found) const;
+  void ChooseRows(uint32_t city, std::vector<uint32_t> groups, std::string_view townKey, std::string_view remainder,
+                  std::vector<Found>& found) const;
   void AddOfficesAt(uint32_t city, std::string_view townKey, std::string_view remainder,
                     std::vector<Found>& found) const;
   Candidate ToCandidate(const Found& found) const;

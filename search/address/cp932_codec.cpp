@@ -17,8 +17,8 @@ bool IsTrail(unsigned b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 // all sequences through the platform's converter, each on a line of its
 // own, so that one a converter refuses costs only its own line.
 struct Tables {
-  std::vector<char32_t> pairs;      // (lead - 0x80) * 256 + trail -> character
-  std::vector<uint16_t> fromChar;   // BMP character -> CP932 bytes (0: none)
+  std::vector<char32_t> pairs;     // (lead - 0x80) * 256 + trail -> character
+  std::vector<uint16_t> fromChar;  // BMP character -> CP932 bytes (0: none)
 
   Tables() : pairs(128 * kTrailCount, kReplacement), fromChar(0x10000, 0) {
     std::string all;
@@ -56,9 +56,8 @@ struct Tables {
     }
     // The JIS forms of a few signs land on their full-width kin, as the
     // platform's converter has them.
-    const std::pair<char32_t, char32_t> kin[] = {
-        {0x301C, 0xFF5E}, {0x2212, 0xFF0D}, {0x2016, 0x2225}, {0x2014, 0x2015},
-        {0x00A2, 0xFFE0}, {0x00A3, 0xFFE1}, {0x00AC, 0xFFE2}};
+    const std::pair<char32_t, char32_t> kin[] = {{0x301C, 0xFF5E}, {0x2212, 0xFF0D}, {0x2016, 0x2225}, {0x2014, 0x2015},
+                                                 {0x00A2, 0xFFE0}, {0x00A3, 0xFFE1}, {0x00AC, 0xFFE2}};
     for (auto [from, to] : kin)
       if (fromChar[from] == 0) fromChar[from] = fromChar[to];
   }

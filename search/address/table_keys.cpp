@@ -19,11 +19,33 @@ std::string ReadingKey(std::string_view cp932) {
 }
 
 std::string NameKey(std::string_view key) {
-  static constexpr std::string_view kForms[] = {
-      "株式会社", "有限会社", "合同会社", "合資会社", "合名会社", "(株)", "(有)", "(同)", "(財)", "(社)",
-      "(医)", "(学)", "(福)", "地方独立行政法人", "独立行政法人", "国立大学法人", "一般財団法人",
-      "公益財団法人", "一般社団法人", "公益社団法人", "社会福祉法人", "医療法人社団", "医療法人財団",
-      "医療法人", "学校法人", "宗教法人", "特定非営利活動法人"};
+  static constexpr std::string_view kForms[] = {"株式会社",
+                                                "有限会社",
+                                                "合同会社",
+                                                "合資会社",
+                                                "合名会社",
+                                                "(株)",
+                                                "(有)",
+                                                "(同)",
+                                                "(財)",
+                                                "(社)",
+                                                "(医)",
+                                                "(学)",
+                                                "(福)",
+                                                "地方独立行政法人",
+                                                "独立行政法人",
+                                                "国立大学法人",
+                                                "一般財団法人",
+                                                "公益財団法人",
+                                                "一般社団法人",
+                                                "公益社団法人",
+                                                "社会福祉法人",
+                                                "医療法人社団",
+                                                "医療法人財団",
+                                                "医療法人",
+                                                "学校法人",
+                                                "宗教法人",
+                                                "特定非営利活動法人"};
   std::string name(key);
   // Every form holds one of these; most names hold none.
   if (name.find("会社") == std::string::npos && name.find("法人") == std::string::npos &&

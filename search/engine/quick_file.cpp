@@ -36,8 +36,8 @@ int SearchSession::WriteQuickFile() {
   if (state_.PrefectureLetter.empty()) return -1;
 
   // Hours count, and a search that runs over midnight ends on the next day.
-  int elapsed = (SecondOfDay(state_.SearchEndTime) - SecondOfDay(state_.SearchStartTime) + kSecondsPerDay) %
-                kSecondsPerDay;
+  int elapsed =
+      (SecondOfDay(state_.SearchEndTime) - SecondOfDay(state_.SearchStartTime) + kSecondsPerDay) % kSecondsPerDay;
   if (elapsed < kSlowSearchSeconds) return -1;
 
   std::string name = std::string(kQuickDirectory) + "\\";

@@ -66,8 +66,7 @@ SearchSession::ResultRead SearchSession::ReadFittingRecords(std::string& text) {
   });
 }
 
-SearchSession::ResultRead SearchSession::ReadResultRecords(
-    const std::function<void(const RecordFields&)>& onRecord) {
+SearchSession::ResultRead SearchSession::ReadResultRecords(const std::function<void(const RecordFields&)>& onRecord) {
   if (!state_.ResultFile.IsOpen()) return ResultRead::kFailed;
   if (state_.ResultFile.Seek(0, SEEK_SET) != 0) {
     NoteIncomplete(files::ErrorText("read", kResultFileName, errno));

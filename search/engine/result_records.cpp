@@ -34,8 +34,7 @@ bool RoughTownFits(const std::string& letter, std::string_view city) {
 
 bool RecordFits(const SearchState& query, const RecordFields& fields) {
   return PrefectureFits(query.PrefectureLetter, fields[1]) && WardFits(query.WardLetter, fields[3]) &&
-         RoughTownFits(query.RoughTownLetter, fields[3]) &&
-         fields[0].find(query.NarrowingString) != std::string::npos;
+         RoughTownFits(query.RoughTownLetter, fields[3]) && fields[0].find(query.NarrowingString) != std::string::npos;
 }
 
 void AppendDisplayForm(std::string& text, const RecordFields& fields) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>  // std::min, std::copy_n, std::find
 
-
 namespace search::engine {
 namespace {
 

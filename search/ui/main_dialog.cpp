@@ -111,9 +111,7 @@ void MainDialog::SetStatusCaption(const std::string& text) { SetText(kStatusButt
 
 void MainDialog::SetPageCaption(const std::string& text) { SetText(kNextPageButton, text); }
 
-void MainDialog::MessageBox(const std::string& caption, const std::string& text) {
-  Dialog::MessageBox(text, caption);
-}
+void MainDialog::MessageBox(const std::string& caption, const std::string& text) { Dialog::MessageBox(text, caption); }
 
 // The window's life.
 

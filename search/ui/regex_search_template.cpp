@@ -18,8 +18,7 @@ const DialogTemplate kRegexSearchDialogTemplate = {
     .font = {"ＭＳ Ｐゴシック", 9},
     .style = kCaption | kSystemMenu,
     .controls = {
-        GroupBox("以下の文字列を フリーソフト  Qgrep（ウィンドーズ３．１用） を利用して 検索します。",
-                 {7, 4, 347, 50}),
+        GroupBox("以下の文字列を フリーソフト  Qgrep（ウィンドーズ３．１用） を利用して 検索します。", {7, 4, 347, 50}),
         // Enter types a line break, which the dialog takes as the start of
         // the search.
         Edit(kRegexSearchEdit, {14, 17, 333, 30}, kBorder | kMultiLine | kWantReturn | kTabStop),

@@ -247,7 +247,8 @@ Scenario IndexBuild() {
     for (const auto& [path, text] : after) {
       if (!path.ends_with(".Idx")) continue;
       auto earlier = before.find(path);
-      if (earlier != before.end() && !text.starts_with(earlier->second)) return path + " lost lines of an earlier build";
+      if (earlier != before.end() && !text.starts_with(earlier->second))
+        return path + " lost lines of an earlier build";
       if (!Get(clean, path).starts_with(text)) return path + " holds what a run without faults never writes";
     }
     return CommonCheck(after, clean, reported);
@@ -535,8 +536,9 @@ int main(int argc, char** argv) {
     std::printf(" %11ld\n", sum);
     total += sum;
   }
-  std::printf("%ld runs, %ld faults injected, %ld runs ended before their call came, %ld runs under a size limit, "
-              "%ld breaches\n",
-              runs, total, unreached, limitRuns, breaches);
+  std::printf(
+      "%ld runs, %ld faults injected, %ld runs ended before their call came, %ld runs under a size limit, "
+      "%ld breaches\n",
+      runs, total, unreached, limitRuns, breaches);
   return breaches == 0 ? 0 : 1;
 }

@@ -33,8 +33,8 @@ TEST(SplitCommandLine, QuotesGroupAndVanish) {
 TEST(SplitCommandLine, BackslashesAreLiteralUnlessTheyPrecedeAQuote) {
   EXPECT_EQ(SplitCommandLine("c:\\Zip_Code\\ x"), (Args{"c:\\Zip_Code\\", "x"}));
   EXPECT_EQ(SplitCommandLine("a\\\"b"), (Args{"a\"b"}));           // \"  -> "
-  EXPECT_EQ(SplitCommandLine("\"a\\\\\" b"), (Args{"a\\", "b"}));   // \\" -> \ and the quote closes
-  EXPECT_EQ(SplitCommandLine("a\\\\\\\"b"), (Args{"a\\\"b"}));      // \\\" -> \"
+  EXPECT_EQ(SplitCommandLine("\"a\\\\\" b"), (Args{"a\\", "b"}));  // \\" -> \ and the quote closes
+  EXPECT_EQ(SplitCommandLine("a\\\\\\\"b"), (Args{"a\\\"b"}));     // \\\" -> \"
 }
 
 TEST(SplitCommandLine, ATrailByteOf0x5CIsNoBackslash) {
@@ -45,8 +45,8 @@ TEST(SplitCommandLine, ATrailByteOf0x5CIsNoBackslash) {
 
 TEST(EscapeForQuotes, WhatIsEscapedSplitsBackToItself) {
   std::string so = text::Cp932("ソ");
-  for (std::string text : {std::string("plain"), std::string("say \"hi\""), std::string("end\\"),
-                           std::string("a\\\"b"), so + "\"" + so, std::string("\\\\"), std::string()}) {
+  for (std::string text : {std::string("plain"), std::string("say \"hi\""), std::string("end\\"), std::string("a\\\"b"),
+                           so + "\"" + so, std::string("\\\\"), std::string()}) {
     Args split = SplitCommandLine("x \"" + EscapeForQuotes(text) + "\" y");
     EXPECT_EQ(split, (Args{"x", text, "y"})) << text;
   }
@@ -55,8 +55,8 @@ TEST(EscapeForQuotes, WhatIsEscapedSplitsBackToItself) {
 TEST(EscapeForQuotes, ALeadByteWithoutItsTrailByteIsDropped) {
   // Kept, the lone byte would take the closing quote and the file operand
   // after it into the pattern.
-  for (std::string text : {std::string("ab\xF6"), std::string("ab\x81"), std::string("a\x81\"b"),
-                           std::string("a\\\x81")}) {
+  for (std::string text :
+       {std::string("ab\xF6"), std::string("ab\x81"), std::string("a\x81\"b"), std::string("a\\\x81")}) {
     std::string expected = text;
     expected.erase(expected.find_first_of("\x81\xF6"), 1);
     Args split = SplitCommandLine("x \"" + EscapeForQuotes(text) + "\" *.csv");
@@ -68,9 +68,7 @@ TEST(EscapeForQuotes, ALeadByteWithoutItsTrailByteIsDropped) {
 // while it lives) into which it copies the argument-echo helper.
 class StartAndWaitTest : public ::testing::Test {
  protected:
-  void InstallHelper(const std::string& name) {
-    std::filesystem::copy_file(ARGV_ECHO_PATH, dir_.path() + "/" + name);
-  }
+  void InstallHelper(const std::string& name) { std::filesystem::copy_file(ARGV_ECHO_PATH, dir_.path() + "/" + name); }
 
   Args Echoed() {
     std::string bytes = dir_.Read("argv.txt");

@@ -23,8 +23,7 @@ std::string ErrorOf(std::string_view line) {
 }  // namespace
 
 TEST(SplitCsvFields, TakesQuotesOffAndKeepsTheRest) {
-  EXPECT_EQ(Split("01101,\"060  \",\"0600000\",0"),
-            (std::vector<std::string>{"01101", "060  ", "0600000", "0"}));
+  EXPECT_EQ(Split("01101,\"060  \",\"0600000\",0"), (std::vector<std::string>{"01101", "060  ", "0600000", "0"}));
   EXPECT_EQ(Split(",\"\","), (std::vector<std::string>{"", "", ""}));
   EXPECT_EQ(Split("\"a\"\"b\""), (std::vector<std::string>{"a\"b"}));
   EXPECT_EQ(Split(""), (std::vector<std::string>{""}));

@@ -21,10 +21,8 @@ namespace {
 // Keeps every box shown, in UTF-8.
 class RecordingMessages : public prep::PrepMessages {
  public:
-  int ShowMessage(std::string_view text, std::string_view caption,
-                  prep::MessageButtons buttons) override {
-    shown.push_back(platform::text::ToUtf8(caption) +
-                    (buttons == prep::MessageButtons::kYesNo ? " [yes/no]: " : ": ") +
+  int ShowMessage(std::string_view text, std::string_view caption, prep::MessageButtons buttons) override {
+    shown.push_back(platform::text::ToUtf8(caption) + (buttons == prep::MessageButtons::kYesNo ? " [yes/no]: " : ": ") +
                     platform::text::ToUtf8(text));
     return 1;
   }
@@ -37,15 +35,14 @@ using Shown = std::vector<std::string>;
 
 std::string MasterLine(const std::string& code, const std::string& city, const std::string& town,
                        const std::string& kanji, const std::string& end = "\n") {
-  return "01101,060  ," + code + "," + Cp932("ﾎｯｶｲﾄﾞｳ") + "," + Cp932(city) + "," + Cp932(town) +
-         ",x,y," + Cp932(kanji) + ",0,0,0,0,0,0" + end;
+  return "01101,060  ," + code + "," + Cp932("ﾎｯｶｲﾄﾞｳ") + "," + Cp932(city) + "," + Cp932(town) + ",x,y," +
+         Cp932(kanji) + ",0,0,0,0,0,0" + end;
 }
 
 // The index line the builder should write for MasterLine's fields.
 std::string IndexLine(const std::string& code, const std::string& city, const std::string& town,
                       const std::string& kanji) {
-  return Cp932(town) + "," + Cp932("ﾎｯｶｲﾄﾞｳ") + "," + code + "," + Cp932(city) + "," +
-         Cp932(kanji) + "\n";
+  return Cp932(town) + "," + Cp932("ﾎｯｶｲﾄﾞｳ") + "," + code + "," + Cp932(city) + "," + Cp932(kanji) + "\n";
 }
 
 // A temporary directory holding a master file and "Zip_Code", as the tool's
@@ -73,12 +70,10 @@ class KanaTownIndexTest : public ::testing::Test {
 }  // namespace
 
 TEST(KanaIndexNames, PathKeyAndLine) {
-  prep::MasterRecord record{"0600000", Cp932("ﾎｯｶｲﾄﾞｳ"), Cp932("ｻｯﾎﾟﾛｼ"), Cp932("ｲｶﾆ"),
-                            Cp932("以下")};
+  prep::MasterRecord record{"0600000", Cp932("ﾎｯｶｲﾄﾞｳ"), Cp932("ｻｯﾎﾟﾛｼ"), Cp932("ｲｶﾆ"), Cp932("以下")};
   EXPECT_EQ(prep::KanaIndexKey(record), Cp932("N_ｻ\\ｲｶ"));
   EXPECT_EQ(prep::KanaIndexPath(Cp932("N_ｻ\\ｲｶ")), Cp932("ZIP_CODE\\N_ｻ\\ｲｶ.Idx"));
-  EXPECT_EQ(prep::KanaIndexLine(record),
-            Cp932("ｲｶﾆ,ﾎｯｶｲﾄﾞｳ,0600000,ｻｯﾎﾟﾛｼ,以下") + "\n");
+  EXPECT_EQ(prep::KanaIndexLine(record), Cp932("ｲｶﾆ,ﾎｯｶｲﾄﾞｳ,0600000,ｻｯﾎﾟﾛｼ,以下") + "\n");
 }
 
 TEST_F(KanaTownIndexTest, WritesOneLineByteForByte) {
@@ -101,13 +96,12 @@ TEST_F(KanaTownIndexTest, VoicedKanaIsTheTwoTownLetters) {
 }
 
 TEST_F(KanaTownIndexTest, CitiesSharingInitialAndTownLettersShareAFileInMasterOrder) {
-  dir_.Write("ALL_ZIP.TXT", MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶﾞﾗｼ", "五十嵐") +
-                               MasterLine("9", "ｱｻﾋｶﾜｼ", "ｲｶ", "伊香") +
-                               MasterLine("1", "ｻｶｲｼ", "ｲｶﾘ", "伊狩"));
+  dir_.Write("ALL_ZIP.TXT", MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶﾞﾗｼ", "五十嵐") + MasterLine("9", "ｱｻﾋｶﾜｼ", "ｲｶ", "伊香") +
+                                MasterLine("1", "ｻｶｲｼ", "ｲｶﾘ", "伊狩"));
   Build();
   // ｲｶﾞﾗｼ begins with the bytes ｲ and ｶ; lines keep master order, not code order.
-  EXPECT_EQ(dir_.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶﾞﾗｼ", "五十嵐") +
-                                                 IndexLine("1", "ｻｶｲｼ", "ｲｶﾘ", "伊狩"));
+  EXPECT_EQ(dir_.Read("Zip_Code/N_ｻ/ｲｶ.Idx"),
+            IndexLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶﾞﾗｼ", "五十嵐") + IndexLine("1", "ｻｶｲｼ", "ｲｶﾘ", "伊狩"));
   EXPECT_EQ(dir_.Read("Zip_Code/N_ｱ/ｲｶ.Idx"), IndexLine("9", "ｱｻﾋｶﾜｼ", "ｲｶ", "伊香"));
 }
 
@@ -122,8 +116,8 @@ TEST_F(KanaTownIndexTest, BuildingTwiceDoublesEveryFile) {
 }
 
 TEST_F(KanaTownIndexTest, CrLfMasterGivesTheSameLines) {
-  dir_.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一", "\r\n") +
-                               MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二", "\r\n"));
+  dir_.Write("ALL_ZIP.TXT",
+             MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一", "\r\n") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二", "\r\n"));
   Build();
   EXPECT_EQ(dir_.Read("Zip_Code/N_ｻ/ｲｶ.Idx"),
             IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + IndexLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二"));
@@ -151,9 +145,11 @@ TEST_F(KanaTownIndexTest, EmptyCityIsFiledUnderItsComma) {
 }
 
 TEST_F(KanaTownIndexTest, MalformedMasterLinesAreSkippedAndCounted) {
-  dir_.Write("ALL_ZIP.TXT", "01101,060,1,p,c\n" "\n" + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二") +
-                               std::string("\0", 1) + MasterLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三") +
-                               "1,2,3,4,5,6,7,8");
+  dir_.Write("ALL_ZIP.TXT",
+             "01101,060,1,p,c\n"
+             "\n" +
+                 MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "二") + std::string("\0", 1) + MasterLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三") +
+                 "1,2,3,4,5,6,7,8");
   Build();
   EXPECT_EQ(written_, 2);
   EXPECT_EQ(skipped_, 3);
@@ -181,7 +177,7 @@ TEST_F(KanaTownIndexTest, RecordsWhoseKeyNamesNoFileOfItsOwnAreSkipped) {
   // the "\" after it as its trail byte. A "/" in the town letters or as the
   // city initial would split the path.
   dir_.Write("ALL_ZIP.TXT", MasterLine("1", "アサヒ", "/0", "一") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｱ/", "二") +
-                               MasterLine("3", "/ｻ", "ｲｶ", "三") + MasterLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
+                                MasterLine("3", "/ｻ", "ｲｶ", "三") + MasterLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
   EXPECT_EQ(Build(), 0);
   EXPECT_TRUE(messages_.shown.empty());
   EXPECT_EQ(written_, 1);
@@ -192,8 +188,7 @@ TEST_F(KanaTownIndexTest, RecordsWhoseKeyNamesNoFileOfItsOwnAreSkipped) {
 
 TEST_F(KanaTownIndexTest, CityDirectoryIsMadeOncePerRunOfInitials) {
   dir_.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｻｶｲｼ", "ｲｶ", "二") +
-                               MasterLine("3", "ｱｻﾋｶﾜｼ", "ｲｶ", "三") +
-                               MasterLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
+                                MasterLine("3", "ｱｻﾋｶﾜｼ", "ｲｶ", "三") + MasterLine("4", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "四"));
   platform::ScopedOverride restore(platform::files::Sys());
   std::vector<std::string> made;
   auto realMkdir = platform::files::Sys().mkdir;
@@ -215,9 +210,7 @@ TEST_F(KanaTownIndexTest, ShortWritesAreCompleted) {
   dir_.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
   platform::ScopedOverride restore(platform::files::Sys());
   auto realWrite = platform::files::Sys().write;
-  platform::files::Sys().write = [&](int fd, const void* buf, size_t n) {
-    return realWrite(fd, buf, n > 3 ? 3 : n);
-  };
+  platform::files::Sys().write = [&](int fd, const void* buf, size_t n) { return realWrite(fd, buf, n > 3 ? 3 : n); };
   Build();
   EXPECT_EQ(dir_.Read("Zip_Code/N_ｻ/ｲｶ.Idx"), IndexLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"));
 }
@@ -225,10 +218,8 @@ TEST_F(KanaTownIndexTest, ShortWritesAreCompleted) {
 TEST_F(KanaTownIndexTest, MoreLinesThanTheStoreHoldsAreAllWrittenInOrder) {
   // Enough records to fill the line store more than once, alternating
   // between two files. Each line is converted once; the code varies.
-  const std::string masterLines[] = {MasterLine("|", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"),
-                                     MasterLine("|", "ｻﾂﾎﾟﾛｼ", "ｳｴ", "一")};
-  const std::string indexLines[] = {IndexLine("|", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"),
-                                    IndexLine("|", "ｻﾂﾎﾟﾛｼ", "ｳｴ", "一")};
+  const std::string masterLines[] = {MasterLine("|", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"), MasterLine("|", "ｻﾂﾎﾟﾛｼ", "ｳｴ", "一")};
+  const std::string indexLines[] = {IndexLine("|", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一"), IndexLine("|", "ｻﾂﾎﾟﾛｼ", "ｳｴ", "一")};
   auto withCode = [](const std::string& line, const std::string& code) {
     size_t at = line.find('|');
     return line.substr(0, at) + code + line.substr(at + 1);
@@ -259,14 +250,14 @@ TEST_F(KanaTownIndexTest, IndexFileThatCannotBeOpenedIsFatalAndKeepsEarlierLines
   // A plain file where the directory N_ｻ belongs.
   dir_.Write("Zip_Code/N_ｻ", "");
   EXPECT_EQ(Build(), -1);
-  EXPECT_EQ(messages_.shown, (Shown{"ERROR [yes/no]: ZIP_CODE\\N_ｻ\\ｲｶ.Idx",
-                                   "ERROR [yes/no]: 50 インデックスファイルオープンエラー"}));
+  EXPECT_EQ(messages_.shown,
+            (Shown{"ERROR [yes/no]: ZIP_CODE\\N_ｻ\\ｲｶ.Idx", "ERROR [yes/no]: 50 インデックスファイルオープンエラー"}));
   EXPECT_EQ(dir_.Read("Zip_Code/N_ｱ/ｲｶ.Idx"), IndexLine("1", "ｱｻﾋｶﾜｼ", "ｲｶ", "一"));
 }
 
 TEST_F(KanaTownIndexTest, FailedWriteIsFatalAndKeepsWhatWasWrittenBefore) {
   dir_.Write("ALL_ZIP.TXT", MasterLine("1", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "一") + MasterLine("2", "ｻﾂﾎﾟﾛｼ", "ｳｴ", "二") +
-                               MasterLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三"));
+                                MasterLine("3", "ｻﾂﾎﾟﾛｼ", "ｲｶ", "三"));
   platform::ScopedOverride restore(platform::files::Sys());
   int writes = 0;
   auto realWrite = platform::files::Sys().write;
@@ -316,8 +307,7 @@ TEST_F(KanaTownIndexTest, WriteThatFallsShortIsCutBackOrSaysItCannotBe) {
   EXPECT_EQ(Build(), -1);
   EXPECT_EQ(messages_.reasons,
             Shown{"cannot write Zip_Code/N_ｻ/ｲｶ.Idx: No space left on device; cannot cut it back to its " +
-                  std::to_string(earlier.size()) +
-                  " bytes either (Input/output error), so it ends in a torn line"});
+                  std::to_string(earlier.size()) + " bytes either (Input/output error), so it ends in a torn line"});
 }
 
 TEST_F(KanaTownIndexTest, FailedMasterReadIsFatalAfterWritingTheLinesReadBeforeIt) {

@@ -23,17 +23,16 @@ namespace {
 // A quoted KEN_ALL row of the CP932 edition.
 std::string KenRow(const std::string& code, const std::string& reading, const std::string& kanji,
                    const std::string& end = "\r\n") {
-  return "01101,\"060  \",\"" + code + "\",\"" + Cp932("ﾎｯｶｲﾄﾞｳ") + "\",\"" + Cp932("ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ") +
-         "\",\"" + Cp932(reading) + "\",\"" + Cp932("北海道") + "\",\"" + Cp932("札幌市中央区") +
-         "\",\"" + Cp932(kanji) + "\",0,0,1,0,0,0" + end;
+  return "01101,\"060  \",\"" + code + "\",\"" + Cp932("ﾎｯｶｲﾄﾞｳ") + "\",\"" + Cp932("ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ") + "\",\"" +
+         Cp932(reading) + "\",\"" + Cp932("北海道") + "\",\"" + Cp932("札幌市中央区") + "\",\"" + Cp932(kanji) +
+         "\",0,0,1,0,0,0" + end;
 }
 
 // The master line that KenRow's row becomes.
-std::string MasterRow(const std::string& code, const std::string& reading,
-                      const std::string& kanji, const std::string& end = "\r\n") {
-  return "01101,060  ," + code + "," + Cp932("ﾎﾂｶｲﾄﾞｳ") + "," + Cp932("ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ") + "," +
-         Cp932(reading) + "," + Cp932("北海道") + "," + Cp932("札幌市中央区") + "," + Cp932(kanji) +
-         ",0,0,1,0,0,0" + end;
+std::string MasterRow(const std::string& code, const std::string& reading, const std::string& kanji,
+                      const std::string& end = "\r\n") {
+  return "01101,060  ," + code + "," + Cp932("ﾎﾂｶｲﾄﾞｳ") + "," + Cp932("ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ") + "," + Cp932(reading) + "," +
+         Cp932("北海道") + "," + Cp932("札幌市中央区") + "," + Cp932(kanji) + ",0,0,1,0,0,0" + end;
 }
 
 int Import(ImportReport& report, std::string& error) {
@@ -44,14 +43,13 @@ int Import(ImportReport& report, std::string& error) {
 
 TEST(ImportKenAll, WritesMasterLinesWithoutQuotes) {
   TempDir dir;
-  dir.Write("KEN_ALL.CSV", KenRow("0640941", "ｱｻﾋｶﾞｵｶ", "旭ケ丘") +
-                               KenRow("0600042", "ｵｵﾄﾞｵﾘﾆｼ(1-19ﾁｮｳﾒ)", "大通西（１～１９丁目）"));
+  dir.Write("KEN_ALL.CSV",
+            KenRow("0640941", "ｱｻﾋｶﾞｵｶ", "旭ケ丘") + KenRow("0600042", "ｵｵﾄﾞｵﾘﾆｼ(1-19ﾁｮｳﾒ)", "大通西（１～１９丁目）"));
   ImportReport report;
   std::string error;
   ASSERT_EQ(Import(report, error), 0) << error;
   EXPECT_EQ(dir.Read("ALL_ZIP.TXT"), MasterRow("0640941", "ｱｻﾋｶﾞｵｶ", "旭ケ丘") +
-                                         MasterRow("0600042", "ｵｵﾄﾞｵﾘﾆｼ(1-19ﾁﾖｳﾒ)",
-                                                   "大通西（１～１９丁目）"));
+                                         MasterRow("0600042", "ｵｵﾄﾞｵﾘﾆｼ(1-19ﾁﾖｳﾒ)", "大通西（１～１９丁目）"));
   EXPECT_EQ(report.edition, Edition::kCp932);
   EXPECT_EQ(report.linesRead, 2);
   EXPECT_EQ(report.recordsWritten, 2);
@@ -77,7 +75,8 @@ TEST(ImportKenAll, JoinsSplitTownsAndKeepsLineEnds) {
 TEST(ImportKenAll, ReadsTheUtf8Edition) {
   TempDir dir;
   dir.Write("KEN_ALL.CSV",
-            "\xEF\xBB\xBF" "01101,\"060  \",\"0600042\",\"ホッカイドウ\",\"サッポロシチュウオウク\","
+            "\xEF\xBB\xBF"
+            "01101,\"060  \",\"0600042\",\"ホッカイドウ\",\"サッポロシチュウオウク\","
             "\"オオドオリニシ（１−１９チョウメ）\",\"北海道\",\"札幌市中央区\",\"大通西（１〜１９丁目）\","
             "1,0,1,0,0,0\r\n");
   ImportReport report;
@@ -100,8 +99,7 @@ TEST(ImportKenAll, BadInputNamesTheLineAndLeavesTheOldMaster) {
   std::vector<Case> cases = {
       {good + "1,2,3\r\n", "KEN_ALL.CSV line 2: 3 fields where 15 belong"},
       {good + good + "01101,\"060  ,1\r\n", "KEN_ALL.CSV line 3: field 2 has no closing quote"},
-      {good + "01101,\"060  \",\"0640941\",\"a\",\"b\",\"c\",\"d\",\"e\",\"" + Cp932("旭") +
-           "\x81\",0,0,1,0,0,0\r\n",
+      {good + "01101,\"060  \",\"0640941\",\"a\",\"b\",\"c\",\"d\",\"e\",\"" + Cp932("旭") + "\x81\",0,0,1,0,0,0\r\n",
        "KEN_ALL.CSV line 2: field 9 holds bytes that form no CP932 character"},
       {good + KenRow("0640941", "ｱｻﾋｶﾞｵｶ", "旭").replace(10, 1, "\xFD"),
        "KEN_ALL.CSV line 2: field 2 holds bytes that form no CP932 character"},
@@ -119,12 +117,13 @@ TEST(ImportKenAll, BadInputNamesTheLineAndLeavesTheOldMaster) {
       {good + ",,,,,,,,,,,,,,\r\n", "KEN_ALL.CSV line 2: field 1 is no local government code of five digits"},
       {good + KenRow("0640941", "ｱｻﾋｶﾞｵｶ", "旭ケ丘").substr(1),
        "KEN_ALL.CSV line 2: field 1 is no local government code of five digits"},
-      {good + KenRow("0640941", "", "旭ケ丘"),
-       "KEN_ALL.CSV line 2: field 6 is empty where the town's reading belongs"},
-      {"\xEF\xBB\xBF" "01101,\"060  \",\"060004\",\"ホッカイドウ\",\"サッポロシ\",\"ミナミ\",\"北海道\","
+      {good + KenRow("0640941", "", "旭ケ丘"), "KEN_ALL.CSV line 2: field 6 is empty where the town's reading belongs"},
+      {"\xEF\xBB\xBF"
+       "01101,\"060  \",\"060004\",\"ホッカイドウ\",\"サッポロシ\",\"ミナミ\",\"北海道\","
        "\"札幌市\",\"南\",0,0,1,0,0,0\r\n",
        "KEN_ALL.CSV line 1: field 3 is no postal code of seven digits"},
-      {"\xEF\xBB\xBF" "01101,\"060  \",\"0600042\",\"ホッカイドウ\",\"サッポロシ\",\"ミナミ\",\"北海道\","
+      {"\xEF\xBB\xBF"
+       "01101,\"060  \",\"0600042\",\"ホッカイドウ\",\"サッポロシ\",\"ミナミ\",\"北海道\","
        "\"\",\"南\",0,0,1,0,0,0\r\n",
        "KEN_ALL.CSV line 1: field 8 is empty where the city belongs"},
       // A file without line ends is refused at its first 64 KiB.
@@ -250,8 +249,7 @@ TEST_F(BundledData, ReadingsHaveNoSmallKana) {
       ASSERT_GE(fields.size(), 9u) << line;
       for (size_t i = 3; i <= 5; ++i)
         for (char c : fields[i])
-          if (static_cast<unsigned char>(c) >= 0xA7 && static_cast<unsigned char>(c) <= 0xAF)
-            ++withSmallKana;
+          if (static_cast<unsigned char>(c) >= 0xA7 && static_cast<unsigned char>(c) <= 0xAF) ++withSmallKana;
     }
     EXPECT_EQ(withSmallKana, 0) << name;
   }

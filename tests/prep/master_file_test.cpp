@@ -18,11 +18,9 @@ using prep::ReadResult;
 namespace {
 
 // A master line with the given fields 3 to 6 and 9 (CP932 bytes).
-std::string MasterLine(const std::string& code, const std::string& prefecture,
-                       const std::string& city, const std::string& town,
-                       const std::string& kanji, const std::string& end = "\n") {
-  return "01101,060  ," + code + "," + prefecture + "," + city + "," + town +
-         ",x,y," + kanji + ",0,0,0,0,0,0" + end;
+std::string MasterLine(const std::string& code, const std::string& prefecture, const std::string& city,
+                       const std::string& town, const std::string& kanji, const std::string& end = "\n") {
+  return "01101,060  ," + code + "," + prefecture + "," + city + "," + town + ",x,y," + kanji + ",0,0,0,0,0,0" + end;
 }
 
 }  // namespace
@@ -76,8 +74,7 @@ TEST(ReadRecord, PicksTheFieldsByCountingCommas) {
   // 北 is 0x96 0x6B; ソ 0x83 0x5C ends in a backslash; 海 0x8A 0x43 ends in
   // "C": trail bytes never pass for separators.
   std::string kanji = Cp932("北ソ海");
-  dir.Write("ALL_ZIP.TXT", MasterLine("0600000", Cp932("ﾎｯｶｲﾄﾞｳ"), Cp932("ｻｯﾎﾟﾛｼ"),
-                                      Cp932("ｲｶﾆ"), kanji));
+  dir.Write("ALL_ZIP.TXT", MasterLine("0600000", Cp932("ﾎｯｶｲﾄﾞｳ"), Cp932("ｻｯﾎﾟﾛｼ"), Cp932("ｲｶﾆ"), kanji));
   MasterFile master;
   ASSERT_EQ(master.Open("ALL_ZIP.TXT"), 0);
   MasterRecord record;
@@ -92,8 +89,7 @@ TEST(ReadRecord, PicksTheFieldsByCountingCommas) {
 
 TEST(ReadRecord, CrLfReadsLikeLf) {
   TempDir dir;
-  dir.Write("ALL_ZIP.TXT", MasterLine("1", "p", "c", "t", "k", "\r\n") +
-                               MasterLine("2", "p", "c", "t", "k", "\r\n"));
+  dir.Write("ALL_ZIP.TXT", MasterLine("1", "p", "c", "t", "k", "\r\n") + MasterLine("2", "p", "c", "t", "k", "\r\n"));
   MasterFile master;
   ASSERT_EQ(master.Open("ALL_ZIP.TXT"), 0);
   MasterRecord record;
@@ -106,7 +102,10 @@ TEST(ReadRecord, CrLfReadsLikeLf) {
 
 TEST(ReadRecord, ShortLinesAreSkippedAndNeverRunIntoTheNext) {
   TempDir dir;
-  dir.Write("ALL_ZIP.TXT", "a,b,c,d,e,f,g,h\n" "\n" + MasterLine("2", "p", "c", "t", "k"));
+  dir.Write("ALL_ZIP.TXT",
+            "a,b,c,d,e,f,g,h\n"
+            "\n" +
+                MasterLine("2", "p", "c", "t", "k"));
   MasterFile master;
   ASSERT_EQ(master.Open("ALL_ZIP.TXT"), 0);
   MasterRecord record;

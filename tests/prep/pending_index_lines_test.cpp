@@ -38,11 +38,11 @@ TEST(PendingIndexLines, FilesComeInTheOrderOfTheirFirstLineWithTheirLinesInOrder
 TEST(PendingIndexLines, PathsNamingOneHostFileAreOneFileInTheOrderOfItsLines) {
   PendingIndexLines pending;
   pending.Add("Z\\ab.Idx", "1\n");
-  pending.Add("z\\AB.IDX", "2\n");            // other case: one file
-  pending.Add("Z\\\x87\x90.Idx", "3\n");      // U+2252 in the NEC row
+  pending.Add("z\\AB.IDX", "2\n");        // other case: one file
+  pending.Add("Z\\\x87\x90.Idx", "3\n");  // U+2252 in the NEC row
   pending.Add("Z\\ab.Idx", "4\n");
-  pending.Add("Z\\\x81\xE0.Idx", "5\n");      // and in the JIS row: one file
-  pending.Add("Z\\\x83\x41.Idx", "6\n");      // ア and ビ: a trail byte is no letter
+  pending.Add("Z\\\x81\xE0.Idx", "5\n");  // and in the JIS row: one file
+  pending.Add("Z\\\x83\x41.Idx", "6\n");  // ア and ビ: a trail byte is no letter
   pending.Add("Z\\\x83\x61.Idx", "7\n");
   EXPECT_EQ(TakeAll(pending), (Taken{{"Z\\ab.Idx", "1\n2\n4\n"},
                                      {"Z\\\x87\x90.Idx", "3\n5\n"},

@@ -11,10 +11,9 @@ using prep::import::ToMasterFields;
 namespace {
 
 // Fifteen fields with the given readings (4 to 6) and kanji (7 to 9).
-std::vector<std::string> Row(const std::string& prefecture, const std::string& city,
-                             const std::string& town, const std::string& kanjiTown) {
-  return {"01101", "060  ", "0600000", prefecture, city, town, "k1", "k2", kanjiTown,
-          "0", "0", "0", "0", "0", "0"};
+std::vector<std::string> Row(const std::string& prefecture, const std::string& city, const std::string& town,
+                             const std::string& kanjiTown) {
+  return {"01101", "060  ", "0600000", prefecture, city, town, "k1", "k2", kanjiTown, "0", "0", "0", "0", "0", "0"};
 }
 
 }  // namespace
@@ -38,8 +37,8 @@ TEST(ToMasterFields, Cp932EditionRefusesUndecodableBytes) {
 }
 
 TEST(ToMasterFields, Utf8EditionReadingsBecomeTheCp932EditionsBytes) {
-  auto fields = Row("ホッカイドウ", "シベツグンナカシベツチョウ",
-                    "マタオチ（１６２９−１、ＡＢ〜Ｃ）", "俣落（１６２９−１、２〜３）");
+  auto fields = Row("ホッカイドウ", "シベツグンナカシベツチョウ", "マタオチ（１６２９−１、ＡＢ〜Ｃ）",
+                    "俣落（１６２９−１、２〜３）");
   std::string error;
   ASSERT_TRUE(ToMasterFields(Edition::kUtf8, fields, error)) << error;
   EXPECT_EQ(fields[3], Cp932("ﾎﾂｶｲﾄﾞｳ"));
@@ -48,8 +47,7 @@ TEST(ToMasterFields, Utf8EditionReadingsBecomeTheCp932EditionsBytes) {
   EXPECT_EQ(fields[5], Cp932("ﾏﾀｵﾁ(1629-1､AB~C)"));
   // In kanji text the minus sign U+2212 lands on 0x817C and the wave dash
   // U+301C on 0x8160, as in the CP932 edition.
-  EXPECT_EQ(fields[8], Cp932("俣落（１６２９") + "\x81\x7C" + Cp932("１、２") + "\x81\x60" +
-                           Cp932("３）"));
+  EXPECT_EQ(fields[8], Cp932("俣落（１６２９") + "\x81\x7C" + Cp932("１、２") + "\x81\x60" + Cp932("３）"));
 }
 
 TEST(ToMasterFields, Utf8EditionReadingsKeepSignsWhoseHalfWidthKinIsSyntax) {
@@ -59,7 +57,10 @@ TEST(ToMasterFields, Utf8EditionReadingsKeepSignsWhoseHalfWidthKinIsSyntax) {
   std::string error;
   ASSERT_TRUE(ToMasterFields(Edition::kUtf8, fields, error)) << error;
   EXPECT_EQ(fields[4], "\x81\x5E" + Cp932("ｼ"));
-  EXPECT_EQ(fields[5], "A\x81\x43" "B\xFA\x57" "C\x81\x5F");
+  EXPECT_EQ(fields[5],
+            "A\x81\x43"
+            "B\xFA\x57"
+            "C\x81\x5F");
 }
 
 TEST(CheckIndexKeys, RefusesASeparatorOfItsOwnInTheKeyBytes) {
@@ -84,12 +85,14 @@ TEST(CheckIndexKeys, RefusesKeyBytesThatCutACharacter) {
   // would name the directory.
   auto city = Row("a", Cp932("，ｼ"), "c", "d");
   EXPECT_FALSE(prep::import::CheckIndexKeys(city, error));
-  EXPECT_EQ(error, "field 5 begins with a two-byte character, which the index directory's one-byte "
-                   "name would cut in half");
+  EXPECT_EQ(error,
+            "field 5 begins with a two-byte character, which the index directory's one-byte "
+            "name would cut in half");
   auto town = Row("a", "b", Cp932("ｱ，"), "d");
   EXPECT_FALSE(prep::import::CheckIndexKeys(town, error));
-  EXPECT_EQ(error, "field 6 has a two-byte character from its second byte on, which the index file's "
-                   "two-byte name would cut in half");
+  EXPECT_EQ(error,
+            "field 6 has a two-byte character from its second byte on, which the index file's "
+            "two-byte name would cut in half");
   // A two-byte character as the town's first is both key bytes, whole.
   auto whole = Row("a", "b", Cp932("，ｱ"), "d");
   EXPECT_TRUE(prep::import::CheckIndexKeys(whole, error));

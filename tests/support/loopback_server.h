@@ -143,8 +143,8 @@ class LoopbackServer {
     if (notModified) return Send(connection, "HTTP/1.1 304 Not Modified\r\n" + headers + "\r\n");
     if (!found) file = {"<html><body>Not Found</body></html>", "", "", 404};
     std::string status = std::to_string(file.status) + (file.status == 200 ? " OK" : " Error");
-    Send(connection, "HTTP/1.1 " + status + "\r\n" + headers + "Content-Length: " + std::to_string(file.body.size()) +
-                         "\r\n\r\n");
+    Send(connection,
+         "HTTP/1.1 " + status + "\r\n" + headers + "Content-Length: " + std::to_string(file.body.size()) + "\r\n\r\n");
     if (method == "HEAD") return;
     std::string body = file.behaviour == Behaviour::kCutHalfWay ? file.body.substr(0, file.body.size() / 2) : file.body;
     Send(connection, body);

@@ -23,8 +23,7 @@ class TempDir {
   ~TempDir() {
     if (chdir(previous_.c_str()) != 0) return;
     std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir&) = delete;
@@ -44,9 +43,7 @@ class TempDir {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
-  bool Exists(const std::string& name) const {
-    return std::filesystem::exists(path_ + "/" + name);
-  }
+  bool Exists(const std::string& name) const { return std::filesystem::exists(path_ + "/" + name); }
 
  private:
   std::string path_;

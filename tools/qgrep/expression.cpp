@@ -74,10 +74,8 @@ bool IsSyntaxError(int code) {
     case PCRE2_ERROR_CALLOUT_BAD_STRING_DELIMITER:
     case PCRE2_ERROR_INVALID_HYPHEN_IN_OPTIONS:
     case PCRE2_ERROR_ALPHA_ASSERTION_UNKNOWN:
-    case PCRE2_ERROR_CONDITION_ATOMIC_ASSERTION_EXPECTED:
-      return true;
-    default:
-      return false;
+    case PCRE2_ERROR_CONDITION_ATOMIC_ASSERTION_EXPECTED: return true;
+    default: return false;
   }
 }
 

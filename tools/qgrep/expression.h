@@ -18,8 +18,8 @@ enum class MatchResult { kMatch, kNoMatch, kTooCostly };
 class Expression {
  public:
   enum class Kind {
-    kLinear,        // RE2
-    kBacktracking,  // PCRE2, under the budget
+    kLinear,           // RE2
+    kBacktracking,     // PCRE2, under the budget
     kNotAnExpression,  // a syntax error: the term is plain text
     kCannotCompile,    // valid, but too large or unsupported: see Error()
   };

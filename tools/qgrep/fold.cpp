@@ -11,7 +11,7 @@
 namespace qgrep {
 namespace {
 
-constexpr char32_t kBadByte = 0xFFFD;    // what a byte without a character folds to
+constexpr char32_t kBadByte = 0xFFFD;      // what a byte without a character folds to
 constexpr char32_t kNoCharacter = 0xFFFF;  // in terms: matches nothing in a line
 
 bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
@@ -24,33 +24,41 @@ bool IsHalfWidthKana(char32_t cp) { return cp >= 0xFF66 && cp <= 0xFF9D; }
 // Hyphens, dashes, minus signs and the long vowel mark, which the postal
 // data writes as "-" in some readings (ｾﾝﾀ- for センター).
 bool IsHyphenLike(char32_t cp) {
-  return cp == '-' || (cp >= 0x2010 && cp <= 0x2015) || cp == 0x2212 || cp == 0x30FC || cp == 0xFE63 ||
-         cp == 0xFF0D || cp == 0xFF70;
+  return cp == '-' || (cp >= 0x2010 && cp <= 0x2015) || cp == 0x2212 || cp == 0x30FC || cp == 0xFE63 || cp == 0xFF0D ||
+         cp == 0xFF70;
 }
 
 // Full-width forms of the half-width characters U+FF61 to U+FF9F, small
 // kana already full-size.
 constexpr std::array<char16_t, 0xFF9F - 0xFF61 + 1> kFromHalfWidth = {
-    0x3002, 0x300C, 0x300D, 0x3001, 0x30FB, 0x30F2,          // ｡｢｣､･ｦ
-    0x30A2, 0x30A4, 0x30A6, 0x30A8, 0x30AA,                  // ｧｨｩｪｫ
-    0x30E4, 0x30E6, 0x30E8, 0x30C4, '-',                     // ｬｭｮｯｰ
-    0x30A2, 0x30A4, 0x30A6, 0x30A8, 0x30AA,                  // ｱｲｳｴｵ
-    0x30AB, 0x30AD, 0x30AF, 0x30B1, 0x30B3,                  // ｶｷｸｹｺ
-    0x30B5, 0x30B7, 0x30B9, 0x30BB, 0x30BD,                  // ｻｼｽｾｿ
-    0x30BF, 0x30C1, 0x30C4, 0x30C6, 0x30C8,                  // ﾀﾁﾂﾃﾄ
-    0x30CA, 0x30CB, 0x30CC, 0x30CD, 0x30CE,                  // ﾅﾆﾇﾈﾉ
-    0x30CF, 0x30D2, 0x30D5, 0x30D8, 0x30DB,                  // ﾊﾋﾌﾍﾎ
-    0x30DE, 0x30DF, 0x30E0, 0x30E1, 0x30E2,                  // ﾏﾐﾑﾒﾓ
-    0x30E4, 0x30E6, 0x30E8,                                  // ﾔﾕﾖ
-    0x30E9, 0x30EA, 0x30EB, 0x30EC, 0x30ED,                  // ﾗﾘﾙﾚﾛ
-    0x30EF, 0x30F3, 0x309B, 0x309C,                          // ﾜﾝﾞﾟ
+    0x3002, 0x300C, 0x300D, 0x3001, 0x30FB, 0x30F2,  // ｡｢｣､･ｦ
+    0x30A2, 0x30A4, 0x30A6, 0x30A8, 0x30AA,          // ｧｨｩｪｫ
+    0x30E4, 0x30E6, 0x30E8, 0x30C4, '-',             // ｬｭｮｯｰ
+    0x30A2, 0x30A4, 0x30A6, 0x30A8, 0x30AA,          // ｱｲｳｴｵ
+    0x30AB, 0x30AD, 0x30AF, 0x30B1, 0x30B3,          // ｶｷｸｹｺ
+    0x30B5, 0x30B7, 0x30B9, 0x30BB, 0x30BD,          // ｻｼｽｾｿ
+    0x30BF, 0x30C1, 0x30C4, 0x30C6, 0x30C8,          // ﾀﾁﾂﾃﾄ
+    0x30CA, 0x30CB, 0x30CC, 0x30CD, 0x30CE,          // ﾅﾆﾇﾈﾉ
+    0x30CF, 0x30D2, 0x30D5, 0x30D8, 0x30DB,          // ﾊﾋﾌﾍﾎ
+    0x30DE, 0x30DF, 0x30E0, 0x30E1, 0x30E2,          // ﾏﾐﾑﾒﾓ
+    0x30E4, 0x30E6, 0x30E8,                          // ﾔﾕﾖ
+    0x30E9, 0x30EA, 0x30EB, 0x30EC, 0x30ED,          // ﾗﾘﾙﾚﾛ
+    0x30EF, 0x30F3, 0x309B, 0x309C,                  // ﾜﾝﾞﾟ
 };
 
 // Small katakana to full-size; others unchanged.
 char32_t FullSize(char32_t cp) {
   switch (cp) {
-    case 0x30A1: case 0x30A3: case 0x30A5: case 0x30A7: case 0x30A9:  // ァィゥェォ
-    case 0x30C3: case 0x30E3: case 0x30E5: case 0x30E7: case 0x30EE:  // ッャュョヮ
+    case 0x30A1:
+    case 0x30A3:
+    case 0x30A5:
+    case 0x30A7:
+    case 0x30A9:  // ァィゥェォ
+    case 0x30C3:
+    case 0x30E3:
+    case 0x30E5:
+    case 0x30E7:
+    case 0x30EE:  // ッャュョヮ
       return cp + 1;
     case 0x30F5: return 0x30AB;  // ヵ
     case 0x30F6: return 0x30B1;  // ヶ
@@ -93,10 +101,15 @@ char32_t Compose(char32_t base, bool semi) {
   if (semi) return 0;
   if (base >= 0x30AB && base <= 0x30C1 && (base - 0x30AB) % 2 == 0) return base + 1;  // カ to チ
   switch (base) {
-    case 0x30C4: case 0x30C6: case 0x30C8: return base + 1;  // ツテト
-    case 0x30A6: return 0x30F4;                              // ウ
-    case 0x30EF: case 0x30F0: case 0x30F1: case 0x30F2: return base + 8;  // ワヰヱヲ
-    case 0x30FD: return 0x30FE;                              // ヽ
+    case 0x30C4:
+    case 0x30C6:
+    case 0x30C8: return base + 1;  // ツテト
+    case 0x30A6: return 0x30F4;    // ウ
+    case 0x30EF:
+    case 0x30F0:
+    case 0x30F1:
+    case 0x30F2: return base + 8;  // ワヰヱヲ
+    case 0x30FD: return 0x30FE;    // ヽ
     default: return 0;
   }
 }
@@ -110,7 +123,8 @@ uint32_t Pack(char32_t cp) {
   std::string utf8;
   AppendUtf8(utf8, cp);
   uint32_t packed = static_cast<uint32_t>(utf8.size()) << 24;
-  for (size_t i = 0; i < utf8.size() && i < 3; ++i) packed |= static_cast<uint32_t>(static_cast<unsigned char>(utf8[i])) << (8 * i);
+  for (size_t i = 0; i < utf8.size() && i < 3; ++i)
+    packed |= static_cast<uint32_t>(static_cast<unsigned char>(utf8[i])) << (8 * i);
   return packed;
 }
 
@@ -171,16 +185,26 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // The ASCII signs of expression syntax, '-' (of character classes) included.
 bool IsExpressionSign(char32_t c) {
   switch (c) {
-    case '-': case '\\': case '^': case '$': case '.': case '|': case '?': case '*': case '+':
-    case '(': case ')': case '[': case ']': case '{': case '}':
-      return true;
-    default:
-      return false;
+    case '-':
+    case '\\':
+    case '^':
+    case '$':
+    case '.':
+    case '|':
+    case '?':
+    case '*':
+    case '+':
+    case '(':
+    case ')':
+    case '[':
+    case ']':
+    case '{':
+    case '}': return true;
+    default: return false;
   }
 }
 
 }  // namespace
-
 
 std::string_view FoldCp932(std::string_view line, std::string& buffer) {
   const Tables& t = TheTables();
@@ -293,8 +317,8 @@ std::vector<size_t> PostalCodeHyphens(std::string_view text) {
   const size_t n = text.size();
   for (size_t at = text.find('-'); at != std::string_view::npos; at = text.find('-', at + 1)) {
     if (at < 3 || at + 5 > n) continue;
-    bool before = IsDigit(text[at - 1]) && IsDigit(text[at - 2]) && IsDigit(text[at - 3]) &&
-                  (at == 3 || !IsDigit(text[at - 4]));
+    bool before =
+        IsDigit(text[at - 1]) && IsDigit(text[at - 2]) && IsDigit(text[at - 3]) && (at == 3 || !IsDigit(text[at - 4]));
     bool after = IsDigit(text[at + 1]) && IsDigit(text[at + 2]) && IsDigit(text[at + 3]) && IsDigit(text[at + 4]) &&
                  (at + 5 == n || !IsDigit(text[at + 5]));
     if (before && after) hyphens.push_back(at);

@@ -18,10 +18,10 @@
 namespace qgrep {
 
 struct ScanReport {
-  long matched = 0;         // lines handed on
-  long tooLong = 0;         // lines longer than the buffer, not searched
-  int readError = 0;        // errno of a failed read; the scan stopped there
-  bool tooCostly = false;   // the pattern could not tell a line; the scan stopped there
+  long matched = 0;        // lines handed on
+  long tooLong = 0;        // lines longer than the buffer, not searched
+  int readError = 0;       // errno of a failed read; the scan stopped there
+  bool tooCostly = false;  // the pattern could not tell a line; the scan stopped there
 };
 
 class LineScanner {
@@ -39,8 +39,7 @@ class LineScanner {
  private:
   // Searches the lines of block[0, n), which ends with LF unless it is the
   // end of the file. False when the pattern could not tell a line.
-  bool ScanBlock(const char* block, size_t n, const std::function<void(std::string_view)>& emit,
-                 ScanReport& report);
+  bool ScanBlock(const char* block, size_t n, const std::function<void(std::string_view)>& emit, ScanReport& report);
   MatchResult MatchLine(std::string_view line);
 
   Pattern& pattern_;

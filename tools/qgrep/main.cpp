@@ -114,8 +114,7 @@ int Run(const Options& options) {
     Note(error);
     return 2;
   }
-  if (!options.quiet)
-    std::fprintf(stderr, "qgrep: %ld matching line(s) in %zu file(s)\n", matched, files.size());
+  if (!options.quiet) std::fprintf(stderr, "qgrep: %ld matching line(s) in %zu file(s)\n", matched, files.size());
   if (!options.program.empty()) RunProgram(options.program);
   if (failed) return 2;
   return matched > 0 ? 0 : 1;
@@ -130,14 +129,9 @@ int main(int argc, char** argv) {
   qgrep::Options options;
   std::string error;
   switch (qgrep::ParseArguments(args, options, error)) {
-    case qgrep::ParseResult::kHelp:
-      std::fputs(qgrep::kUsage, stdout);
-      return 0;
-    case qgrep::ParseResult::kWrong:
-      std::fprintf(stderr, "qgrep: %s\n\n%s", error.c_str(), qgrep::kUsage);
-      return 2;
-    case qgrep::ParseResult::kRun:
-      break;
+    case qgrep::ParseResult::kHelp: std::fputs(qgrep::kUsage, stdout); return 0;
+    case qgrep::ParseResult::kWrong: std::fprintf(stderr, "qgrep: %s\n\n%s", error.c_str(), qgrep::kUsage); return 2;
+    case qgrep::ParseResult::kRun: break;
   }
   return qgrep::Run(options);
 }

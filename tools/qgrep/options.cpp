@@ -72,20 +72,14 @@ bool ApplyOption(const std::string& arg, Options& options) {
   if (arg.size() < 2) return false;
   std::string value = arg.substr(2);
   switch (Upper(arg[1])) {
-    case 'G':
-      return value.empty();
+    case 'G': return value.empty();
     case 'V':
       if (value != "0" && value != "1") return false;
       options.quiet = value == "0";
       return true;
-    case 'O':
-      options.outputFile = value;
-      return !value.empty();
-    case 'E':
-      options.program = value;
-      return !value.empty();
-    default:
-      return false;
+    case 'O': options.outputFile = value; return !value.empty();
+    case 'E': options.program = value; return !value.empty();
+    default: return false;
   }
 }
 

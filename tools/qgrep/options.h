@@ -10,11 +10,11 @@ namespace qgrep {
 extern const char kUsage[];
 
 struct Options {
-  bool quiet = false;             // -V0: only the lines
-  std::string outputFile;         // -O: empty for standard output
-  std::string program;            // -E: empty for none
-  std::string pattern;            // UTF-8
-  std::vector<std::string> files; // file operands, as given
+  bool quiet = false;              // -V0: only the lines
+  std::string outputFile;          // -O: empty for standard output
+  std::string program;             // -E: empty for none
+  std::string pattern;             // UTF-8
+  std::vector<std::string> files;  // file operands, as given
 };
 
 enum class ParseResult { kRun, kHelp, kWrong };

@@ -67,8 +67,7 @@ Pattern::Pattern(std::string_view utf8, BudgetLimits limits) : budget_(limits) {
       term->pieces = PiecesBetween(term->literal, PostalCodeHyphens(term->literal));
       if (term->pieces.size() > 1) {
         std::string either;
-        for (size_t i = 0; i < term->pieces.size(); ++i)
-          either += (i ? "-?" : "") + RE2::QuoteMeta(term->pieces[i]);
+        for (size_t i = 0; i < term->pieces.size(); ++i) either += (i ? "-?" : "") + RE2::QuoteMeta(term->pieces[i]);
         term->expression = std::make_unique<Expression>(either, budget_);
       }
     }

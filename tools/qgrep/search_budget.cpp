@@ -6,8 +6,7 @@
 
 namespace qgrep {
 
-SearchBudget::SearchBudget(Limits limits, Clock clock)
-    : limits_(limits), clock_(std::move(clock)), start_(clock_()) {}
+SearchBudget::SearchBudget(Limits limits, Clock clock) : limits_(limits), clock_(std::move(clock)), start_(clock_()) {}
 
 double SearchBudget::ProcessSeconds() {
   timespec now{};

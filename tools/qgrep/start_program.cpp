@@ -12,7 +12,6 @@
 #include "platform/process.h"
 #include "tools/qgrep/file_names.h"
 
-
 namespace qgrep {
 namespace {
 

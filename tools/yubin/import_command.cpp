@@ -41,8 +41,7 @@ int RunImport(const std::vector<std::string>& args) {
   // An option this command does not know is a mistake, not a file name.
   for (const std::string& arg : args) {
     if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "yubin import: unknown option '%s' (see yubin import --help)\n",
-                   arg.c_str());
+      std::fprintf(stderr, "yubin import: unknown option '%s' (see yubin import --help)\n", arg.c_str());
       return 2;
     }
   }
@@ -68,8 +67,8 @@ int RunImport(const std::vector<std::string>& args) {
     return 1;
   }
   std::printf("%s edition: %ld lines read, %ld records written; %ld split towns joined from %ld rows\n",
-              report.edition == prep::import::Edition::kUtf8 ? "UTF-8" : "CP932",
-              report.linesRead, report.recordsWritten, report.townsJoined, report.rowsJoined);
+              report.edition == prep::import::Edition::kUtf8 ? "UTF-8" : "CP932", report.linesRead,
+              report.recordsWritten, report.townsJoined, report.rowsJoined);
   if (report.townsLeftOpen > 0)
     std::fprintf(stderr, "yubin import: %ld towns never closed their parenthesis; kept as they stand\n",
                  report.townsLeftOpen);

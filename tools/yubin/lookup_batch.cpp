@@ -32,8 +32,10 @@ size_t RowEnd(std::string_view text, bool atEnd) {
   bool quoted = false;
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
-    if (c == '"') quoted = !quoted;
-    else if (c == '\n' && !quoted) return i + 1;
+    if (c == '"')
+      quoted = !quoted;
+    else if (c == '\n' && !quoted)
+      return i + 1;
   }
   return atEnd && !text.empty() && !quoted ? text.size() : std::string_view::npos;
 }
@@ -74,7 +76,8 @@ class Batch {
       if (!atEnd) {
         size_t used = buffer.size();
         buffer.resize(used + kChunk);
-        long n = file.IsOpen() ? file.Read(buffer.data() + used, kChunk) : files::Read(inFd, buffer.data() + used, kChunk);
+        long n =
+            file.IsOpen() ? file.Read(buffer.data() + used, kChunk) : files::Read(inFd, buffer.data() + used, kChunk);
         if (n < 0) return Fail("cannot read " + InputName() + ": " + std::strerror(errno));
         buffer.resize(used + static_cast<size_t>(n));
         atEnd = n == 0;
@@ -102,10 +105,10 @@ class Batch {
     }
     if (!Flush(true)) return 2;
     if (progress_ && shown_) std::fprintf(stderr, "\r\033[K");
-    std::fprintf(stderr,
-                 "yubin lookup: %ld rows: found exact %ld, town only %ld, city only %ld, not found %ld, unreadable %ld\n",
-                 rows_, counts_.exact, counts_.town, counts_.city, counts_.notFound,
-                 counts_.unreadable);
+    std::fprintf(
+        stderr,
+        "yubin lookup: %ld rows: found exact %ld, town only %ld, city only %ld, not found %ld, unreadable %ld\n", rows_,
+        counts_.exact, counts_.town, counts_.city, counts_.notFound, counts_.unreadable);
     return 0;
   }
 

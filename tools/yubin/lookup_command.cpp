@@ -175,8 +175,8 @@ bool Load(const std::string& kenAll, const std::string& jigyosyo, address::Addre
   };
   if (!address::ReadDataFile(kenAll, bytes, error) || !table.AddAreas(bytes, report, error)) return failed(kenAll);
   if (report.skipped > 0)
-    std::fprintf(stderr, "yubin lookup: %s: %ld rows left out, the first on line %ld\n", kenAll.c_str(),
-                 report.skipped, report.firstSkipped);
+    std::fprintf(stderr, "yubin lookup: %s: %ld rows left out, the first on line %ld\n", kenAll.c_str(), report.skipped,
+                 report.firstSkipped);
   if (jigyosyo.empty()) return true;
   report = {};
   if (!address::ReadDataFile(jigyosyo, bytes, error) || !table.AddOffices(bytes, report, error))
@@ -281,7 +281,8 @@ int RunLookup(const std::vector<std::string>& args) {
       continue;
     }
     if (options.addresses.size() > 1) std::printf("%s%s\n", i > 0 ? "\n" : "", written.c_str());
-    for (const Candidate& candidate : candidates) std::printf("%-6s %s\n", KindName(candidate), Line(candidate).c_str());
+    for (const Candidate& candidate : candidates)
+      std::printf("%-6s %s\n", KindName(candidate), Line(candidate).c_str());
   }
   if (options.json) std::printf("]\n");
   return status;

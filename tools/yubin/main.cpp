@@ -46,10 +46,9 @@ const Command kCommands[] = {
      "failed and why, on stderr; lines already written kept, and every index\n"
      "file still ends at a whole line).\n",
      RunBuild},
-    {"search", "[--pref K] [--city K] [--ward K] [--town READING] ...: one search",
-     kSearchUsage, RunSearch},
-    {"start", "[--data DIR] [--tool]: the search application in the user's workspace, made when needed",
-     kStartUsage, RunStart},
+    {"search", "[--pref K] [--city K] [--ward K] [--town READING] ...: one search", kSearchUsage, RunSearch},
+    {"start", "[--data DIR] [--tool]: the search application in the user's workspace, made when needed", kStartUsage,
+     RunStart},
     {"update", "[--check] [--quiet] [--from URL]: the postal data made current from the postal authority's server",
      kUpdateUsage, RunUpdate},
     {"lookup", "[--all] [--json] ADDRESS... | --csv FILE --column N: the postal code of a written address",
@@ -83,8 +82,7 @@ bool ToCp932Path(const std::string& utf8, std::string& cp932) {
   // come back as their full-width kin (the wave dash U+301C as U+FF5E), so
   // such a name would name another file.
   if (platform::text::ToUtf8(*converted) != utf8) {
-    std::fprintf(stderr, "yubin: %s: the name does not survive CP932 unchanged; rename the file\n",
-                 utf8.c_str());
+    std::fprintf(stderr, "yubin: %s: the name does not survive CP932 unchanged; rename the file\n", utf8.c_str());
     return false;
   }
   cp932 = std::move(*converted);

@@ -92,7 +92,7 @@ bool IsKeypadByte(unsigned char b) {
 
 struct Options {
   std::string letters[6];  // prefecture, city, ward, rough town, town first, town second
-  std::string town;  // the reading given with --town
+  std::string town;        // the reading given with --town
   std::string narrowing;
   bool narrowingGiven = false;
   bool final = false;
@@ -116,8 +116,8 @@ std::optional<std::string> KeypadBytes(std::string_view utf8) {
 }
 
 int RunSearchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  static const std::map<std::string, int> letterOptions = {
-      {"--pref", 0}, {"--city", 1}, {"--ward", 2}, {"--rough", 3}, {"--town", 4}, {"--narrow", 6}};
+  static const std::map<std::string, int> letterOptions = {{"--pref", 0},  {"--city", 1}, {"--ward", 2},
+                                                           {"--rough", 3}, {"--town", 4}, {"--narrow", 6}};
   Options options;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];

@@ -162,8 +162,8 @@ bool HasIndex(const std::string& workspace) {
 
 // Fills the new workspace and makes it complete: the steps (in the progress
 // window or as lines), with --tool kestrum's run, and the stamp.
-bool FillWorkspace(const Installation& installation, const PostalData& data, const std::string& workspace,
-                   bool tool, bool windows, std::string& error) {
+bool FillWorkspace(const Installation& installation, const PostalData& data, const std::string& workspace, bool tool,
+                   bool windows, std::string& error) {
   std::optional<std::string> setting = DataDirectorySetting(workspace, error);
   if (!setting) return false;
   Preparation preparation(installation, data, workspace, *setting, !tool);
@@ -237,8 +237,7 @@ int RunStart(const std::vector<std::string>& args) {
   bool asked = options->tool || options->dataDirectory;
   auto inUse = [&]() -> std::string {
     std::string current = workspaces.Current();
-    return !asked && !current.empty() && Workspaces::HoldsDataOf(current, data->time, now) ? current
-                                                                                            : std::string();
+    return !asked && !current.empty() && Workspaces::HoldsDataOf(current, data->time, now) ? current : std::string();
   };
   std::string current = inUse();
   if (current.empty()) {

@@ -6,8 +6,7 @@
 
 namespace yubin {
 
-int StderrMessages::ShowMessage(std::string_view text, std::string_view caption,
-                                prep::MessageButtons) {
+int StderrMessages::ShowMessage(std::string_view text, std::string_view caption, prep::MessageButtons) {
   std::string line = platform::text::ToUtf8(caption) + ": " + platform::text::ToUtf8(text);
   std::fprintf(stderr, "%s\n", line.c_str());
   std::fflush(stderr);

@@ -10,8 +10,7 @@ namespace yubin {
 
 class StderrMessages : public prep::PrepMessages {
  public:
-  int ShowMessage(std::string_view text, std::string_view caption,
-                  prep::MessageButtons buttons) override;
+  int ShowMessage(std::string_view text, std::string_view caption, prep::MessageButtons buttons) override;
   void ShowReason(std::string_view reason) override;
 };
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>  // std::min
 #include <csignal>    // std::signal, SIGXFSZ, SIGPIPE
-#include <cstdio>   // std::fprintf
-#include <cstdlib>  // std::strtol
+#include <cstdio>     // std::fprintf
+#include <cstdlib>    // std::strtol
 #include <optional>
 
 #include "platform/dialog/program.h"
@@ -68,8 +68,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args) {
       options.update.edition = args[++i] == "utf8" ? Edition::kUtf8 : Edition::kCp932;
     } else if (arg == "--timeout" && hasValue && std::strtol(args[i + 1].c_str(), nullptr, 10) > 0) {
       options.update.fetch.lowSpeedSeconds = std::strtol(args[++i].c_str(), nullptr, 10);
-      options.update.fetch.connectSeconds = std::min(options.update.fetch.connectSeconds,
-                                                     options.update.fetch.lowSpeedSeconds);
+      options.update.fetch.connectSeconds =
+          std::min(options.update.fetch.connectSeconds, options.update.fetch.lowSpeedSeconds);
     } else {
       std::fprintf(stderr, "yubin update: unexpected '%s' (see yubin update --help)\n", arg.c_str());
       return std::nullopt;

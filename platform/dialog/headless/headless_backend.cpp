@@ -222,9 +222,7 @@ bool HeadlessBackend::SetClipboardText(std::string_view cp932) {
   clipboard_ = cp932;
   return true;
 }
-HeadlessBackend& HeadlessBackend::Do(std::function<void()> step) {
-  return Queue({Kind::kDo, 0, {}, std::move(step)});
-}
+HeadlessBackend& HeadlessBackend::Do(std::function<void()> step) { return Queue({Kind::kDo, 0, {}, std::move(step)}); }
 
 void HeadlessBackend::WriteTo(std::ostream& out, std::ostream& err, std::string scriptName) {
   out_ = &out;
@@ -315,18 +313,10 @@ int HeadlessBackend::RunModal(Dialog& dialog, Window* owner) {
 
 void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Dialog& dialog) {
   switch (event.kind) {
-    case Kind::kClick:
-      ClickControl(event.value, false, window, dialog);
-      break;
-    case Kind::kChoose:
-      ClickControl(event.value, true, window, dialog);
-      break;
-    case Kind::kFocus:
-      FocusControl(event.value, window);
-      break;
-    case Kind::kType:
-      TypeInto(event.value, event.text, window, dialog);
-      break;
+    case Kind::kClick: ClickControl(event.value, false, window, dialog); break;
+    case Kind::kChoose: ClickControl(event.value, true, window, dialog); break;
+    case Kind::kFocus: FocusControl(event.value, window); break;
+    case Kind::kType: TypeInto(event.value, event.text, window, dialog); break;
     case Kind::kEnter: {
       const HeadlessDialogWindow::Control* c = window.Find(window.focus_);
       if (c != nullptr && IsEdit(c->tmpl) && (c->tmpl->style & kMultiLine) && (c->tmpl->style & kWantReturn))
@@ -335,24 +325,16 @@ void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Di
         DialogEvents::DeliverEnter(dialog);
       break;
     }
-    case Kind::kEscape:
-      DialogEvents::DeliverEscape(dialog);
-      break;
-    case Kind::kTab:
-      TakeKey(MoveKey::kTab, window, dialog);
-      break;
-    case Kind::kKey:
-      TakeKey(static_cast<MoveKey>(event.value), window, dialog);
-      break;
+    case Kind::kEscape: DialogEvents::DeliverEscape(dialog); break;
+    case Kind::kTab: TakeKey(MoveKey::kTab, window, dialog); break;
+    case Kind::kKey: TakeKey(static_cast<MoveKey>(event.value), window, dialog); break;
     case Kind::kCloseBox:
       if (!(window.tmpl_.style & kSystemMenu))
         Error("dialog " + std::to_string(window.tmpl_.id) + " has no close box");
       else
         DialogEvents::DeliverSysCommand(dialog, kCloseCommand);
       break;
-    case Kind::kSysCommand:
-      DialogEvents::DeliverSysCommand(dialog, event.value);
-      break;
+    case Kind::kSysCommand: DialogEvents::DeliverSysCommand(dialog, event.value); break;
     case Kind::kMenuCommand: {
       const MenuTemplate* menu = window.tmpl_.menu;
       bool found = menu != nullptr && std::any_of(menu->items.begin(), menu->items.end(),
@@ -363,22 +345,18 @@ void HeadlessBackend::Apply(const Event& event, HeadlessDialogWindow& window, Di
         DialogEvents::DeliverMenuCommand(dialog, event.value);
       break;
     }
-    case Kind::kWait:
-      Advance(event.value);
-      break;
+    case Kind::kWait: Advance(event.value); break;
     case Kind::kAnswer:
       Error("answer " + std::to_string(event.value) + " given while dialog " + std::to_string(window.tmpl_.id) +
             " was on top, not a message box");
       break;
-    case Kind::kPrint:
-      PrintControl(event.value, window);
-      break;
+    case Kind::kPrint: PrintControl(event.value, window); break;
     case Kind::kTitle:
-      Output("title: " + OutputText(text::WholeCharacters(ActiveWindow() != nullptr ? ActiveWindow()->Title() : std::string()), true));
+      Output(
+          "title: " +
+          OutputText(text::WholeCharacters(ActiveWindow() != nullptr ? ActiveWindow()->Title() : std::string()), true));
       break;
-    case Kind::kClipboard:
-      Output("clipboard: " + OutputText(clipboard_, true));
-      break;
+    case Kind::kClipboard: Output("clipboard: " + OutputText(clipboard_, true)); break;
     case Kind::kDo:
       if (event.step) event.step();
       break;
@@ -543,9 +521,9 @@ void HeadlessBackend::SetTimer(HeadlessDialogWindow* window, int id, int millise
 }
 
 void HeadlessBackend::KillTimer(HeadlessDialogWindow* window, int id) {
-  timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
-                               [&](const Timer& t) { return t.window == window && t.id == id; }),
-                timers_.end());
+  timers_.erase(
+      std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == window && t.id == id; }),
+      timers_.end());
 }
 
 int HeadlessBackend::ShowMessageBox(Window* owner, std::string_view text, std::string_view caption, Buttons buttons) {

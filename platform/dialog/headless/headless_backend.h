@@ -44,12 +44,12 @@ class HeadlessBackend;
 
 // One message box as it was shown and answered. Texts are CP932.
 struct MessageBoxRecord {
-  std::string owner;    // title of the owner window when the box opened; empty: no owner
+  std::string owner;  // title of the owner window when the box opened; empty: no owner
   std::string caption;
   std::string text;
   Buttons buttons = Buttons::kOk;
   int answer = 0;
-  std::string title;    // the box's title when it was answered
+  std::string title;  // the box's title when it was answered
 };
 
 // The window of one dialog run. It stays readable after the run has ended.
@@ -88,7 +88,7 @@ class HeadlessDialogWindow final : public DialogWindow {
     bool selected = false;
   };
   struct SystemMenuEntry {
-    int command = 0;   // 0 for a separator
+    int command = 0;  // 0 for a separator
     std::string text;
   };
   const DialogTemplate& Template() const { return tmpl_; }
@@ -131,9 +131,9 @@ class HeadlessBackend final : public Backend {
 
   // The script. Events queue up in order; the innermost modal window takes
   // the next one whenever it waits for input. Texts are CP932.
-  HeadlessBackend& Click(int id);      // a button (an edit: gives it the focus)
-  HeadlessBackend& Choose(int id);     // a radio button
-  HeadlessBackend& Focus(int id);      // any control that can take the focus
+  HeadlessBackend& Click(int id);   // a button (an edit: gives it the focus)
+  HeadlessBackend& Choose(int id);  // a radio button
+  HeadlessBackend& Focus(int id);   // any control that can take the focus
   // Types into an edit (giving it the focus first): each character; CR, LF
   // or CR LF is the Enter key, backspace removes the last character.
   HeadlessBackend& Type(int id, std::string_view cp932);
@@ -142,11 +142,11 @@ class HeadlessBackend final : public Backend {
   HeadlessBackend& Tab();
   // Tab, Shift+Tab or an arrow key in the dialog on top.
   HeadlessBackend& Key(MoveKey key);
-  HeadlessBackend& CloseBox();         // the close box of the caption bar
+  HeadlessBackend& CloseBox();  // the close box of the caption bar
   HeadlessBackend& SysCommand(int command);
   HeadlessBackend& MenuCommand(int command);
   HeadlessBackend& Wait(int milliseconds);  // virtual time passes; timers fire
-  HeadlessBackend& Answer(int button); // answers the message box on top
+  HeadlessBackend& Answer(int button);      // answers the message box on top
   // Writes "ID: text" of a control of the dialog on top (UTF-8, line
   // breaks as LF, then a line end).
   HeadlessBackend& Print(int id);
@@ -167,8 +167,7 @@ class HeadlessBackend final : public Backend {
 
   // Backend.
   int RunModal(Dialog& dialog, Window* owner) override;
-  int ShowMessageBox(Window* owner, std::string_view text, std::string_view caption,
-                     Buttons buttons) override;
+  int ShowMessageBox(Window* owner, std::string_view text, std::string_view caption, Buttons buttons) override;
   Window* ActiveWindow() override;
   // A scripted run that met a fault ends with 3; events left unused when
   // the program ends are a fault.
@@ -258,7 +257,7 @@ class HeadlessBackend final : public Backend {
   std::vector<MessageBoxRecord> boxes_;
   std::vector<std::string> errors_;
   std::string printed_;
-  std::string clipboard_;  // CP932
+  std::string clipboard_;        // CP932
   std::ostream* out_ = nullptr;  // set for a scripted run
   std::ostream* err_ = nullptr;
   std::string scriptName_;

@@ -18,10 +18,10 @@ struct NumberCommand {
 };
 
 constexpr NumberCommand kNumberCommands[] = {
-    {"click", Kind::kClick, "the control ID"},       {"choose", Kind::kChoose, "the control ID"},
-    {"focus", Kind::kFocus, "the control ID"},       {"syscommand", Kind::kSysCommand, "the command"},
-    {"menu", Kind::kMenuCommand, "the command"},     {"wait", Kind::kWait, "milliseconds"},
-    {"answer", Kind::kAnswer, "the button ID"},      {"print", Kind::kPrint, "the control ID"},
+    {"click", Kind::kClick, "the control ID"},   {"choose", Kind::kChoose, "the control ID"},
+    {"focus", Kind::kFocus, "the control ID"},   {"syscommand", Kind::kSysCommand, "the command"},
+    {"menu", Kind::kMenuCommand, "the command"}, {"wait", Kind::kWait, "milliseconds"},
+    {"answer", Kind::kAnswer, "the button ID"},  {"print", Kind::kPrint, "the control ID"},
 };
 
 struct BareCommand {
@@ -31,10 +31,16 @@ struct BareCommand {
 };
 
 constexpr BareCommand kBareCommands[] = {
-    {"enter", Kind::kEnter}, {"escape", Kind::kEscape}, {"tab", Kind::kTab},
-    {"backtab", Kind::kKey, MoveKey::kBackTab}, {"left", Kind::kKey, MoveKey::kLeft},
-    {"right", Kind::kKey, MoveKey::kRight}, {"up", Kind::kKey, MoveKey::kUp},
-    {"down", Kind::kKey, MoveKey::kDown}, {"close", Kind::kCloseBox}, {"title", Kind::kTitle},
+    {"enter", Kind::kEnter},
+    {"escape", Kind::kEscape},
+    {"tab", Kind::kTab},
+    {"backtab", Kind::kKey, MoveKey::kBackTab},
+    {"left", Kind::kKey, MoveKey::kLeft},
+    {"right", Kind::kKey, MoveKey::kRight},
+    {"up", Kind::kKey, MoveKey::kUp},
+    {"down", Kind::kKey, MoveKey::kDown},
+    {"close", Kind::kCloseBox},
+    {"title", Kind::kTitle},
     {"clipboard", Kind::kClipboard},
 };
 

@@ -54,9 +54,12 @@ std::unique_ptr<Backend> CreateScriptRun() {
 
 // Ahead of every window system: a script is asked for by name.
 // DIALOG_BACKEND=headless names it too.
-const BackendRegistrar kScriptRegistration(BackendEntry{
-    .name = "headless", .priority = 100, .available = &ScriptNamed, .create = &CreateScriptRun, .endsEveryRun = true,
-    .showsWindows = false});
+const BackendRegistrar kScriptRegistration(BackendEntry{.name = "headless",
+                                                        .priority = 100,
+                                                        .available = &ScriptNamed,
+                                                        .create = &CreateScriptRun,
+                                                        .endsEveryRun = true,
+                                                        .showsWindows = false});
 
 }  // namespace
 

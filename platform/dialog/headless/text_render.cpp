@@ -143,9 +143,7 @@ void DrawControl(Grid& g, const HeadlessDialogWindow::Control& c, int origin, in
   b.rows = std::max(1, (t.rect.y + t.rect.height) / 8 - t.rect.y / 8);
   int middle = b.row + (b.rows - 1) / 2;
   switch (t.kind) {
-    case ControlKind::kGroupBox:
-      DrawFrame(g, b, c.text);
-      break;
+    case ControlKind::kGroupBox: DrawFrame(g, b, c.text); break;
     case ControlKind::kPushButton: {
       bool isDefault = t.id == defaultButton;
       std::vector<std::string> lines =
@@ -192,9 +190,7 @@ void DrawControl(Grid& g, const HeadlessDialogWindow::Control& c, int origin, in
       }
       break;
     }
-    case ControlKind::kIcon:
-      g.Write(b.row, b.col, "{" + std::to_string(t.resource) + "}", b.cols);
-      break;
+    case ControlKind::kIcon: g.Write(b.row, b.col, "{" + std::to_string(t.resource) + "}", b.cols); break;
   }
 }
 
@@ -217,8 +213,7 @@ std::string RenderText(const HeadlessDialogWindow& window) {
   for (const auto& c : window.Controls())
     if (c.visible && c.tmpl->kind == ControlKind::kGroupBox) DrawControl(g, c, origin, kNoId);
   for (const auto& c : window.Controls())
-    if (c.visible && c.tmpl->kind != ControlKind::kGroupBox)
-      DrawControl(g, c, origin, window.DefaultButtonShown());
+    if (c.visible && c.tmpl->kind != ControlKind::kGroupBox) DrawControl(g, c, origin, window.DefaultButtonShown());
   return g.Lines();
 }
 

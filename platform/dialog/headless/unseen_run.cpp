@@ -21,8 +21,11 @@ std::unique_ptr<Backend> CreateUnseenRun() {
 }
 
 // Below every window system: only where none is available.
-const BackendRegistrar kUnseenRegistration(BackendEntry{
-    .name = "unseen", .priority = 1, .available = &UnseenRunAllowed, .create = &CreateUnseenRun, .showsWindows = false});
+const BackendRegistrar kUnseenRegistration(BackendEntry{.name = "unseen",
+                                                        .priority = 1,
+                                                        .available = &UnseenRunAllowed,
+                                                        .create = &CreateUnseenRun,
+                                                        .showsWindows = false});
 
 }  // namespace
 }  // namespace platform::dialog::headless

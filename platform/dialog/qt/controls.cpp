@@ -72,8 +72,7 @@ std::string ToCp932Lenient(const QString& text) {
 }
 
 Qt::FocusPolicy FocusPolicyOf(const ControlTemplate& tmpl) {
-  if (tmpl.kind == ControlKind::kStatic || tmpl.kind == ControlKind::kGroupBox ||
-      tmpl.kind == ControlKind::kIcon)
+  if (tmpl.kind == ControlKind::kStatic || tmpl.kind == ControlKind::kGroupBox || tmpl.kind == ControlKind::kIcon)
     return Qt::NoFocus;
   return (tmpl.style & kTabStop) != 0 ? Qt::StrongFocus : Qt::ClickFocus;
 }
@@ -130,10 +129,8 @@ void BuildEdit(Control& control, QWidget* parent) {
     // Tab moves between controls, as it does in a dialog.
     edit->setTabChangesFocus(true);
     if ((style & kBorder) == 0) edit->setFrameShape(QFrame::NoFrame);
-    edit->setVerticalScrollBarPolicy((style & kVScrollBar) != 0 ? Qt::ScrollBarAlwaysOn
-                                                                 : Qt::ScrollBarAlwaysOff);
-    edit->setHorizontalScrollBarPolicy((style & kHScrollBar) != 0 ? Qt::ScrollBarAlwaysOn
-                                                                   : Qt::ScrollBarAlwaysOff);
+    edit->setVerticalScrollBarPolicy((style & kVScrollBar) != 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    edit->setHorizontalScrollBarPolicy((style & kHScrollBar) != 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     if (!sideways) edit->setLineWrapMode(QTextEdit::WidgetWidth);
     QTextOption option = edit->document()->defaultTextOption();
     option.setAlignment((style & kRightAlign) != 0 ? Qt::AlignRight : Qt::AlignLeft);
@@ -184,14 +181,11 @@ QString ControlObjectName(const ControlTemplate& tmpl, int index) {
   return QStringLiteral("control_at_%1").arg(index);
 }
 
-void BuildControl(Control& control, const ControlTemplate& tmpl, int index, QWidget* parent,
-                  BaseUnits units) {
+void BuildControl(Control& control, const ControlTemplate& tmpl, int index, QWidget* parent, BaseUnits units) {
   control.tmpl = &tmpl;
   QRect rect = DluToPixels(tmpl.rect, units);
   switch (tmpl.kind) {
-    case ControlKind::kPushButton:
-      BuildPushButton(control, parent, units);
-      break;
+    case ControlKind::kPushButton: BuildPushButton(control, parent, units); break;
     case ControlKind::kRadioButton: {
       auto* radio = new QRadioButton(parent);
       // Groups follow the template's group marks, not the parent widget.
@@ -209,15 +203,9 @@ void BuildControl(Control& control, const ControlTemplate& tmpl, int index, QWid
       control.frame = new GroupFrame(parent, units.y, units.x);
       control.widget = control.frame;
       break;
-    case ControlKind::kStatic:
-      BuildStatic(control, parent, units, rect);
-      break;
-    case ControlKind::kEdit:
-      BuildEdit(control, parent);
-      break;
-    case ControlKind::kIcon:
-      BuildIcon(control, parent, rect);
-      break;
+    case ControlKind::kStatic: BuildStatic(control, parent, units, rect); break;
+    case ControlKind::kEdit: BuildEdit(control, parent); break;
+    case ControlKind::kIcon: BuildIcon(control, parent, rect); break;
   }
   control.widget->setObjectName(ControlObjectName(tmpl, index));
   control.widget->setGeometry(rect);

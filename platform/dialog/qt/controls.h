@@ -47,8 +47,7 @@ QString ControlObjectName(const ControlTemplate& tmpl, int index);
 // units, with the template's text, state and styles, into `control`, which
 // must keep its address while the widget lives (an edit's typing check
 // refers to it). The caller wires the signals.
-void BuildControl(Control& control, const ControlTemplate& tmpl, int index, QWidget* parent,
-                  BaseUnits units);
+void BuildControl(Control& control, const ControlTemplate& tmpl, int index, QWidget* parent, BaseUnits units);
 
 // CP932 to what Qt draws, and what the user typed back to CP932. Multi-line
 // edits hold LF in Qt and CR LF in the system.

@@ -17,8 +17,8 @@ QPalette::ColorGroup GroupOf(const QWidget& widget) {
 
 }  // namespace
 
-int DrawDialogText(QPainter* painter, const QFont& font, const QString& text, int width, int pitch,
-                   bool wrap, Qt::Alignment across, int top) {
+int DrawDialogText(QPainter* painter, const QFont& font, const QString& text, int width, int pitch, bool wrap,
+                   Qt::Alignment across, int top) {
   // Line breaks of the system's texts (CR LF) and of Qt's (LF) alike.
   QString shown = text;
   shown.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));

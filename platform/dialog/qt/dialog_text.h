@@ -17,8 +17,8 @@ namespace platform::dialog::qt {
 // word boundaries or anywhere (a Japanese line breaks between characters)
 // when `wrap` holds, and at line breaks always; draws it when `painter` is
 // given, with the top of the first line at `top`. Returns the height used.
-int DrawDialogText(QPainter* painter, const QFont& font, const QString& text, int width, int pitch,
-                   bool wrap, Qt::Alignment across, int top);
+int DrawDialogText(QPainter* painter, const QFont& font, const QString& text, int width, int pitch, bool wrap,
+                   Qt::Alignment across, int top);
 
 // `font`, or the same face narrowed (down to 76% of its width) just so far
 // that `text` laid out as DrawDialogText does needs no more than `room`

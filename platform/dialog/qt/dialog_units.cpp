@@ -37,8 +37,7 @@ void Substitute(const char* const (&faces)[Faces], const char* const (&standIns)
 int Scale(int value, int numerator, int denominator) {
   long long product = static_cast<long long>(value) * numerator;
   long long half = denominator / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / denominator
-                                       : -((-product + half) / denominator));
+  return static_cast<int>(product >= 0 ? (product + half) / denominator : -((-product + half) / denominator));
 }
 
 }  // namespace
@@ -72,8 +71,8 @@ int DluToPixelsX(int dlu, BaseUnits units) { return Scale(dlu, units.x, 4); }
 int DluToPixelsY(int dlu, BaseUnits units) { return Scale(dlu, units.y, 8); }
 
 QRect DluToPixels(const Rect& rect, BaseUnits units) {
-  return QRect(DluToPixelsX(rect.x, units), DluToPixelsY(rect.y, units),
-               DluToPixelsX(rect.width, units), DluToPixelsY(rect.height, units));
+  return QRect(DluToPixelsX(rect.x, units), DluToPixelsY(rect.y, units), DluToPixelsX(rect.width, units),
+               DluToPixelsY(rect.height, units));
 }
 
 }  // namespace platform::dialog::qt

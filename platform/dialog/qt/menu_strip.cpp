@@ -59,9 +59,8 @@ void MenuStrip::SetSystemButton(bool shown, const QIcon& icon) {
     systemButton_->setAutoRaise(true);
     systemButton_->setFocusPolicy(Qt::NoFocus);
     systemButton_->setIconSize(QSize(kIconSize, kIconSize));
-    QObject::connect(systemButton_, &QToolButton::clicked, this, [this] {
-      onSystemMenu_(systemButton_->mapToGlobal(QPoint(0, systemButton_->height())));
-    });
+    QObject::connect(systemButton_, &QToolButton::clicked, this,
+                     [this] { onSystemMenu_(systemButton_->mapToGlobal(QPoint(0, systemButton_->height()))); });
   }
   systemButton_->setIcon(icon.isNull() ? PlainWindowIcon(kIconSize) : icon);
   systemButton_->setGeometry(1, std::max(0, (StripHeight() - kButtonSize) / 2), kButtonSize, kButtonSize);
@@ -153,12 +152,8 @@ void MenuStrip::keyPressEvent(QKeyEvent* event) {
       break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Space:
-      Run(highlighted_);
-      break;
-    case Qt::Key_Escape:
-      LeaveKeyboardMode(true);
-      break;
+    case Qt::Key_Space: Run(highlighted_); break;
+    case Qt::Key_Escape: LeaveKeyboardMode(true); break;
     default:
       // While the bar has the keys, no other key reaches the dialog.
       break;

@@ -3,7 +3,7 @@
 #include <unistd.h>  // readlink
 
 #include <algorithm>  // std::min
-#include <cstring>  // std::strrchr, std::strlen, std::memcpy
+#include <cstring>    // std::strrchr, std::strlen, std::memcpy
 
 #include <QApplication>
 #include <QClipboard>
@@ -143,8 +143,7 @@ int QtBackend::RunModal(Dialog& dialog, Window* owner) {
   return result;
 }
 
-int QtBackend::ShowMessageBox(Window* owner, std::string_view text, std::string_view caption,
-                              Buttons buttons) {
+int QtBackend::ShowMessageBox(Window* owner, std::string_view text, std::string_view caption, Buttons buttons) {
   int answer = kIdOk;
   {
     UserPointer pointer(busy_ > 0);

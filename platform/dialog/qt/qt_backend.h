@@ -29,8 +29,7 @@ class QtBackend final : public Backend {
   QtBackend& operator=(const QtBackend&) = delete;
 
   int RunModal(Dialog& dialog, Window* owner) override;
-  int ShowMessageBox(Window* owner, std::string_view text, std::string_view caption,
-                     Buttons buttons) override;
+  int ShowMessageBox(Window* owner, std::string_view text, std::string_view caption, Buttons buttons) override;
   Window* ActiveWindow() override;
   // Qt's override cursor: the wait cursor while busy, and the ordinary
   // pointer over a window opened meanwhile.

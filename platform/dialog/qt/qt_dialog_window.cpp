@@ -148,8 +148,7 @@ class QtDialogWindow::KeyWatcher : public QObject {
   QtDialogWindow& window_;
 };
 
-QtDialogWindow::QtDialogWindow(Dialog& dialog, QWidget* owner)
-    : dialog_(dialog), tmpl_(dialog.Template()) {
+QtDialogWindow::QtDialogWindow(Dialog& dialog, QWidget* owner) : dialog_(dialog), tmpl_(dialog.Template()) {
   unsigned style = tmpl_.style;
   Qt::WindowFlags flags = Qt::CustomizeWindowHint;
   flags |= (owner == nullptr && (style & kTaskBar) != 0) ? Qt::Window : Qt::Dialog;
@@ -249,8 +248,7 @@ void QtDialogWindow::WireControl(Control& control) {
   } else if (control.line != nullptr) {
     // Any change, the program's too, moves the limit's yardstick; only the
     // user's are reported from here (the dialog reports the program's).
-    QObject::connect(control.line, &QLineEdit::textChanged,
-                     [c] { c->accepted = ReadControlText(*c); });
+    QObject::connect(control.line, &QLineEdit::textChanged, [c] { c->accepted = ReadControlText(*c); });
     QObject::connect(control.line, &QLineEdit::textEdited, [this, c] { OnLineEdited(*c); });
     control.line->installEventFilter(keyWatcher_.get());
   } else if (control.text != nullptr) {
@@ -269,9 +267,7 @@ Control* QtDialogWindow::Find(int id) {
   return nullptr;
 }
 
-const Control* QtDialogWindow::Find(int id) const {
-  return const_cast<QtDialogWindow*>(this)->Find(id);
-}
+const Control* QtDialogWindow::Find(int id) const { return const_cast<QtDialogWindow*>(this)->Find(id); }
 
 int QtDialogWindow::IndexOfWidget(const QWidget* widget) const {
   for (std::size_t i = 0; i < controls_.size(); ++i)
@@ -376,9 +372,7 @@ void QtDialogWindow::OnTimer(int id) {
   if (Delivering()) DialogEvents::DeliverTimer(dialog_, id);
 }
 
-void QtDialogWindow::OpenSystemMenu() {
-  OpenSystemMenuAt(client_->mapToGlobal(QPoint(0, 0)));
-}
+void QtDialogWindow::OpenSystemMenu() { OpenSystemMenuAt(client_->mapToGlobal(QPoint(0, 0))); }
 
 void QtDialogWindow::OpenSystemMenuAt(const QPoint& globalPos) {
   if (systemMenu_ == nullptr || !Delivering()) return;
@@ -456,9 +450,7 @@ void QtDialogWindow::SetFocus(int id) {
   if (Control* control = Find(id)) control->widget->setFocus(Qt::OtherFocusReason);
 }
 
-void QtDialogWindow::FocusNextTabStop(bool backwards) {
-  TakeMoveKey(backwards ? MoveKey::kBackTab : MoveKey::kTab);
-}
+void QtDialogWindow::FocusNextTabStop(bool backwards) { TakeMoveKey(backwards ? MoveKey::kBackTab : MoveKey::kTab); }
 
 void QtDialogWindow::FocusFirstTabStop() {
   if (Control* control = Find(Rules().FirstTabStop())) FocusControl(*control, Qt::TabFocusReason);

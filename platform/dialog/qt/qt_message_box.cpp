@@ -68,8 +68,7 @@ class BoxDialog : public QDialog {
 
 }  // namespace
 
-QtMessageBox::QtMessageBox(QWidget* owner, std::string_view text, std::string_view caption,
-                           Buttons buttons)
+QtMessageBox::QtMessageBox(QWidget* owner, std::string_view text, std::string_view caption, Buttons buttons)
     : box_(std::make_unique<BoxDialog>(owner, buttons == Buttons::kYesNo)), text_(text), buttons_(buttons) {
   QDialog& box = *box_;
   box.setObjectName(QStringLiteral("message_box"));
@@ -106,7 +105,8 @@ QtMessageBox::QtMessageBox(QWidget* owner, std::string_view text, std::string_vi
   // centred under the text.
   QList<QPushButton*> row;
   if (question) {
-    row << new QPushButton(QString::fromUtf8("はい(&Y)"), &box) << new QPushButton(QString::fromUtf8("いいえ(&N)"), &box);
+    row << new QPushButton(QString::fromUtf8("はい(&Y)"), &box)
+        << new QPushButton(QString::fromUtf8("いいえ(&N)"), &box);
     QObject::connect(row[0], &QPushButton::clicked, &box, [&box] { box.done(kIdYes); });
     QObject::connect(row[1], &QPushButton::clicked, &box, [&box] { box.done(kIdNo); });
   } else {

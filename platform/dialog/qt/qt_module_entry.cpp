@@ -11,11 +11,8 @@ namespace {
 
 const char* WhyNot() { return QtDisplayReachable() ? nullptr : "no display is reachable"; }
 
-const BackendRegistrar kQtModule(BackendEntry{.name = "qt",
-                                              .priority = 10,
-                                              .available = &QtDisplayReachable,
-                                              .module = QT_BACKEND_MODULE,
-                                              .whyNot = &WhyNot});
+const BackendRegistrar kQtModule(BackendEntry{
+    .name = "qt", .priority = 10, .available = &QtDisplayReachable, .module = QT_BACKEND_MODULE, .whyNot = &WhyNot});
 
 }  // namespace
 }  // namespace platform::dialog::qt

@@ -18,18 +18,18 @@ namespace platform::dialog::terminal {
 
 enum class Ink : unsigned char {
   kPlain,
-  kDim,          // disabled controls, read-only frames, separators
-  kStrong,       // the default button's marks, titles of frames
-  kFocus,        // the control with the keyboard focus
-  kField,        // the ground of an edit the user can type into
-  kFieldDim,     // the ground of a read-only edit
-  kReadOnly,     // the text of a read-only edit
-  kSelected,     // selected text in an edit
-  kTitleBar,     // the title line at the top of the screen
-  kMenuBar,      // a menu bar
-  kMenuChosen,   // the menu item under the keyboard
-  kShadow,       // the shadow of a window above others
-  kNote,         // the line saying that a window does not fit
+  kDim,         // disabled controls, read-only frames, separators
+  kStrong,      // the default button's marks, titles of frames
+  kFocus,       // the control with the keyboard focus
+  kField,       // the ground of an edit the user can type into
+  kFieldDim,    // the ground of a read-only edit
+  kReadOnly,    // the text of a read-only edit
+  kSelected,    // selected text in an edit
+  kTitleBar,    // the title line at the top of the screen
+  kMenuBar,     // a menu bar
+  kMenuChosen,  // the menu item under the keyboard
+  kShadow,      // the shadow of a window above others
+  kNote,        // the line saying that a window does not fit
   kCount
 };
 

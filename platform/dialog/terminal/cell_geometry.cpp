@@ -34,8 +34,8 @@ CellRect TextRowsOf(const Rect& du, int lines, bool centred) {
   // Lines of a full row each, as many as the rectangle holds (at least one).
   int room = std::max(1, du.height / kUnitsPerRow);
   int shown = std::max(1, std::min(lines, room));
-  int firstMiddle = centred ? du.y + (du.height - shown * kUnitsPerRow) / 2 + kUnitsPerRow / 2
-                            : du.y + kUnitsPerRow / 2;
+  int firstMiddle =
+      centred ? du.y + (du.height - shown * kUnitsPerRow) / 2 + kUnitsPerRow / 2 : du.y + kUnitsPerRow / 2;
   cells.row = RowAt(firstMiddle);
   cells.rows = shown;
   return cells;

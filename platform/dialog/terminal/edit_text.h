@@ -47,8 +47,8 @@ class EditText {
   std::size_t Caret() const { return caret_; }
   void MoveLeft();
   void MoveRight();
-  void MoveHome();  // the start of the line
-  void MoveEnd();   // the end of the line
+  void MoveHome();            // the start of the line
+  void MoveEnd();             // the end of the line
   void MoveLines(int delta);  // up (negative) or down, by shown lines
   void MoveToStart();
   void MoveToEnd();
@@ -70,7 +70,7 @@ class EditText {
   struct ShownLine {
     std::size_t begin = 0;  // bytes of the text
     std::size_t end = 0;
-    int col = 0;            // the view column its first byte stands at (may be negative)
+    int col = 0;  // the view column its first byte stands at (may be negative)
   };
   // The lines in view, top to bottom.
   std::vector<ShownLine> Shown() const;

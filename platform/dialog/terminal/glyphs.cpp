@@ -1,6 +1,5 @@
 #include "platform/dialog/terminal/glyphs.h"
 
-
 #include <array>
 #include <memory>
 

@@ -86,10 +86,10 @@ std::string Reference(std::string_view name) {
   static const struct {
     const char* name;
     const char* text;
-  } kNamed[] = {{"amp", "&"},   {"lt", "<"},     {"gt", ">"},     {"quot", "\""}, {"apos", "'"},
-                {"nbsp", " "},  {"copy", "©"},   {"reg", "®"},    {"times", "×"}, {"divide", "÷"},
-                {"hellip", "…"}, {"mdash", "—"}, {"ndash", "–"},  {"yen", "¥"},   {"middot", "·"},
-                {"larr", "←"},  {"rarr", "→"},   {"uarr", "↑"},   {"darr", "↓"}};
+  } kNamed[] = {{"amp", "&"},    {"lt", "<"},    {"gt", ">"},    {"quot", "\""}, {"apos", "'"},
+                {"nbsp", " "},   {"copy", "©"},  {"reg", "®"},   {"times", "×"}, {"divide", "÷"},
+                {"hellip", "…"}, {"mdash", "—"}, {"ndash", "–"}, {"yen", "¥"},   {"middot", "·"},
+                {"larr", "←"},   {"rarr", "→"},  {"uarr", "↑"},  {"darr", "↓"}};
   for (const auto& entry : kNamed)
     if (name == entry.name) return entry.text;
   return {};
@@ -120,8 +120,10 @@ class Builder {
     while (!current_.empty() && current_.back() == ' ') current_.pop_back();
     std::size_t lead = 0;
     if (kind_ != Kind::kText || !keepEmpty) lead = current_.find_first_not_of(' ');
-    if (lead == std::string::npos) current_.clear();
-    else current_.erase(0, lead);
+    if (lead == std::string::npos)
+      current_.clear();
+    else
+      current_.erase(0, lead);
     if (!current_.empty() || (keepEmpty && kind_ == Kind::kText)) {
       HelpBlock block;
       block.kind = current_.empty() ? Kind::kBlank : kind_;
@@ -248,8 +250,10 @@ std::vector<HelpBlock> HelpBlocks(std::string_view text) {
     }
     if (name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6') {
       out.Blank();
-      if (!ending) out.Start(Kind::kHeading, name[1] - '0');
-      else out.Blank();
+      if (!ending)
+        out.Start(Kind::kHeading, name[1] - '0');
+      else
+        out.Blank();
     } else if (name == "p") {
       out.Blank();
     } else if (name == "br") {
@@ -303,9 +307,7 @@ std::vector<HelpLine> LayOutHelp(const std::vector<HelpBlock>& blocks, int width
   width = std::max(4, width);
   for (const HelpBlock& block : blocks) {
     switch (block.kind) {
-      case Kind::kBlank:
-        lines.push_back({});
-        break;
+      case Kind::kBlank: lines.push_back({}); break;
       case Kind::kRule:
         lines.push_back({std::string(), false});
         for (int i = 0; i < width; ++i) lines.back().text += "─";

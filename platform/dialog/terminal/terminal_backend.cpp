@@ -122,9 +122,9 @@ void TerminalBackend::SetTimer(TerminalDialogWindow* window, int id, int millise
 }
 
 void TerminalBackend::KillTimer(TerminalDialogWindow* window, int id) {
-  timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
-                               [&](const Timer& t) { return t.window == window && t.id == id; }),
-                timers_.end());
+  timers_.erase(
+      std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == window && t.id == id; }),
+      timers_.end());
 }
 
 void TerminalBackend::KillTimers(TerminalDialogWindow* window) {
@@ -151,8 +151,8 @@ void TerminalBackend::FireTimers() {
     // Plain copies: clang 14 lets no lambda capture a structured binding.
     TerminalDialogWindow* window = dueWindow;
     int id = dueId;
-    auto it = std::find_if(timers_.begin(), timers_.end(),
-                           [&](const Timer& t) { return t.window == window && t.id == id; });
+    auto it =
+        std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
     if (it == timers_.end() || it->due > Clock::now()) continue;
     // A loop held up by a long reaction ticks once, not once per interval
     // missed.

@@ -15,8 +15,8 @@ constexpr int kKeyWidthDu = 20;
 // Draws bytes [begin, end) of `text` on `row` of the canvas as a line that
 // starts at column `start` (which may lie left of `left`, scrolled away),
 // showing only columns [left, left + cols).
-void DrawSlice(Canvas& canvas, int row, int left, int cols, int start, std::string_view text,
-               std::size_t begin, std::size_t end, Ink ink) {
+void DrawSlice(Canvas& canvas, int row, int left, int cols, int start, std::string_view text, std::size_t begin,
+               std::size_t end, Ink ink) {
   int col = start;
   for (std::size_t at = begin; at < end;) {
     Glyph g = GlyphAt(text, at);
@@ -27,7 +27,8 @@ void DrawSlice(Canvas& canvas, int row, int left, int cols, int start, std::stri
       canvas.Put(row, col, g.code, g.width, ink);
     else if (offset + g.width > 0)
       // Half of a full-width character at an edge of the view.
-      for (int c = std::max(offset, 0); c < std::min(offset + g.width, cols); ++c) canvas.Put(row, left + c, U' ', 1, ink);
+      for (int c = std::max(offset, 0); c < std::min(offset + g.width, cols); ++c)
+        canvas.Put(row, left + c, U' ', 1, ink);
     col += g.width;
   }
 }
@@ -44,8 +45,8 @@ void DrawCutLine(Canvas& canvas, int row, int col, std::string_view text, Ink in
 // across (and down, with `centredDown`) or aligned left or right.
 enum class Across { kLeft, kCentre, kRight };
 
-void DrawLines(Canvas& canvas, const CellRect& area, std::string_view text, Across across, bool centredDown,
-               bool wrap, Ink ink) {
+void DrawLines(Canvas& canvas, const CellRect& area, std::string_view text, Across across, bool centredDown, bool wrap,
+               Ink ink) {
   if (area.Empty()) return;
   std::vector<TextLine> lines = LayOutLines(text, wrap ? area.cols : 0);
   int shown = std::min(static_cast<int>(lines.size()), area.rows);
@@ -168,8 +169,8 @@ void PaintEdit(Canvas& canvas, const TerminalControl& c, bool focused) {
   if (e.Selected()) text = Ink::kSelected;
   int row = c.textArea.row;
   for (const EditText::ShownLine& line : e.Shown()) {
-    DrawSlice(canvas, row, c.textArea.col, c.textArea.cols, c.textArea.col + line.col, e.Text(), line.begin,
-              line.end, text);
+    DrawSlice(canvas, row, c.textArea.col, c.textArea.cols, c.textArea.col + line.col, e.Text(), line.begin, line.end,
+              text);
     ++row;
   }
   Ink barInk = c.enabled ? Ink::kPlain : Ink::kDim;
@@ -204,8 +205,8 @@ std::string WithoutAccessMarks(std::string_view cp932) {
   std::string plain;
   plain.reserve(cp932.size());
   for (std::size_t i = 0; i < cp932.size(); ++i) {
-    int length = std::min<int>(text::Cp932CharLength(static_cast<unsigned char>(cp932[i])),
-                               static_cast<int>(cp932.size() - i));
+    int length =
+        std::min<int>(text::Cp932CharLength(static_cast<unsigned char>(cp932[i])), static_cast<int>(cp932.size() - i));
     if (length == 1 && cp932[i] == '&') {
       if (i + 1 < cp932.size() && cp932[i + 1] == '&') {
         plain += '&';
@@ -250,9 +251,7 @@ TerminalControl MakeControl(const ControlTemplate& t) {
       c.caption = TemplateText(t.text);
       c.cells = TextRowsOf(t.rect, t.rect.height / kUnitsPerRow, false);
       break;
-    case ControlKind::kIcon:
-      c.cells = ColumnsOf(t.rect);
-      break;
+    case ControlKind::kIcon: c.cells = ColumnsOf(t.rect); break;
     case ControlKind::kEdit: {
       bool multiLine = Has(t, kMultiLine);
       c.edit = EditText({multiLine, multiLine && !Has(t, kAutoHScroll | kHScrollBar), Has(t, kRightAlign)});
@@ -282,24 +281,13 @@ TerminalControl MakeControl(const ControlTemplate& t) {
 void PaintControl(Canvas& canvas, const TerminalControl& control, bool focused, bool isDefault) {
   if (!control.visible) return;
   switch (control.tmpl->kind) {
-    case ControlKind::kPushButton:
-      PaintPushButton(canvas, control, focused, isDefault);
-      break;
+    case ControlKind::kPushButton: PaintPushButton(canvas, control, focused, isDefault); break;
     case ControlKind::kRadioButton:
-    case ControlKind::kCheckBox:
-      PaintMarkButton(canvas, control, focused);
-      break;
-    case ControlKind::kGroupBox:
-      PaintGroupBox(canvas, control);
-      break;
-    case ControlKind::kStatic:
-      PaintStatic(canvas, control);
-      break;
-    case ControlKind::kEdit:
-      PaintEdit(canvas, control, focused);
-      break;
-    case ControlKind::kIcon:
-      break;
+    case ControlKind::kCheckBox: PaintMarkButton(canvas, control, focused); break;
+    case ControlKind::kGroupBox: PaintGroupBox(canvas, control); break;
+    case ControlKind::kStatic: PaintStatic(canvas, control); break;
+    case ControlKind::kEdit: PaintEdit(canvas, control, focused); break;
+    case ControlKind::kIcon: break;
   }
 }
 

@@ -33,10 +33,10 @@ struct TerminalControl : ControlState {
   EditText edit;
 
   // Where it is drawn, in cells of the dialog's client area.
-  CellRect cells;      // everything it draws; a click anywhere here hits it
+  CellRect cells;  // everything it draws; a click anywhere here hits it
   bool framed = false;
-  CellRect textArea;   // an edit's text
-  bool vBar = false;   // an edit's scroll bars
+  CellRect textArea;  // an edit's text
+  bool vBar = false;  // an edit's scroll bars
   bool hBar = false;
 
   bool IsEdit() const { return tmpl->kind == ControlKind::kEdit; }

@@ -50,7 +50,8 @@ bool ScrollView(EditText& e, Key key) {
 // The access letter of a CP932 menu text ("閉じる(&C)" has C), upper case;
 // 0 when it has none.
 char AccessLetter(std::string_view cp932) {
-  for (std::size_t i = 0; i + 1 < cp932.size(); i += static_cast<std::size_t>(text::Cp932CharLength(static_cast<unsigned char>(cp932[i])))) {
+  for (std::size_t i = 0; i + 1 < cp932.size();
+       i += static_cast<std::size_t>(text::Cp932CharLength(static_cast<unsigned char>(cp932[i])))) {
     if (cp932[i] == '&' && cp932[i + 1] != '&') {
       char c = cp932[i + 1];
       return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -184,9 +185,7 @@ void TerminalDialogWindow::KillTimer(int id) { backend_.KillTimer(this, id); }
 
 // ---- Where it stands ----
 
-int TerminalDialogWindow::MenuRows() const {
-  return tmpl_.menu != nullptr && !tmpl_.menu->items.empty() ? 1 : 0;
-}
+int TerminalDialogWindow::MenuRows() const { return tmpl_.menu != nullptr && !tmpl_.menu->items.empty() ? 1 : 0; }
 
 CellSize TerminalDialogWindow::Needed() const {
   CellSize client = ClientCells(tmpl_);
@@ -362,15 +361,9 @@ void TerminalDialogWindow::Take(const Input& input) {
     return;
   }
   switch (mode_) {
-    case Mode::kMenuBar:
-      TakeMenuKey(input);
-      return;
-    case Mode::kSystemMenu:
-      TakeSystemMenuKey(input);
-      return;
-    case Mode::kControls:
-      TakeKey(input);
-      return;
+    case Mode::kMenuBar: TakeMenuKey(input); return;
+    case Mode::kSystemMenu: TakeSystemMenuKey(input); return;
+    case Mode::kControls: TakeKey(input); return;
   }
 }
 
@@ -379,8 +372,8 @@ void TerminalDialogWindow::OpenSystemMenu() {
   mode_ = Mode::kSystemMenu;
   std::vector<MenuEntry> entries = SystemMenuEntries();
   menuIndex_ = 0;
-  while (menuIndex_ < static_cast<int>(entries.size()) &&
-         (entries[static_cast<std::size_t>(menuIndex_)].command == 0 || !entries[static_cast<std::size_t>(menuIndex_)].enabled))
+  while (menuIndex_ < static_cast<int>(entries.size()) && (entries[static_cast<std::size_t>(menuIndex_)].command == 0 ||
+                                                           !entries[static_cast<std::size_t>(menuIndex_)].enabled))
     ++menuIndex_;
 }
 
@@ -418,9 +411,7 @@ void TerminalDialogWindow::TakeKey(const Input& input) {
   }
   switch (input.key) {
     case Key::kTab:
-    case Key::kBackTab:
-      FocusNextTabStop(input.key == Key::kBackTab);
-      return;
+    case Key::kBackTab: FocusNextTabStop(input.key == Key::kBackTab); return;
     case Key::kEnter:
       if (focused != nullptr && IsMultiLineEdit(*focused) && (focused->tmpl->style & kWantReturn) != 0) {
         // It takes the key: a line break, or nothing when it is read-only.
@@ -479,20 +470,27 @@ void TerminalDialogWindow::TakeEditKey(TerminalControl& control, const Input& in
   switch (input.key) {
     case Key::kLeft: e.MoveLeft(); return;
     case Key::kRight: e.MoveRight(); return;
-    case Key::kUp: if (multiLine) e.MoveLines(-1); return;
-    case Key::kDown: if (multiLine) e.MoveLines(1); return;
+    case Key::kUp:
+      if (multiLine) e.MoveLines(-1);
+      return;
+    case Key::kDown:
+      if (multiLine) e.MoveLines(1);
+      return;
     case Key::kHome: e.MoveHome(); return;
     case Key::kEnd: e.MoveEnd(); return;
-    case Key::kPageUp: if (multiLine) e.MoveLines(-std::max(1, e.ViewRows() - 1)); return;
-    case Key::kPageDown: if (multiLine) e.MoveLines(std::max(1, e.ViewRows() - 1)); return;
+    case Key::kPageUp:
+      if (multiLine) e.MoveLines(-std::max(1, e.ViewRows() - 1));
+      return;
+    case Key::kPageDown:
+      if (multiLine) e.MoveLines(std::max(1, e.ViewRows() - 1));
+      return;
     case Key::kBackspace:
       if (editable && e.Backspace()) ReportChange(control);
       return;
     case Key::kDelete:
       if (editable && e.Delete()) ReportChange(control);
       return;
-    default:
-      return;
+    default: return;
   }
 }
 

@@ -86,8 +86,8 @@ class TerminalDialogWindow final : public DialogWindow, public ScreenWindow {
 
  private:
   struct MenuEntry {
-    int command = 0;  // 0: a separator
-    std::string text; // CP932
+    int command = 0;   // 0: a separator
+    std::string text;  // CP932
     bool enabled = true;
   };
   enum class Mode { kControls, kMenuBar, kSystemMenu };

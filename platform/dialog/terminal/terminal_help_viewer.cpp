@@ -76,8 +76,7 @@ void TerminalHelpViewer::Draw(Canvas& canvas) {
   int page = std::max(0, desk_.rows - 2);
   for (int i = 0; i < page && top_ + i < static_cast<int>(lines_.size()); ++i) {
     const HelpLine& line = lines_[static_cast<std::size_t>(top_ + i)];
-    canvas.Utf8(desk_.row + 1 + i, desk_.col + 2, line.text, line.strong ? Ink::kStrong : Ink::kPlain,
-                desk_.cols - 4);
+    canvas.Utf8(desk_.row + 1 + i, desk_.col + 2, line.text, line.strong ? Ink::kStrong : Ink::kPlain, desk_.cols - 4);
   }
   // Where the page stands, and the keys, in the bottom edge.
   int total = static_cast<int>(lines_.size());
@@ -85,7 +84,8 @@ void TerminalHelpViewer::Draw(Canvas& canvas) {
   int bottom = desk_.Bottom() - 1;
   int used = canvas.Utf8(bottom, desk_.col + 2, kKeysHint, Ink::kPlain, desk_.cols - 4);
   int whereCol = desk_.Right() - 2 - static_cast<int>(where.size());
-  if (whereCol > desk_.col + 2 + used) canvas.Utf8(bottom, whereCol, where, Ink::kPlain, static_cast<int>(where.size()));
+  if (whereCol > desk_.col + 2 + used)
+    canvas.Utf8(bottom, whereCol, where, Ink::kPlain, static_cast<int>(where.size()));
   canvas.ResetView();
 }
 

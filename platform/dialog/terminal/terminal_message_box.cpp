@@ -123,9 +123,7 @@ void TerminalMessageBox::Take(const Input& input) {
     return;
   }
   switch (input.key) {
-    case Key::kEnter:
-      answer_ = buttons_[focus_].answer;
-      return;
+    case Key::kEnter: answer_ = buttons_[focus_].answer; return;
     case Key::kEscape:
     case Key::kAltF4:
       // Neither answer of a question may be taken for the user.
@@ -133,16 +131,11 @@ void TerminalMessageBox::Take(const Input& input) {
       return;
     case Key::kTab:
     case Key::kRight:
-    case Key::kDown:
-      focus_ = (focus_ + 1) % buttons_.size();
-      return;
+    case Key::kDown: focus_ = (focus_ + 1) % buttons_.size(); return;
     case Key::kBackTab:
     case Key::kLeft:
-    case Key::kUp:
-      focus_ = (focus_ + buttons_.size() - 1) % buttons_.size();
-      return;
-    default:
-      return;
+    case Key::kUp: focus_ = (focus_ + buttons_.size() - 1) % buttons_.size(); return;
+    default: return;
   }
 }
 

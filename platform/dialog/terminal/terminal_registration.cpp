@@ -51,8 +51,8 @@ std::unique_ptr<Backend> Create() {
 }
 
 // Below a window system, above the unseen runs.
-const BackendRegistrar kTerminalRegistration(
-    BackendEntry{.name = "terminal", .priority = 5, .available = &Available, .create = &Create, .whyNot = &WhyNot});
+const BackendRegistrar kTerminalRegistration(BackendEntry{
+    .name = "terminal", .priority = 5, .available = &Available, .create = &Create, .whyNot = &WhyNot});
 
 }  // namespace
 }  // namespace platform::dialog::terminal

@@ -53,10 +53,9 @@ Guard gGuard;
 // Every signal whose default action ends the process (SIGKILL aside, which
 // cannot be caught), the real-time ones included: whichever ends the
 // program gives the terminal back first.
-constexpr std::array<int, 22> kEndingSignals = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,    SIGTRAP, SIGABRT,
-                                                SIGBUS,  SIGFPE,  SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE,
-                                                SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU, SIGXFSZ, SIGVTALRM,
-                                                SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
+constexpr std::array<int, 22> kEndingSignals = {
+    SIGHUP,  SIGINT,  SIGQUIT, SIGILL,    SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV, SIGUSR2,
+    SIGPIPE, SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
 struct sigaction gPrevious[NSIG];
 // The signals whose handling was ours to take: those the program left at
 // their default. One it ignores (SIGPIPE, SIGXFSZ) or handles itself ends
@@ -329,8 +328,8 @@ bool SetUpScreen() {
   // Arrow keys in either of the forms terminals send (some ignore the
   // keypad mode asked for), so that none reads as Alt with a letter.
   for (const char* form : {"\033[", "\033O"}) {
-    const std::pair<char, int> arrows[] = {{'A', KEY_UP}, {'B', KEY_DOWN}, {'C', KEY_RIGHT}, {'D', KEY_LEFT},
-                                           {'H', KEY_HOME}, {'F', KEY_END}};
+    const std::pair<char, int> arrows[] = {{'A', KEY_UP},   {'B', KEY_DOWN}, {'C', KEY_RIGHT},
+                                           {'D', KEY_LEFT}, {'H', KEY_HOME}, {'F', KEY_END}};
     for (auto [letter, key] : arrows) define_key((std::string(form) + letter).c_str(), key);
   }
   nodelay(stdscr, TRUE);
@@ -705,12 +704,16 @@ std::optional<Input> TerminalScreen::Translate(int status, unsigned int code, bo
         return input;
       }
       default:
-        if (static_cast<int>(code) == KEY_F(1)) input.key = Key::kF1;
-        else if (static_cast<int>(code) == KEY_F(10)) input.key = Key::kF10;
+        if (static_cast<int>(code) == KEY_F(1))
+          input.key = Key::kF1;
+        else if (static_cast<int>(code) == KEY_F(10))
+          input.key = Key::kF10;
         // Alt+F4: the terminal's code for F4 with Alt (F52 in the
         // terminal database), or Escape before F4.
-        else if (static_cast<int>(code) == KEY_F(52) || (alt && static_cast<int>(code) == KEY_F(4))) input.key = Key::kAltF4;
-        else return std::nullopt;
+        else if (static_cast<int>(code) == KEY_F(52) || (alt && static_cast<int>(code) == KEY_F(4)))
+          input.key = Key::kAltF4;
+        else
+          return std::nullopt;
         return input;
     }
   }

@@ -53,10 +53,10 @@ struct Input {
   Kind kind = Kind::kKey;
   char32_t code = 0;  // kChar: the character typed
   Key key = Key::kNone;
-  bool alt = false;   // Alt held (the terminal sends Escape first)
-  bool shift = false; // kMouse: Shift held
+  bool alt = false;    // Alt held (the terminal sends Escape first)
+  bool shift = false;  // kMouse: Shift held
   Mouse mouse = Mouse::kPress;
-  int row = 0;        // kMouse: the screen cell
+  int row = 0;  // kMouse: the screen cell
   int col = 0;
 };
 
@@ -65,8 +65,8 @@ class TerminalScreen {
   struct Setup {
     int inFd = 0;
     int outFd = 1;
-    std::string type;              // the terminal type; empty: $TERM
-    bool programTerminal = true;   // the program's own: signals, exit, output kept
+    std::string type;             // the terminal type; empty: $TERM
+    bool programTerminal = true;  // the program's own: signals, exit, output kept
   };
 
   // Opens the session, or nullptr with `problem` saying why in one line.
@@ -97,7 +97,6 @@ class TerminalScreen {
 
   // Ctrl+C: gives the terminal back and ends the process as SIGINT does.
   [[noreturn]] void Interrupt();
-
 
  private:
   explicit TerminalScreen(const Setup& setup);

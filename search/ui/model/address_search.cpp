@@ -27,7 +27,8 @@ bool AddressSearch::Load(std::string& error) {
   std::string bytes, why;
   address::LoadReport report;
   if (!ReadEither({"KEN_ALL.CSV", "ken_all.csv"}, bytes, why) || !table->AddAreas(bytes, report, why)) {
-    error = platform::text::Cp932("住所データ KEN_ALL.CSV を読めません。\r\n") + platform::text::ToCp932Strict(why).value_or("");
+    error = platform::text::Cp932("住所データ KEN_ALL.CSV を読めません。\r\n") +
+            platform::text::ToCp932Strict(why).value_or("");
     return false;
   }
   // Without the offices' file the areas are still found.
@@ -55,8 +56,10 @@ std::string AddressSearch::Line(const address::Candidate& c) const {
   static const std::string kTown = platform::text::Cp932("町域まで（番地で分かれます）");
   static const std::string kCity = platform::text::Cp932("市区町村のみ");
   static const std::string kOffice = platform::text::Cp932("事業所");
-  const std::string& kind =
-      !c.office.empty() ? kOffice : c.kind == MatchKind::kExact ? kExact : c.kind == MatchKind::kTown ? kTown : kCity;
+  const std::string& kind = !c.office.empty()             ? kOffice
+                            : c.kind == MatchKind::kExact ? kExact
+                            : c.kind == MatchKind::kTown  ? kTown
+                                                          : kCity;
   std::string line = c.code.substr(0, 3) + "-" + c.code.substr(3) + "  " + c.prefecture + c.city + c.town;
   if (!c.office.empty()) line += " " + c.office;
   return line + "  " + kind;

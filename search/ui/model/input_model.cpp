@@ -36,8 +36,8 @@ InputModel::Refresh InputModel::EnterKey(char key) {
   }
   TargetField() = std::string(1, key);
   if (mode_ == InputMode::kRight) {
-    right_ = right_ == RightTarget::kDetailFirstLetter ? RightTarget::kDetailSecondLetter
-                                                        : RightTarget::kNarrowingString;
+    right_ =
+        right_ == RightTarget::kDetailFirstLetter ? RightTarget::kDetailSecondLetter : RightTarget::kNarrowingString;
     return Refresh::kStateAndSelectors;
   }
   // A place has a ward or a rough town, never both: storing one empties

@@ -52,20 +52,19 @@ const DialogTemplate kMain = {
         Icon(kIconId, {176, 96, 20, 20}),
     }};
 
-const DialogTemplate kSettings = {
-    .id = kSettingsDialogId,
-    .caption = "設定",
-    .width = 150,
-    .height = 60,
-    .font = {"ＭＳ Ｐゴシック", 9},
-    .style = kCaption | kCentreMouse,
-    .controls = {
-        Label("データーファイルのフルパス", {7, 7, 100, 8}),
-        Edit(kPathEdit, {7, 18, 136, 12}, kBorder | kAutoHScroll | kTabStop),
-        PushButton(kAskButton, "確認", {7, 38, 40, 14}, kTabStop),
-        PushButton(kIdOk, "OK", {60, 38, 40, 14}, kDefault | kTabStop),
-        PushButton(kIdCancel, "ｷｬﾝｾﾙ", {103, 38, 40, 14}, kTabStop),
-    }};
+const DialogTemplate kSettings = {.id = kSettingsDialogId,
+                                  .caption = "設定",
+                                  .width = 150,
+                                  .height = 60,
+                                  .font = {"ＭＳ Ｐゴシック", 9},
+                                  .style = kCaption | kCentreMouse,
+                                  .controls = {
+                                      Label("データーファイルのフルパス", {7, 7, 100, 8}),
+                                      Edit(kPathEdit, {7, 18, 136, 12}, kBorder | kAutoHScroll | kTabStop),
+                                      PushButton(kAskButton, "確認", {7, 38, 40, 14}, kTabStop),
+                                      PushButton(kIdOk, "OK", {60, 38, 40, 14}, kDefault | kTabStop),
+                                      PushButton(kIdCancel, "ｷｬﾝｾﾙ", {103, 38, 40, 14}, kTabStop),
+                                  }};
 
 // The demo's templates, for the check that runs over every program's.
 const TemplateRegistration kTemplates("demo", {&kMain, &kSettings});
@@ -86,8 +85,7 @@ MainDialog::MainDialog() : Dialog(kMain) {
     SetText(kResultEdit, Cp932("件数 ") + std::to_string(searches));
   });
   Bind(kSearchEdit, Notification::kChanged, [this] { searchChanges.push_back(Text(kSearchEdit)); });
-  for (int id : {kLetterEdit, kCityEdit})
-    Bind(id, Notification::kSetFocus, [this, id] { focusEvents.push_back(id); });
+  for (int id : {kLetterEdit, kCityEdit}) Bind(id, Notification::kSetFocus, [this, id] { focusEvents.push_back(id); });
   BindRange(kTargetFirst, kTargetLast, Notification::kClicked, [this](int id) { targetClicks.push_back(id); });
 }
 

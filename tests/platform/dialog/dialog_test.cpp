@@ -145,10 +145,11 @@ TEST_F(DialogKeys, ASecondBindingReplacesTheFirst) {
 
 TEST_F(DialogKeys, SettingAnEditsTextReportsAChangeButAButtonsDoesNot) {
   MainDialog d;
-  backend_.Do([&] {
-          d.SetText(kSearchEdit, "abc");
-          d.SetText(kSearchButton, "x");
-        })
+  backend_
+      .Do([&] {
+        d.SetText(kSearchEdit, "abc");
+        d.SetText(kSearchButton, "x");
+      })
       .Escape();
   d.DoModal();
   EXPECT_EQ(d.searchChanges, (std::vector<std::string>{"abc"}));
@@ -156,17 +157,16 @@ TEST_F(DialogKeys, SettingAnEditsTextReportsAChangeButAButtonsDoesNot) {
 }
 
 // A strip of keys: 1202 is blank, 1204 a neighbour with a role of its own.
-const DialogTemplate kKeyStrip = {
-    .id = 140,
-    .width = 100,
-    .height = 20,
-    .controls = {
-        PushButton(1200, "あ", {0, 0, 14, 14}),
-        PushButton(1201, "゛", {15, 0, 14, 14}),
-        PushButton(1202, "", {30, 0, 14, 14}),
-        PushButton(1203, "空白", {45, 0, 14, 14}),
-        PushButton(1204, "戻る", {60, 0, 14, 14}),
-    }};
+const DialogTemplate kKeyStrip = {.id = 140,
+                                  .width = 100,
+                                  .height = 20,
+                                  .controls = {
+                                      PushButton(1200, "あ", {0, 0, 14, 14}),
+                                      PushButton(1201, "゛", {15, 0, 14, 14}),
+                                      PushButton(1202, "", {30, 0, 14, 14}),
+                                      PushButton(1203, "空白", {45, 0, 14, 14}),
+                                      PushButton(1204, "戻る", {60, 0, 14, 14}),
+                                  }};
 
 const std::vector<KeyRow> kStripKeys = {{1200, "ｱ"}, {1201, "ﾞ"}, {1203, " "}};
 

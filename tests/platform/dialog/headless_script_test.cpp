@@ -139,13 +139,18 @@ TEST_F(Script, EventsForAControlTheDialogLacksAreFaultsThatNameIt) {
   expectErrors_ = true;
   MainDialog d;
   std::string text = "unchanged";
-  backend_.Click(4711).Choose(4711).Focus(4711).Type(4711, "x").Do([&] {
-    // The dialog's own calls on it do nothing and read as empty.
-    d.SetText(4711, "y");
-    d.Enable(4711, true);
-    d.SetFocusTo(4711);
-    text = d.Text(4711);
-  }).Escape();
+  backend_.Click(4711)
+      .Choose(4711)
+      .Focus(4711)
+      .Type(4711, "x")
+      .Do([&] {
+        // The dialog's own calls on it do nothing and read as empty.
+        d.SetText(4711, "y");
+        d.Enable(4711, true);
+        d.SetFocusTo(4711);
+        text = d.Text(4711);
+      })
+      .Escape();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(text, "");
   ASSERT_EQ(backend_.Errors().size(), 4u);

@@ -18,11 +18,12 @@ using ModalNesting = ScriptTest;
 // its own title when it was answered, as a marquee left them.
 TEST_F(ModalNesting, ABoxIsRecordedWithItsOwnersTitleAndItsTitleWhenAnswered) {
   MainDialog d;
-  backend_.Wait(75)                     // tick 1: the main dialog's title
-      .MenuCommand(kSettingsCommand)   // the settings dialog
-      .Wait(75)                        // tick 2: its title
-      .Click(kAskButton)               // a box from inside it
-      .Wait(150)                       // ticks 3 and 4: the box's title
+  backend_
+      .Wait(75)                       // tick 1: the main dialog's title
+      .MenuCommand(kSettingsCommand)  // the settings dialog
+      .Wait(75)                       // tick 2: its title
+      .Click(kAskButton)              // a box from inside it
+      .Wait(150)                      // ticks 3 and 4: the box's title
       .Answer(kIdNo)
       .Click(kIdCancel)
       .Click(kIdOk);
@@ -49,8 +50,14 @@ TEST_F(ModalNesting, NestedDialogsTakeTheScriptInOrder) {
     });
     inner.DoModal();
   });
-  backend_.Click(kSearchButton).Click(kAskButton).Answer(kIdYes).Answer(kIdNo).Type(kPathEdit, "p").Click(kIdOk)
-      .Click(kSearchButton).Click(kIdCancel)
+  backend_.Click(kSearchButton)
+      .Click(kAskButton)
+      .Answer(kIdYes)
+      .Answer(kIdNo)
+      .Type(kPathEdit, "p")
+      .Click(kIdOk)
+      .Click(kSearchButton)
+      .Click(kIdCancel)
       .Escape();
   EXPECT_EQ(d.DoModal(), kIdCancel);
   EXPECT_EQ(answers[0], kIdYes);
@@ -103,8 +110,12 @@ TEST_F(ModalNesting, SettingATimerAgainReplacesIt) {
   MainDialog d;
   // Timer 1 set again at 100 ms replaces the 75 ms one instead of running
   // beside it.
-  backend_.Wait(50).Do([&] { d.SetTimer(kMarqueeTimer, 100); }).Wait(100).Do([&] { d.KillTimer(kMarqueeTimer); })
-      .Wait(1000).Escape();
+  backend_.Wait(50)
+      .Do([&] { d.SetTimer(kMarqueeTimer, 100); })
+      .Wait(100)
+      .Do([&] { d.KillTimer(kMarqueeTimer); })
+      .Wait(1000)
+      .Escape();
   d.DoModal();
   EXPECT_EQ(d.ticks, 1);
 }

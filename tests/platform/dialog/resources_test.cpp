@@ -30,8 +30,8 @@ TEST(Resources, AnIconDrawnAsRowsTakesItsPaletteRowByRow) {
   ASSERT_EQ(image.size, 3);
   // Unknown keys and the pixel a short row leaves out are transparent.
   EXPECT_EQ(image.argb, (std::vector<std::uint32_t>{0xFFD02020u, 0, 0xFF404040u,  //
-                                                     0xFF404040u, 0xFFD02020u, 0,  //
-                                                     0, 0, 0xFFD02020u}));
+                                                    0xFF404040u, 0xFFD02020u, 0,  //
+                                                    0, 0, 0xFFD02020u}));
 }
 
 }  // namespace

@@ -53,9 +53,8 @@ TEST(ScriptReader, EveryCommandWithItsLineNumber) {
   }
   EXPECT_EQ(kinds, (std::vector<Kind>{Kind::kClick, Kind::kChoose, Kind::kFocus, Kind::kType, Kind::kEnter,
                                       Kind::kEscape, Kind::kTab, Kind::kKey, Kind::kKey, Kind::kCloseBox,
-                                      Kind::kSysCommand,
-                                      Kind::kMenuCommand, Kind::kWait, Kind::kAnswer, Kind::kPrint, Kind::kTitle,
-                                      Kind::kType}));
+                                      Kind::kSysCommand, Kind::kMenuCommand, Kind::kWait, Kind::kAnswer, Kind::kPrint,
+                                      Kind::kTitle, Kind::kType}));
   int backtab = static_cast<int>(MoveKey::kBackTab), up = static_cast<int>(MoveKey::kUp);
   EXPECT_EQ(values,
             (std::vector<int>{1045, 1140, 1057, 1053, 0, 0, 0, backtab, up, 0, 61536, 32773, 75, 7, 1221, 0, 1054}));

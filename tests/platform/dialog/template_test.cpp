@@ -33,10 +33,8 @@ TEST(Template, RadioGroupOfSomethingElseIsEmpty) {
 TEST(Template, RadioGroupSkipsOtherKindsInsideTheRun) {
   DialogTemplate t;
   t.controls = {
-      {10, ControlKind::kRadioButton, "a", {}, kGroup},
-      {kNoId, ControlKind::kStatic, "label", {}},
-      {11, ControlKind::kRadioButton, "b", {}},
-      {12, ControlKind::kEdit, "", {}, kGroup},
+      {10, ControlKind::kRadioButton, "a", {}, kGroup}, {kNoId, ControlKind::kStatic, "label", {}},
+      {11, ControlKind::kRadioButton, "b", {}},         {12, ControlKind::kEdit, "", {}, kGroup},
       {13, ControlKind::kRadioButton, "c", {}},
   };
   EXPECT_EQ(RadioGroupOf(t, 11), (std::vector<int>{10, 11}));
@@ -55,17 +53,14 @@ TEST(Template, DefaultButtonIsTheMarkedOneElseOk) {
 
 TEST(TemplateCheck, NamesEachFaultAndPassesASoundTemplate) {
   EXPECT_TRUE(TemplateProblems(demo::MainTemplate()).empty());
-  const DialogTemplate t = {
-      .id = 7,
-      .width = 100,
-      .height = 50,
-      .controls = {
-          PushButton(kIdOk, "OK", {50, 30, 50, 20}, kDefault),  // touches the edges: inside
-          PushButton(kIdCancel, "x", {60, 5, 41, 14}, kDefault),
-          Edit(1204, {-1, 0, 10, 10}),
-          Edit(1204, {0, 45, 10, 6}),
-          Label("\xE2\x80", {0, 0, 10, 8}),  // a cut UTF-8 character
-      }};
+  const DialogTemplate t = {.id = 7,
+                            .width = 100,
+                            .height = 50,
+                            .controls = {
+                                PushButton(kIdOk, "OK", {50, 30, 50, 20}, kDefault),  // touches the edges: inside
+                                PushButton(kIdCancel, "x", {60, 5, 41, 14}, kDefault), Edit(1204, {-1, 0, 10, 10}),
+                                Edit(1204, {0, 45, 10, 6}), Label("\xE2\x80", {0, 0, 10, 8}),  // a cut UTF-8 character
+                            }};
   std::vector<std::string> problems = TemplateProblems(t);
   ASSERT_EQ(problems.size(), 6u);
   EXPECT_EQ(problems[0], "dialog 7: control 2 at 60, 5 size 41 x 14 lies outside the dialog's 100 x 50");

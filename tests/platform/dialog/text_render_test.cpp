@@ -36,9 +36,10 @@ TEST_F(TextRender, TheDemoDialogMatchesItsGoldenPicture) {
   d.letter = Sj("ｱ");
   d.result = Sj("060-0001\r\nｻｯﾎﾟﾛｼ");
   std::string picture;
-  backend_.Choose(1140).Type(kSearchEdit, Sj("札幌")).Do([&] {
-    picture = headless::RenderText(*backend_.Top());
-  }).Escape();
+  backend_.Choose(1140)
+      .Type(kSearchEdit, Sj("札幌"))
+      .Do([&] { picture = headless::RenderText(*backend_.Top()); })
+      .Escape();
   d.DoModal();
   EXPECT_EQ(picture, Golden("demo_main.txt", picture)) << picture;
 }

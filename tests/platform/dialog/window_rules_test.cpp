@@ -11,41 +11,59 @@ namespace platform::dialog {
 namespace {
 
 enum : int {
-  kName = 1, kLeftRadio, kMiddleRadio, kRightRadio, kOption, kFind, kClose, kPlainEdit,
+  kName = 1,
+  kLeftRadio,
+  kMiddleRadio,
+  kRightRadio,
+  kOption,
+  kFind,
+  kClose,
+  kPlainEdit,
   // A keypad: three rows of three 14-unit keys, the middle one blank, and a
   // wide key under them all.
-  kA = 20, kB, kC, kD, kBlank, kF, kG, kH, kI, kWide,
+  kA = 20,
+  kB,
+  kC,
+  kD,
+  kBlank,
+  kF,
+  kG,
+  kH,
+  kI,
+  kWide,
 };
 
-const DialogTemplate kForm = {
-    .id = 150,
-    .width = 200,
-    .height = 120,
-    .controls = {
-        Label("名前", {5, 5, 30, 8}),
-        Edit(kName, {40, 5, 60, 12}, kBorder | kTabStop),
-        GroupBox("向き", {5, 20, 100, 20}),
-        Radio(kLeftRadio, "左", {10, 28, 20, 10}, kAuto | kGroup | kTabStop),
-        Radio(kMiddleRadio, "中", {35, 28, 20, 10}, kAuto),
-        Radio(kRightRadio, "右", {60, 28, 20, 10}, kAuto),
-        CheckBox(kOption, "詳しく", {5, 45, 50, 10}, kAuto | kGroup | kTabStop),
-        PushButton(kFind, "検索", {120, 5, 50, 14}, kTabStop | kDisabled),
-        PushButton(kClose, "閉じる", {120, 25, 50, 14}, kTabStop),
-        Edit(kPlainEdit, {5, 60, 60, 12}, kBorder),
-    }};
+const DialogTemplate kForm = {.id = 150,
+                              .width = 200,
+                              .height = 120,
+                              .controls = {
+                                  Label("名前", {5, 5, 30, 8}),
+                                  Edit(kName, {40, 5, 60, 12}, kBorder | kTabStop),
+                                  GroupBox("向き", {5, 20, 100, 20}),
+                                  Radio(kLeftRadio, "左", {10, 28, 20, 10}, kAuto | kGroup | kTabStop),
+                                  Radio(kMiddleRadio, "中", {35, 28, 20, 10}, kAuto),
+                                  Radio(kRightRadio, "右", {60, 28, 20, 10}, kAuto),
+                                  CheckBox(kOption, "詳しく", {5, 45, 50, 10}, kAuto | kGroup | kTabStop),
+                                  PushButton(kFind, "検索", {120, 5, 50, 14}, kTabStop | kDisabled),
+                                  PushButton(kClose, "閉じる", {120, 25, 50, 14}, kTabStop),
+                                  Edit(kPlainEdit, {5, 60, 60, 12}, kBorder),
+                              }};
 
-const DialogTemplate kKeypad = {
-    .id = 151,
-    .width = 100,
-    .height = 80,
-    .controls = {
-        PushButton(kA, "ｱ", {0, 0, 14, 14}),  PushButton(kB, "ｲ", {15, 0, 14, 14}),
-        PushButton(kC, "ｳ", {30, 0, 14, 14}), PushButton(kD, "ｶ", {0, 15, 14, 14}),
-        PushButton(kBlank, "", {15, 15, 14, 14}, kDisabled),
-        PushButton(kF, "ｸ", {30, 15, 14, 14}), PushButton(kG, "ｻ", {0, 30, 14, 14}),
-        PushButton(kH, "ｼ", {15, 30, 14, 14}), PushButton(kI, "ｽ", {30, 30, 14, 14}),
-        PushButton(kWide, "検索", {50, 50, 40, 14}),
-    }};
+const DialogTemplate kKeypad = {.id = 151,
+                                .width = 100,
+                                .height = 80,
+                                .controls = {
+                                    PushButton(kA, "ｱ", {0, 0, 14, 14}),
+                                    PushButton(kB, "ｲ", {15, 0, 14, 14}),
+                                    PushButton(kC, "ｳ", {30, 0, 14, 14}),
+                                    PushButton(kD, "ｶ", {0, 15, 14, 14}),
+                                    PushButton(kBlank, "", {15, 15, 14, 14}, kDisabled),
+                                    PushButton(kF, "ｸ", {30, 15, 14, 14}),
+                                    PushButton(kG, "ｻ", {0, 30, 14, 14}),
+                                    PushButton(kH, "ｼ", {15, 30, 14, 14}),
+                                    PushButton(kI, "ｽ", {30, 30, 14, 14}),
+                                    PushButton(kWide, "検索", {50, 50, 40, 14}),
+                                }};
 
 // The template's state, which a case may change before asking.
 struct Window {
@@ -116,10 +134,15 @@ TEST(WindowRules, ArrowKeysGoToTheNearestEnabledKeyOfTheGridInThatDirection) {
     int to;
   };
   for (const Step& s : std::vector<Step>{
-           {kA, MoveKey::kRight, kB}, {kB, MoveKey::kDown, kH},  // over the blank key
-           {kD, MoveKey::kRight, kF}, {kF, MoveKey::kLeft, kD}, {kH, MoveKey::kUp, kB},
-           {kC, MoveKey::kDown, kF},  {kI, MoveKey::kDown, kWide},  // no key level: the nearest below
-           {kC, MoveKey::kRight, kWide}, {kA, MoveKey::kUp, kNoId},  // nothing there: the focus stays
+           {kA, MoveKey::kRight, kB},
+           {kB, MoveKey::kDown, kH},  // over the blank key
+           {kD, MoveKey::kRight, kF},
+           {kF, MoveKey::kLeft, kD},
+           {kH, MoveKey::kUp, kB},
+           {kC, MoveKey::kDown, kF},
+           {kI, MoveKey::kDown, kWide},  // no key level: the nearest below
+           {kC, MoveKey::kRight, kWide},
+           {kA, MoveKey::kUp, kNoId},  // nothing there: the focus stays
        }) {
     FocusMove move = rules.Move(s.from, s.key);
     EXPECT_TRUE(move.taken);

@@ -40,8 +40,7 @@ class ListingCounter {
  public:
   explicit ListingCounter(std::string directory) {
     auto real = files::Sys().listDirectory;
-    files::Sys().listDirectory = [this, real, directory](const char* path,
-                                                         std::vector<std::string>& names) {
+    files::Sys().listDirectory = [this, real, directory](const char* path, std::vector<std::string>& names) {
       if (directory == path) ++count;
       return real(path, names);
     };

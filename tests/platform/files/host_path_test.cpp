@@ -50,7 +50,9 @@ TEST(HostName, WritesHalfWidthKanaAsUtf8) {
 TEST(HostName, EscapesBytesThatFormNoCharacter) {
   // A lone lead byte, a control byte and 0xFD (never valid) as %XX.
   EXPECT_EQ(HostName("a\x81"), "a%81");
-  EXPECT_EQ(HostName("a\x01" "b"), "a%01b");
+  EXPECT_EQ(HostName("a\x01"
+                     "b"),
+            "a%01b");
   EXPECT_EQ(HostName("\xFD"), "%FD");
   EXPECT_EQ(HostName(std::string("x\0y", 3)), "x%00y");
 }

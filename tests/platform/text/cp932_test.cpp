@@ -48,9 +48,7 @@ TEST(Utf8ToCp932, SourceLiteralsConvert) {
   EXPECT_EQ(Cp932("エラー"), "\x83\x47\x83\x89\x81\x5B");
 }
 
-TEST(Utf8ToCp932DeathTest, SourceLiteralWithoutCp932FormAborts) {
-  EXPECT_DEATH(Cp932("\xC2\xA6"), "no CP932 form");
-}
+TEST(Utf8ToCp932DeathTest, SourceLiteralWithoutCp932FormAborts) { EXPECT_DEATH(Cp932("\xC2\xA6"), "no CP932 form"); }
 
 TEST(Cp932Window, KeepsWholeCharactersCountedFromTheStart) {
   // "検索": 0x8C 0x9F, 0x8D 0xF5. The trail byte 0x9F is also a lead byte:

@@ -44,8 +44,7 @@ TEST(ToHalfWidth, RefusesBrokenUtf8AndUnmappableCharacters) {
 
 TEST(ToFullSizeKana, SmallKanaBecomeFullSize) {
   // ｧｨｩｪｫｬｭｮｯ 0xA7..0xAF -> ｱｲｳｴｵﾔﾕﾖﾂ.
-  EXPECT_EQ(ToFullSizeKana("\xA7\xA8\xA9\xAA\xAB\xAC\xAD\xAE\xAF"),
-            "\xB1\xB2\xB3\xB4\xB5\xD4\xD5\xD6\xC2");
+  EXPECT_EQ(ToFullSizeKana("\xA7\xA8\xA9\xAA\xAB\xAC\xAD\xAE\xAF"), "\xB1\xB2\xB3\xB4\xB5\xD4\xD5\xD6\xC2");
   // ﾎｯｶｲﾄﾞｳ -> ﾎﾂｶｲﾄﾞｳ.
   EXPECT_EQ(ToFullSizeKana("\xCE\xAF\xB6\xB2\xC4\xDE\xB3"), "\xCE\xC2\xB6\xB2\xC4\xDE\xB3");
 }

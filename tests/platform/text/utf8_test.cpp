@@ -9,8 +9,8 @@
 namespace {
 
 using platform::text::AppendUtf8;
-using platform::text::DecodeUtf8At;
 using platform::text::Decoded;
+using platform::text::DecodeUtf8At;
 using platform::text::DisplayWidth;
 using platform::text::IsValidUtf8;
 using platform::text::Utf8Of;
@@ -46,11 +46,15 @@ TEST(Utf8Decode, EveryBadByteIsOneReplacementCharacter) {
   EXPECT_EQ(Walk("\xED\xA0\x80"), (std::vector<char32_t>{r, r, r}));
   EXPECT_EQ(Walk("\xF4\x90\x80\x80"), (std::vector<char32_t>{r, r, r, r}));
   // A stray continuation byte, and bytes that start nothing.
-  EXPECT_EQ(Walk("\x80" "a\xFE\xFF"), (std::vector<char32_t>{r, U'a', r, r}));
+  EXPECT_EQ(Walk("\x80"
+                 "a\xFE\xFF"),
+            (std::vector<char32_t>{r, U'a', r, r}));
   // Sequences cut short, at the end and before an ASCII letter: the
   // letter is kept.
   EXPECT_EQ(Walk("\xE3\x81"), (std::vector<char32_t>{r, r}));
-  EXPECT_EQ(Walk("\xE3\x81" "a"), (std::vector<char32_t>{r, r, U'a'}));
+  EXPECT_EQ(Walk("\xE3\x81"
+                 "a"),
+            (std::vector<char32_t>{r, r, U'a'}));
   EXPECT_EQ(Walk("\xF0\x9F\x98"), (std::vector<char32_t>{r, r, r}));
   for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xE3\x81", "\x80"}) EXPECT_FALSE(IsValidUtf8(bad)) << bad;
 }
@@ -70,9 +74,9 @@ TEST(Utf8Encode, EveryLengthAndNothingThatIsNotACharacter) {
 
 TEST(Utf8Width, FullWidthTakesTwoCellsHalfWidthOne) {
   std::setlocale(LC_CTYPE, "C.UTF-8");
-  EXPECT_EQ(DisplayWidth(0x3042), 2);   // U+3042 HIRAGANA LETTER A
-  EXPECT_EQ(DisplayWidth(0xFF7B), 1);   // U+FF7B HALFWIDTH KATAKANA LETTER SA
-  EXPECT_EQ(DisplayWidth(0xFF9E), 1);   // U+FF9E HALFWIDTH KATAKANA VOICED SOUND MARK
+  EXPECT_EQ(DisplayWidth(0x3042), 2);  // U+3042 HIRAGANA LETTER A
+  EXPECT_EQ(DisplayWidth(0xFF7B), 1);  // U+FF7B HALFWIDTH KATAKANA LETTER SA
+  EXPECT_EQ(DisplayWidth(0xFF9E), 1);  // U+FF9E HALFWIDTH KATAKANA VOICED SOUND MARK
   EXPECT_EQ(DisplayWidth(U'a'), 1);
   EXPECT_EQ(DisplayWidth(0x0301), 1) << "a combining mark is never measured narrower than drawn";
 }

@@ -60,9 +60,9 @@ TEST_F(KestrumOnQt, EveryOperationButtonAndLabelShowsItsWholeText) {
       SCOPED_TRACE(label->text().toStdString());
       int room = label->height() - 2 * label->bleed();
       QFont face = qtd::FittingFont(label->font(), label->text(), label->width(), room, label->pitch(), true);
-      EXPECT_LE(qtd::DrawDialogText(nullptr, face, label->text(), label->width(), label->pitch(), true,
-                                    Qt::AlignLeft, 0),
-                room);
+      EXPECT_LE(
+          qtd::DrawDialogText(nullptr, face, label->text(), label->width(), label->pitch(), true, Qt::AlignLeft, 0),
+          room);
     }
     TopDialog()->Widget()->grab().toImage().save(ScreenshotPath("kestrum_offscreen.png"), "PNG");
     ClickControl(dlg::kIdCancel);
@@ -76,17 +76,16 @@ TEST_F(KestrumOnQt, ABuildShowsTheWaitCursorButItsErrorBoxesTheOrdinaryPointer) 
   tool::PrepToolDlg dialog;
   Qt::CursorShape overBox = Qt::BlankCursor;
   bool busyBelowBox = false;
-  script_.At(1, [&] { ClickControl(tool::kBuildIndexButton); })
-      .At(2, [&] {
-        ASSERT_NE(QApplication::overrideCursor(), nullptr);
-        overBox = QApplication::overrideCursor()->shape();
-        // Under the box's pointer, the wait cursor of the build.
-        QApplication::restoreOverrideCursor();
-        busyBelowBox = QApplication::overrideCursor() != nullptr &&
-                       QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-        QApplication::setOverrideCursor(Qt::ArrowCursor);
-        ClickBoxButton(QString::fromUtf8("いいえ(&N)"));
-      });
+  script_.At(1, [&] { ClickControl(tool::kBuildIndexButton); }).At(2, [&] {
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    overBox = QApplication::overrideCursor()->shape();
+    // Under the box's pointer, the wait cursor of the build.
+    QApplication::restoreOverrideCursor();
+    busyBelowBox =
+        QApplication::overrideCursor() != nullptr && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    ClickBoxButton(QString::fromUtf8("いいえ(&N)"));
+  });
   script_.Start();
   dialog.DoModal();
   EXPECT_EQ(overBox, Qt::ArrowCursor);

@@ -27,8 +27,8 @@ using platform::text::Cp932;
 
 std::string MasterLine(const std::string& code, const std::string& city, const std::string& town,
                        const std::string& kanji, const std::string& end = "\n") {
-  return "01101,060  ," + code + "," + Cp932("ﾎｯｶｲﾄﾞｳ") + "," + Cp932(city) + "," + Cp932(town) +
-         ",x,y," + Cp932(kanji) + ",0,0,0,0,0,0" + end;
+  return "01101,060  ," + code + "," + Cp932("ﾎｯｶｲﾄﾞｳ") + "," + Cp932(city) + "," + Cp932(town) + ",x,y," +
+         Cp932(kanji) + ",0,0,0,0,0,0" + end;
 }
 
 // Cities that share an initial, a return to an earlier initial, a voiced
@@ -37,8 +37,7 @@ std::string SmallMaster() {
   return MasterLine("0600042", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｵｵﾄﾞｵﾘﾆｼ", "大通西") +
          MasterLine("0600000", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ｲｶﾆｹｲｻｲｶﾞﾅｲﾊﾞｱｲ", "以下に掲載がない場合", "\r\n") +
          MasterLine("0010000", "ｻｯﾎﾟﾛｼｷﾀｸ", "ｲｶﾆｹｲｻｲｶﾞﾅｲﾊﾞｱｲ", "以下に掲載がない場合") +
-         MasterLine("0400000", "ﾊｺﾀﾞﾃｼ", "ｶﾞｸｴﾝﾁｮｳ", "学園町") +
-         MasterLine("0070000", "ｻｯﾎﾟﾛｼﾋｶﾞｼｸ", "ｴ", "江") +
+         MasterLine("0400000", "ﾊｺﾀﾞﾃｼ", "ｶﾞｸｴﾝﾁｮｳ", "学園町") + MasterLine("0070000", "ｻｯﾎﾟﾛｼﾋｶﾞｼｸ", "ｴ", "江") +
          MasterLine("0600061", "ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", "ﾐﾅﾐ1ｼﾞｮｳﾆｼ", "南一条西");
 }
 
@@ -51,9 +50,9 @@ struct Outcome {
 // Runs `program` with `args` in `work`, with the environment `env` in front
 // (variables named after -u are unset); output goes beside `work`.
 Outcome RunIn(const std::string& work, const std::string& env, const std::string& program,
-            const std::string& args = "") {
-  std::string command = "cd '" + work + "' && env -u DIALOG_SCRIPT " + env + " '" + program + "' " + args +
-                        " >../out.txt 2>../err.txt";
+              const std::string& args = "") {
+  std::string command =
+      "cd '" + work + "' && env -u DIALOG_SCRIPT " + env + " '" + program + "' " + args + " >../out.txt 2>../err.txt";
   int raw = std::system(command.c_str());
   auto read = [&](const char* name) {
     std::ifstream in(fs::path(work).parent_path() / name, std::ios::binary);
@@ -221,7 +220,8 @@ TEST_F(KestrumRun, TheSystemMenuOpensTheAboutBoxForEachCommandOfItsSixteen) {
       "syscommand 16\ntitle\nprint 1\nclick 1\ntitle\n"
       "syscommand 31\ntitle\nescape\n"
       "syscommand 32\ntitle\nclick 2\n");
-  std::string main = "title: Kestrum：このソフトは郵政省とは一切関係ありません。何が起きても、すべて自己責任でお使いください。\n";
+  std::string main =
+      "title: Kestrum：このソフトは郵政省とは一切関係ありません。何が起きても、すべて自己責任でお使いください。\n";
   EXPECT_EQ(run.out, "title: ﾊﾞｰｼﾞｮﾝ情報 Kestrum\n1: OK\n" + main + "title: ﾊﾞｰｼﾞｮﾝ情報 Kestrum\n" + main);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.status, 0);
@@ -260,8 +260,7 @@ TEST(PrepToolDlg, TheDriveFieldIsTheMasterFilesPrefixAndOkKeepsIt) {
   EXPECT_EQ(dialog.ExitStatus(), 0);
   EXPECT_EQ(dialog.m_driveText, "sub/");
   // The index goes below the current directory, whatever the prefix.
-  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｵｵ.Idx"),
-            Cp932("ｵｵﾄﾞｵﾘﾆｼ,ﾎｯｶｲﾄﾞｳ,0600042,ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ,大通西\n"));
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｵｵ.Idx"), Cp932("ｵｵﾄﾞｵﾘﾆｼ,ﾎｯｶｲﾄﾞｳ,0600042,ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ,大通西\n"));
 }
 
 }  // namespace

@@ -76,12 +76,12 @@ AddressTable* BundledData::table_ = nullptr;
 TEST_F(BundledData, BracketedRangesPickTheRowThatHoldsTheWrittenNumber) {
   Expect({
       {"北海道札幌市中央区南一条西5丁目3番2号", "0600061 exact"},  // （１～１９丁目）
-      {"札幌市中央区南一条西22-1", "0640801 exact"},             // （２０～２８丁目）
-      {"帯広市自由が丘2丁目5", "0800848 exact"},                 // （１、２丁目）
-      {"帯広市自由が丘3丁目5", "0802476 exact"},                 // （３～７丁目）
-      {"札幌市南区常盤131番地", "0050865 exact"},                // （１～１３１番地）
-      {"札幌市南区常盤132番地", "0050863 exact"},                // （その他）
-      {"高知県高岡郡四万十町興津1699番", "7860045 exact"},       // （１～１６９９番）
+      {"札幌市中央区南一条西22-1", "0640801 exact"},               // （２０～２８丁目）
+      {"帯広市自由が丘2丁目5", "0800848 exact"},                   // （１、２丁目）
+      {"帯広市自由が丘3丁目5", "0802476 exact"},                   // （３～７丁目）
+      {"札幌市南区常盤131番地", "0050865 exact"},                  // （１～１３１番地）
+      {"札幌市南区常盤132番地", "0050863 exact"},                  // （その他）
+      {"高知県高岡郡四万十町興津1699番", "7860045 exact"},         // （１～１６９９番）
       {"高知県高岡郡四万十町興津1700番", "7860046 exact"},
   });
 }
@@ -144,10 +144,10 @@ TEST_F(BundledData, OfficesByNameAndAfterTheAreaCodeOfTheirAddress) {
 
 TEST_F(BundledData, TheWaysPeopleWriteOneAddress) {
   for (const char* written : {
-           "北海道札幌市中央区南1条西5-3-2",                   // digits in the name
-           "札幌市中央区南一条西五丁目三番二号",               // kanji numerals
-           "〒060-0061 北海道札幌市中央区南一条西５－３－２",  // mark, code, full width
-           " 札幌市　中央区 南一条西 5 - 3 - 2 ",             // spaces anywhere
+           "北海道札幌市中央区南1条西5-3-2",                     // digits in the name
+           "札幌市中央区南一条西五丁目三番二号",                 // kanji numerals
+           "〒060-0061 北海道札幌市中央区南一条西５－３－２",    // mark, code, full width
+           " 札幌市　中央区 南一条西 5 - 3 - 2 ",                // spaces anywhere
            "札幌市中央区南一条西5-3-2 サンプルビル 3F 301号室",  // building and room
            "ほっかいどう さっぽろし ちゅうおうく みなみ1じょうにし 5-3-2",
            "さっぽろしちゅうおうく みなみいちじょうにし ごちょうめ 3-2",  // numbers said in kana
@@ -199,8 +199,9 @@ TEST_F(BundledData, GeneratedAddressesFindTheirOwnCodes) {
     auto& [hits, all] = byNotation[address.notation];
     hits += exact;
     ++all;
-    if (!exact) ADD_FAILURE() << address.notation << ": " << address.written << " wants " << address.code << ", got "
-                              << Codes(candidates);
+    if (!exact)
+      ADD_FAILURE() << address.notation << ": " << address.written << " wants " << address.code << ", got "
+                    << Codes(candidates);
   }
   std::printf("found exactly: %d of %zu (%.2f%%)\n", found, cases.size(), 100.0 * found / cases.size());
   for (const auto& [notation, counts] : byNotation)
@@ -212,12 +213,17 @@ TEST_F(BundledData, GeneratedAddressesFindTheirOwnCodes) {
 // no row is counted, with its line, and left out.
 TEST(AddressTable, BothEditionsSplitTownsAndBrokenRows) {
   auto rows = [](const std::string& first, const std::string& second) {
-    return "01101,\"060  \",\"0600042\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ\"," + first + ",\"北海道\",\"札幌市中央区\","
+    return "01101,\"060  \",\"0600042\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ\"," + first +
+           ",\"北海道\",\"札幌市中央区\","
            "\"大通西（１～１９丁目）\",1,0,1,0,0,0\r\n"
            "not a row\r\n"
-           "01101,\"064  \",\"0640820\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ\"," + second + ",\"北海道\",\"札幌市中央区\","
+           "01101,\"064  \",\"0640820\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ\"," +
+           second +
+           ",\"北海道\",\"札幌市中央区\","
            "\"大通西（２０～\",1,0,1,0,0,0\r\n"
-           "01101,\"064  \",\"0640820\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ\"," + second + ",\"北海道\",\"札幌市中央区\","
+           "01101,\"064  \",\"0640820\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ\"," +
+           second +
+           ",\"北海道\",\"札幌市中央区\","
            "\"２８丁目）\",1,0,1,0,0,0\r\n";
   };
   const std::string editions[] = {
@@ -242,7 +248,8 @@ TEST(AddressTable, BothEditionsSplitTownsAndBrokenRows) {
   // costs one pass, and the rows after them are towns again.
   std::string open;
   for (int i = 0; i < 40; ++i)
-    open += "01101,\"060  \",\"0600042\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼ\",\"ｵｵﾄﾞｵﾘ\",\"北海道\",\"札幌市\",\"大通（\",1,0,1,0,0,0\n";
+    open +=
+        "01101,\"060  \",\"0600042\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼ\",\"ｵｵﾄﾞｵﾘ\",\"北海道\",\"札幌市\",\"大通（\",1,0,1,0,0,0\n";
   AddressTable table;
   LoadReport report;
   std::string error;

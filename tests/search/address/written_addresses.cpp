@@ -157,9 +157,12 @@ std::vector<std::string> Fields(std::string_view line) {
   std::string field;
   bool quoted = false;
   for (char c : line) {
-    if (c == '"') quoted = !quoted;
-    else if (c == ',' && !quoted) fields.push_back(std::move(field)), field.clear();
-    else if (c != '\r') field += c;
+    if (c == '"')
+      quoted = !quoted;
+    else if (c == ',' && !quoted)
+      fields.push_back(std::move(field)), field.clear();
+    else if (c != '\r')
+      field += c;
   }
   fields.push_back(field);
   return fields;
@@ -186,7 +189,8 @@ class Maker {
       row.base = town.substr(0, open);
       if (open != std::u32string::npos) {
         size_t close = town.find(U'）', open);
-        row.bracket = NarrowDigits(town.substr(open + 1, close == std::u32string::npos ? std::u32string::npos : close - open - 1));
+        row.bracket = NarrowDigits(
+            town.substr(open + 1, close == std::u32string::npos ? std::u32string::npos : close - open - 1));
         if (close != std::u32string::npos && close + 1 < town.size() && town[close + 1] == U'（')
           row.second = NarrowDigits(town.substr(close + 2, town.size() - close - 3));
       }
@@ -254,8 +258,7 @@ class Maker {
       if (row.base.find(U"地割") != std::u32string::npos) return ChiwariList(row).ok ? kChiwari : -1;
       return OneCode(group) ? kPlain : -1;
     }
-    if (row.second.empty() && (row.bracket.ends_with(U"階") || row.bracket == U"地階・階層不明"))
-      return kFloor;
+    if (row.second.empty() && (row.bracket.ends_with(U"階") || row.bracket == U"地階・階層不明")) return kFloor;
     if (row.bracket == U"その他") {
       // The rest of a town whose other rows are all ranges of one unit.
       for (size_t j : group)
@@ -325,7 +328,7 @@ class Maker {
     const Row& row = rows_[i];
     out.code = row.code;
     std::string town = Utf8(row.base);
-    std::string block;        // ASCII; turned into other notations below
+    std::string block;  // ASCII; turned into other notations below
     int chome = 0, go = 0, ban = 0;
     std::string unit = "丁目";
     int kind = KindOf(i);
@@ -350,15 +353,17 @@ class Maker {
     }
     // A name ending in a numeral would run into the block's digits.
     std::u32string lastOfName = row.base.substr(row.base.size() - 1);
-    bool endsInNumeral = std::u32string_view(U"〇一二三四五六七八九十百千０１２３４５６７８９").find(lastOfName[0]) != std::u32string_view::npos;
+    bool endsInNumeral = std::u32string_view(U"〇一二三四五六七八九十百千０１２３４５６７８９").find(lastOfName[0]) !=
+                         std::u32string_view::npos;
 
     std::string prefecture = row.prefecture, city = row.city;
-    std::vector<std::string> notations = {"full", "kanji numerals", "spaces", "full-width digits", "〒 and code",
-                                          "trailing building"};
+    std::vector<std::string> notations = {"full",        "kanji numerals",   "spaces", "full-width digits",
+                                          "〒 and code", "trailing building"};
     if (cityPrefectures_[row.city].size() == 1) notations.push_back("no prefecture");
     if (row.city.find("郡") != std::string::npos) notations.push_back("no county");
     if (DigitsInName(row.base) != town) notations.push_back("digits in name");
-    if (kind == kPlain && row.prefecture != "東京都" && row.city.find("区") == std::string::npos) notations.push_back("大字");
+    if (kind == kPlain && row.prefecture != "東京都" && row.city.find("区") == std::string::npos)
+      notations.push_back("大字");
     size_t readingEnd = std::min(row.townReading.find("（"), row.townReading.find("("));
     std::string townReading = row.townReading.substr(0, readingEnd);
     if (kind == kChiwari && row.bracket.empty()) {

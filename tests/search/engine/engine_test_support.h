@@ -78,8 +78,7 @@ inline std::string SettingsError() { return Cp932("＊＊ Tolvane.ini ファイ�
 // The two display lines of one record, as the result box shows them.
 inline std::string DisplayForm(const std::string& town, const std::string& prefecture, const std::string& code,
                                const std::string& city, const std::string& kanji) {
-  return Cp932(prefecture + " (^O^) " + city + " (^O^)=>>> " + code + " <<=(^O^) " + town + "\r\n(" + kanji +
-               ")\r\n");
+  return Cp932(prefecture + " (^O^) " + city + " (^O^)=>>> " + code + " <<=(^O^) " + town + "\r\n(" + kanji + ")\r\n");
 }
 
 // One index line from UTF-8 fields (half-width kana in the source).

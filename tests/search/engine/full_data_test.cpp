@@ -46,8 +46,8 @@ TEST_F(FullDataTest, ChuoWardOfSapporoTownsBeginningWithMina) {
   for (const auto& [line1, line2] : rows) {
     EXPECT_TRUE(std::regex_match(line1, first)) << line1;
     EXPECT_TRUE(line2.starts_with("(南")) << line2;
-    southFirstWest |= line1.find("=>>> 0600061 <<=(^O^) ﾐﾅﾐ1ｼﾞﾖｳﾆｼ") != std::string::npos &&
-                      line2.starts_with("(南一条西");
+    southFirstWest |=
+        line1.find("=>>> 0600061 <<=(^O^) ﾐﾅﾐ1ｼﾞﾖｳﾆｼ") != std::string::npos && line2.starts_with("(南一条西");
   }
   EXPECT_TRUE(southFirstWest);
   EXPECT_EQ(dialog_.status, FinishedStatus());

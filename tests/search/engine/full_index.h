@@ -73,8 +73,8 @@ inline std::string FullIndexDirectory(std::string& problem) {
   std::string unzip =
       "cd '" + building + "' && '" YUBIN_CMAKE "' -E tar xf '" + std::string(source) + "/data/ken_all.zip'";
   char previous[PATH_MAX];
-  bool built = std::system(unzip.c_str()) == 0 && getcwd(previous, sizeof previous) &&
-               chdir(building.c_str()) == 0 && BuildIndexHere(problem);
+  bool built = std::system(unzip.c_str()) == 0 && getcwd(previous, sizeof previous) && chdir(building.c_str()) == 0 &&
+               BuildIndexHere(problem);
   if (chdir(previous) != 0 || !built) {
     if (problem.empty()) problem = "cannot unpack the bundled data into " + building;
     std::filesystem::remove_all(building);
@@ -88,8 +88,7 @@ inline std::string FullIndexDirectory(std::string& problem) {
   // Indexes of earlier builds of this test program are of no further use.
   for (const auto& entry : std::filesystem::directory_iterator(std::string(binary) + "/test_data")) {
     std::string name = entry.path().filename().string();
-    if (name.starts_with(prefix) && name.find(".building_") == std::string::npos &&
-        entry.path().string() != index)
+    if (name.starts_with(prefix) && name.find(".building_") == std::string::npos && entry.path().string() != index)
       std::filesystem::remove_all(entry.path(), error);
   }
   return std::filesystem::exists(index) ? index : "";

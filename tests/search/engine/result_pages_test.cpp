@@ -66,8 +66,7 @@ TEST(RecordTests, NarrowingLooksInTheTownKana) {
 
 TEST(DisplayForm, TwoLinesWithTheCodeBetweenTheArrows) {
   std::string text;
-  AppendDisplayForm(text, {Cp932("ﾐﾅﾐ1ｼﾞﾖｳﾆｼ"), Cp932("ﾎﾂｶｲﾄﾞｳ"), "0600061", Cp932("ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ"),
-                           Cp932("南一条西")});
+  AppendDisplayForm(text, {Cp932("ﾐﾅﾐ1ｼﾞﾖｳﾆｼ"), Cp932("ﾎﾂｶｲﾄﾞｳ"), "0600061", Cp932("ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ"), Cp932("南一条西")});
   EXPECT_EQ(text, Cp932("ﾎﾂｶｲﾄﾞｳ (^O^) ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ (^O^)=>>> 0600061 <<=(^O^) ﾐﾅﾐ1ｼﾞﾖｳﾆｼ\r\n(南一条西)\r\n"));
 }
 
@@ -282,8 +281,7 @@ class RestSearchTest : public ResultPagesTest {};
 
 TEST_F(RestSearchTest, NothingFoundSearchesTheRestFileOnce) {
   WriteSapporoMina();
-  WriteIndex("ｻ", "ｲｶ",
-             IndexLine("ｲｶﾆｹｲｻｲｶﾞﾅｲﾊﾞｱｲ", "ﾎﾂｶｲﾄﾞｳ", "0600000", "ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ", "以下に掲載がない場合"));
+  WriteIndex("ｻ", "ｲｶ", IndexLine("ｲｶﾆｹｲｻｲｶﾞﾅｲﾊﾞｱｲ", "ﾎﾂｶｲﾄﾞｳ", "0600000", "ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ", "以下に掲載がない場合"));
   Query("ﾎ", "ｻ", "ﾁ", "", "ﾐ", "ﾅ", "ｻﾜ");
   dialog_.statusHistory.clear();
   session_.StartSearch();

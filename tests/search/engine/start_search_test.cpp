@@ -13,9 +13,7 @@ namespace files = platform::files;
 
 class StartSearchTest : public EngineTest {
  protected:
-  void WriteOneTown() {
-    WriteIndex("ｻ", "ﾐﾅ", IndexLine("ﾐﾅﾐｻﾜ", "ﾎﾂｶｲﾄﾞｳ", "0050021", "ｻﾂﾎﾟﾛｼﾐﾅﾐｸ", "南沢"));
-  }
+  void WriteOneTown() { WriteIndex("ｻ", "ﾐﾅ", IndexLine("ﾐﾅﾐｻﾜ", "ﾎﾂｶｲﾄﾞｳ", "0050021", "ｻﾂﾎﾟﾛｼﾐﾅﾐｸ", "南沢")); }
   std::string OneTownShown() { return DisplayForm("ﾐﾅﾐｻﾜ", "ﾎﾂｶｲﾄﾞｳ", "0050021", "ｻﾂﾎﾟﾛｼﾐﾅﾐｸ", "南沢"); }
 
   static size_t OpenDescriptors() {

@@ -34,7 +34,7 @@ TEST(AddressSearchDialog, EnterListsTheCandidatesTheChosenCodeIsCopied) {
   dir.Write("KEN_ALL.CSV", AreaRow("0050865", "常盤（１～１３１番地）") + AreaRow("0050863", "常盤（その他）"));
   std::string out = RunTolvane(dir,
                                "menu 32775\n"
-                               "click 1307\n"             // copy before any search
+                               "click 1307\n"                   // copy before any search
                                "type 1301 札幌市南区常盤\\r\n"  // Enter searches
                                "print 1303\n"
                                "click 1306\n"  // the next candidate

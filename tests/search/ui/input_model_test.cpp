@@ -33,8 +33,7 @@ struct Target {
 };
 
 std::ostream& operator<<(std::ostream& out, const Target& t) {
-  return out << (t.mode == L ? "left" : "right") << '/' << static_cast<int>(t.left) << '/'
-             << static_cast<int>(t.right);
+  return out << (t.mode == L ? "left" : "right") << '/' << static_cast<int>(t.left) << '/' << static_cast<int>(t.right);
 }
 
 // The seven query fields: prefecture, city, ward, rough town, town first,
@@ -146,12 +145,9 @@ TEST_F(InputModelTest, SkipMovesOnWithoutStoring) {
 TEST_F(InputModelTest, BackMovesOneStepBackWithoutStoring) {
   const std::pair<Target, Target> rows[] = {
       // Back from the town goes to the rough town, even after a ward.
-      {{R, kWard, kFirst}, {L, kRough, kFirst}},
-      {{R, kWard, kSecond}, {R, kWard, kFirst}},
-      {{R, kWard, kNarrow}, {R, kWard, kSecond}},
-      {{L, kPref, kNarrow}, {L, kPref, kNarrow}},
-      {{L, kCity, kNarrow}, {L, kPref, kNarrow}},
-      {{L, kWard, kNarrow}, {L, kCity, kNarrow}},
+      {{R, kWard, kFirst}, {L, kRough, kFirst}},   {{R, kWard, kSecond}, {R, kWard, kFirst}},
+      {{R, kWard, kNarrow}, {R, kWard, kSecond}},  {{L, kPref, kNarrow}, {L, kPref, kNarrow}},
+      {{L, kCity, kNarrow}, {L, kPref, kNarrow}},  {{L, kWard, kNarrow}, {L, kCity, kNarrow}},
       {{L, kRough, kNarrow}, {L, kWard, kNarrow}},
   };
   for (const auto& [from, to] : rows) {

@@ -80,7 +80,8 @@ std::string Misfit(QWidget* widget, const ControlTemplate& c, const QString& tex
       option.initFrom(widget);
       option.text = text;
       // A little room on either side, so that no ink touches the frame.
-      QRect room = widget->style()->subElementRect(QStyle::SE_PushButtonContents, &option, widget).adjusted(2, 0, -2, 0);
+      QRect room =
+          widget->style()->subElementRect(QStyle::SE_PushButtonContents, &option, widget).adjusted(2, 0, -2, 0);
       if (metrics.horizontalAdvance(text) > room.width()) return tooWide(metrics.horizontalAdvance(text), room.width());
       if (units.y > room.height()) return "a line is higher than the button";
       return "";
@@ -95,8 +96,8 @@ std::string Misfit(QWidget* widget, const ControlTemplate& c, const QString& tex
           radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option, widget);
       if (!widget->rect().contains(indicator)) return "the indicator is cut";
       if (text.isEmpty()) return "";
-      QRect room = widget->style()->subElementRect(
-          radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents, &option, widget);
+      QRect room = widget->style()->subElementRect(radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents,
+                                                   &option, widget);
       if (metrics.horizontalAdvance(text) > room.width()) return tooWide(metrics.horizontalAdvance(text), room.width());
       return "";
     }
@@ -125,8 +126,7 @@ std::string Misfit(QWidget* widget, const ControlTemplate& c, const QString& tex
                std::to_string(room.height());
       return "";
     }
-    case ControlKind::kIcon:
-      return "";
+    case ControlKind::kIcon: return "";
   }
   return "";
 }
@@ -158,8 +158,8 @@ void ExpectNoOverlaps(const dlg::DialogTemplate& tmpl) {
       if (!Intersect(a.rect, b.rect)) continue;
       bool aHolds = a.kind == ControlKind::kGroupBox && b.kind != ControlKind::kGroupBox && Holds(a.rect, b.rect);
       bool bHolds = b.kind == ControlKind::kGroupBox && a.kind != ControlKind::kGroupBox && Holds(b.rect, a.rect);
-      EXPECT_TRUE(aHolds || bHolds) << "dialog " << tmpl.id << ": " << Describe(a, static_cast<int>(i))
-                                    << " overlaps " << Describe(b, static_cast<int>(j));
+      EXPECT_TRUE(aHolds || bHolds) << "dialog " << tmpl.id << ": " << Describe(a, static_cast<int>(i)) << " overlaps "
+                                    << Describe(b, static_cast<int>(j));
     }
 }
 
@@ -203,13 +203,14 @@ TEST_F(MainWindowOnQt, NoControlsOverlapAndEveryTextFitsInEveryDialog) {
     ASSERT_NE(window, nullptr);
     const std::vector<std::pair<int, std::vector<const char*>>> captions = {
         {kStatusButton, {"＊ 検索終了 ＊", "＊ 検索中 ＊", "町名 ﾐﾅでは該当なし。検索中"}},
-        {kNextPageButton, {"次のページがあり！", "これだけです。", "１ページ目", "２ページ目", "３ページ目", "４ページ目"}},
+        {kNextPageButton,
+         {"次のページがあり！", "これだけです。", "１ページ目", "２ページ目", "３ページ目", "４ページ目"}},
     };
     for (const auto& [id, texts] : captions)
       for (const char* text : texts) {
         dialog.SetText(id, Cp932(text));
-        EXPECT_EQ(Misfit(window->ControlWidget(id), *dlg::FindControl(kMainDialogTemplate, id),
-                         QString::fromUtf8(text), window->Units()),
+        EXPECT_EQ(Misfit(window->ControlWidget(id), *dlg::FindControl(kMainDialogTemplate, id), QString::fromUtf8(text),
+                         window->Units()),
                   "")
             << id << " \"" << text << "\"";
       }

@@ -80,7 +80,7 @@ class MarqueeTest : public ::testing::Test {
   platform::random::FakeGenerator generator_;
   platform::ScopedOverride<platform::clock::Clock*> clockInForce_{platform::clock::ClockInForce(), &clock_};
   platform::ScopedOverride<platform::random::Generator*> generatorInForce_{platform::random::GeneratorInForce(),
-                                                                          &generator_};
+                                                                           &generator_};
   Marquee marquee_;
 };
 

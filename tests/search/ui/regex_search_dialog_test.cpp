@@ -151,8 +151,8 @@ TEST_F(RegexSearch, AWordAndEnterShowTheMatchingLinesOfBothFilesAndTheWordAgain)
 TEST_F(RegexSearch, TwoWordsWithThreeSpacesBothMustMatch) {
   AddGrepPrograms();
   ProgramRun run = RunScript("menu 32774\ntype 1054 中央区   南一条西\\n\nprint 1054\nprint 1053\n");
-  std::string expected = LinesWith(Csv("JIGYOSYO.CSV"), {"中央区", "南一条西"}) +
-                         LinesWith(Csv("KEN_ALL.CSV"), {"中央区", "南一条西"});
+  std::string expected =
+      LinesWith(Csv("JIGYOSYO.CSV"), {"中央区", "南一条西"}) + LinesWith(Csv("KEN_ALL.CSV"), {"中央区", "南一条西"});
   ASSERT_NE(expected, LinesWith(Csv("KEN_ALL.CSV"), {"南一条西"}));
   EXPECT_TRUE(Contains(run.out, "1054: 中央区   南一条西\n1053: " + Printed(expected))) << run.out;
   EXPECT_EQ(run.err, "");
@@ -172,8 +172,8 @@ TEST_F(RegexSearch, EachKindReachesOnlyItsFileAndEveryShowStartsWithAll) {
   ASSERT_FALSE(offices.empty());
   ASSERT_FALSE(general.empty());
   // A result ends in a line break: each print ends with a blank line.
-  EXPECT_TRUE(Contains(run.out, "1053: " + Printed(offices) + "\n1053: " + Printed(general) + "\n1054: \n1053: " +
-                                    Printed(offices + general) + "\n"))
+  EXPECT_TRUE(Contains(run.out, "1053: " + Printed(offices) + "\n1053: " + Printed(general) +
+                                    "\n1054: \n1053: " + Printed(offices + general) + "\n"))
       << run.out;
   // After a search its words are selected: words typed then replace them.
   EXPECT_TRUE(run.out.ends_with("\n1054: 南一条西\n")) << run.out;
@@ -218,8 +218,8 @@ TEST_F(RegexSearch, TheGrepProgramsFirstMessageShowsInABoxWhenItFails) {
       "menu 32774\ntype 1054 南一条西\\n\nanswer 1\nprint 1054\nprint 1053\n"
       "choose 1133\ntype 1054 \\n\nprint 1054\nprint 1053\n");
   std::string expected = LinesWith(Csv("KEN_ALL.CSV"), {"南一条西"});
-  EXPECT_TRUE(Contains(run.out, "[エラー] " + firstLine + "\n1054: 南一条西\n1053: \n1054: 南一条西\n1053: " +
-                                    Printed(expected)))
+  EXPECT_TRUE(Contains(
+      run.out, "[エラー] " + firstLine + "\n1054: 南一条西\n1053: \n1054: 南一条西\n1053: " + Printed(expected)))
       << run.out;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.status, 0);

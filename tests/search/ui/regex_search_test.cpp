@@ -69,9 +69,11 @@ TEST(GrepCommandText, TheUsersTextIsAlwaysTheOnePatternArgument) {
 // program; a character cut off by the read limit is dropped.
 TEST(BoxLine, TheFirstLineInCp932WithQuestionMarksForWhatItLacks) {
   EXPECT_EQ(BoxLine("qgrep: 長い.csv: stopped\r\nsecond line\n"), Cp932("qgrep: 長い.csv: stopped"));
-  EXPECT_EQ(BoxLine("a\xF0\x9F\x98\x80" "b\tc"), "a?b?c");  // U+1F600, then a tab
+  EXPECT_EQ(BoxLine("a\xF0\x9F\x98\x80"
+                    "b\tc"),
+            "a?b?c");                      // U+1F600, then a tab
   EXPECT_EQ(BoxLine("ab\xE9\x95"), "ab");  // the first two bytes of 長
-  EXPECT_EQ(BoxLine("\x95x"), "?x");  // a trail byte alone
+  EXPECT_EQ(BoxLine("\x95x"), "?x");       // a trail byte alone
 }
 
 TEST(RemoveEnterBytes, RemovesBackspaceLineFeedFormFeedAndCarriageReturn) {

@@ -38,10 +38,22 @@ TEST(KeypadKeys, EveryKeyPassesItsOneByte) {
   expected.push_back(0xDD);
   EXPECT_EQ(kana, expected);
   for (int blank : {1181, 1183, 1191, 1192, 1193, 1196, 1197, 1198, 1199}) EXPECT_EQ(ids.count(blank), 0u) << blank;
-  EXPECT_EQ(others, (std::vector<std::pair<int, char>>{
-                        {1200, '-'}, {1201, '\xDE'}, {1202, '\xDF'}, {1203, ' '}, {1205, '1'}, {1206, '2'},
-                        {1207, '3'}, {1208, '4'}, {1209, '5'}, {1210, '6'}, {1211, '7'}, {1212, '8'},
-                        {1213, '9'}, {1214, '0'}, {1216, '+'}, {1217, '-'}}));
+  EXPECT_EQ(others, (std::vector<std::pair<int, char>>{{1200, '-'},
+                                                       {1201, '\xDE'},
+                                                       {1202, '\xDF'},
+                                                       {1203, ' '},
+                                                       {1205, '1'},
+                                                       {1206, '2'},
+                                                       {1207, '3'},
+                                                       {1208, '4'},
+                                                       {1209, '5'},
+                                                       {1210, '6'},
+                                                       {1211, '7'},
+                                                       {1212, '8'},
+                                                       {1213, '9'},
+                                                       {1214, '0'},
+                                                       {1216, '+'},
+                                                       {1217, '-'}}));
 }
 
 TEST(HelpFile, IsHtmlTheViewerShowsAndItsContentsLinksLead) {

@@ -66,8 +66,7 @@ std::vector<std::string> Prints(const std::string& out, int id) {
   std::istringstream in(out);
   for (std::string line; std::getline(in, line);) {
     std::size_t colon = line.find(": ");
-    bool starts = colon != std::string::npos && colon > 0 &&
-                  line.find_first_not_of("0123456789") == colon;
+    bool starts = colon != std::string::npos && colon > 0 && line.find_first_not_of("0123456789") == colon;
     if (starts) {
       current = line.starts_with(mark) ? &texts.emplace_back(line.substr(mark.size())) : nullptr;
     } else if (current != nullptr) {
@@ -106,12 +105,11 @@ const std::string kSapporoExample = Keys("ﾎｻﾁ") + "click 1224\n" + Keys("�
 
 TEST_F(TolvaneProgram, TheSapporoExampleKeyedOnTheKeypadShowsItsCodeAndTheStatus) {
   testing::WriteSettingsFile(data_);
-  ProgramRun run = RunScript(
-      "print 1215\n" + kSapporoExample +
-      "print 1057\nprint 1058\nprint 1059\nprint 1060\nprint 1053\nprint 1054\n"
-      "click 1045\n"
-      "print 1215\nprint 1230\nprint 1221\n"
-      "click 1\n");
+  ProgramRun run = RunScript("print 1215\n" + kSapporoExample +
+                             "print 1057\nprint 1058\nprint 1059\nprint 1060\nprint 1053\nprint 1054\n"
+                             "click 1045\n"
+                             "print 1215\nprint 1230\nprint 1221\n"
+                             "click 1\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(run.out.starts_with(
@@ -135,16 +133,17 @@ TEST_F(TolvaneProgram, ACountyAddressByItsRoughTownAndATokyoWard) {
   // A county: prefecture, county, skip the ward, the rough town (the input
   // moves on to the town by itself), the town's two letters. Then, after
   // clearing, a Tokyo ward: prefecture, ward as the city, skip twice.
-  ProgramRun run = RunScript(Keys("ﾎｱ") + "click 1224\n" + Keys("ﾆｶﾂ") + "click 1045\nprint 1221\n" +
-                      "click 1128\n" + Keys("ﾄﾁ") + "click 1224\nclick 1224\n" + Keys("ﾏﾙ") +
-                      "click 1045\nprint 1221\nescape\n");
+  ProgramRun run = RunScript(Keys("ﾎｱ") + "click 1224\n" + Keys("ﾆｶﾂ") + "click 1045\nprint 1221\n" + "click 1128\n" +
+                             Keys("ﾄﾁ") + "click 1224\nclick 1224\n" + Keys("ﾏﾙ") + "click 1045\nprint 1221\nescape\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   // The file holds a city and another county of Hokkaido as well.
-  EXPECT_TRUE(run.out.starts_with("1221: ﾎﾂｶｲﾄﾞｳ (^O^) ｱﾌﾞﾀｸﾞﾝﾆｾｺﾁﾖｳ (^O^)=>>> 0481562 <<=(^O^) ｶﾂﾗﾀﾞｲ\n(桂台)\n\n1221: "))
+  EXPECT_TRUE(
+      run.out.starts_with("1221: ﾎﾂｶｲﾄﾞｳ (^O^) ｱﾌﾞﾀｸﾞﾝﾆｾｺﾁﾖｳ (^O^)=>>> 0481562 <<=(^O^) ｶﾂﾗﾀﾞｲ\n(桂台)\n\n1221: "))
       << run.out;
-  EXPECT_TRUE(Contains(run.out, "ﾄｳｷﾖｳﾄ (^O^) ﾁﾖﾀﾞｸ (^O^)=>>> 1000005 <<=(^O^) ﾏﾙﾉｳﾁ(ﾂｷﾞﾉﾋﾞﾙｦﾉｿﾞｸ)\n"
-                                "(丸の内（次のビルを除く）)\n"))
+  EXPECT_TRUE(Contains(run.out,
+                       "ﾄｳｷﾖｳﾄ (^O^) ﾁﾖﾀﾞｸ (^O^)=>>> 1000005 <<=(^O^) ﾏﾙﾉｳﾁ(ﾂｷﾞﾉﾋﾞﾙｦﾉｿﾞｸ)\n"
+                       "(丸の内（次のビルを除く）)\n"))
       << run.out;
 }
 
@@ -172,9 +171,9 @@ TEST_F(TolvaneProgram, NextPageCyclesThroughTheFourPages) {
 // KiB: the search ends without a result, and the program goes on.
 TEST_F(TolvaneProgram, AFileSizeLimitEndsTheSearchNotTheProgram) {
   testing::WriteSettingsFile(data_);
-  ProgramRun run = RunScript("click 1224\n" + Keys("ｼ") + "click 1224\nclick 1224\n" + Keys("ﾆｼ") +
-                                 "click 1045\nprint 1221\nescape\n",
-                             "ulimit -f 8; ");
+  ProgramRun run = RunScript(
+      "click 1224\n" + Keys("ｼ") + "click 1224\nclick 1224\n" + Keys("ﾆｼ") + "click 1045\nprint 1221\nescape\n",
+      "ulimit -f 8; ");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(Prints(run.out, 1221), std::vector<std::string>{""});
@@ -189,24 +188,28 @@ TEST_F(TolvaneProgram, FinalNarrowingSearchesWithTheNarrowingStringKeyedAfterThe
   EXPECT_TRUE(run.out.starts_with("1223: ﾆｼ\n1215: ＊ 検索終了 ＊\n")) << run.out;
   std::vector<std::string> records = RecordLines(run.out);
   EXPECT_GT(records.size(), 20u);
-  for (const std::string& record : records) EXPECT_TRUE(Contains(record, "<<=(^O^) ﾐﾅﾐ") && Contains(record, "ﾆｼ")) << record;
+  for (const std::string& record : records)
+    EXPECT_TRUE(Contains(record, "<<=(^O^) ﾐﾅﾐ") && Contains(record, "ﾆｼ")) << record;
   EXPECT_TRUE(Contains(run.out, "0600061 <<=(^O^) ﾐﾅﾐ1ｼﾞﾖｳﾆｼ(1-19ﾁﾖｳﾒ)\n"));
 }
 
 // The marquee runs in the box's title within a tick, and goes on in the
 // main dialog's; the keypad works; help says nothing.
 TEST_F(TolvaneProgram, WithoutASettingsFileOneBoxAndTheRestWorks) {
-  ProgramRun run = RunScript(
-      "title\nwait 75\ntitle\nanswer 1\n" + Keys("ﾎ") + "print 1057\nmenu 32772\nwait 75\ntitle\nescape\n");
+  ProgramRun run =
+      RunScript("title\nwait 75\ntitle\nanswer 1\n" + Keys("ﾎ") + "print 1057\nmenu 32772\nwait 75\ntitle\nescape\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   const std::string prefix = "【yubin プロジェクト】郵便番号検索ソフト Tolvane        ";
-  EXPECT_TRUE(run.out.starts_with(
-      "[エラー] ＊＊ Tolvane.ini ファイルが開く事ができません。＊＊\n"
-      "title: エラー\n"
-      "title: " + prefix + "\n"
-      "1057: ﾎ\n"
-      "title: " + prefix))
+  EXPECT_TRUE(
+      run.out.starts_with("[エラー] ＊＊ Tolvane.ini ファイルが開く事ができません。＊＊\n"
+                          "title: エラー\n"
+                          "title: " +
+                          prefix +
+                          "\n"
+                          "1057: ﾎ\n"
+                          "title: " +
+                          prefix))
       << run.out;
   EXPECT_FALSE(Contains(run.out, "help:")) << run.out;
   EXPECT_FALSE(dir_.Exists("Tolvane.ini"));
@@ -252,11 +255,12 @@ TEST_F(TolvaneProgram, HelpOpensTheDataDirectorysHelpFileAndSystemCommands16To31
       "syscommand 32\ntitle\nescape\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out, "help: " + data_ + "郵便番号検索ヘルプ.hlp\n"
-                     "title: ﾊﾞｰｼﾞｮﾝ情報 Tolvane\n"
-                     "title: ﾊﾞｰｼﾞｮﾝ情報 Tolvane\n"
-                     "title: Tolvane 郵便番号検索ソフト  (C) 1998 yubin プロジェクト  "
-                     "配布は自由です。有償での配布、請負での配布は禁止します。\n");
+  EXPECT_EQ(run.out, "help: " + data_ +
+                         "郵便番号検索ヘルプ.hlp\n"
+                         "title: ﾊﾞｰｼﾞｮﾝ情報 Tolvane\n"
+                         "title: ﾊﾞｰｼﾞｮﾝ情報 Tolvane\n"
+                         "title: Tolvane 郵便番号検索ソフト  (C) 1998 yubin プロジェクト  "
+                         "配布は自由です。有償での配布、請負での配布は禁止します。\n");
 }
 
 // The main dialog and the start-up in this process, on the headless backend.
@@ -282,9 +286,10 @@ TEST_F(TolvaneInProcess, ExitEndsAsOkEscapeAndTheCloseBoxAsCancelAndEnterPresses
     // The key clicked has the focus, so Enter presses it again, rather
     // than "終了": the prefecture and the city both get ﾎ.
     MainDialog dialog;
-    backend_.Click(testing::KeyFor("ﾎ")).Enter().Do([&] {
-      EXPECT_EQ(dialog.Text(kCityLetterEdit), platform::text::Cp932("ﾎ"));
-    }).Click(dlg::kIdOk);
+    backend_.Click(testing::KeyFor("ﾎ"))
+        .Enter()
+        .Do([&] { EXPECT_EQ(dialog.Text(kCityLetterEdit), platform::text::Cp932("ﾎ")); })
+        .Click(dlg::kIdOk);
     EXPECT_EQ(dialog.DoModal(), dlg::kIdOk);
   }
   {
@@ -314,7 +319,7 @@ TEST_F(TolvaneInProcess, ASearchWhoseCopyFailsSaysWhyAndShowsNoResult) {
   bool diskFull = false;
   platform::ScopedOverride calls(platform::files::Sys());
   platform::files::Sys().write = [&diskFull, real = platform::files::Sys().write](int fd, const void* bytes,
-                                                                                 size_t n) -> ssize_t {
+                                                                                  size_t n) -> ssize_t {
     if (!diskFull) return real(fd, bytes, n);
     errno = ENOSPC;
     return -1;

@@ -40,16 +40,17 @@ class TolvaneInTmux : public ::testing::Test {
     testing::WriteSettingsFile(data);
     // A plain shell in the pane, with a prompt of its own.
     Output(tmux_ + " -f /dev/null new-session -d -s t -x 120 -y 40 -c '" + temp_.path() +
-        "' \"env -i PATH=/usr/bin:/bin HOME=/tmp LANG=C.UTF-8 TERM=tmux-256color PS1='prompt$ ' sh\"");
+           "' \"env -i PATH=/usr/bin:/bin HOME=/tmp LANG=C.UTF-8 TERM=tmux-256color PS1='prompt$ ' sh\"");
   }
   void TearDown() override { Output(tmux_ + " kill-server"); }
 
   void Keys(const std::string& keys) { Output(tmux_ + " send-keys -t t " + keys); }
   std::string Pane() { return Output(tmux_ + " capture-pane -p -t t"); }
   std::string Flags() {
-    return Output(tmux_ + " display-message -p -t t "
-               "'alternate=#{alternate_on} cursor=#{cursor_flag} mouse=#{mouse_any_flag} "
-               "keypad=#{keypad_cursor_flag}'");
+    return Output(tmux_ +
+                  " display-message -p -t t "
+                  "'alternate=#{alternate_on} cursor=#{cursor_flag} mouse=#{mouse_any_flag} "
+                  "keypad=#{keypad_cursor_flag}'");
   }
   // Whether the pane comes to hold what `holds` looks for; looked at every
   // 50 ms, and given up after a minute (a failure, not a wait).
@@ -128,8 +129,9 @@ TEST_F(TolvaneInTmux, TheSapporoExampleKeyedWithArrowsShowsItsCodeAndEscapeEndsC
   EXPECT_TRUE(Shows("の端末が必要です")) << Pane();
   Output(tmux_ + " resize-window -t t -x 120 -y 40");
   EXPECT_TRUE(Hides("の端末が必要です")) << Pane();
-  EXPECT_TRUE(Until([&](const std::string& pane) { return BelowTitle(pane) == before; }))
-      << "before:\n" << before << "now:\n" << BelowTitle(Pane());
+  EXPECT_TRUE(Until([&](const std::string& pane) { return BelowTitle(pane) == before; })) << "before:\n"
+                                                                                          << before << "now:\n"
+                                                                                          << BelowTitle(Pane());
 
   Keys("Escape");
   ExpectSaneShell("ended=0");

@@ -65,12 +65,17 @@ TEST(Fold, PostalCodeHyphensAreFoundNotDropped) {
 TEST(Fold, BytesWithoutACharacterNeverBecomeOne) {
   // 0x85 0x41: lead and trail of no character, never "A". 0x83 0x41 is ア,
   // 0x83 0x5C is ソ: their trail bytes are never "a" or a backslash.
-  EXPECT_EQ(Line("\x85\x41" "b"), "\uFFFD" "b");
+  EXPECT_EQ(Line("\x85\x41"
+                 "b"),
+            "\uFFFD"
+            "b");
   EXPECT_EQ(Line("\x83\x41\x83\x5C"), "アソ");
   // A lead byte at the end or before a byte that cannot trail stands alone;
   // the bytes 0x80, 0xA0 and 0xFD to 0xFF form nothing.
   EXPECT_EQ(Line("a\x83"), "a\uFFFD");
-  EXPECT_EQ(Line("\x83\x0D" "1"), "\uFFFD\r1");
+  EXPECT_EQ(Line("\x83\x0D"
+                 "1"),
+            "\uFFFD\r1");
   EXPECT_EQ(Line("\x80\xA0\xFD\xFE\xFF"), "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
   // U+FFFD in a term is never what a line holds for such bytes.
   EXPECT_EQ(Line("\x80").find(Text("\uFFFD")), std::string::npos);

@@ -48,10 +48,15 @@ TEST(LineScan, SameLinesWhereverTheBufferBoundariesFall) {
   // form no character, CR LF and LF ends, an empty line, and a last line
   // without a line end. No line is longer than 12 bytes with its end.
   const std::string a = Cp932("ア"), ka = Cp932("ｶﾞ");
-  const std::string text = "x" + a + a + "A\r\n" + "\x85\x41" "A\r\n" + a + "\x83\r\n" + "\r\n" +
-                           ka + a + "yy\n" + "AAAAAAAAA\r\n" + "Z" + a + a + "A";
+  const std::string text = "x" + a + a + "A\r\n" +
+                           "\x85\x41"
+                           "A\r\n" +
+                           a + "\x83\r\n" + "\r\n" + ka + a + "yy\n" + "AAAAAAAAA\r\n" + "Z" + a + a + "A";
   dir.Write("f.csv", text);
-  const std::vector<std::string> withA = {"x" + a + a + "A", "\x85\x41" "A", "AAAAAAAAA", "Z" + a + a + "A"};
+  const std::vector<std::string> withA = {"x" + a + a + "A",
+                                          "\x85\x41"
+                                          "A",
+                                          "AAAAAAAAA", "Z" + a + a + "A"};
   const std::vector<std::string> withKana = {"x" + a + a + "A", a + "\x83", ka + a + "yy", "Z" + a + a + "A"};
   for (size_t capacity = 12; capacity <= text.size() + 1; ++capacity) {
     for (bool prefiltered : {true, false}) {

@@ -18,14 +18,39 @@ using qgrep::Prefilter;
 // Lines are pieced together from the spellings that folding brings
 // together, postal codes with hyphens, and bytes without a character.
 TEST(Prefilter, NeverMissesALineThatMatches) {
-  const std::vector<std::string> pieces = {
-      Cp932("ｻｯﾎﾟﾛ"), Cp932("さっぽろ"), Cp932("サッポロ"), Cp932("ｻﾂﾎﾟﾛ"), Cp932("ポ"), Cp932("ﾎﾟ"),
-      Cp932("ﾛ"), Cp932("ｶ"), Cp932("ﾞ"), Cp932("ｶﾞ"), "060-0061", Cp932("０６０－００６１"),
-      Cp932("060ｰ0061"), "0600061", "0", "1", "6", Cp932("０"), "-", Cp932("ｰ"), Cp932("ー"),
-      "ABC", "abc", Cp932("ａｂｃ"), Cp932("札幌"), "\x85\x41", "\x80", "\x83", ",", " "};
-  const std::vector<std::string> terms = {"さっぽろ", "ポロ", "060-0061", "0600061", "00061", "0061",
-                                          "0600", "60006", "６0", "ABC", "ガ", "ｶ", "ー", "1-", "札幌",
-                                          "ぽ", "c0", "ロ0"};
+  const std::vector<std::string> pieces = {Cp932("ｻｯﾎﾟﾛ"),
+                                           Cp932("さっぽろ"),
+                                           Cp932("サッポロ"),
+                                           Cp932("ｻﾂﾎﾟﾛ"),
+                                           Cp932("ポ"),
+                                           Cp932("ﾎﾟ"),
+                                           Cp932("ﾛ"),
+                                           Cp932("ｶ"),
+                                           Cp932("ﾞ"),
+                                           Cp932("ｶﾞ"),
+                                           "060-0061",
+                                           Cp932("０６０－００６１"),
+                                           Cp932("060ｰ0061"),
+                                           "0600061",
+                                           "0",
+                                           "1",
+                                           "6",
+                                           Cp932("０"),
+                                           "-",
+                                           Cp932("ｰ"),
+                                           Cp932("ー"),
+                                           "ABC",
+                                           "abc",
+                                           Cp932("ａｂｃ"),
+                                           Cp932("札幌"),
+                                           "\x85\x41",
+                                           "\x80",
+                                           "\x83",
+                                           ",",
+                                           " "};
+  const std::vector<std::string> terms = {"さっぽろ", "ポロ",  "060-0061", "0600061", "00061", "0061",
+                                          "0600",     "60006", "６0",      "ABC",     "ガ",    "ｶ",
+                                          "ー",       "1-",    "札幌",     "ぽ",      "c0",    "ロ0"};
   std::mt19937 random(20260605);
   std::vector<std::string> lines;
   for (int i = 0; i < 3000; ++i) {
@@ -42,7 +67,8 @@ TEST(Prefilter, NeverMissesALineThatMatches) {
       std::string buffer;
       if (qgrep::FoldCp932(line, buffer).find(folded) == std::string::npos) continue;
       ++matching;
-      ASSERT_LT(prefilter->Find(line.data(), line.size()), line.size()) << term << " in " << platform::text::ToUtf8(line);
+      ASSERT_LT(prefilter->Find(line.data(), line.size()), line.size())
+          << term << " in " << platform::text::ToUtf8(line);
     }
     EXPECT_GT(matching, 0) << term;  // the case was tried
   }

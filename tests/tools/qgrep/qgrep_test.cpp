@@ -6,7 +6,7 @@
 #include <sys/resource.h>  // setrlimit
 #include <sys/stat.h>      // mkfifo
 #include <sys/wait.h>
-#include <unistd.h>        // alarm, getpid
+#include <unistd.h>  // alarm, getpid
 
 #include <filesystem>
 #include <iterator>  // std::distance
@@ -59,8 +59,8 @@ const std::string kMinami = Crlf(
 const std::string kAsahi = Crlf(
     "01101,\"064  \",\"0640941\",\"ﾎｯｶｲﾄﾞｳ\",\"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ\",\"ｱｻﾋｶﾞｵｶ\",\"北海道\",\"札幌市中央区\","
     "\"旭ケ丘\",0,0,1,0,0,0");
-const std::string kIidabashi = Crlf(
-    "13101,\"102  \",\"1020072\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ｲｲﾀﾞﾊﾞｼ\",\"東京都\",\"千代田区\",\"飯田橋\",0,0,1,0,0,0");
+const std::string kIidabashi =
+    Crlf("13101,\"102  \",\"1020072\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ｲｲﾀﾞﾊﾞｼ\",\"東京都\",\"千代田区\",\"飯田橋\",0,0,1,0,0,0");
 const std::string kOffice = Crlf(
     "01101,\"(ｶﾌﾞ) ﾆﾎﾝｹｲｻﾞｲｼﾝﾌﾞﾝｼﾔ ｻﾂﾎﾟﾛｼｼﾔ\",\"株式会社　日本経済新聞社　札幌支社\",\"北海道\","
     "\"札幌市中央区\",\"北一条西\",\"６丁目１－２アーバンネット札幌ビル２Ｆ\",\"0608621\",\"060  \","
@@ -133,8 +133,7 @@ TEST(Qgrep, ExitStatusesAndNotes) {
   // A named pipe is refused without waiting for a writer.
   fs::create_directory("sub");
   ASSERT_EQ(mkfifo("pipe", 0666), 0);
-  Outcome missing =
-      Qgrep(dir, {"-V0", "-Ores_s", "東京都", "missing.csv", "sub", "pipe", "*.txt", "Ken_all.csv"});
+  Outcome missing = Qgrep(dir, {"-V0", "-Ores_s", "東京都", "missing.csv", "sub", "pipe", "*.txt", "Ken_all.csv"});
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.err,
             "qgrep: no file named missing.csv\nqgrep: no file matches *.txt\nqgrep: cannot read sub: Is a directory\n"

@@ -16,7 +16,7 @@ TEST(SearchBudget, TheAllowanceGrowsWithTheTextAndIsSpentOnce) {
   const uint64_t reading = SearchBudget::kUnitsPerReading;
   now = 5;  // five seconds gone, one allowed: unseen until enough units gather
   EXPECT_TRUE(budget.Spend(reading - 1));
-  EXPECT_EQ(readings, 1);  // the start only
+  EXPECT_EQ(readings, 1);     // the start only
   budget.AddText(5'000'000);  // five seconds more
   EXPECT_TRUE(budget.Spend(1));
   EXPECT_EQ(readings, 2);

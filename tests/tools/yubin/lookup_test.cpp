@@ -33,9 +33,9 @@ Outcome Lookup(const TempDir& dir, const std::string& args, const std::string& b
 }
 
 std::string AreaRow(const std::string& code, const std::string& town) {
-  return "01101,\"060  \",\"" + code + "\",\"" + Cp932("ﾎｯｶｲﾄﾞｳ") + "\",\"" + Cp932("ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ") +
-         "\",\"" + Cp932("ﾀﾞﾐｰ") + "\",\"" + Cp932("北海道") + "\",\"" + Cp932("札幌市中央区") + "\",\"" +
-         Cp932(town) + "\",0,0,1,0,0,0\r\n";
+  return "01101,\"060  \",\"" + code + "\",\"" + Cp932("ﾎｯｶｲﾄﾞｳ") + "\",\"" + Cp932("ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ") + "\",\"" +
+         Cp932("ﾀﾞﾐｰ") + "\",\"" + Cp932("北海道") + "\",\"" + Cp932("札幌市中央区") + "\",\"" + Cp932(town) +
+         "\",0,0,1,0,0,0\r\n";
 }
 
 // KEN_ALL.CSV and JIGYOSYO.CSV in `folder` of the directory.
@@ -44,10 +44,10 @@ void WriteData(const TempDir& dir, const std::string& folder) {
   dir.Write(folder + "/KEN_ALL.CSV", AreaRow("0600000", "以下に掲載がない場合") +
                                          AreaRow("0600061", "南一条西（１～１９丁目）") +
                                          AreaRow("0640801", "南一条西（２０～２８丁目）"));
-  dir.Write(folder + "/JIGYOSYO.CSV",
-            "01101,\"ﾃｽﾄ\",\"" + Cp932("株式会社　見本商事") + "\",\"" + Cp932("北海道") + "\",\"" +
-                Cp932("札幌市中央区") + "\",\"" + Cp932("南一条西") + "\",\"" + Cp932("５丁目３－２") +
-                "\",\"0608799\",\"060  \",\"" + Cp932("札幌中央") + "\",0,0,0\r\n");
+  dir.Write(folder + "/JIGYOSYO.CSV", "01101,\"ﾃｽﾄ\",\"" + Cp932("株式会社　見本商事") + "\",\"" + Cp932("北海道") +
+                                          "\",\"" + Cp932("札幌市中央区") + "\",\"" + Cp932("南一条西") + "\",\"" +
+                                          Cp932("５丁目３－２") + "\",\"0608799\",\"060  \",\"" + Cp932("札幌中央") +
+                                          "\",0,0,0\r\n");
 }
 
 TEST(YubinLookup, PrintsTheBestEveryCandidateOrJsonWithItsStatus) {

@@ -51,9 +51,8 @@ class SearchCommandTest : public ::testing::Test {
     Write("Tolvane.ini", record);
     // Directory N_ｻ (U+FF7B) with the files ﾐﾅ.Idx and ｲｶ.Idx.
     std::filesystem::create_directories(directory_ + "/ZIP_CODE/N_\uFF7B");
-    Write("ZIP_CODE/N_\uFF7B/\uFF90\uFF85.Idx",
-          Cp932("ﾐﾅﾐ1ｼﾞﾖｳﾆｼ,ﾎﾂｶｲﾄﾞｳ,0600061,ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ,南一条西\n"
-                "ﾐﾅﾐｻﾜ,ﾎﾂｶｲﾄﾞｳ,0050021,ｻﾂﾎﾟﾛｼﾐﾅﾐｸ,南沢\n"));
+    Write("ZIP_CODE/N_\uFF7B/\uFF90\uFF85.Idx", Cp932("ﾐﾅﾐ1ｼﾞﾖｳﾆｼ,ﾎﾂｶｲﾄﾞｳ,0600061,ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ,南一条西\n"
+                                                      "ﾐﾅﾐｻﾜ,ﾎﾂｶｲﾄﾞｳ,0050021,ｻﾂﾎﾟﾛｼﾐﾅﾐｸ,南沢\n"));
     Write("ZIP_CODE/N_\uFF7B/\uFF72\uFF76.Idx",
           Cp932("ｲｶﾆｹｲｻｲｶﾞﾅｲﾊﾞｱｲ,ﾎﾂｶｲﾄﾞｳ,0600000,ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ,以下に掲載がない場合\n"));
   }
@@ -139,8 +138,10 @@ TEST_F(SearchCommandTest, ASearchThatCouldNotBeCompletedExitsThree) {
   EXPECT_EQ(Run({"--city", "さ", "--town", "が"}), 3);
   EXPECT_EQ(err_,
             "[エラー] *** 該当データーがない ***\n"
-            "yubin search: cannot open " + directory_ + "/ZIP_CODE/N_ｻ/ｶﾞ.Idx: Is a directory; the search "
-            "could not be completed\n");
+            "yubin search: cannot open " +
+                directory_ +
+                "/ZIP_CODE/N_ｻ/ｶﾞ.Idx: Is a directory; the search "
+                "could not be completed\n");
 
   platform::ScopedOverride restore(platform::files::Sys());
   platform::files::Sys().write = [](int, const void*, size_t) -> ssize_t {
@@ -148,8 +149,9 @@ TEST_F(SearchCommandTest, ASearchThatCouldNotBeCompletedExitsThree) {
     return -1;
   };
   EXPECT_EQ(Run({"--city", "さ", "--town", "みな"}), 3);
-  EXPECT_EQ(err_, "yubin search: cannot write Result_Tmp: No space left on device; the search could not be "
-                  "completed\n");
+  EXPECT_EQ(err_,
+            "yubin search: cannot write Result_Tmp: No space left on device; the search could not be "
+            "completed\n");
   EXPECT_FALSE(std::filesystem::exists(directory_ + "/Result_Tmp"));
 }
 
@@ -171,8 +173,7 @@ TEST_F(SearchCommandTest, PagesPrintsAllFour) {
 TEST_F(SearchCommandTest, EveryPageHeaderStartsALine) {
   // 300 records of 189 display bytes: 56700 bytes, two pages cut inside a line.
   std::string lines;
-  for (int i = 0; i < 300; ++i)
-    lines += Cp932("ﾐﾅﾐ" + std::string(124, '1') + ",ﾎﾂｶｲﾄﾞｳ,0600061,ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ,南\n");
+  for (int i = 0; i < 300; ++i) lines += Cp932("ﾐﾅﾐ" + std::string(124, '1') + ",ﾎﾂｶｲﾄﾞｳ,0600061,ｻﾂﾎﾟﾛｼﾁﾕｳｵｳｸ,南\n");
   Write("ZIP_CODE/N_\uFF7B/\uFF90\uFF85.Idx", lines);
   EXPECT_EQ(Run({"--pages", "--city", "さ", "--town", "みな"}), 0);
   for (const char* header : {"\n=== page 2 ===\n", "\n=== page 3 ===\n", "\n=== page 4 ===\n"})
@@ -182,9 +183,12 @@ TEST_F(SearchCommandTest, EveryPageHeaderStartsALine) {
 }
 
 TEST_F(SearchCommandTest, UsageErrorsExitTwoAndSearchNothing) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--pref", "ほか"}, {"--pref"}, {"--color", "red"},
-        {"--city", "漢"}, {"--final=yes"}, {"extra"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--pref", "ほか"},
+                                               {"--pref"},
+                                               {"--color", "red"},
+                                               {"--city", "漢"},
+                                               {"--final=yes"},
+                                               {"extra"}}) {
     EXPECT_EQ(Run(args), 2) << args[0];
     EXPECT_NE(err_.find("usage: yubin search"), std::string::npos);
     EXPECT_EQ(out_, "");

@@ -169,7 +169,8 @@ TEST(Workspaces, AStampInTheFutureCountsOnlyForItsOwnDataTime) {
 // the file layer gave.
 TEST(Preparation, AFailedIndexBuildCarriesTheReason) {
   TempDir dir;
-  dir.Write("ALL_ZIP.TXT", platform::text::Cp932("01101,060  ,0640941,ﾎﾂｶｲﾄﾞｳ,ｻﾂﾎﾟﾛｼ,ｱｻﾋｶﾞｵｶ,北海道,札幌市,旭ケ丘,0,0,1,0,0,0\r\n"));
+  dir.Write("ALL_ZIP.TXT",
+            platform::text::Cp932("01101,060  ,0640941,ﾎﾂｶｲﾄﾞｳ,ｻﾂﾎﾟﾛｼ,ｱｻﾋｶﾞｵｶ,北海道,札幌市,旭ケ丘,0,0,1,0,0,0\r\n"));
   Preparation preparation(Installation{}, PostalData{}, dir.path(), "", true);
   ASSERT_EQ(preparation.LineText(3), "building the kana town index below Zip_Code");
   platform::ScopedOverride calls(platform::files::Sys());
@@ -179,8 +180,9 @@ TEST(Preparation, AFailedIndexBuildCarriesTheReason) {
   };
   std::string error;
   EXPECT_FALSE(preparation.Run(3, error));
-  EXPECT_EQ(error, "the kana town index could not be built: ERROR: Write インデックスファイルエラー; "
-                   "cannot write Zip_Code/N_ｻ/ｱｻ.Idx: No space left on device");
+  EXPECT_EQ(error,
+            "the kana town index could not be built: ERROR: Write インデックスファイルエラー; "
+            "cannot write Zip_Code/N_ｻ/ｱｻ.Idx: No space left on device");
 }
 
 // Downloaded data that is a named pipe or a device is no file to copy: the

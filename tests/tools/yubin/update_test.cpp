@@ -81,11 +81,13 @@ class Update : public ::testing::Test {
     options.fetch.connectSeconds = timeout;
     options.fetch.lowSpeedSeconds = timeout;
     Updater updater(installation_, workspaces, options, [this](const std::string& line) { said_ += line + "\n"; });
-    return updater.Run([](start::Steps& steps, std::string& error) {
-      for (int step = 0; step < steps.StepCount(); ++step)
-        if (!steps.Run(step, error)) return false;
-      return true;
-    }, message);
+    return updater.Run(
+        [](start::Steps& steps, std::string& error) {
+          for (int step = 0; step < steps.StepCount(); ++step)
+            if (!steps.Run(step, error)) return false;
+          return true;
+        },
+        message);
   }
   std::string Current(const std::string& root) { return start::Workspaces(root).Current(); }
 
@@ -178,9 +180,10 @@ TEST_F(Update, TwoMonthsOfDifferencesGiveTheIndexOfAFullBuildAndShareTheRest) {
   // changed ones were not written through the shared links.
   long shared = 0;
   for (const auto& [name, bytes] : expected) {
-    struct stat before{}, after{};
-    if (stat((may + "/Zip_Code/" + name).c_str(), &before) == 0 && stat((updated + "/Zip_Code/" + name).c_str(), &after) == 0 &&
-        before.st_ino == after.st_ino)
+    struct stat before {
+    }, after{};
+    if (stat((may + "/Zip_Code/" + name).c_str(), &before) == 0 &&
+        stat((updated + "/Zip_Code/" + name).c_str(), &after) == 0 && before.st_ino == after.st_ino)
       ++shared;
   }
   EXPECT_GT(shared, static_cast<long>(expected.size()) / 2);
@@ -299,8 +302,9 @@ TEST_F(Update, TheCommandTellsByItsStatusAndYubinStartKeepsTheUpdatedData) {
   EXPECT_EQ(yubin("start"), 0) << dir_.Read("err");
   EXPECT_EQ(dir_.Read("out"), "tolvane in " + workspace + "\n");
   EXPECT_EQ(yubin("start --info"), 0);
-  EXPECT_NE(dir_.Read("out").find("workspace: " + workspace + "\ndata of 2026-05-29 (CP932 edition), from:\n  ken_all.zip\n    " +
-                                  server_.Base() + "kogaki/zip/ken_all.zip\n"),
+  EXPECT_NE(dir_.Read("out").find("workspace: " + workspace +
+                                  "\ndata of 2026-05-29 (CP932 edition), from:\n  ken_all.zip\n    " + server_.Base() +
+                                  "kogaki/zip/ken_all.zip\n"),
             std::string::npos)
       << dir_.Read("out");
 }

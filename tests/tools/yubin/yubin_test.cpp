@@ -35,9 +35,8 @@ Outcome Yubin(const TempDir& dir, const std::string& args, const std::string& be
 
 std::string KenRow(const std::string& code, const std::string& city, const std::string& town,
                    const std::string& kanji) {
-  return "01101,\"060  \",\"" + code + "\",\"" + Cp932("ﾎｯｶｲﾄﾞｳ") + "\",\"" + Cp932(city) + "\",\"" +
-         Cp932(town) + "\",\"" + Cp932("北海道") + "\",\"" + Cp932("札幌市") + "\",\"" + Cp932(kanji) +
-         "\",0,0,1,0,0,0\r\n";
+  return "01101,\"060  \",\"" + code + "\",\"" + Cp932("ﾎｯｶｲﾄﾞｳ") + "\",\"" + Cp932(city) + "\",\"" + Cp932(town) +
+         "\",\"" + Cp932("北海道") + "\",\"" + Cp932("札幌市") + "\",\"" + Cp932(kanji) + "\",0,0,1,0,0,0\r\n";
 }
 
 }  // namespace
@@ -91,8 +90,7 @@ TEST(YubinImportAndBuild, SmallFileEndToEnd) {
   EXPECT_EQ(build.err, "");
   EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｲｶ.Idx"),
             Cp932("ｲｶﾆｹｲｻｲｶﾞﾅｲﾊﾞｱｲ,ﾎﾂｶｲﾄﾞｳ,0600000,ｻﾂﾎﾟﾛｼ,以下に掲載がない場合") + "\n");
-  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｱｻ.Idx"),
-            Cp932("ｱｻﾋｶﾞｵｶ,ﾎﾂｶｲﾄﾞｳ,0640941,ｻﾂﾎﾟﾛｼ,旭ケ丘") + "\n");
+  EXPECT_EQ(dir.Read("Zip_Code/N_ｻ/ｱｻ.Idx"), Cp932("ｱｻﾋｶﾞｵｶ,ﾎﾂｶｲﾄﾞｳ,0640941,ｻﾂﾎﾟﾛｼ,旭ケ丘") + "\n");
   // The build uses the directory that is there, in whatever case.
   EXPECT_FALSE(dir.Exists("ZIP_CODE"));
 }
@@ -196,7 +194,10 @@ TEST(YubinImportAndBuild, DataFilesThatAreNoRegularFilesCannotBeOpened) {
 
 TEST(YubinBuild, SkippedRecordsAreCountedOnStderr) {
   TempDir dir;
-  dir.Write("ALL_ZIP.TXT", "1,2,3\n" "1,2,3," + Cp932("ﾎ,ｻﾂﾎﾟﾛｼ,ｲｶ") + ",7,8,9,\n");
+  dir.Write("ALL_ZIP.TXT",
+            "1,2,3\n"
+            "1,2,3," +
+                Cp932("ﾎ,ｻﾂﾎﾟﾛｼ,ｲｶ") + ",7,8,9,\n");
   Outcome run = Yubin(dir, "build");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "");

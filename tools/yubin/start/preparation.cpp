@@ -48,8 +48,8 @@ long long NewestTime(const std::vector<std::string>& paths, std::string& error) 
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // Writes the rest of `in` to the CP932 path `out`.
@@ -98,8 +98,7 @@ class CollectedMessages : public prep::PrepMessages {
 std::string LinkTarget(const std::string& link) {
   char target[4096];
   ssize_t n = readlink(link.c_str(), target, sizeof target);
-  return n > 0 && static_cast<size_t>(n) < sizeof target ? std::string(target, static_cast<size_t>(n))
-                                                          : std::string();
+  return n > 0 && static_cast<size_t>(n) < sizeof target ? std::string(target, static_cast<size_t>(n)) : std::string();
 }
 
 }  // namespace
@@ -170,8 +169,8 @@ Preparation::Preparation(const Installation& installation, PostalData data, std:
   steps_.push_back({Kind::kImport, "ALL_ZIP.TXT に取り込んでいます", "importing KEN_ALL.CSV into ALL_ZIP.TXT"});
   if (buildIndex)
     steps_.push_back({Kind::kBuild, "町名索引を作っています", "building the kana town index below Zip_Code"});
-  steps_.push_back({Kind::kPlace, "ヘルプと設定ファイルを置いています",
-                    "placing the help file, Tolvane.ini, qgrep and vesk"});
+  steps_.push_back(
+      {Kind::kPlace, "ヘルプと設定ファイルを置いています", "placing the help file, Tolvane.ini, qgrep and vesk"});
 }
 
 bool Preparation::Run(int step, std::string& error) {
@@ -180,16 +179,11 @@ bool Preparation::Run(int step, std::string& error) {
     return false;
   }
   switch (steps_[step].kind) {
-    case Kind::kKenAll:
-      return TakeCsv(data_.kenAll, kKenAllCsv, error);
-    case Kind::kJigyosyo:
-      return TakeCsv(data_.jigyosyo, kJigyosyoCsv, error);
-    case Kind::kImport:
-      return Import(error);
-    case Kind::kBuild:
-      return Build(error);
-    case Kind::kPlace:
-      return Place(error);
+    case Kind::kKenAll: return TakeCsv(data_.kenAll, kKenAllCsv, error);
+    case Kind::kJigyosyo: return TakeCsv(data_.jigyosyo, kJigyosyoCsv, error);
+    case Kind::kImport: return Import(error);
+    case Kind::kBuild: return Build(error);
+    case Kind::kPlace: return Place(error);
   }
   return false;
 }

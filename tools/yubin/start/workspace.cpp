@@ -58,8 +58,7 @@ std::vector<std::string> WorkspaceNames(const std::string& root) {
 std::string LinkTarget(const std::string& link) {
   char target[4096];
   ssize_t n = readlink(link.c_str(), target, sizeof target);
-  return n > 0 && static_cast<size_t>(n) < sizeof target ? std::string(target, static_cast<size_t>(n))
-                                                          : std::string();
+  return n > 0 && static_cast<size_t>(n) < sizeof target ? std::string(target, static_cast<size_t>(n)) : std::string();
 }
 
 bool IsComplete(const std::string& workspace) { return Workspaces::DataTime(workspace) >= 0; }
@@ -68,8 +67,7 @@ bool IsComplete(const std::string& workspace) { return Workspaces::DataTime(work
 bool MakeDirectories(const fs::path& path, std::string& error) {
   std::error_code ec;
   if (fs::is_directory(path, ec)) return true;
-  if (path.has_parent_path() && path.parent_path() != path && !MakeDirectories(path.parent_path(), error))
-    return false;
+  if (path.has_parent_path() && path.parent_path() != path && !MakeDirectories(path.parent_path(), error)) return false;
   if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
     error = Reason("create directory", path.string(), errno);
     return false;

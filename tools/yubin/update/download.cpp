@@ -106,8 +106,8 @@ bool IsAllowedUrl(const std::string& url) {
   return url.starts_with("http://") && IsLoopbackHost(std::string_view(url).substr(7));
 }
 
-Fetched Fetch(const std::string& url, const Validators& since, const std::string& bodyTo,
-              const FetchOptions& options, std::string& error) {
+Fetched Fetch(const std::string& url, const Validators& since, const std::string& bodyTo, const FetchOptions& options,
+              std::string& error) {
   Fetched fetched;
   if (!IsAllowedUrl(url)) {
     error = url + ": only https addresses are fetched (plain http only from this machine)";
@@ -173,11 +173,11 @@ Fetched Fetch(const std::string& url, const Validators& since, const std::string
   fetched.time = time;
   fetched.bytes = transfer.received;
   if (code != CURLE_OK) {
-    std::string reason = !transfer.error.empty()                 ? transfer.error
-                         : code == CURLE_OPERATION_TIMEDOUT       ? "the server stopped answering (timed out)"
-                         : code == CURLE_PARTIAL_FILE             ? "the download was cut off before its end"
-                         : curlError[0] != '\0'                   ? std::string(curlError)
-                                                                  : std::string(curl_easy_strerror(code));
+    std::string reason = !transfer.error.empty()            ? transfer.error
+                         : code == CURLE_OPERATION_TIMEDOUT ? "the server stopped answering (timed out)"
+                         : code == CURLE_PARTIAL_FILE       ? "the download was cut off before its end"
+                         : curlError[0] != '\0'             ? std::string(curlError)
+                                                            : std::string(curl_easy_strerror(code));
     error = url + ": " + reason;
     return fetched;
   }

@@ -48,8 +48,8 @@ struct Fetched {
 // `since` when it holds a validator, and writes the body to the host file
 // `bodyTo`. On kFailed `error` says what failed; the file may then hold part
 // of a body and is the caller's to remove.
-Fetched Fetch(const std::string& url, const Validators& since, const std::string& bodyTo,
-              const FetchOptions& options, std::string& error);
+Fetched Fetch(const std::string& url, const Validators& since, const std::string& bodyTo, const FetchOptions& options,
+              std::string& error);
 
 // Whether `url` may be fetched: https, or http to a loopback address.
 bool IsAllowedUrl(const std::string& url);

@@ -60,8 +60,8 @@ std::string KeyOf(const std::string& directory, const std::string& file) {
 // Links (or copies) the files of the previous index's N_ directories into
 // the same place below the current directory's Zip_Code, but for those
 // whose key is in `changed`: those are written anew, never through a link.
-bool LinkPreviousIndex(const std::string& previous, const std::set<std::string>& changed,
-                       IndexUpdateReport& report, std::string& error) {
+bool LinkPreviousIndex(const std::string& previous, const std::set<std::string>& changed, IndexUpdateReport& report,
+                       std::string& error) {
   std::error_code ec;
   fs::path from = fs::path(previous) / "Zip_Code";
   for (const fs::directory_entry& directory : fs::directory_iterator(from, ec)) {

@@ -31,7 +31,8 @@ std::optional<std::string> DueNotice(const std::string& root, const std::string&
   if (last >= 0 && last <= now && now - last < kNoticeInterval) return std::nullopt;
   // Kept before it is shown: a notice that cannot be kept would come at
   // every start, so none is given then.
-  files::File out = files::OpenHostPath(root + "/" + kNoticeFile, files::kWrite | files::kCreate | files::kTruncate, 0600);
+  files::File out =
+      files::OpenHostPath(root + "/" + kNoticeFile, files::kWrite | files::kCreate | files::kTruncate, 0600);
   if (!out.IsOpen() || out.Write(std::to_string(now) + "\n") < 0 || out.Close() != 0) return std::nullopt;
   return "the postal data is of " + DateText(dataTime) + "; 'yubin update' can bring it up to date";
 }

@@ -102,8 +102,8 @@ std::optional<SourceRecord> ReadSourceRecord(const std::string& workspace) {
 }
 
 bool WriteSourceRecord(const std::string& workspace, const SourceRecord& record, std::string& error) {
-  std::string text = "data\t" + std::to_string(record.dataTime) + "\t" +
-                     (record.edition == Edition::kUtf8 ? "utf8" : "cp932") + "\n";
+  std::string text =
+      "data\t" + std::to_string(record.dataTime) + "\t" + (record.edition == Edition::kUtf8 ? "utf8" : "cp932") + "\n";
   text += "server\t" + Clean(record.addressUrl) + "\t" + Clean(record.addressValidators.lastModified) + "\t" +
           Clean(record.addressValidators.etag) + "\n";
   for (const SourceFile& file : record.files)

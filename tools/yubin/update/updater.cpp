@@ -154,11 +154,14 @@ UpdateResult Updater::Ask(Plan& plan, std::string& message) {
     message = "cannot tell whether newer data exists: the server has no " + plan.addressUrl;
     return UpdateResult::kFailed;
   }
-  long long dataTime = plan.record ? plan.record->dataTime : plan.current.empty() ? -1 : start::Workspaces::DataTime(plan.current);
+  long long dataTime = plan.record            ? plan.record->dataTime
+                       : plan.current.empty() ? -1
+                                              : start::Workspaces::DataTime(plan.current);
   const Validators& now = plan.head.validators;
-  bool unchanged = plan.head.result == FetchResult::kNotModified ||
-                   (sameFile && ((!now.etag.empty() && now.etag == since.etag) ||
-                                 (now.etag.empty() && !now.lastModified.empty() && now.lastModified == since.lastModified)));
+  bool unchanged =
+      plan.head.result == FetchResult::kNotModified ||
+      (sameFile && ((!now.etag.empty() && now.etag == since.etag) ||
+                    (now.etag.empty() && !now.lastModified.empty() && now.lastModified == since.lastModified)));
   // A workspace from the installed data knows only the time of its files,
   // which is when they were installed, not the data's date: the first
   // update fetches the full files.
@@ -182,8 +185,8 @@ UpdateResult Updater::Check(std::string& message) {
   return Ask(plan, message);
 }
 
-bool Updater::FetchInto(const std::string& path, const std::string& name, Plan& plan, bool required,
-                        bool& missing, std::string& error) {
+bool Updater::FetchInto(const std::string& path, const std::string& name, Plan& plan, bool required, bool& missing,
+                        std::string& error) {
   std::string url = options_.base + path;
   Fetched fetched = Fetch(url, {}, plan.downloads + "/" + name, options_.fetch, error);
   missing = fetched.result == FetchResult::kMissing;
@@ -219,8 +222,8 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
   plan.next.files = plan.record->files;
   for (Month month{from.index + 1}; month.index <= to.index; ++month.index) {
     CsvLines parts[4];
-    const std::string paths[4] = {AddressDeletionsPath(month), AddressAdditionsPath(month),
-                                  OfficeDeletionsPath(month), OfficeAdditionsPath(month)};
+    const std::string paths[4] = {AddressDeletionsPath(month), AddressAdditionsPath(month), OfficeDeletionsPath(month),
+                                  OfficeAdditionsPath(month)};
     for (int i = 0; i < 4; ++i) {
       bool missing = false;
       std::string name = FileName(paths[i]);
@@ -253,16 +256,14 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
     steps.Add(preparation.WindowText(step), std::string(preparation.LineText(step)),
               [&preparation, step](std::string& e) { return preparation.Run(step, e); });
   std::string previous = plan.current;
-  steps.Add("変わった町名索引を書いています", "writing the index files the changes touch",
-            [this, previous](std::string& e) {
-              IndexUpdateReport report;
-              if (!UpdateIndexFrom(previous, report, e)) return false;
-              say_(std::to_string(report.filesWritten) + " index files written, " +
-                   std::to_string(report.filesRemoved) + " removed, the other " +
-                   std::to_string(report.filesLinked) +
-                   " shared with the workspace in use");
-              return true;
-            });
+  steps.Add(
+      "変わった町名索引を書いています", "writing the index files the changes touch", [this, previous](std::string& e) {
+        IndexUpdateReport report;
+        if (!UpdateIndexFrom(previous, report, e)) return false;
+        say_(std::to_string(report.filesWritten) + " index files written, " + std::to_string(report.filesRemoved) +
+             " removed, the other " + std::to_string(report.filesLinked) + " shared with the workspace in use");
+        return true;
+      });
   steps.Add(preparation.WindowText(3), std::string(preparation.LineText(3)),
             [&preparation](std::string& e) { return preparation.Run(3, e); });
   return runSteps(steps, error) ? 1 : -1;
@@ -276,8 +277,8 @@ bool Updater::PrepareFromFullFiles(Plan& plan, const StepRunner& runSteps, std::
   std::optional<std::string> setting = start::DataDirectorySetting(plan.workspace, error);
   if (!setting) return false;
   start::PostalData data{plan.downloads + "/" + FileName(addressPath),
-                         plan.downloads + "/" + FileName(OfficeFilePath()),
-                         installation_.DataFile(start::kHelpFile), plan.serverTime};
+                         plan.downloads + "/" + FileName(OfficeFilePath()), installation_.DataFile(start::kHelpFile),
+                         plan.serverTime};
   start::Preparation preparation(installation_, data, plan.workspace, *setting, true);
   StepList steps;
   steps.say = say_;
@@ -304,8 +305,8 @@ bool Updater::PrepareFromFullFiles(Plan& plan, const StepRunner& runSteps, std::
               [current, workspace, share](std::string& e) {
                 long before = CountLines(current + "/KEN_ALL.CSV"), after = CountLines(workspace + "/KEN_ALL.CSV");
                 if (before <= 0 || after >= static_cast<long>(before * share)) return true;
-                e = "the new address file holds " + std::to_string(after) + " lines against " +
-                    std::to_string(before) + " in the data in use; it is refused as cut short";
+                e = "the new address file holds " + std::to_string(after) + " lines against " + std::to_string(before) +
+                    " in the data in use; it is refused as cut short";
                 return false;
               });
   }

@@ -236,28 +236,31 @@ TEST_P(Contract, EnterInAReadOnlyEditThatWantsItChangesNothing) {
 // focus is.
 TEST_P(Contract, ArrowKeysWalkTheKeypadGridAndTheRadioGroupTabGoesOnFromThere) {
   enum : int { kA = 20, kB, kC, kD, kBlank, kF, kG, kH, kI, kFirstRadio, kSecondRadio };
-  static const DialogTemplate kGrid = {
-      .id = 902,
-      .caption = "見本",
-      .width = 100,
-      .height = 80,
-      .font = {"ＭＳ Ｐゴシック", 9},
-      .style = kCaption,
-      .controls = {
-          PushButton(kA, "ｱ", {5, 5, 14, 14}, kTabStop), PushButton(kB, "ｲ", {20, 5, 14, 14}),
-          PushButton(kC, "ｳ", {35, 5, 14, 14}), PushButton(kD, "ｶ", {5, 20, 14, 14}),
-          PushButton(kBlank, "", {20, 20, 14, 14}, kDisabled), PushButton(kF, "ｸ", {35, 20, 14, 14}),
-          PushButton(kG, "ｻ", {5, 35, 14, 14}), PushButton(kH, "ｼ", {20, 35, 14, 14}),
-          PushButton(kI, "ｽ", {35, 35, 14, 14}),
-          Radio(kFirstRadio, "左", {5, 55, 30, 10}, kAuto | kGroup | kTabStop),
-          Radio(kSecondRadio, "右", {40, 55, 30, 10}, kAuto),
-      }};
+  static const DialogTemplate kGrid = {.id = 902,
+                                       .caption = "見本",
+                                       .width = 100,
+                                       .height = 80,
+                                       .font = {"ＭＳ Ｐゴシック", 9},
+                                       .style = kCaption,
+                                       .controls = {
+                                           PushButton(kA, "ｱ", {5, 5, 14, 14}, kTabStop),
+                                           PushButton(kB, "ｲ", {20, 5, 14, 14}),
+                                           PushButton(kC, "ｳ", {35, 5, 14, 14}),
+                                           PushButton(kD, "ｶ", {5, 20, 14, 14}),
+                                           PushButton(kBlank, "", {20, 20, 14, 14}, kDisabled),
+                                           PushButton(kF, "ｸ", {35, 20, 14, 14}),
+                                           PushButton(kG, "ｻ", {5, 35, 14, 14}),
+                                           PushButton(kH, "ｼ", {20, 35, 14, 14}),
+                                           PushButton(kI, "ｽ", {35, 35, 14, 14}),
+                                           Radio(kFirstRadio, "左", {5, 55, 30, 10}, kAuto | kGroup | kTabStop),
+                                           Radio(kSecondRadio, "右", {40, 55, 30, 10}, kAuto),
+                                       }};
   Dialog d(kGrid);
   std::vector<int> walked;
   std::vector<int> clicked;
   d.Bind(kSecondRadio, Notification::kClicked, [&] { clicked.push_back(kSecondRadio); });
-  for (MoveKey key : {MoveKey::kRight, MoveKey::kDown, MoveKey::kLeft, MoveKey::kUp, MoveKey::kRight,
-                      MoveKey::kTab, MoveKey::kDown, MoveKey::kBackTab}) {
+  for (MoveKey key : {MoveKey::kRight, MoveKey::kDown, MoveKey::kLeft, MoveKey::kUp, MoveKey::kRight, MoveKey::kTab,
+                      MoveKey::kDown, MoveKey::kBackTab}) {
     user_->Press(key);
     user_->Do([&] { walked.push_back(d.Focused()); });
   }

@@ -43,7 +43,8 @@ class QtDriver final : public BackendDriver {
   Backend& TheBackend() override { return qt_test::TheQtBackend(); }
 
   void Click(int id) override {
-    In(Top::kDialog, [id] { qt_test::ClickControl(id); }, "a dialog to click " + std::to_string(id) + " in");
+    In(
+        Top::kDialog, [id] { qt_test::ClickControl(id); }, "a dialog to click " + std::to_string(id) + " in");
   }
   void Tab() override { Key(Qt::Key_Tab, "Tab"); }
   void Press(MoveKey key) override {
@@ -60,27 +61,35 @@ class QtDriver final : public BackendDriver {
   void Escape() override { Key(Qt::Key_Escape, "Escape"); }
   void Type(int id, std::string_view cp932) override {
     QString text = QString::fromStdString(platform::text::ToUtf8(cp932));
-    In(Top::kDialog, [id, text] {
-      QWidget* edit = qt_test::TopDialog()->ControlWidget(id);
-      qt_test::Click(edit);
-      qt_test::Type(edit, text);
-    }, "a dialog to type into " + std::to_string(id) + " in");
+    In(
+        Top::kDialog,
+        [id, text] {
+          QWidget* edit = qt_test::TopDialog()->ControlWidget(id);
+          qt_test::Click(edit);
+          qt_test::Type(edit, text);
+        },
+        "a dialog to type into " + std::to_string(id) + " in");
   }
   void Menu(int command) override {
-    In(Top::kDialog, [command] {
-      qtd::MenuStrip* strip = qt_test::TopDialog()->Strip();
-      ASSERT_NE(strip, nullptr);
-      for (int i = 0; i < strip->ItemCount(); ++i)
-        if (strip->ItemAt(i).command == command) return qt_test::ClickAt(strip, strip->ItemRect(i).center());
-      ADD_FAILURE() << "no menu command " << command;
-    }, "a dialog with menu command " + std::to_string(command));
+    In(
+        Top::kDialog,
+        [command] {
+          qtd::MenuStrip* strip = qt_test::TopDialog()->Strip();
+          ASSERT_NE(strip, nullptr);
+          for (int i = 0; i < strip->ItemCount(); ++i)
+            if (strip->ItemAt(i).command == command) return qt_test::ClickAt(strip, strip->ItemRect(i).center());
+          ADD_FAILURE() << "no menu command " << command;
+        },
+        "a dialog with menu command " + std::to_string(command));
   }
   void Answer(int button) override {
     const char* text = button == kIdYes ? "はい(&Y)" : button == kIdNo ? "いいえ(&N)" : "OK";
-    In(Top::kBox, [text] { qt_test::ClickBoxButton(QString::fromUtf8(text)); }, "a message box to answer");
+    In(
+        Top::kBox, [text] { qt_test::ClickBoxButton(QString::fromUtf8(text)); }, "a message box to answer");
   }
   void WaitUntil(std::function<bool()> ready, int, std::string what) override {
-    script_.When(std::move(ready), [] {}, std::move(what));
+    script_.When(
+        std::move(ready), [] {}, std::move(what));
     script_.Start();
   }
   void Do(std::function<void()> step) override { In(Top::kAny, std::move(step), "a window for a step"); }
@@ -103,7 +112,8 @@ class QtDriver final : public BackendDriver {
     script_.Start();
   }
   void Key(int key, const char* name) {
-    In(Top::kDialog, [key] { qt_test::Key(KeyTarget(), key); }, std::string("a dialog for ") + name);
+    In(
+        Top::kDialog, [key] { qt_test::Key(KeyTarget(), key); }, std::string("a dialog for ") + name);
   }
 
   qt_test::Script script_;

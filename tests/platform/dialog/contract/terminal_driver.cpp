@@ -28,7 +28,9 @@ enum class Top { kDialog, kBox, kAny };
 
 class TerminalDriver final : public BackendDriver {
  public:
-  TerminalDriver() { tty_.Backend().SetIdleHook([this] { return Idle(); }); }
+  TerminalDriver() {
+    tty_.Backend().SetIdleHook([this] { return Idle(); });
+  }
 
   Backend& TheBackend() override { return tty_.Backend(); }
 

@@ -22,15 +22,15 @@ using platform::dialog::qt::DluToPixelsY;
 TEST(DialogUnits, ConvertWithRoundingToTheNearestPixel) {
   BaseUnits units{7, 17};
   EXPECT_EQ(DluToPixelsX(0, units), 0);
-  EXPECT_EQ(DluToPixelsX(1, units), 2);    // 1.75
-  EXPECT_EQ(DluToPixelsX(2, units), 4);    // 3.5 rounds up
-  EXPECT_EQ(DluToPixelsX(4, units), 7);    // one average character
+  EXPECT_EQ(DluToPixelsX(1, units), 2);      // 1.75
+  EXPECT_EQ(DluToPixelsX(2, units), 4);      // 3.5 rounds up
+  EXPECT_EQ(DluToPixelsX(4, units), 7);      // one average character
   EXPECT_EQ(DluToPixelsX(443, units), 775);  // 775.25
-  EXPECT_EQ(DluToPixelsY(1, units), 2);    // 2.125
-  EXPECT_EQ(DluToPixelsY(4, units), 9);    // 8.5 rounds up
-  EXPECT_EQ(DluToPixelsY(8, units), 17);   // one character height
+  EXPECT_EQ(DluToPixelsY(1, units), 2);      // 2.125
+  EXPECT_EQ(DluToPixelsY(4, units), 9);      // 8.5 rounds up
+  EXPECT_EQ(DluToPixelsY(8, units), 17);     // one character height
   EXPECT_EQ(DluToPixelsY(295, units), 627);  // 626.875
-  EXPECT_EQ(DluToPixelsX(-2, units), -4);  // negative positions round away from zero too
+  EXPECT_EQ(DluToPixelsX(-2, units), -4);    // negative positions round away from zero too
 }
 
 TEST(DialogUnits, ARectangleScalesEachSideOnItsOwn) {

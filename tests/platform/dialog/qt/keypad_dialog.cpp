@@ -52,9 +52,10 @@ void LetterGroup(std::vector<ControlTemplate>& c, const char* title, int x, int 
 DialogTemplate Build() {
   std::vector<ControlTemplate> c;
   c.push_back(Label("該当する・都道府県・区・市名・大まかな町名・詳しい町名を指定して下さい。", {7, 4, 316, 8}));
-  c.push_back(Label("検索ボタンを押すと、該当郵便番号もしくは、その候補が表示されます。候補の時には、"
-                    "さらに指定が必要です。",
-                    {7, 13, 316, 16}));
+  c.push_back(
+      Label("検索ボタンを押すと、該当郵便番号もしくは、その候補が表示されます。候補の時には、"
+            "さらに指定が必要です。",
+            {7, 13, 316, 16}));
   c.push_back(Label("このバージョンでは、学習機能はありません。", {330, 4, 106, 16}));
   c.push_back(Radio(1219, "左項目入力", {7, 32, 70, 10}, kAuto | kGroup | kTabStop));
   c.push_back(Radio(1220, "右項目入力ー＞＞", {160, 32, 92, 10}, kAuto));

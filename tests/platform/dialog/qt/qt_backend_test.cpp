@@ -4,8 +4,8 @@
 
 #include <sys/wait.h>  // WIFEXITED
 
-#include <cstdio>   // popen
-#include <cstdlib>  // setenv, unsetenv, getenv, std::abs
+#include <cstdio>      // popen
+#include <cstdlib>     // setenv, unsetenv, getenv, std::abs
 #include <filesystem>  // read_symlink
 #include <string>
 #include <utility>  // std::pair
@@ -62,8 +62,7 @@ IconResource DemoIcon() {
     IconImage image;
     image.size = size;
     for (int y = 0; y < size; ++y)
-      for (int x = 0; x < size; ++x)
-        image.argb.push_back((x + y) % 2 == 0 ? 0xFFCC2020u : 0xFFFFFFFFu);
+      for (int x = 0; x < size; ++x) image.argb.push_back((x + y) % 2 == 0 ? 0xFFCC2020u : 0xFFFFFFFFu);
     icon.images.push_back(image);
   }
   return icon;
@@ -93,8 +92,8 @@ TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
     ASSERT_NE(window, nullptr);
     const DialogTemplate& tmpl = MainTemplate();
     qtd::BaseUnits units = window->Units();
-    EXPECT_EQ(window->Client()->size(), QSize(qtd::DluToPixelsX(tmpl.width, units),
-                                              qtd::DluToPixelsY(tmpl.height, units)));
+    EXPECT_EQ(window->Client()->size(),
+              QSize(qtd::DluToPixelsX(tmpl.width, units), qtd::DluToPixelsY(tmpl.height, units)));
     for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
       const ControlTemplate& c = tmpl.controls[i];
       SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(c.id));
@@ -130,8 +129,7 @@ TEST_F(QtWindowBuilding, EveryTemplateControlIsAWidgetOfItsKindInItsPlace) {
           if (multiLine) {
             ASSERT_NE(qobject_cast<QTextEdit*>(w), nullptr);
             EXPECT_EQ(static_cast<QTextEdit*>(w)->isReadOnly(), (c.style & kReadOnly) != 0);
-            EXPECT_EQ(static_cast<QTextEdit*>(w)->frameShape() != QFrame::NoFrame,
-                      (c.style & kBorder) != 0);
+            EXPECT_EQ(static_cast<QTextEdit*>(w)->frameShape() != QFrame::NoFrame, (c.style & kBorder) != 0);
           } else {
             ASSERT_NE(qobject_cast<QLineEdit*>(w), nullptr);
             EXPECT_EQ(static_cast<QLineEdit*>(w)->isReadOnly(), (c.style & kReadOnly) != 0);
@@ -260,8 +258,7 @@ TEST_F(QtWindowBuilding, GroupBoxesRunTheirTitleInTheTopEdgeClearOfTheirMembers)
           continue;
         QWidget* member = window->ControlWidgetAt(static_cast<int>(j));
         QRect drawn = member->geometry();
-        if (auto* text = dynamic_cast<qtd::DialogText*>(member))
-          drawn.adjust(0, text->bleed(), 0, -text->bleed());
+        if (auto* text = dynamic_cast<qtd::DialogText*>(member)) drawn.adjust(0, text->bleed(), 0, -text->bleed());
         EXPECT_TRUE(inner.contains(drawn)) << "member " << j;
       }
       ++groups;
@@ -311,8 +308,7 @@ TEST_F(QtReactions, ClicksOnButtonsAndRadioButtonsReachTheirReactions) {
     ClickControl(kSearchButton);
     ClickControl(kSearchButton);
     EXPECT_EQ(d.searches, 2);
-    EXPECT_EQ(static_cast<QTextEdit*>(window->ControlWidget(kResultEdit))->toPlainText(),
-              U("件数 2"));
+    EXPECT_EQ(static_cast<QTextEdit*>(window->ControlWidget(kResultEdit))->toPlainText(), U("件数 2"));
     EXPECT_EQ(d.Text(kResultEdit), Cp932("件数 2"));
 
     // Automatic radio buttons check themselves and clear their group only.
@@ -390,8 +386,7 @@ TEST_F(QtReactions, TypingReportsEachChangeAndAWantReturnEditKeepsItsLineBreaks)
     Key(edit, Qt::Key_Return);
     Type(edit, U("ｶ札"));
     EXPECT_EQ(d.searchChanges,
-              (std::vector<std::string>{"a", "ab", "ab\r\n", "ab\r\n" + Cp932("ｶ"),
-                                        "ab\r\n" + Cp932("ｶ札")}));
+              (std::vector<std::string>{"a", "ab", "ab\r\n", "ab\r\n" + Cp932("ｶ"), "ab\r\n" + Cp932("ｶ札")}));
     // Enter went into the text: the dialog is still open.
     EXPECT_TRUE(d.IsRunning());
     EXPECT_EQ(d.Text(kSearchEdit), "ab\r\n" + Cp932("ｶ札"));

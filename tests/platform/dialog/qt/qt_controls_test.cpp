@@ -52,10 +52,12 @@ const DialogTemplate kGallery = {
     .font = {"ＭＳ Ｐゴシック", 9},
     .style = kCaption | kSystemMenu | kMinimiseBox,
     .controls = {
-        {kWrapButton, ControlKind::kPushButton, "形式：詳しい町名ー県ー番号ー市名ー漢字町名",
-         {5, 5, 60, 30}, kMultiLine | kTabStop},
-        {kDisabledButton, ControlKind::kPushButton, "ファイル分割開始（県別）", {70, 5, 80, 14},
-         kDisabled | kTabStop},
+        {kWrapButton,
+         ControlKind::kPushButton,
+         "形式：詳しい町名ー県ー番号ー市名ー漢字町名",
+         {5, 5, 60, 30},
+         kMultiLine | kTabStop},
+        {kDisabledButton, ControlKind::kPushButton, "ファイル分割開始（県別）", {70, 5, 80, 14}, kDisabled | kTabStop},
         {kPlainRadio, ControlKind::kRadioButton, "手動", {5, 40, 40, 10}, kGroup | kTabStop},
         {kPlainRadio2, ControlKind::kRadioButton, "手動２", {50, 40, 40, 10}},
         {kAutoCheck, ControlKind::kCheckBox, "自動", {5, 52, 40, 10}, kAuto | kGroup | kTabStop},
@@ -66,8 +68,7 @@ const DialogTemplate kGallery = {
         {kHiddenEdit, ControlKind::kEdit, "", {70, 76, 40, 12}, kHidden | kDisabled | kBorder},
         {kLimitedEdit, ControlKind::kEdit, "", {5, 92, 60, 12}, kAutoHScroll | kBorder | kTabStop, 4},
         {kNoId, ControlKind::kGroupBox, "枠", {115, 30, 100, 62}},
-        {kWrapEdit, ControlKind::kEdit, "", {120, 42, 90, 44},
-         kMultiLine | kVScrollBar | kBorder | kTabStop},
+        {kWrapEdit, ControlKind::kEdit, "", {120, 42, 90, 44}, kMultiLine | kVScrollBar | kBorder | kTabStop},
         {kNoId, ControlKind::kIcon, "", {190, 5, 20, 20}, 0, 0, 128},
         {kIdOk, ControlKind::kPushButton, "OK", {145, 120, 32, 14}, kDefault | kTabStop},
         {kIdCancel, ControlKind::kPushButton, "ｷｬﾝｾﾙ", {182, 120, 32, 14}, kTabStop},
@@ -84,9 +85,7 @@ class GalleryDialog : public Dialog {
 
 class QtControls : public ::testing::Test {
  protected:
-  void TearDown() override {
-    EXPECT_TRUE(script_.Finished()) << "the script did not run to its end";
-  }
+  void TearDown() override { EXPECT_TRUE(script_.Finished()) << "the script did not run to its end"; }
 
   App app_{Cp932("見本")};
   platform::ScopedOverride<Backend*> inForce_{BackendInForce(), &TheQtBackend()};

@@ -33,13 +33,11 @@ class HelpViewerTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(HelpViewerTest, TheQtBackendPutsItsViewerInForce) {
-  EXPECT_EQ(&platform::CurrentHelpViewer(), &viewer());
-}
+TEST_F(HelpViewerTest, TheQtBackendPutsItsViewerInForce) { EXPECT_EQ(&platform::CurrentHelpViewer(), &viewer()); }
 
 TEST_F(HelpViewerTest, ShowsACp932HelpFileFromItsBeginningAndQuits) {
-  std::string path = Write("郵便番号検索ヘルプ.hlp", Cp932("目次\r\n郵便番号の検索\r\n") +
-                                                        std::string(200, '\n') + "end");
+  std::string path =
+      Write("郵便番号検索ヘルプ.hlp", Cp932("目次\r\n郵便番号の検索\r\n") + std::string(200, '\n') + "end");
   EXPECT_EQ(platform::ShowHelpContents(path), 1);
   ASSERT_NE(viewer().Window(), nullptr);
   EXPECT_TRUE(viewer().Window()->isVisible());

@@ -76,9 +76,8 @@ bool AllExposed() {
 // program goes on with its events.
 void Once(std::function<bool()> holds, std::function<void()> then) {
   if (holds()) return then();
-  QTimer::singleShot(10, [holds = std::move(holds), then = std::move(then)]() mutable {
-    Once(std::move(holds), std::move(then));
-  });
+  QTimer::singleShot(
+      10, [holds = std::move(holds), then = std::move(then)]() mutable { Once(std::move(holds), std::move(then)); });
 }
 
 // The active window with its frame, and a popup menu standing out of it.
@@ -137,8 +136,9 @@ class LookDialog : public keypad::KeypadDialog {
       Once(AllExposed, [file] { Shot(file); });
     } else if (line == "box ok" || line == "box yesno") {
       bool yesNo = line == "box yesno";
-      int answer = MessageBox(Cp932(yesNo ? "設定を保存しますか？" : "＊＊ Tolvane.ini ファイルが開く事ができません。＊＊"),
-                              Cp932(yesNo ? "確認" : "エラー"), yesNo ? dlg::Buttons::kYesNo : dlg::Buttons::kOk);
+      int answer =
+          MessageBox(Cp932(yesNo ? "設定を保存しますか？" : "＊＊ Tolvane.ini ファイルが開く事ができません。＊＊"),
+                     Cp932(yesNo ? "確認" : "エラー"), yesNo ? dlg::Buttons::kYesNo : dlg::Buttons::kOk);
       Say(std::string("box ") + (yesNo ? "yesno " : "ok ") + std::to_string(answer));
     } else if (line.rfind("focus ", 0) == 0) {
       SetFocusTo(std::stoi(line.substr(6)));
@@ -190,8 +190,8 @@ class LookDialog : public keypad::KeypadDialog {
     QSize size = client != nullptr ? client->size() : widget->size();
     QSize frame = widget->frameGeometry().size();
     Say("shown " + std::to_string(size.width()) + " " + std::to_string(size.height()) + " " +
-        std::to_string(widget->width()) + " " + std::to_string(widget->height()) + " " +
-        std::to_string(frame.width()) + " " + std::to_string(frame.height()));
+        std::to_string(widget->width()) + " " + std::to_string(widget->height()) + " " + std::to_string(frame.width()) +
+        " " + std::to_string(frame.height()));
   }
 
  public:

@@ -46,8 +46,7 @@ class QtEnvironment : public ::testing::Environment {
   std::unique_ptr<qtd::QtBackend> backend_;
 };
 
-QtEnvironment* const gEnvironment = static_cast<QtEnvironment*>(
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment));
+QtEnvironment* const gEnvironment = static_cast<QtEnvironment*>(::testing::AddGlobalTestEnvironment(new QtEnvironment));
 
 }  // namespace
 
@@ -80,8 +79,7 @@ void Type(QWidget* widget, const QString& text) {
   // One key event per character, carrying it as its text, as an input method
   // delivers Japanese characters (QTest::keyClicks knows Latin keys only).
   for (char32_t point : text.toUcs4())
-    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUcs4(&point, 1),
-                        Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUcs4(&point, 1), Qt::NoModifier);
 }
 
 void ClickControl(int id) {

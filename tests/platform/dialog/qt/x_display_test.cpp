@@ -28,9 +28,9 @@ constexpr int kAnswerMs = 20000;
 
 // What a fake server does with the one connection it takes.
 enum class Answer {
-  kAccept,    // the connection setup succeeds
-  kRefuse,    // the setup fails, with a reason, as without authorisation
-  kNothing,   // the connection is taken but never answered
+  kAccept,   // the connection setup succeeds
+  kRefuse,   // the setup fails, with a reason, as without authorisation
+  kNothing,  // the connection is taken but never answered
 };
 
 // A display number of this test process's own: ctest runs the cases as

@@ -197,8 +197,7 @@ class XServer {
     std::string number;
     pollfd p{ready_, POLLIN, 0};
     char c = 0;
-    while (number.find('\n') == std::string::npos && poll(&p, 1, kWaitMs) == 1 && read(ready_, &c, 1) == 1)
-      number += c;
+    while (number.find('\n') == std::string::npos && poll(&p, 1, kWaitMs) == 1 && read(ready_, &c, 1) == 1) number += c;
     if (number.find('\n') != std::string::npos)
       display_ = ":" + number.substr(0, number.find('\n'));
     else
@@ -225,8 +224,7 @@ class XServer {
       // one mapped while it is still starting, after it has announced
       // itself, waits unmanaged until some later event wakes it. So the
       // manager is running once it has answered a request.
-      if (!Within([this] { return Property32(root_, "_NET_SUPPORTING_WM_CHECK") != 0; }) ||
-          !WindowManagerAnswers()) {
+      if (!Within([this] { return Property32(root_, "_NET_SUPPORTING_WM_CHECK") != 0; }) || !WindowManagerAnswers()) {
         why_ = "openbox did not start at " + display_;
         display_.clear();
       }
@@ -281,7 +279,8 @@ class XServer {
                      reinterpret_cast<const char*>(&request));
       xcb_flush(x_);
       auto again = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
-      for (auto now = std::chrono::steady_clock::now(); !answered && now < again; now = std::chrono::steady_clock::now()) {
+      for (auto now = std::chrono::steady_clock::now(); !answered && now < again;
+           now = std::chrono::steady_clock::now()) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(x_)) {
           auto* change = reinterpret_cast<xcb_property_notify_event_t*>(event);
           answered |= (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && change->window == probe &&
@@ -308,8 +307,8 @@ class XServer {
   }
   // The first 32-bit value of a window's property; 0 where it is unset.
   uint32_t Property32(xcb_window_t window, const char* name) {
-    xcb_get_property_reply_t* property =
-        xcb_get_property_reply(x_, xcb_get_property(x_, 0, window, Atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1), nullptr);
+    xcb_get_property_reply_t* property = xcb_get_property_reply(
+        x_, xcb_get_property(x_, 0, window, Atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1), nullptr);
     uint32_t value = 0;
     if (property != nullptr && property->format == 32 && xcb_get_property_value_length(property) >= 4)
       value = *static_cast<uint32_t*>(xcb_get_property_value(property));
@@ -377,8 +376,8 @@ void Key(XServer& x, Child& look, const std::string& key, const std::string& nam
   Press(x, look, key, "key " + name);
 }
 
-#define REQUIRE_TOOLS(...)                                                                     \
-  for (const char* tool : {__VA_ARGS__})                                                     \
+#define REQUIRE_TOOLS(...)               \
+  for (const char* tool : {__VA_ARGS__}) \
     if (!Installed(tool)) GTEST_SKIP() << tool << " is not installed (scripts/setup.sh installs it)"
 
 // The main window at 665 x 480 and legible, with a message box and the
