@@ -318,9 +318,9 @@ void AddressTable::ChooseRows(uint32_t city, std::vector<uint32_t> groups, std::
     std::vector<uint32_t> chosen, general, rest;
     for (uint32_t row : rows) {
       const Area& area = areas_[row];
-      if (area.kind == SpecKind::kFloor && specs_[area.spec].floor == floor)
+      if (area.kind == FormKind::kFloor && forms_[area.form].floor == floor)
         chosen.push_back(row);
-      else if (area.kind == SpecKind::kFloorGeneral)
+      else if (area.kind == FormKind::kFloorGeneral)
         general.push_back(row);
       else
         rest.push_back(row);
@@ -337,11 +337,11 @@ void AddressTable::ChooseRows(uint32_t city, std::vector<uint32_t> groups, std::
   for (uint32_t row : rows) {
     const Area& area = areas_[row];
     switch (area.kind) {
-      case SpecKind::kPlain:
-      case SpecKind::kGeneral: general.push_back(row); break;
-      case SpecKind::kRanges:
-      case SpecKind::kUnitOnly: (Holds(specs_[area.spec], written) ? matched : other).push_back(row); break;
-      case SpecKind::kNamed: (remainder.starts_with(specs_[area.spec].name) ? matched : other).push_back(row); break;
+      case FormKind::kPlain:
+      case FormKind::kGeneral: general.push_back(row); break;
+      case FormKind::kRanges:
+      case FormKind::kUnitOnly: (Holds(forms_[area.form], written) ? matched : other).push_back(row); break;
+      case FormKind::kNamed: (remainder.starts_with(forms_[area.form].name) ? matched : other).push_back(row); break;
       default: other.push_back(row); break;
     }
   }

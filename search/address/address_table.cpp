@@ -140,7 +140,7 @@ void AddressTable::AddArea(const std::vector<std::string>& fields) {
   area.town = Store(fields[8]);
   uint32_t row = static_cast<uint32_t>(areas_.size());
   if (fields[8] == NotListed()) {
-    area.kind = SpecKind::kGeneral;
+    area.kind = FormKind::kGeneral;
     if (cities_[city].generalRow < 0) cities_[city].generalRow = static_cast<int32_t>(row);
     areas_.push_back(area);
     return;
@@ -150,15 +150,15 @@ void AddressTable::AddArea(const std::vector<std::string>& fields) {
   SplitBrackets(fields[8], base, brackets);
   std::string baseKey = KeyOfCp932(base);
   bool readingToDigit = false;
-  TownSpec spec;
+  TownForm form;
   bool building = false;
   for (size_t i = 0; i < brackets.size(); ++i) {
-    TownSpec parsed = ParseBracket(KeyOfCp932(brackets[i]));
-    if (parsed.kind == SpecKind::kFloor || parsed.kind == SpecKind::kFloorGeneral) {
-      spec = std::move(parsed);
+    TownForm parsed = ParseBracket(KeyOfCp932(brackets[i]));
+    if (parsed.kind == FormKind::kFloor || parsed.kind == FormKind::kFloorGeneral) {
+      form = std::move(parsed);
       building = true;
     } else if (i == 0) {
-      spec = std::move(parsed);
+      form = std::move(parsed);
     }
   }
   if (brackets.empty()) {
@@ -168,19 +168,19 @@ void AddressTable::AddArea(const std::vector<std::string>& fields) {
       std::string name = baseKey.substr(0, digit);
       const std::string_view ordinal = "第";
       if (name.ends_with(ordinal)) name.resize(name.size() - ordinal.size());
-      TownSpec list = ParseChiwariList(baseKey, name);
-      if (list.kind == SpecKind::kRanges) {
-        spec = std::move(list);
+      TownForm list = ParseChiwariList(baseKey, name);
+      if (list.kind == FormKind::kRanges) {
+        form = std::move(list);
         baseKey = name;
         // The reading, too, lists every 地割: its name ends at the first digit.
         readingToDigit = true;
       }
     }
   }
-  area.kind = spec.kind;
-  if (spec.kind != SpecKind::kPlain) {
-    area.spec = static_cast<int32_t>(specs_.size());
-    specs_.push_back(std::move(spec));
+  area.kind = form.kind;
+  if (form.kind != FormKind::kPlain) {
+    area.form = static_cast<int32_t>(forms_.size());
+    forms_.push_back(std::move(form));
   }
   areas_.push_back(area);
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "search/address/key_index.h"
-#include "search/address/town_spec.h"
+#include "search/address/town_form.h"
 
 namespace address {
 
@@ -76,8 +76,8 @@ class AddressTable {
     uint32_t city = 0;
     uint32_t nextInGroup = 0;  // the town's next row
     TextRef town;
-    int32_t spec = -1;  // into specs_; -1 for a plain town
-    SpecKind kind = SpecKind::kPlain;
+    int32_t form = -1;  // into forms_; -1 for a plain town
+    FormKind kind = FormKind::kPlain;
   };
   // The rows of one town (its name without brackets) in one city.
   struct Group {
@@ -112,7 +112,7 @@ class AddressTable {
   std::vector<Prefecture> prefectures_;
   std::vector<City> cities_;
   std::vector<Area> areas_;
-  std::vector<TownSpec> specs_;
+  std::vector<TownForm> forms_;
   std::vector<Group> groups_;
   std::vector<Building> buildings_;
   std::vector<Office> offices_;

@@ -14,7 +14,7 @@
 
 namespace address {
 
-enum class SpecKind : uint8_t {
+enum class FormKind : uint8_t {
   kPlain,         // no brackets: the whole town
   kGeneral,       // the rest of the town: その他, 次のビルを除く, 大字
   kRanges,        // numbers: 丁目, 番地, 地割 ... ranges or lists
@@ -35,24 +35,24 @@ struct RangeItem {
   NumberTuple low, high;
 };
 
-struct TownSpec {
-  SpecKind kind = SpecKind::kPlain;
+struct TownForm {
+  FormKind kind = FormKind::kPlain;
   Unit unit = Unit::kNone;       // kUnitOnly
   int floor = 0;                 // kFloor
   std::string name;              // kNamed: the part's key
   std::vector<RangeItem> items;  // kRanges
 };
 
-// The spec of the key of one bracket's inside ("1~19丁目").
-TownSpec ParseBracket(std::string_view key);
+// The form of the key of one bracket's inside ("1~19丁目").
+TownForm ParseBracket(std::string_view key);
 
-// The spec of a town written as a list of 地割 without brackets
+// The form of a town written as a list of 地割 without brackets
 // ("穴明22地割、穴明23地割", "左草1地割~左草6地割") given the base name's
 // key ("穴明"); kPlain when the text is no such list.
-TownSpec ParseChiwariList(std::string_view townKey, std::string_view baseKey);
+TownForm ParseChiwariList(std::string_view townKey, std::string_view baseKey);
 
 // Whether the numbers written after the town fall in a kRanges or
-// kUnitOnly spec. A dash or a bare number fits any unit; 番 and 番地 are one.
-bool Holds(const TownSpec& spec, const WrittenNumbers& written);
+// kUnitOnly form. A dash or a bare number fits any unit; 番 and 番地 are one.
+bool Holds(const TownForm& form, const WrittenNumbers& written);
 
 }  // namespace address

@@ -1,4 +1,4 @@
-#include "search/address/town_spec.h"
+#include "search/address/town_form.h"
 
 #include <limits>
 
@@ -94,7 +94,7 @@ bool ParseItem(std::string_view item, RangeItem& range) {
   return true;
 }
 
-bool ParseItems(std::string_view key, TownSpec& spec) {
+bool ParseItems(std::string_view key, TownForm& form) {
   std::string text = WithoutQuotes(key);
   std::string_view rest = text;
   const std::string_view separator = "、";
@@ -102,14 +102,14 @@ bool ParseItems(std::string_view key, TownSpec& spec) {
     size_t end = rest.find(separator);
     RangeItem item;
     if (!ParseItem(rest.substr(0, end), item)) return false;
-    spec.items.push_back(item);
+    form.items.push_back(item);
     if (end == std::string_view::npos) break;
     rest.remove_prefix(end + separator.size());
   }
   // A list names its unit once, at its end: "1、2丁目".
-  for (size_t i = spec.items.size(); i-- > 1;)
-    if (spec.items[i - 1].unit == Unit::kNone) spec.items[i - 1].unit = spec.items[i].unit;
-  spec.kind = SpecKind::kRanges;
+  for (size_t i = form.items.size(); i-- > 1;)
+    if (form.items[i - 1].unit == Unit::kNone) form.items[i - 1].unit = form.items[i].unit;
+  form.kind = FormKind::kRanges;
   return true;
 }
 
@@ -131,23 +131,23 @@ int Compare(const WrittenNumbers& written, const NumberTuple& bound) {
 
 }  // namespace
 
-TownSpec ParseBracket(std::string_view key) {
+TownForm ParseBracket(std::string_view key) {
   // The words as keys: その他 is ソノ他 (address_key.h).
   static const std::string* const kRest = new std::string(KeyOfUtf8("その他"));
   static const std::string* const kButBuildings = new std::string(KeyOfUtf8("次のビルを除く"));
-  TownSpec spec;
+  TownForm form;
   if (key == *kRest || key == *kButBuildings || key == "大字") {
-    spec.kind = SpecKind::kGeneral;
-    return spec;
+    form.kind = FormKind::kGeneral;
+    return form;
   }
   if (key == "地階・階層不明") {
-    spec.kind = SpecKind::kFloorGeneral;
-    return spec;
+    form.kind = FormKind::kFloorGeneral;
+    return form;
   }
   if (key == "丁目" || key == "番地") {
-    spec.kind = SpecKind::kUnitOnly;
-    spec.unit = key == "丁目" ? Unit::kChome : Unit::kBanchi;
-    return spec;
+    form.kind = FormKind::kUnitOnly;
+    form.unit = key == "丁目" ? Unit::kChome : Unit::kBanchi;
+    return form;
   }
   // A floor: up to four digits, so that no text makes the number overflow.
   if (key.size() > 3 && key.size() <= 7 && key.ends_with("階") && IsDigit(key[0])) {
@@ -155,21 +155,21 @@ TownSpec ParseBracket(std::string_view key) {
     int floor = 0;
     while (at < key.size() && IsDigit(key[at])) floor = floor * 10 + (key[at++] - '0');
     if (key.substr(at) == "階") {
-      spec.kind = SpecKind::kFloor;
-      spec.floor = floor;
-      return spec;
+      form.kind = FormKind::kFloor;
+      form.floor = floor;
+      return form;
     }
   }
-  if (ParseItems(key, spec)) return spec;
-  spec.items.clear();
-  spec.kind = SpecKind::kNamed;
-  spec.name = std::string(key);
-  return spec;
+  if (ParseItems(key, form)) return form;
+  form.items.clear();
+  form.kind = FormKind::kNamed;
+  form.name = std::string(key);
+  return form;
 }
 
-TownSpec ParseChiwariList(std::string_view townKey, std::string_view baseKey) {
-  TownSpec spec;
-  if (baseKey.empty() || townKey.find("地割") == std::string_view::npos) return spec;
+TownForm ParseChiwariList(std::string_view townKey, std::string_view baseKey) {
+  TownForm form;
+  if (baseKey.empty() || townKey.find("地割") == std::string_view::npos) return form;
   // Every repetition of the base name goes: "22地割、23地割".
   std::string numbers;
   std::string_view rest = townKey;
@@ -181,19 +181,19 @@ TownSpec ParseChiwariList(std::string_view townKey, std::string_view baseKey) {
       rest.remove_prefix(1);
     }
   }
-  TownSpec parsed;
-  if (!ParseItems(numbers, parsed)) return spec;
+  TownForm parsed;
+  if (!ParseItems(numbers, parsed)) return form;
   for (const RangeItem& item : parsed.items)
-    if (item.unit != Unit::kChiwari) return spec;
+    if (item.unit != Unit::kChiwari) return form;
   return parsed;
 }
 
-bool Holds(const TownSpec& spec, const WrittenNumbers& written) {
+bool Holds(const TownForm& form, const WrittenNumbers& written) {
   if (written.count == 0) return false;
   Unit first = written.units[0];
-  if (spec.kind == SpecKind::kUnitOnly) return first == spec.unit;
-  if (spec.kind != SpecKind::kRanges) return false;
-  for (const RangeItem& item : spec.items) {
+  if (form.kind == FormKind::kUnitOnly) return first == form.unit;
+  if (form.kind != FormKind::kRanges) return false;
+  for (const RangeItem& item : form.items) {
     if (!UnitsFit(first, item.unit)) continue;
     if (Compare(written, item.low) >= 0 && Compare(written, item.high) <= 0) return true;
   }
