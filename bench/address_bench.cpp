@@ -149,18 +149,7 @@ std::vector<ScanRow> ScanRows(const std::string& utf8) {
     if (end == std::string::npos) end = utf8.size();
     std::string line = utf8.substr(at, end - at);
     at = end + 1;
-    std::vector<std::string> f;
-    std::string field;
-    bool quoted = false;
-    for (char c : line) {
-      if (c == '"')
-        quoted = !quoted;
-      else if (c == ',' && !quoted)
-        f.push_back(field), field.clear();
-      else if (c != '\r')
-        field += c;
-    }
-    f.push_back(field);
+    std::vector<std::string> f = address::testing::Fields(line);
     if (f.size() < 9) continue;
     std::string town = f[8].substr(0, f[8].find("（"));
     rows.push_back({f[2], f[6] + f[7] + town});

@@ -152,22 +152,6 @@ Range ParseRange(std::u32string text) {
   return range;
 }
 
-std::vector<std::string> Fields(std::string_view line) {
-  std::vector<std::string> fields;
-  std::string field;
-  bool quoted = false;
-  for (char c : line) {
-    if (c == '"')
-      quoted = !quoted;
-    else if (c == ',' && !quoted)
-      fields.push_back(std::move(field)), field.clear();
-    else if (c != '\r')
-      field += c;
-  }
-  fields.push_back(field);
-  return fields;
-}
-
 // A key for telling towns apart as the lookup must: ヶ, ケ and が are one.
 std::u32string Folded(std::u32string text) {
   for (char32_t& c : text)
@@ -444,6 +428,22 @@ class Maker {
 };
 
 }  // namespace
+
+std::vector<std::string> Fields(std::string_view line) {
+  std::vector<std::string> fields;
+  std::string field;
+  bool quoted = false;
+  for (char c : line) {
+    if (c == '"')
+      quoted = !quoted;
+    else if (c == ',' && !quoted)
+      fields.push_back(std::move(field)), field.clear();
+    else if (c != '\r')
+      field += c;
+  }
+  fields.push_back(field);
+  return fields;
+}
 
 std::vector<WrittenAddress> MakeWrittenAddresses(std::string_view utf8KenAll, size_t count, unsigned seed) {
   return Maker(utf8KenAll, seed).Make(count);

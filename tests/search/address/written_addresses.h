@@ -21,6 +21,9 @@ struct WrittenAddress {
 
 // `count` addresses (fewer when the data has too few rows), drawn with
 // `seed` so that each run makes the same ones.
+// The fields of one CSV line of the postal data (quotes taken off).
+std::vector<std::string> Fields(std::string_view line);
+
 std::vector<WrittenAddress> MakeWrittenAddresses(std::string_view utf8KenAll, size_t count, unsigned seed);
 
 }  // namespace address::testing
