@@ -37,33 +37,51 @@ std::string MasterFile::ReadMasterByte() {
   return m_lastChar;
 }
 
-ReadResult MasterFile::ReadRecord(MasterRecord& record) {
-  record.postalCode.clear();
-  record.prefecture.clear();
-  record.city.clear();
-  record.town.clear();
-  record.kanjiTown.clear();
-  // Field N lies between comma N-1 and comma N; fields 1, 2, 7, 8 and those
-  // after the ninth comma are passed over.
-  std::string* fields[9] = {nullptr, nullptr, &record.postalCode, &record.prefecture, &record.city, &record.town,
-                            nullptr, nullptr, &record.kanjiTown};
-  int commas = 0;
-  bool readAny = false;
-  for (;;) {
-    std::string byte = ReadMasterByte();
-    if (byte.empty()) {
-      if (readFailed_) return ReadResult::kReadError;
-      if (commas >= 9) return ReadResult::kRecord;
-      return readAny ? ReadResult::kShortRecord : ReadResult::kEnd;
-    }
-    readAny = true;
-    char c = byte[0];
-    if (c == '\n') return commas >= 9 ? ReadResult::kRecord : ReadResult::kShortRecord;
+namespace {
+
+// Field N lies between comma N-1 and comma N; fields 1, 2, 7, 8 and those
+// after the ninth comma are passed over.
+struct RecordFields {
+  explicit RecordFields(MasterRecord& record)
+      : fields{nullptr, nullptr, &record.postalCode, &record.prefecture, &record.city, &record.town,
+               nullptr, nullptr, &record.kanjiTown} {
+    for (std::string* field : fields)
+      if (field) field->clear();
+  }
+  void Take(char c) {
     if (c == ',') {
       ++commas;
     } else if (commas < 9 && fields[commas]) {
       *fields[commas] += c;
     }
+  }
+  std::string* fields[9];
+  int commas = 0;
+};
+
+}  // namespace
+
+ReadResult ParseMasterRecord(std::string_view line, MasterRecord& record) {
+  RecordFields fields(record);
+  for (char c : line)
+    if (c != 0) fields.Take(c);
+  return fields.commas >= 9 ? ReadResult::kRecord : ReadResult::kShortRecord;
+}
+
+ReadResult MasterFile::ReadRecord(MasterRecord& record) {
+  RecordFields fields(record);
+  bool readAny = false;
+  for (;;) {
+    std::string byte = ReadMasterByte();
+    if (byte.empty()) {
+      if (readFailed_) return ReadResult::kReadError;
+      if (fields.commas >= 9) return ReadResult::kRecord;
+      return readAny ? ReadResult::kShortRecord : ReadResult::kEnd;
+    }
+    readAny = true;
+    char c = byte[0];
+    if (c == '\n') return fields.commas >= 9 ? ReadResult::kRecord : ReadResult::kShortRecord;
+    fields.Take(c);
   }
 }
 

@@ -31,6 +31,10 @@ enum class ReadResult {
   kReadError,    // a read call failed
 };
 
+// Picks a record apart from one line of the master file, its line feed
+// left off, as ReadRecord does from the file: kRecord or kShortRecord.
+ReadResult ParseMasterRecord(std::string_view line, MasterRecord& record);
+
 class MasterFile {
  public:
   MasterFile() = default;

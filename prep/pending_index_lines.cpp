@@ -4,10 +4,6 @@
 
 namespace prep {
 
-namespace {
-
-// The host file a path names, as names compare there: the host names of
-// its components, ASCII case folded.
 std::string HostFileKey(const std::string& path) {
   namespace files = platform::files;
   bool absolute = false;
@@ -20,8 +16,6 @@ std::string HostFileKey(const std::string& path) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return key;
 }
-
-}  // namespace
 
 void PendingIndexLines::Add(const std::string& path, std::string_view line) {
   auto [entry, isNew] = fileIndex_.try_emplace(HostFileKey(path), static_cast<std::int32_t>(files_.size()));

@@ -17,6 +17,10 @@
 
 namespace prep {
 
+// The host file a path names, as names compare there: the host names of
+// its components, ASCII case folded. Paths with one key are one file.
+std::string HostFileKey(const std::string& path);
+
 class PendingIndexLines {
  public:
   // Adds a line for the file at path, after any line added for it before.

@@ -21,6 +21,7 @@ SystemCalls RealSystemCalls() {
   s.stat = [](const char* path, struct stat* st) { return ::stat(path, st); };
   s.mkdir = [](const char* path, mode_t mode) { return ::mkdir(path, mode); };
   s.rename = [](const char* from, const char* to) { return std::rename(from, to); };
+  s.link = [](const char* from, const char* to) { return ::link(from, to); };
   s.unlink = [](const char* path) { return ::unlink(path); };
   s.readlink = [](const char* path, char* buf, size_t n) { return ::readlink(path, buf, n); };
   s.fchmod = [](int fd, mode_t mode) { return ::fchmod(fd, mode); };

@@ -25,6 +25,7 @@ struct SystemCalls {
   std::function<int(const char* path, struct stat* st)> stat;
   std::function<int(const char* path, mode_t mode)> mkdir;
   std::function<int(const char* from, const char* to)> rename;
+  std::function<int(const char* from, const char* to)> link;
   std::function<int(const char* path)> unlink;
   std::function<ssize_t(const char* path, char* buf, size_t n)> readlink;
   std::function<int(int fd, mode_t mode)> fchmod;

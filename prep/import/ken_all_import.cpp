@@ -66,32 +66,6 @@ class LineReader {
   bool tooLong_ = false;
 };
 
-// Writes the output through a buffer; remembers the first failure.
-class OutputFile {
- public:
-  explicit OutputFile(files::File& file) : file_(file) {}
-
-  bool Append(const Row& row) {
-    for (size_t i = 0; i < row.fields.size(); ++i) {
-      if (i > 0) buffer_ += ',';
-      buffer_ += row.fields[i];
-    }
-    buffer_ += row.lineEnd;
-    return buffer_.size() < kFlushSize || Flush();
-  }
-
-  bool Flush() {
-    if (buffer_.empty()) return true;
-    long n = file_.Write(buffer_);
-    buffer_.clear();
-    return n >= 0;
-  }
-
- private:
-  files::File& file_;
-  std::string buffer_;
-};
-
 std::string LineError(std::string_view path, long line, std::string_view what) {
   return platform::text::ToUtf8(path) + " line " + std::to_string(line) + ": " + std::string(what);
 }
@@ -100,81 +74,25 @@ std::string LineError(std::string_view path, long line, std::string_view what) {
 int Convert(std::string_view inputPath, std::string_view outputPath, files::File& in, files::File& out,
             ImportReport& report, std::string& error) {
   LineReader lines(in);
-  OutputFile output(out);
-  SplitTownJoiner joiner;
-  std::optional<Edition> edition;
-  std::string line, lineEnd, fieldError;
-  std::vector<std::string> fields;
-  std::vector<Row> ready;
+  KenAllConverter converter(inputPath);
+  std::string line, lineEnd, records;
   bool failed = false;
-  auto writeReady = [&]() -> bool {
-    for (const Row& row : ready) {
-      if (!output.Append(row)) return false;
-      ++report.recordsWritten;
-    }
-    ready.clear();
-    return true;
-  };
-  // Checked on whole rows: a joined town's reading is known only now.
-  auto checkReady = [&]() -> bool {
-    for (const Row& row : ready) {
-      if (!CheckIndexKeys(row.fields, fieldError)) {
-        error = LineError(inputPath, row.lineNumber, fieldError);
-        return false;
-      }
-    }
-    return true;
-  };
-  auto writeError = [&]() {
+  auto flush = [&](size_t least) {
+    if (records.size() < least) return true;
+    long n = out.Write(records);
+    records.clear();
+    if (n >= 0) return true;
     error = files::ErrorText("write", outputPath, errno);
-    return -1;
+    return false;
   };
-
   while (lines.Next(line, lineEnd, failed)) {
     long number = ++report.linesRead;
     if (lines.tooLong()) {
       error = LineError(inputPath, number, "is longer than " + std::to_string(kMaxLineLength) + " bytes");
       return -1;
     }
-    std::string_view content = line;
-    if (number == 1 && content.starts_with(kUtf8Bom)) {
-      content.remove_prefix(kUtf8Bom.size());
-      edition = Edition::kUtf8;
-    }
-    for (char c : content) {
-      if (static_cast<unsigned char>(c) < 0x20) {
-        error = LineError(inputPath, number, "holds a control byte");
-        return -1;
-      }
-    }
-    // The edition shows in the first line with a byte above 0x7F; a line of
-    // ASCII alone reads the same in both.
-    Edition lineEdition = edition.value_or(Edition::kCp932);
-    if (!edition) {
-      for (char c : content) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-          edition = GuessEdition(content);
-          lineEdition = *edition;
-          break;
-        }
-      }
-    }
-    if (!SplitCsvFields(content, fields, fieldError)) {
-      error = LineError(inputPath, number, fieldError);
-      return -1;
-    }
-    if (fields.size() != kFieldCount) {
-      error = LineError(inputPath, number,
-                        std::to_string(fields.size()) + " fields where " + std::to_string(kFieldCount) + " belong");
-      return -1;
-    }
-    if (!ToMasterFields(lineEdition, fields, fieldError) || !CheckRecordFields(fields, fieldError)) {
-      error = LineError(inputPath, number, fieldError);
-      return -1;
-    }
-    joiner.Add(Row{fields, lineEnd, number}, ready);
-    if (!checkReady()) return -1;
-    if (!writeReady()) return writeError();
+    if (!converter.AddLine(line, lineEnd, number, records, error)) return -1;
+    if (!flush(kFlushSize)) return -1;
   }
   if (failed) {
     error = files::ErrorText("read", inputPath, errno);
@@ -184,17 +102,88 @@ int Convert(std::string_view inputPath, std::string_view outputPath, files::File
     error = LineError(inputPath, 1, "the file is empty");
     return -1;
   }
-  joiner.Finish(ready);
-  if (!checkReady()) return -1;
-  if (!writeReady() || !output.Flush()) return writeError();
-  report.edition = edition.value_or(Edition::kCp932);
-  report.townsJoined = joiner.townsJoined();
-  report.rowsJoined = joiner.rowsJoined();
-  report.townsLeftOpen = joiner.townsLeftOpen();
+  if (!converter.Finish(records, error)) return -1;
+  if (!flush(1)) return -1;
+  report.edition = converter.edition();
+  report.recordsWritten = converter.recordsWritten();
+  report.townsJoined = converter.joiner().townsJoined();
+  report.rowsJoined = converter.joiner().rowsJoined();
+  report.townsLeftOpen = converter.joiner().townsLeftOpen();
   return 0;
 }
 
 }  // namespace
+
+KenAllConverter::KenAllConverter(std::string_view inputPath, std::optional<Edition> edition)
+    : inputPath_(inputPath), edition_(edition) {}
+
+bool KenAllConverter::AddLine(std::string_view line, std::string_view lineEnd, long number, std::string& records,
+                              std::string& error) {
+  std::string_view content = line;
+  if (number == 1 && content.starts_with(kUtf8Bom)) {
+    content.remove_prefix(kUtf8Bom.size());
+    edition_ = Edition::kUtf8;
+  }
+  for (char c : content) {
+    if (static_cast<unsigned char>(c) < 0x20) {
+      error = LineError(inputPath_, number, "holds a control byte");
+      return false;
+    }
+  }
+  // The edition shows in the first line with a byte above 0x7F; a line of
+  // ASCII alone reads the same in both.
+  if (!edition_) {
+    for (char c : content) {
+      if (static_cast<unsigned char>(c) >= 0x80) {
+        edition_ = GuessEdition(content);
+        break;
+      }
+    }
+  }
+  std::string fieldError;
+  if (!SplitCsvFields(content, fields_, fieldError)) {
+    error = LineError(inputPath_, number, fieldError);
+    return false;
+  }
+  if (fields_.size() != kFieldCount) {
+    error = LineError(inputPath_, number,
+                      std::to_string(fields_.size()) + " fields where " + std::to_string(kFieldCount) + " belong");
+    return false;
+  }
+  if (!ToMasterFields(edition(), fields_, fieldError) || !CheckRecordFields(fields_, fieldError)) {
+    error = LineError(inputPath_, number, fieldError);
+    return false;
+  }
+  joiner_.Add(Row{fields_, std::string(lineEnd), number}, ready_);
+  return TakeReady(records, error);
+}
+
+bool KenAllConverter::Finish(std::string& records, std::string& error) {
+  joiner_.Finish(ready_);
+  return TakeReady(records, error);
+}
+
+bool KenAllConverter::TakeReady(std::string& records, std::string& error) {
+  // Checked on whole rows: a joined town's reading is known only now.
+  std::string fieldError;
+  for (const Row& row : ready_) {
+    if (!CheckIndexKeys(row.fields, fieldError)) {
+      error = LineError(inputPath_, row.lineNumber, fieldError);
+      ready_.clear();
+      return false;
+    }
+  }
+  for (const Row& row : ready_) {
+    for (size_t i = 0; i < row.fields.size(); ++i) {
+      if (i > 0) records += ',';
+      records += row.fields[i];
+    }
+    records += row.lineEnd;
+    ++recordsWritten_;
+  }
+  ready_.clear();
+  return true;
+}
 
 int ImportKenAll(std::string_view inputPath, std::string_view outputPath, ImportReport& report, std::string& error) {
   report = ImportReport{};

@@ -76,6 +76,7 @@ class Injector {
     Wrap(sys.stat, "stat");
     Wrap(sys.mkdir, "mkdir");
     Wrap(sys.rename, "rename");
+    Wrap(sys.link, "link");
     Wrap(sys.unlink, "unlink");
     Wrap(sys.ftruncate, "ftruncate");
     Wrap(sys.listDirectory, "listDirectory");
