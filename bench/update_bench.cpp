@@ -20,11 +20,7 @@ using namespace yubin;
 
 namespace {
 
-bool RunSteps(start::Steps& steps, std::string& error) {
-  for (int step = 0; step < steps.StepCount(); ++step)
-    if (!steps.Run(step, error)) return false;
-  return true;
-}
+bool RunSteps(start::Steps& steps, std::string& error) { return start::RunAllSteps(steps, error); }
 
 bool Update(const start::Installation& installation, const std::string& root, const std::string& base) {
   start::Workspaces workspaces(root);

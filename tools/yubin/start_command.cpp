@@ -145,8 +145,8 @@ bool PrepareWithLines(Preparation& preparation, std::string& error) {
   return true;
 }
 
-bool PrepareWithWindow(Preparation& preparation, std::string& error) {
-  ProgressDialog dialog(preparation);
+bool PrepareWithWindow(Preparation& preparation, const std::string& note, std::string& error) {
+  ProgressDialog dialog(preparation, note);
   if (dialog.DoModal() == platform::dialog::kIdOk) return true;
   error = dialog.Error().empty() ? std::string("the progress window could not be shown") : dialog.Error();
   return false;
@@ -163,14 +163,14 @@ bool HasIndex(const std::string& workspace) {
 // Fills the new workspace and makes it complete: the steps (in the progress
 // window or as lines), with --tool kestrum's run, and the stamp.
 bool FillWorkspace(const Installation& installation, const PostalData& data, const std::string& workspace, bool tool,
-                   bool windows, std::string& error) {
+                   bool windows, const std::string& note, std::string& error) {
   std::optional<std::string> setting = DataDirectorySetting(workspace, error);
   if (!setting) return false;
   Preparation preparation(installation, data, workspace, *setting, !tool);
   if (!windows)
     std::fprintf(stderr, "yubin start: preparing %s from %s and %s\n", workspace.c_str(), data.kenAll.c_str(),
                  data.jigyosyo.c_str());
-  if (!(windows ? PrepareWithWindow(preparation, error) : PrepareWithLines(preparation, error))) return false;
+  if (!(windows ? PrepareWithWindow(preparation, note, error) : PrepareWithLines(preparation, error))) return false;
   if (tool) {
     int status = RunProgram(installation, workspace, "kestrum");
     if (status != 0 || !HasIndex(workspace)) {
@@ -246,8 +246,8 @@ int RunStart(const std::vector<std::string>& args) {
     current = inUse();
   }
   if (!current.empty()) {
-    if (std::optional<std::string> notice = update::DueNotice(*root, current, std::time(nullptr)))
-      std::fprintf(stderr, "yubin start: %s\n", notice->c_str());
+    if (std::optional<update::Notice> notice = update::DueNotice(*root, current, now))
+      std::fprintf(stderr, "yubin start: %s\n", notice->line.c_str());
     if (!PlaceProgramLinks(*installation, current, error))
       std::fprintf(stderr, "yubin start: %s; the regular-expression search will not work\n", error.c_str());
     return BecomeProgram(*installation, current, "tolvane");
@@ -255,8 +255,13 @@ int RunStart(const std::vector<std::string>& args) {
 
   bool windows = platform::dialog::WindowSystemAvailable();
   if (windows) RegisterProgressIcon();
+  // Data as old as the installed data can be is worth an update too: said
+  // on the terminal, or in the window's status line.
+  std::optional<update::Notice> notice = update::DueNotice(*root, data->time, now);
+  if (notice && !windows) std::fprintf(stderr, "yubin start: %s\n", notice->line.c_str());
+  std::string note = notice && windows ? notice->window : std::string();
   std::string workspace = workspaces.MakeNew(error);
-  if (workspace.empty() || !FillWorkspace(*installation, *data, workspace, options->tool, windows, error) ||
+  if (workspace.empty() || !FillWorkspace(*installation, *data, workspace, options->tool, windows, note, error) ||
       !workspaces.SwitchTo(workspace, error)) {
     if (!workspace.empty()) {
       // Out of the workspace before it goes.

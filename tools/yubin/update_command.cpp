@@ -83,11 +83,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args) {
   return options;
 }
 
-bool RunWithLines(Steps& steps, std::string& error) {
-  for (int step = 0; step < steps.StepCount(); ++step)
-    if (!steps.Run(step, error)) return false;
-  return true;
-}
+bool RunWithLines(Steps& steps, std::string& error) { return RunAllSteps(steps, error); }
 
 bool RunWithWindow(Steps& steps, std::string& error) {
   ProgressDialog dialog(steps);

@@ -79,6 +79,33 @@ TEST_F(ProgressWindow, AFailingStepEndsItWithTheReasonAndRunsNoMore) {
   EXPECT_EQ(more.ran.size(), 3u);
 }
 
+// One step that works in the background for three polls, saying how far.
+class BackgroundStep : public Steps {
+ public:
+  int StepCount() const override { return 1; }
+  std::string_view WindowText(int) const override { return "受信"; }
+  bool Run(int, std::string&) override { return ++polls_ > 0; }
+  bool Finished(int) const override { return polls_ >= 3; }
+  std::string Status() const override { return polls_ % 3 ? std::to_string(polls_) + " KB" : std::string(); }
+
+ private:
+  int polls_ = 0;
+};
+
+TEST_F(ProgressWindow, AStepInTheBackgroundIsPolledShowingItsStatusElseTheNote) {
+  BackgroundStep step;
+  ProgressDialog dialog(step, "お知らせ");
+  for (int tick = 0; tick < 3; ++tick) backend_.Print(kStatusText).Wait(ProgressDialog::kStepInterval);
+  EXPECT_EQ(dialog.DoModal(), dlg::kIdOk);
+  EXPECT_EQ(backend_.Printed(), "1002: お知らせ\n1002: 1 KB\n1002: 2 KB\n");
+  BackgroundStep polled;
+  std::vector<int> told;
+  std::string error;
+  EXPECT_TRUE(RunAllSteps(polled, error, [&](int s) { told.push_back(s); }));
+  EXPECT_TRUE(polled.Finished(0));
+  EXPECT_EQ(told, std::vector<int>{0});
+}
+
 TEST(Workspaces, ASwitchKeepsTheWorkspaceItReplacesAndRemovesOlderOnes) {
   TempDir dir;
   Workspaces workspaces(dir.path() + "/data/yubin");

@@ -20,6 +20,8 @@
 #include "tests/support/loopback_server.h"
 #include "tests/support/postal_months.h"
 #include "tests/support/temp_dir.h"
+#include "prep/import/ken_all_import.h"
+#include "tools/yubin/update/master_patch.h"
 #include "tools/yubin/update/notice.h"
 #include "tools/yubin/update/sha256.h"
 #include "tools/yubin/update/updater.h"
@@ -50,9 +52,10 @@ class Update : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string data = std::string(std::getenv("YUBIN_SOURCE_DIR")) + "/data/";
-    addresses_ = ArchiveLines(data + "ken_all.zip", 3000);
+    // Lines 3092 to 3094 are one town split over three rows.
+    addresses_ = ArchiveLines(data + "ken_all.zip", 3500);
     offices_ = ArchiveLines(data + "jigyosyo.zip", 600);
-    ASSERT_EQ(addresses_.size(), 3000u);
+    ASSERT_EQ(addresses_.size(), 3500u);
     fs::create_directories(dir_.path() + "/share");
     dir_.Write("share/" + std::string(start::kHelpFile), "help\n");
     installation_ = {dir_.path() + "/bin", dir_.path() + "/share"};
@@ -81,13 +84,8 @@ class Update : public ::testing::Test {
     options.fetch.connectSeconds = timeout;
     options.fetch.lowSpeedSeconds = timeout;
     Updater updater(installation_, workspaces, options, [this](const std::string& line) { said_ += line + "\n"; });
-    return updater.Run(
-        [](start::Steps& steps, std::string& error) {
-          for (int step = 0; step < steps.StepCount(); ++step)
-            if (!steps.Run(step, error)) return false;
-          return true;
-        },
-        message);
+    return updater.Run([](start::Steps& steps, std::string& error) { return start::RunAllSteps(steps, error); },
+                       message);
   }
   std::string Current(const std::string& root) { return start::Workspaces(root).Current(); }
 
@@ -104,7 +102,7 @@ TEST_F(Update, FullUpdateRecordsItsSourcesThenA304MeansAlreadyCurrent) {
   ASSERT_EQ(Run(root, message), UpdateResult::kUpdated) << message;
   std::string workspace = Current(root);
   ASSERT_NE(workspace, "");
-  EXPECT_EQ(message, "updated to the data of 2026-05-29 (3000 address records): " + workspace);
+  EXPECT_EQ(message, "updated to the data of 2026-05-29 (3497 address records): " + workspace);
   EXPECT_EQ(dir_.Read("root/workspace-1/KEN_ALL.CSV"), Joined(addresses_));
   EXPECT_TRUE(fs::is_directory(workspace + "/Zip_Code/N_ｻ"));
   EXPECT_FALSE(fs::exists(root + "/.download"));
@@ -156,6 +154,8 @@ TEST_F(Update, TwoMonthsOfDifferencesGiveTheIndexOfAFullBuildAndShareTheRest) {
   std::string may = Current(root);
 
   Change june = MakeChange(addresses_, 6, 40), juneOffices = MakeChange(offices_, 6, 5);
+  // The middle row of a split town goes: the town's joined record changes.
+  june.deletions.push_back(addresses_[3092]);
   std::vector<std::string> juneData = Applied(addresses_, june), juneOfficeData = Applied(offices_, juneOffices);
   Change july = MakeChange(juneData, 7, 40), julyOffices = MakeChange(juneOfficeData, 7, 5);
   std::vector<std::string> julyData = Applied(juneData, july), julyOfficeData = Applied(juneOfficeData, julyOffices);
@@ -174,6 +174,8 @@ TEST_F(Update, TwoMonthsOfDifferencesGiveTheIndexOfAFullBuildAndShareTheRest) {
   ASSERT_EQ(Run(full, message), UpdateResult::kUpdated) << message;
   std::map<std::string, std::string> expected = Tree(Current(full) + "/Zip_Code");
   EXPECT_EQ(Tree(updated + "/Zip_Code"), expected);
+  EXPECT_EQ(dir_.Read(fs::relative(updated, dir_.path()).string() + "/ALL_ZIP.TXT"),
+            dir_.Read(fs::relative(Current(full), dir_.path()).string() + "/ALL_ZIP.TXT"));
   EXPECT_EQ(dir_.Read(fs::relative(updated, dir_.path()).string() + "/KEN_ALL.CSV"), Joined(julyData));
   EXPECT_EQ(dir_.Read(fs::relative(updated, dir_.path()).string() + "/JIGYOSYO.CSV"), Joined(julyOfficeData));
   // Files the changes left alone are shared with May's workspace; the
@@ -309,6 +311,33 @@ TEST_F(Update, TheCommandTellsByItsStatusAndYubinStartKeepsTheUpdatedData) {
       << dir_.Read("out");
 }
 
+TEST(MasterPatch, OnlyChangedRunsAreImportedAndAMasterOfOtherDataIsImportedWhole) {
+  TempDir dir;
+  std::vector<std::string> lines =
+      ArchiveLines(std::string(std::getenv("YUBIN_SOURCE_DIR")) + "/data/ken_all.zip", 3500);
+  auto imported = [&](const std::vector<std::string>& rows) {
+    dir.Write("in.csv", Joined(rows));
+    prep::import::ImportReport report;
+    std::string error;
+    EXPECT_EQ(prep::import::ImportKenAll("in.csv", "out.txt", report, error), 0) << error;
+    return dir.Read("out.txt");
+  };
+  std::string master = imported(lines), error;
+  Change change = MakeChange(lines, 6, 10);
+  change.deletions.push_back(lines[3092]);  // the middle row of a split town
+  std::vector<std::string> next = Applied(lines, change);
+  MasterPatch patch;
+  ASSERT_TRUE(PatchMaster({lines, "\r\n"}, master, {next, "\r\n"}, patch, error)) << error;
+  EXPECT_FALSE(patch.importedWhole);
+  EXPECT_EQ(patch.master, imported(next));
+  EXPECT_EQ(patch.imported.size(), 20u + 1u);  // the additions and the town joined anew
+  // A master file short of one record belongs to other data.
+  master.erase(0, master.find('\n') + 1);
+  ASSERT_TRUE(PatchMaster({lines, "\r\n"}, master, {next, "\r\n"}, patch, error)) << error;
+  EXPECT_TRUE(patch.importedWhole);
+  EXPECT_EQ(patch.master, imported(next));
+}
+
 TEST(UpdateNotice, ComesForDataOlderThanFortyDaysAndOnceAMonthAtMost) {
   TempDir dir;
   std::string root = dir.path(), workspace = root + "/workspace-1", error;
@@ -316,9 +345,9 @@ TEST(UpdateNotice, ComesForDataOlderThanFortyDaysAndOnceAMonthAtMost) {
   constexpr long long kDay = 24 * 3600, kDataTime = 1780000000;
   ASSERT_TRUE(start::Workspaces::MarkComplete(workspace, kDataTime, error)) << error;
   EXPECT_FALSE(DueNotice(root, workspace, kDataTime + 40 * kDay));
-  std::optional<std::string> notice = DueNotice(root, workspace, kDataTime + 41 * kDay);
+  std::optional<Notice> notice = DueNotice(root, workspace, kDataTime + 41 * kDay);
   ASSERT_TRUE(notice);
-  EXPECT_EQ(*notice, "the postal data is of " + DateText(kDataTime) + "; 'yubin update' can bring it up to date");
+  EXPECT_EQ(notice->line, "the postal data is of " + DateText(kDataTime) + "; 'yubin update' can bring it up to date");
   EXPECT_FALSE(DueNotice(root, workspace, kDataTime + 60 * kDay));
   EXPECT_TRUE(DueNotice(root, workspace, kDataTime + 71 * kDay));
   // A clock set back does not silence it for good.

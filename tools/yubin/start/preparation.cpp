@@ -201,7 +201,9 @@ bool Preparation::TakeCsv(const std::string& source, std::string_view csvName, s
 
 bool Preparation::Import(std::string& error) {
   prep::import::ImportReport report;
-  return prep::import::ImportKenAll(kKenAllCsv, prep::kMasterFileName, report, error) == 0;
+  if (prep::import::ImportKenAll(kKenAllCsv, prep::kMasterFileName, report, error) != 0) return false;
+  recordsImported_ = report.recordsWritten;
+  return true;
 }
 
 bool Preparation::Build(std::string& error) {

@@ -67,6 +67,9 @@ class Preparation : public Steps {
   // Runs one step: true, or false with `error` saying what failed and why.
   bool Run(int step, std::string& error) override;
 
+  // The records the import wrote, once it has run; else -1.
+  long RecordsImported() const { return recordsImported_; }
+
  private:
   enum class Kind { kKenAll, kJigyosyo, kImport, kBuild, kPlace };
   struct Step {
@@ -85,6 +88,7 @@ class Preparation : public Steps {
   std::string workspace_;
   std::string setting_;
   std::vector<Step> steps_;
+  long recordsImported_ = -1;
 };
 
 }  // namespace yubin::start

@@ -1,5 +1,8 @@
 #include "tools/yubin/start/progress_dialog.h"
 
+#include <chrono>
+#include <thread>
+
 #include "platform/dialog/resources.h"
 #include "platform/text/cp932.h"
 #include "search/ui/app_resources.h"
@@ -22,7 +25,20 @@ void RegisterProgressIcon() {
   dlg::RegisterIcon(std::move(icon));
 }
 
-ProgressDialog::ProgressDialog(Steps& steps) : Dialog(kProgressTemplate), steps_(steps) {}
+bool RunAllSteps(Steps& steps, std::string& error, const std::function<void(int step)>& before) {
+  for (int step = 0; step < steps.StepCount(); ++step) {
+    if (before) before(step);
+    if (!steps.Run(step, error)) return false;
+    while (!steps.Finished(step)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      if (!steps.Run(step, error)) return false;
+    }
+  }
+  return true;
+}
+
+ProgressDialog::ProgressDialog(Steps& steps, std::string note)
+    : Dialog(kProgressTemplate), steps_(steps), note_(std::move(note)) {}
 
 bool ProgressDialog::OnInitDialog() {
   Dialog::OnInitDialog();
@@ -41,6 +57,10 @@ void ProgressDialog::OnShowWindow(bool shown) {
 void ProgressDialog::OnTimer(int id) {
   if (id != kStepTimer) return;
   bool done = steps_.Run(next_, error_);
+  if (done && !steps_.Finished(next_)) {
+    ShowStep();
+    return;
+  }
   if (!done || ++next_ == steps_.StepCount()) {
     KillTimer(kStepTimer);
     EndDialog(done ? dlg::kIdOk : dlg::kIdCancel);
@@ -56,6 +76,8 @@ void ProgressDialog::ShowStep() {
   bar += "  " + std::to_string(next_ + 1) + " / " + std::to_string(count);
   SetText(kStepText, text::Cp932(steps_.WindowText(next_)));
   SetText(kStepBar, text::Cp932(bar));
+  std::string status = steps_.Status();
+  SetText(kStatusText, text::Cp932(status.empty() ? note_ : status));
 }
 
 }  // namespace yubin::start

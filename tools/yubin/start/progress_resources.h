@@ -9,8 +9,9 @@
 namespace yubin::start {
 
 inline constexpr int kProgressDialog = 100;
-inline constexpr int kStepText = 1000;  // the step running now
-inline constexpr int kStepBar = 1001;   // the steps done, as a bar of squares
+inline constexpr int kStepText = 1000;    // the step running now
+inline constexpr int kStepBar = 1001;     // the steps done, as a bar of squares
+inline constexpr int kStatusText = 1002;  // bytes received, records, notes
 inline constexpr int kWindowIcon = 128;
 
 extern const platform::dialog::DialogTemplate kProgressTemplate;

@@ -23,9 +23,12 @@ long long LastNotice(const std::string& root) {
 
 }  // namespace
 
-std::optional<std::string> DueNotice(const std::string& root, const std::string& workspace, long long now) {
+std::optional<Notice> DueNotice(const std::string& root, const std::string& workspace, long long now) {
   std::optional<SourceRecord> record = ReadSourceRecord(workspace);
-  long long dataTime = record ? record->dataTime : start::Workspaces::DataTime(workspace);
+  return DueNotice(root, record ? record->dataTime : start::Workspaces::DataTime(workspace), now);
+}
+
+std::optional<Notice> DueNotice(const std::string& root, long long dataTime, long long now) {
   if (dataTime < 0 || now - dataTime <= kNoticeAge) return std::nullopt;
   long long last = LastNotice(root);
   if (last >= 0 && last <= now && now - last < kNoticeInterval) return std::nullopt;
@@ -34,7 +37,8 @@ std::optional<std::string> DueNotice(const std::string& root, const std::string&
   files::File out =
       files::OpenHostPath(root + "/" + kNoticeFile, files::kWrite | files::kCreate | files::kTruncate, 0600);
   if (!out.IsOpen() || out.Write(std::to_string(now) + "\n") < 0 || out.Close() != 0) return std::nullopt;
-  return "the postal data is of " + DateText(dataTime) + "; 'yubin update' can bring it up to date";
+  return Notice{"the postal data is of " + DateText(dataTime) + "; 'yubin update' can bring it up to date",
+                "郵便番号データは " + DateText(dataTime) + " のものです。yubin update で新しくできます。"};
 }
 
 std::string DescribeWorkspace(const std::string& root, const std::string& workspace) {

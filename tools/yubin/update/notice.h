@@ -12,10 +12,20 @@ namespace yubin::update {
 inline constexpr long long kNoticeAge = 40LL * 24 * 3600;
 inline constexpr long long kNoticeInterval = 30LL * 24 * 3600;
 
-// The notice for the workspace in use at `now`, when one is due; the time
-// it is given is kept in the root's ".update-notice", so the next comes a
+// The notice, as a line for a terminal and as the progress window's
+// status line (UTF-8).
+struct Notice {
+  std::string line;
+  std::string window;
+};
+
+// The notice for data of `dataTime` at `now`, when one is due; the time it
+// is given is kept in the root's ".update-notice", so the next comes a
 // month later at the earliest.
-std::optional<std::string> DueNotice(const std::string& root, const std::string& workspace, long long now);
+std::optional<Notice> DueNotice(const std::string& root, long long dataTime, long long now);
+
+// The same for the data of a workspace.
+std::optional<Notice> DueNotice(const std::string& root, const std::string& workspace, long long now);
 
 // The workspace in use, its data's date and where its files came from.
 std::string DescribeWorkspace(const std::string& root, const std::string& workspace);

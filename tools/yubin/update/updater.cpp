@@ -7,17 +7,22 @@
 
 #include <algorithm>  // std::max, std::count
 #include <cerrno>
+#include <chrono>
+#include <deque>
+#include <future>
 #include <ctime>  // std::time
 #include <filesystem>
 #include <optional>
 
 #include "platform/files/file.h"
+#include "platform/files/whole_file.h"
 #include "platform/text/cp932.h"
 #include "prep/import/csv_archive.h"
 #include "prep/master_file.h"
 #include "tools/yubin/start/preparation.h"
 #include "tools/yubin/update/differences.h"
 #include "tools/yubin/update/index_update.h"
+#include "tools/yubin/update/master_patch.h"
 
 namespace yubin::update {
 
@@ -37,28 +42,69 @@ struct Updater::Plan {
 
 namespace {
 
-// Steps made of functions, for the runner.
+// Steps made of functions, for the runner. A step added to run in the
+// background runs on a thread of its own, so that a window stays drawn
+// while it works (a download, say); the runner polls it.
 class StepList : public start::Steps {
  public:
   void Add(std::string_view window, std::string line, std::function<bool(std::string&)> run) {
-    steps_.push_back({window, std::move(line), std::move(run)});
+    steps_.push_back({window, std::move(line), std::move(run), false, {}});
+  }
+  void AddInBackground(std::string_view window, std::string line, std::function<bool(std::string&)> run) {
+    steps_.push_back({window, std::move(line), std::move(run), true, {}});
   }
   int StepCount() const override { return static_cast<int>(steps_.size()); }
   std::string_view WindowText(int step) const override { return steps_[step].window; }
   bool Run(int step, std::string& error) override {
-    if (say) say("[" + std::to_string(step + 1) + "/" + std::to_string(steps_.size()) + "] " + steps_[step].line);
-    return steps_[step].run(error);
+    Step& s = steps_[step];
+    if (!s.background) {
+      Say(step);
+      return s.run(error);
+    }
+    if (!s.work.valid()) {
+      Say(step);
+      s.work = std::async(std::launch::async, [&s] {
+        std::string e;
+        bool done = s.run(e);
+        return std::make_pair(done, e);
+      });
+      return true;
+    }
+    if (s.work.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return true;
+    auto [done, e] = s.work.get();
+    s.background = false;
+    if (!done) error = e;
+    return done;
   }
+  bool Finished(int step) const override { return !steps_[step].background; }
+  std::string Status() const override { return status ? status() : std::string(); }
+
   std::function<void(const std::string&)> say;
+  std::function<std::string()> status;
 
  private:
   struct Step {
     std::string_view window;
     std::string line;
     std::function<bool(std::string&)> run;
+    bool background;
+    std::future<std::pair<bool, std::string>> work;
   };
-  std::vector<Step> steps_;
+  void Say(int step) {
+    if (say) say("[" + std::to_string(step + 1) + "/" + std::to_string(steps_.size()) + "] " + steps_[step].line);
+  }
+  std::deque<Step> steps_;  // a step stays where it is while its thread runs
 };
+
+// A count with thousands separated: 2,662,928.
+std::string Grouped(long long n) {
+  std::string digits = std::to_string(n), out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
 
 std::string FileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
@@ -180,6 +226,17 @@ UpdateResult Updater::Ask(Plan& plan, std::string& message) {
   return UpdateResult::kNewer;
 }
 
+std::string Updater::Status() const {
+  std::string text;
+  if (long long now = receiving_; now >= 0) {
+    text = "受信中 " + Grouped(now >> 10) + (expected_ > 0 ? " / " + Grouped(expected_ >> 10) : std::string()) + " KB";
+  } else if (received_ > 0) {
+    text = "受信 " + Grouped(received_ >> 10) + " KB";
+  }
+  if (records_ >= 0) text += (text.empty() ? "" : "　") + std::string("住所 ") + Grouped(records_) + " 件";
+  return text;
+}
+
 UpdateResult Updater::Check(std::string& message) {
   Plan plan;
   return Ask(plan, message);
@@ -188,7 +245,15 @@ UpdateResult Updater::Check(std::string& message) {
 bool Updater::FetchInto(const std::string& path, const std::string& name, Plan& plan, bool required, bool& missing,
                         std::string& error) {
   std::string url = options_.base + path;
-  Fetched fetched = Fetch(url, {}, plan.downloads + "/" + name, options_.fetch, error);
+  FetchOptions fetch = options_.fetch;
+  fetch.progress = [this, outer = options_.fetch.progress](long long received, long long total) {
+    receiving_ = received;
+    expected_ = total;
+    if (outer) outer(received, total);
+  };
+  Fetched fetched = Fetch(url, {}, plan.downloads + "/" + name, fetch, error);
+  receiving_ = -1;
+  if (fetched.result == FetchResult::kFetched) received_ += fetched.bytes;
   missing = fetched.result == FetchResult::kMissing;
   if (missing && required) error = "the server has no " + url;
   if (fetched.result != FetchResult::kFetched) return false;
@@ -219,6 +284,8 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
   if (!ReadCsvLines(plan.current + "/KEN_ALL.CSV", addresses, why) ||
       !ReadCsvLines(plan.current + "/JIGYOSYO.CSV", offices, why))
     return 0;
+  // The address file as it was, which the master file in use was imported from.
+  const CsvLines previousAddresses = addresses;
   plan.next.files = plan.record->files;
   for (Month month{from.index + 1}; month.index <= to.index; ++month.index) {
     CsvLines parts[4];
@@ -241,31 +308,60 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
         !ApplyDifference(offices, parts[2].lines, parts[3].lines, what + " to the business offices", why))
       return 0;
   }
-  std::string kenAll = plan.downloads + "/KEN_ALL.CSV", jigyosyo = plan.downloads + "/JIGYOSYO.CSV";
-  if (!WriteCsvLines(kenAll, addresses, error) || !WriteCsvLines(jigyosyo, offices, error)) return -1;
-
   plan.workspace = workspaces_.MakeNew(error);
   if (plan.workspace.empty()) return -1;
   std::optional<std::string> setting = start::DataDirectorySetting(plan.workspace, error);
   if (!setting) return -1;
-  start::PostalData data{kenAll, jigyosyo, installation_.DataFile(start::kHelpFile), plan.serverTime};
+  // Of yubin start's steps only the last, which places the help file, the
+  // settings and the programs, is taken: the data comes from the
+  // workspace in use with the changes applied.
+  start::PostalData data{"", "", installation_.DataFile(start::kHelpFile), plan.serverTime};
   start::Preparation preparation(installation_, data, plan.workspace, *setting, false);
+  const int place = preparation.StepCount() - 1;
+  std::string workspace = plan.workspace, previous = plan.current;
+  auto enter = [workspace](std::string& e) {
+    if (chdir(workspace.c_str()) == 0) return true;
+    e = files::HostErrorText("enter", workspace, errno);
+    return false;
+  };
+  MasterPatch patch;
   StepList steps;
   steps.say = say_;
-  for (int step = 0; step < 3; ++step)
-    steps.Add(preparation.WindowText(step), std::string(preparation.LineText(step)),
-              [&preparation, step](std::string& e) { return preparation.Run(step, e); });
-  std::string previous = plan.current;
+  steps.status = [this] { return Status(); };
+  steps.Add("住所データと事業所データを書いています", "writing KEN_ALL.CSV and JIGYOSYO.CSV with the changes",
+            [&, workspace](std::string& e) {
+              return enter(e) && WriteCsvLines(workspace + "/KEN_ALL.CSV", addresses, e) &&
+                     WriteCsvLines(workspace + "/JIGYOSYO.CSV", offices, e);
+            });
+  steps.Add("変わった住所を ALL_ZIP.TXT に取り込んでいます", "importing the changed rows into ALL_ZIP.TXT",
+            [&, workspace, previous](std::string& e) {
+              std::string master(prep::kMasterFileName);
+              std::optional<std::string> previousMaster = files::ReadWholeHostFile(previous + "/" + master);
+              if (!previousMaster) {
+                e = files::HostErrorText("read", previous + "/" + master, errno);
+                return false;
+              }
+              if (!PatchMaster(previousAddresses, *previousMaster, addresses, patch, e)) return false;
+              records_ = std::count(patch.master.begin(), patch.master.end(), '\n');
+              if (files::WriteWholeHostFile(workspace + "/" + master, patch.master) != 0) {
+                e = files::HostErrorText("write", workspace + "/" + master, errno);
+                return false;
+              }
+              say_(patch.importedWhole ? "the master file did not match the address file in use: all rows imported"
+                                       : std::to_string(patch.imported.size()) + " records imported, " +
+                                             std::to_string(patch.dropped.size()) + " dropped, the rest kept");
+              return true;
+            });
   steps.Add(
-      "変わった町名索引を書いています", "writing the index files the changes touch", [this, previous](std::string& e) {
+      "変わった町名索引を書いています", "writing the index files the changes touch", [&, previous](std::string& e) {
         IndexUpdateReport report;
-        if (!UpdateIndexFrom(previous, report, e)) return false;
+        if (!enter(e) || !UpdateIndexFrom(previous, patch, report, e)) return false;
         say_(std::to_string(report.filesWritten) + " index files written, " + std::to_string(report.filesRemoved) +
              " removed, the other " + std::to_string(report.filesLinked) + " shared with the workspace in use");
         return true;
       });
-  steps.Add(preparation.WindowText(3), std::string(preparation.LineText(3)),
-            [&preparation](std::string& e) { return preparation.Run(3, e); });
+  steps.Add(preparation.WindowText(place), std::string(preparation.LineText(place)),
+            [&preparation, place](std::string& e) { return preparation.Run(place, e); });
   return runSteps(steps, error) ? 1 : -1;
 }
 
@@ -282,20 +378,29 @@ bool Updater::PrepareFromFullFiles(Plan& plan, const StepRunner& runSteps, std::
   start::Preparation preparation(installation_, data, plan.workspace, *setting, true);
   StepList steps;
   steps.say = say_;
-  // The downloads are steps too, so that a window shows them.
-  steps.Add("住所データを取り寄せています", "fetching " + options_.base + addressPath,
-            [this, &plan, addressPath](std::string& e) {
-              bool missing = false;
-              return FetchInto(addressPath, FileName(addressPath), plan, true, missing, e);
-            });
-  steps.Add("事業所データを取り寄せています", "fetching " + options_.base + OfficeFilePath(),
-            [this, &plan](std::string& e) {
-              bool missing = false;
-              return FetchInto(OfficeFilePath(), FileName(OfficeFilePath()), plan, true, missing, e);
-            });
+  steps.status = [this] { return Status(); };
+  // The downloads are steps too, so that a window shows them, and run in
+  // the background, so that it shows the bytes as they come.
+  steps.AddInBackground("住所データを取り寄せています", "fetching " + options_.base + addressPath,
+                        [this, &plan, addressPath](std::string& e) {
+                          bool missing = false;
+                          return FetchInto(addressPath, FileName(addressPath), plan, true, missing, e);
+                        });
+  steps.AddInBackground("事業所データを取り寄せています", "fetching " + options_.base + OfficeFilePath(),
+                        [this, &plan](std::string& e) {
+                          bool missing = false;
+                          return FetchInto(OfficeFilePath(), FileName(OfficeFilePath()), plan, true, missing, e);
+                        });
   for (int step = 0; step < preparation.StepCount(); ++step) {
     steps.Add(preparation.WindowText(step), std::string(preparation.LineText(step)),
-              [&preparation, step](std::string& e) { return preparation.Run(step, e); });
+              [this, &preparation, step](std::string& e) {
+                if (!preparation.Run(step, e)) return false;
+                if (records_ < 0 && preparation.RecordsImported() >= 0) {
+                  records_ = preparation.RecordsImported();
+                  say_(Grouped(records_) + " address records imported");
+                }
+                return true;
+              });
     if (step != 0 || plan.current.empty()) continue;
     // No record lost beyond what a month takes away: a file much shorter
     // than the data in use is a cut or wrong one.

@@ -10,6 +10,7 @@
 // The workspaces' lock is held while Run runs and let go when it returns.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -67,11 +68,19 @@ class Updater {
   bool FetchInto(const std::string& path, const std::string& name, Plan& plan, bool required, bool& missing,
                  std::string& error);
   bool Finish(Plan& plan, std::string& error);
+  // The progress window's status line (UTF-8): the bytes received and the
+  // address records imported, once known.
+  std::string Status() const;
 
   start::Installation installation_;
   start::Workspaces& workspaces_;
   UpdateOptions options_;
   std::function<void(const std::string&)> say_;
+  // Written by a download's thread, read by the window's.
+  std::atomic<long long> receiving_{-1};  // of the file being fetched
+  std::atomic<long long> expected_{0};    // its size, where the server said
+  std::atomic<long long> received_{0};    // of the files fetched whole
+  std::atomic<long long> records_{-1};
 };
 
 }  // namespace yubin::update
