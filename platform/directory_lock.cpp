@@ -1,6 +1,6 @@
 #include "platform/directory_lock.h"
 
-#include <fcntl.h>     // open
+#include <fcntl.h>     // open, fcntl
 #include <sys/file.h>  // flock
 #include <unistd.h>    // close
 
@@ -15,6 +15,10 @@ DirectoryLock::DirectoryLock(const std::string& directory, Kind kind) {
     close(fd_);
     fd_ = -1;
   }
+}
+
+void DirectoryLock::KeepAcrossExec() {
+  if (fd_ >= 0) fcntl(fd_, F_SETFD, 0);
 }
 
 DirectoryLock::~DirectoryLock() {

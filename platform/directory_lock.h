@@ -24,6 +24,10 @@ class DirectoryLock {
   // that excludes this one, or when its file system has no such locks.
   bool Held() const { return fd_ >= 0; }
 
+  // Lets a program that this one becomes (exec) hold the lock on, from the
+  // first instant, for as long as it runs.
+  void KeepAcrossExec();
+
  private:
   int fd_ = -1;
 };

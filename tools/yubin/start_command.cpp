@@ -22,6 +22,7 @@
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/program.h"
 #include "platform/dialog/template.h"
+#include "platform/directory_lock.h"
 #include "platform/text/cp932.h"
 #include "platform/text/utf8.h"
 #include "tools/yubin/commands.h"
@@ -114,6 +115,10 @@ void AnchorScriptPath() {
 // Returns only when that fails.
 int BecomeProgram(const Installation& installation, const std::string& workspace, const char* name) {
   if (chdir(workspace.c_str()) != 0) return Fail("cannot enter " + workspace + ": " + std::strerror(errno));
+  // The program holds the workspace from its first instant: a start on
+  // another terminal, switching meanwhile, leaves it where it is.
+  platform::DirectoryLock held(workspace, platform::DirectoryLock::Kind::kShared);
+  held.KeepAcrossExec();
   std::string path = installation.Program(name);
   std::signal(SIGXFSZ, SIG_DFL);
   char* argv[] = {const_cast<char*>(name), nullptr};

@@ -275,7 +275,9 @@ TEST_F(Update, TheCommandTellsByItsStatusAndYubinStartKeepsTheUpdatedData) {
   fs::create_directories(tree + "/share/yubin");
   fs::copy_file(std::string(std::getenv("YUBIN_BINARY_DIR")) + "/tools/yubin/yubin", tree + "/bin/yubin");
   for (const char* program : {"tolvane", "kestrum", "qgrep", "vesk"}) {
-    dir_.Write(std::string("tree/bin/") + program, std::string("#!/bin/sh\necho ") + program + " in \"$PWD\"\n");
+    // Each says where it runs, and whether its directory was held for it.
+    dir_.Write(std::string("tree/bin/") + program,
+               std::string("#!/bin/sh\necho ") + program + " in \"$PWD\"\nflock -n -x . true || echo held\n");
     fs::permissions(tree + "/bin/" + program, fs::perms::owner_all);
   }
   // The installed files are newer than the server's May data.
@@ -302,7 +304,7 @@ TEST_F(Update, TheCommandTellsByItsStatusAndYubinStartKeepsTheUpdatedData) {
   // installed data over it, and --info tells where its files came from.
   std::string workspace = dir_.path() + "/xdg/yubin/workspace-1";
   EXPECT_EQ(yubin("start"), 0) << dir_.Read("err");
-  EXPECT_EQ(dir_.Read("out"), "tolvane in " + workspace + "\n");
+  EXPECT_EQ(dir_.Read("out"), "tolvane in " + workspace + "\nheld\n");
   EXPECT_EQ(yubin("start --info"), 0);
   EXPECT_NE(dir_.Read("out").find("workspace: " + workspace +
                                   "\ndata of 2026-05-29 (CP932 edition), from:\n  ken_all.zip\n    " + server_.Base() +
