@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <string_view>
 #include <unordered_map>
+#include <utility>  // std::exchange
 
 #include "platform/files/file.h"
 #include "platform/files/whole_file.h"
@@ -51,8 +52,14 @@ bool ReadCsvLines(const std::string& path, CsvLines& csv, std::string& error) {
 }
 
 bool WriteCsvLines(const std::string& path, const CsvLines& csv, std::string& error) {
+  size_t size = 0;
+  for (const std::string& line : csv.lines) size += line.size() + csv.ending.size();
   std::string text;
-  for (const std::string& line : csv.lines) text += line + csv.ending;
+  text.reserve(size);
+  for (const std::string& line : csv.lines) {
+    text += line;
+    text += csv.ending;
+  }
   // Written whole, so that a failed write never leaves half a file.
   if (files::WriteWholeHostFile(path, text, 0644) != 0) {
     error = files::HostErrorText("write", path, errno);
@@ -63,22 +70,29 @@ bool WriteCsvLines(const std::string& path, const CsvLines& csv, std::string& er
 
 bool ApplyDifference(CsvLines& csv, const std::vector<std::string>& deletions,
                      const std::vector<std::string>& additions, const std::string& what, std::string& error) {
-  // Where each line stands; a line may stand more than once.
-  std::unordered_map<std::string_view, std::vector<size_t>> at;
-  for (size_t i = 0; i < csv.lines.size(); ++i) at[csv.lines[i]].push_back(i);
+  // Where each line stands last, and where it stood before that: a line
+  // may stand more than once.
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  std::unordered_map<std::string_view, size_t> last;
+  last.reserve(csv.lines.size());
+  std::vector<size_t> before(csv.lines.size(), kNone);
+  for (size_t i = 0; i < csv.lines.size(); ++i) {
+    auto [entry, isNew] = last.try_emplace(csv.lines[i], i);
+    if (!isNew) before[i] = std::exchange(entry->second, i);
+  }
   std::vector<bool> deleted(csv.lines.size(), false);
   for (size_t i = 0; i < deletions.size(); ++i) {
-    auto found = at.find(deletions[i]);
-    if (found == at.end() || found->second.empty()) {
+    auto found = last.find(deletions[i]);
+    if (found == last.end() || found->second == kNone) {
       error = what + ": deletion " + std::to_string(i + 1) + " names no record of the data at hand";
       return false;
     }
-    deleted[found->second.back()] = true;
-    found->second.pop_back();
+    deleted[found->second] = true;
+    found->second = before[found->second];
   }
   for (size_t i = 0; i < additions.size(); ++i) {
-    auto found = at.find(additions[i]);
-    if (found != at.end() && !found->second.empty()) {
+    auto found = last.find(additions[i]);
+    if (found != last.end() && found->second != kNone) {
       error = what + ": addition " + std::to_string(i + 1) + " is already in the data at hand";
       return false;
     }

@@ -74,59 +74,27 @@ bool CopyHostFile(const std::string& from, const std::string& to) {
   return out.IsOpen() && out.Write(*bytes) >= 0 && out.Close() == 0;
 }
 
-// Links (or copies) one N_ directory's index files of the previous
-// workspace into the same place below the current directory's Zip_Code,
-// but for the changed ones: those are written anew, never through a link.
-bool LinkDirectory(const std::string& from, const std::string& directory,
-                   const std::unordered_set<std::string>& changed, long& linked, std::string& error) {
+// Links (or copies) the index files of one N_ directory.
+bool LinkDirectory(const std::string& from, const std::string& to, const std::string& directory,
+                   std::vector<std::pair<std::string, std::string>>& linked, std::string& error) {
   std::vector<std::string> names;
   if (files::Sys().listDirectory((from + "/" + directory).c_str(), names) != 0) return true;  // no directory
-  std::string to = "Zip_Code/" + directory;
-  if (files::Sys().mkdir(to.c_str(), 0777) != 0 && errno != EEXIST) {
-    error = files::HostErrorText("create directory", to, errno);
+  std::string target = to + "/" + directory;
+  if (files::Sys().mkdir(target.c_str(), 0777) != 0 && errno != EEXIST) {
+    error = files::HostErrorText("create directory", target, errno);
     return false;
   }
   std::string keyPrefix = "/zip_code/" + Folded(directory) + "/";
   for (const std::string& name : names) {
-    if (!EndsWithIdx(name) || changed.contains(keyPrefix + Folded(name))) continue;
-    std::string source = from + "/" + directory + "/" + name, target = to + "/" + name;
-    if (files::Sys().link(source.c_str(), target.c_str()) != 0 && !CopyHostFile(source, target)) {
-      error = files::HostErrorText("place", target, errno);
+    if (!EndsWithIdx(name)) continue;
+    std::string source = from + "/" + directory + "/" + name, path = target + "/" + name;
+    if (files::Sys().link(source.c_str(), path.c_str()) != 0 && !CopyHostFile(source, path)) {
+      error = files::HostErrorText("place", path, errno);
       return false;
     }
-    ++linked;
+    linked.emplace_back(keyPrefix + Folded(name), std::move(path));
   }
   return true;
-}
-
-// Every N_ directory of the previous workspace, shared among a few threads:
-// the time goes to the file system's work on each link, which threads
-// overlap.
-bool LinkPreviousIndex(const std::string& previous, const std::unordered_set<std::string>& changed,
-                       IndexUpdateReport& report, std::string& error) {
-  std::string from = previous + "/Zip_Code";
-  std::vector<std::string> directories;
-  if (files::Sys().listDirectory(from.c_str(), directories) != 0) {
-    error = files::HostErrorText("read the index of", previous, errno);
-    return false;
-  }
-  std::erase_if(directories, [](const std::string& name) { return !name.starts_with("N_"); });
-  const size_t workers = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
-  std::vector<long> linked(workers, 0);
-  std::vector<std::string> errors(workers);
-  std::vector<std::thread> threads;
-  for (size_t worker = 0; worker < workers; ++worker) {
-    threads.emplace_back([&, worker] {
-      for (size_t i = worker; i < directories.size(); i += workers)
-        if (!LinkDirectory(from, directories[i], changed, linked[worker], errors[worker])) return;
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  for (size_t worker = 0; worker < workers; ++worker) {
-    report.filesLinked += linked[worker];
-    if (!errors[worker].empty() && error.empty()) error = errors[worker];
-  }
-  return error.empty();
 }
 
 // The file's new lines through a temporary file renamed over it. The host
@@ -156,17 +124,84 @@ bool WriteIndexFile(const std::string& path, std::string_view lines, std::string
   return true;
 }
 
+// The key of a master line's index file from its raw bytes, cheaper than
+// picking the record apart: the city's first byte and the town's first two.
+// Nothing for a line with a NUL byte, which the record skips.
+bool QuickKeyRecord(std::string_view line, prep::MasterRecord& record) {
+  record.city.clear();
+  record.town.clear();
+  int commas = 0;
+  for (char c : line) {
+    if (c == 0) return false;
+    if (c == ',') {
+      if (++commas == 6) return true;
+    } else if (commas == 4 && record.city.empty()) {
+      record.city += c;
+    } else if (commas == 5 && record.town.size() < 2) {
+      record.town += c;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
-bool UpdateIndexFrom(const std::string& previous, const MasterPatch& patch, IndexUpdateReport& report,
-                     std::string& error) {
+IndexLinker::IndexLinker(const std::string& previous, const std::string& workspace) {
+  std::string from = previous + "/Zip_Code", to = workspace + "/Zip_Code";
+  std::vector<std::string> directories;
+  if (files::Sys().listDirectory(from.c_str(), directories) != 0) {
+    error_ = files::HostErrorText("read the index of", previous, errno);
+    return;
+  }
+  if (files::Sys().mkdir(to.c_str(), 0777) != 0 && errno != EEXIST) {
+    error_ = files::HostErrorText("create directory", to, errno);
+    return;
+  }
+  std::erase_if(directories, [](const std::string& name) { return !name.starts_with("N_"); });
+  // The time goes to the file system's work on each link, which threads
+  // overlap with each other and with the making of the master file.
+  workers_.resize(std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4));
+  for (size_t w = 0; w < workers_.size(); ++w) {
+    workers_[w].thread = std::thread([this, w, from, to, directories] {
+      Worker& worker = workers_[w];
+      for (size_t i = w; i < directories.size(); i += workers_.size())
+        if (!LinkDirectory(from, to, directories[i], worker.linked, worker.error)) return;
+    });
+  }
+}
+
+IndexLinker::~IndexLinker() {
+  for (Worker& worker : workers_)
+    if (worker.thread.joinable()) worker.thread.join();
+}
+
+bool IndexLinker::Wait(std::string& error) {
+  for (Worker& worker : workers_) {
+    if (!worker.thread.joinable()) continue;
+    worker.thread.join();
+    if (error_.empty()) error_ = worker.error;
+    for (auto& [key, path] : worker.linked) linked_.emplace(std::move(key), std::move(path));
+    worker.linked.clear();
+  }
+  error = error_;
+  return error_.empty();
+}
+
+bool UpdateIndexFrom(IndexLinker& linker, const MasterPatch& patch, IndexUpdateReport& report, std::string& error) {
+  if (!linker.Wait(error)) return false;
   KeyFiles keys;
   std::unordered_set<std::string> changed = ChangedFiles(patch, keys);
-  if (files::MakeDirectory("Zip_Code") != 0) {
-    error = files::HostErrorText("create directory", "Zip_Code", errno);
-    return false;
+  report.filesLinked = static_cast<long>(linker.Linked().size());
+  for (const std::string& file : changed) {
+    auto link = linker.Linked().find(file);
+    if (link == linker.Linked().end()) continue;
+    if (files::Sys().unlink(link->second.c_str()) != 0) {
+      error = files::HostErrorText("remove", link->second, errno);
+      return false;
+    }
+    --report.filesLinked;
+    ++report.filesRemoved;
   }
-  if (!LinkPreviousIndex(previous, changed, report, error)) return false;
   // The changed files' lines in the order of the new master file, as a
   // full build appends them.
   prep::PendingIndexLines lines;
@@ -175,21 +210,26 @@ bool UpdateIndexFrom(const std::string& previous, const MasterPatch& patch, Inde
   for (size_t start = 0; start < master.size();) {
     size_t end = master.find('\n', start);
     if (end == std::string_view::npos) end = master.size();
-    if (prep::ParseMasterRecord(master.substr(start, end - start), record) == prep::ReadResult::kRecord) {
-      const KeyFiles::KeyFile& file = keys.Of(record);
-      if (file.namesFile && changed.contains(file.hostFile))
-        lines.Add(prep::KanaIndexPath(prep::KanaIndexKey(record)), prep::KanaIndexLine(record));
-    }
+    std::string_view line = master.substr(start, end - start);
     start = end + 1;
+    if (QuickKeyRecord(line, record)) {
+      const KeyFiles::KeyFile& file = keys.Of(record);
+      if (!file.namesFile || !changed.contains(file.hostFile)) continue;
+    }
+    if (prep::ParseMasterRecord(line, record) != prep::ReadResult::kRecord) continue;
+    const KeyFiles::KeyFile& file = keys.Of(record);
+    if (file.namesFile && changed.contains(file.hostFile))
+      lines.Add(prep::KanaIndexPath(prep::KanaIndexKey(record)), prep::KanaIndexLine(record));
   }
   bool written = true;
   lines.TakeEachFile([&](const std::string& path, std::string_view text) {
     written = WriteIndexFile(path, text, error);
-    if (written) ++report.filesWritten;
-    return written;
+    if (!written) return false;
+    ++report.filesWritten;
+    if (linker.Linked().contains(prep::HostFileKey(path))) --report.filesRemoved;
+    return true;
   });
   if (!written) return false;
-  report.filesRemoved = static_cast<long>(changed.size()) - report.filesWritten;
   // A full build makes a city's directory only for a city with records:
   // one left empty goes (rmdir refuses any other).
   std::vector<std::string> directories;

@@ -325,11 +325,15 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
     return false;
   };
   MasterPatch patch;
+  // The previous index is linked in from the first step on, beside the
+  // work on the data files.
+  std::optional<IndexLinker> linker;
   StepList steps;
   steps.say = say_;
   steps.status = [this] { return Status(); };
   steps.Add("住所データと事業所データを書いています", "writing KEN_ALL.CSV and JIGYOSYO.CSV with the changes",
-            [&, workspace](std::string& e) {
+            [&, workspace, previous](std::string& e) {
+              linker.emplace(previous, workspace);
               return enter(e) && WriteCsvLines(workspace + "/KEN_ALL.CSV", addresses, e) &&
                      WriteCsvLines(workspace + "/JIGYOSYO.CSV", offices, e);
             });
@@ -352,14 +356,13 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
                                              std::to_string(patch.dropped.size()) + " dropped, the rest kept");
               return true;
             });
-  steps.Add(
-      "変わった町名索引を書いています", "writing the index files the changes touch", [&, previous](std::string& e) {
-        IndexUpdateReport report;
-        if (!enter(e) || !UpdateIndexFrom(previous, patch, report, e)) return false;
-        say_(std::to_string(report.filesWritten) + " index files written, " + std::to_string(report.filesRemoved) +
-             " removed, the other " + std::to_string(report.filesLinked) + " shared with the workspace in use");
-        return true;
-      });
+  steps.Add("変わった町名索引を書いています", "writing the index files the changes touch", [&](std::string& e) {
+    IndexUpdateReport report;
+    if (!enter(e) || !UpdateIndexFrom(*linker, patch, report, e)) return false;
+    say_(std::to_string(report.filesWritten) + " index files written, " + std::to_string(report.filesRemoved) +
+         " removed, the other " + std::to_string(report.filesLinked) + " shared with the workspace in use");
+    return true;
+  });
   steps.Add(preparation.WindowText(place), std::string(preparation.LineText(place)),
             [&preparation, place](std::string& e) { return preparation.Run(place, e); });
   return runSteps(steps, error) ? 1 : -1;
