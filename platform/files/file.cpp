@@ -226,10 +226,14 @@ std::string ErrorText(std::string_view what, std::string_view path, int err) {
 }
 
 std::string HostErrorText(std::string_view what, std::string_view path, int err) {
+  return HostPathErrorText(what, HostPath(path), err);
+}
+
+std::string HostPathErrorText(std::string_view what, std::string_view hostPath, int err) {
   std::string text = "cannot ";
   text += what;
   text += ' ';
-  text += HostPath(path);
+  text += hostPath;
   text += ": ";
   text += std::strerror(err);
   return text;

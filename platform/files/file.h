@@ -102,4 +102,8 @@ std::string ErrorText(std::string_view what, std::string_view path, int err);
 // "ZIP_CODE\N_ｻ\ｷﾀ.Idx"), so that a user can look at it in a shell.
 std::string HostErrorText(std::string_view what, std::string_view path, int err);
 
+// The same for a path the host already names (a workspace, a download),
+// shown as it stands.
+std::string HostPathErrorText(std::string_view what, std::string_view hostPath, int err);
+
 }  // namespace platform::files

@@ -262,6 +262,23 @@ TEST_F(Update, AFailedDownloadOrPreparationLeavesTheWorkspaceInUseAsItWas) {
   EXPECT_EQ(Current(root), workspace);
   EXPECT_EQ(Tree(workspace), before);
 
+  // A month of differences, while a directory of the index in use cannot
+  // be read: a failure, not a new index without its files.
+  ServeChange("2606", MakeChange(addresses_, 6, 3), MakeChange(offices_, 6, 1));
+  {
+    platform::ScopedOverride calls(platform::files::Sys());
+    auto realList = platform::files::Sys().listDirectory;
+    platform::files::Sys().listDirectory = [=](const char* path, std::vector<std::string>& names) {
+      if (std::string(path).find("/Zip_Code/N_") == std::string::npos) return realList(path, names);
+      errno = EIO;
+      return -1;
+    };
+    EXPECT_EQ(Run(root, message), UpdateResult::kFailed);
+    EXPECT_NE(message.find("cannot read " + workspace + "/Zip_Code/N_"), std::string::npos) << message;
+  }
+  EXPECT_EQ(Current(root), workspace);
+  EXPECT_EQ(Tree(workspace), before);
+
   // Run again at once, with the server mended.
   ASSERT_EQ(Run(root, message), UpdateResult::kUpdated) << message;
   EXPECT_NE(Current(root), workspace);

@@ -5,7 +5,6 @@
 
 #include <algorithm>  // std::max
 #include <cerrno>
-#include <cstring>  // std::strerror
 #include <filesystem>
 #include <utility>
 
@@ -28,17 +27,13 @@ namespace {
 constexpr char kKenAllCsv[] = "KEN_ALL.CSV";
 constexpr char kJigyosyoCsv[] = "JIGYOSYO.CSV";
 
-std::string Reason(std::string_view what, const std::string& path, int err) {
-  return "cannot " + std::string(what) + " " + path + ": " + std::strerror(err);
-}
-
 // The newest modification time of the files, or -1 with `error`.
 long long NewestTime(const std::vector<std::string>& paths, std::string& error) {
   long long newest = 0;
   for (const std::string& path : paths) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
-      error = Reason("read", path, errno);
+      error = files::HostPathErrorText("read", path, errno);
       return -1;
     }
     newest = std::max<long long>(newest, st.st_mtim.tv_sec);
@@ -63,7 +58,7 @@ bool CopyTo(files::File& in, const std::string& inName, std::string_view out, st
   for (;;) {
     long n = in.Read(buffer.data(), buffer.size());
     if (n < 0) {
-      error = Reason("read", inName, errno);
+      error = files::HostPathErrorText("read", inName, errno);
       return false;
     }
     if (n == 0) break;
@@ -126,7 +121,7 @@ std::optional<PostalData> DownloadedData(const std::string& directory, const Ins
     if (SameNameIgnoringCase(name, "jigyosyo.csv")) jigyosyoCsv = path;
   }
   if (ec) {
-    error = Reason("read the directory", directory, ec.value());
+    error = files::HostPathErrorText("read the directory", directory, ec.value());
     return std::nullopt;
   }
   if (data.kenAll.empty()) data.kenAll = kenAllCsv;
@@ -175,7 +170,7 @@ Preparation::Preparation(const Installation& installation, PostalData data, std:
 
 bool Preparation::Run(int step, std::string& error) {
   if (chdir(workspace_.c_str()) != 0) {
-    error = Reason("enter", workspace_, errno);
+    error = files::HostPathErrorText("enter", workspace_, errno);
     return false;
   }
   switch (steps_[step].kind) {
@@ -192,7 +187,7 @@ bool Preparation::TakeCsv(const std::string& source, std::string_view csvName, s
   // A named pipe or device (a link to /dev/zero, say) is no data to copy.
   files::File in = files::OpenHostPath(source, files::kRead | files::kRegularFile);
   if (!in.IsOpen()) {
-    error = Reason("open", source, errno);
+    error = files::HostPathErrorText("open", source, errno);
     return false;
   }
   if (prep::import::IsZipArchive(in)) return prep::import::ExtractCsv(in, source, csvName, error) == 0;
@@ -208,7 +203,7 @@ bool Preparation::Import(std::string& error) {
 
 bool Preparation::Build(std::string& error) {
   if (files::MakeDirectory("Zip_Code") != 0) {
-    error = Reason("create directory", workspace_ + "/Zip_Code", errno);
+    error = files::HostPathErrorText("create directory", workspace_ + "/Zip_Code", errno);
     return false;
   }
   CollectedMessages messages;
@@ -223,17 +218,17 @@ bool Preparation::Build(std::string& error) {
 
 bool Preparation::Place(std::string& error) {
   if (files::MakeDirectory("Zip_Code") != 0) {
-    error = Reason("create directory", workspace_ + "/Zip_Code", errno);
+    error = files::HostPathErrorText("create directory", workspace_ + "/Zip_Code", errno);
     return false;
   }
   files::File help = files::OpenHostPath(data_.help, files::kRead | files::kRegularFile);
   if (!help.IsOpen()) {
-    error = Reason("open", data_.help, errno);
+    error = files::HostPathErrorText("open", data_.help, errno);
     return false;
   }
   if (!CopyTo(help, data_.help, text::Cp932("Zip_Code/") + text::Cp932(kHelpFile), error)) return false;
   if (!search::engine::WriteSettings(setting_)) {
-    error = Reason("write", workspace_ + "/" + search::engine::kSettingsFileName, errno);
+    error = files::HostPathErrorText("write", workspace_ + "/" + search::engine::kSettingsFileName, errno);
     return false;
   }
   return PlaceProgramLinks(installation_, workspace_, error);
@@ -248,7 +243,7 @@ bool PlaceProgramLinks(const Installation& installation, const std::string& work
     std::string fresh = link + ".new";
     unlink(fresh.c_str());
     if (symlink(target.c_str(), fresh.c_str()) != 0 || rename(fresh.c_str(), link.c_str()) != 0) {
-      error = Reason("place the link", link + " to " + target, errno);
+      error = files::HostPathErrorText("place the link", link + " to " + target, errno);
       unlink(fresh.c_str());
       return false;
     }

@@ -9,7 +9,6 @@
 #include <algorithm>  // std::max
 #include <cerrno>
 #include <cstdlib>  // std::getenv, std::strtoll
-#include <cstring>  // std::strerror
 #include <filesystem>
 #include <string_view>
 #include <vector>
@@ -28,10 +27,6 @@ namespace {
 constexpr char kCurrent[] = "current";
 constexpr char kStamp[] = ".prepared";
 constexpr std::string_view kPrefix = "workspace-";
-
-std::string Reason(std::string_view what, const std::string& path, int err) {
-  return "cannot " + std::string(what) + " " + path + ": " + std::strerror(err);
-}
 
 // The number of a workspace's directory name ("workspace-12" is 12), or -1.
 long NumberOf(std::string_view name) {
@@ -69,7 +64,7 @@ bool MakeDirectories(const fs::path& path, std::string& error) {
   if (fs::is_directory(path, ec)) return true;
   if (path.has_parent_path() && path.parent_path() != path && !MakeDirectories(path.parent_path(), error)) return false;
   if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-    error = Reason("create directory", path.string(), errno);
+    error = files::HostPathErrorText("create directory", path.string(), errno);
     return false;
   }
   return true;
@@ -99,12 +94,12 @@ bool Workspaces::Lock(std::string& error) {
   // closes when another program replaces it, so that one holds no lock.
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
-    error = Reason("create", path, errno);
+    error = files::HostPathErrorText("create", path, errno);
     return false;
   }
   while (flock(fd, LOCK_EX) != 0) {
     if (errno != EINTR) {
-      error = Reason("lock", path, errno);
+      error = files::HostPathErrorText("lock", path, errno);
       close(fd);
       return false;
     }
@@ -150,7 +145,7 @@ std::string Workspaces::MakeNew(std::string& error) {
   for (const std::string& name : WorkspaceNames(root_)) highest = std::max(highest, NumberOf(name));
   std::string workspace = root_ + "/" + std::string(kPrefix) + std::to_string(highest + 1);
   if (mkdir(workspace.c_str(), 0755) != 0) {
-    error = Reason("create directory", workspace, errno);
+    error = files::HostPathErrorText("create directory", workspace, errno);
     return {};
   }
   return workspace;
@@ -160,11 +155,11 @@ bool Workspaces::MarkComplete(const std::string& workspace, long long dataTime, 
   std::string path = workspace + "/" + kStamp;
   files::WholeFileWriter stamp;
   if (stamp.BeginHostPath(path, 0644) != 0) {
-    error = Reason("create", path, errno);
+    error = files::HostPathErrorText("create", path, errno);
     return false;
   }
   if (stamp.Write("data time " + std::to_string(dataTime) + "\n") < 0 || stamp.Commit() != 0) {
-    error = Reason("write", path, errno);
+    error = files::HostPathErrorText("write", path, errno);
     return false;
   }
   return true;
@@ -177,11 +172,11 @@ bool Workspaces::SwitchTo(const std::string& workspace, std::string& error) {
   std::string fresh = root_ + "/.current.new";
   unlink(fresh.c_str());
   if (symlink(name.c_str(), fresh.c_str()) != 0) {
-    error = Reason("create link", fresh, errno);
+    error = files::HostPathErrorText("create link", fresh, errno);
     return false;
   }
   if (rename(fresh.c_str(), link.c_str()) != 0) {
-    error = Reason("replace", link, errno);
+    error = files::HostPathErrorText("replace", link, errno);
     unlink(fresh.c_str());
     return false;
   }

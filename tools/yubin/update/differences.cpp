@@ -22,9 +22,9 @@ std::string_view Code(std::string_view line) { return line.substr(0, line.find('
 }  // namespace
 
 bool ReadCsvLines(const std::string& path, CsvLines& csv, std::string& error) {
-  files::File in = files::OpenHostPath(path, files::kRead);
+  files::File in = files::OpenHostPath(path, files::kRead | files::kRegularFile);
   if (!in.IsOpen()) {
-    error = files::HostErrorText("open", path, errno);
+    error = files::HostPathErrorText("open", path, errno);
     return false;
   }
   std::string text;
@@ -32,7 +32,7 @@ bool ReadCsvLines(const std::string& path, CsvLines& csv, std::string& error) {
   for (;;) {
     long n = in.Read(buffer.data(), buffer.size());
     if (n < 0) {
-      error = files::HostErrorText("read", path, errno);
+      error = files::HostPathErrorText("read", path, errno);
       return false;
     }
     if (n == 0) break;
@@ -62,7 +62,7 @@ bool WriteCsvLines(const std::string& path, const CsvLines& csv, std::string& er
   }
   // Written whole, so that a failed write never leaves half a file.
   if (files::WriteWholeHostFile(path, text, 0644) != 0) {
-    error = files::HostErrorText("write", path, errno);
+    error = files::HostPathErrorText("write", path, errno);
     return false;
   }
   return true;

@@ -80,7 +80,7 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
   }
   if (transfer.body == nullptr) return 0;
   if (transfer.body->Write(bytes) < 0) {
-    transfer.error = files::HostErrorText("write", *transfer.bodyPath, errno);
+    transfer.error = files::HostPathErrorText("write", *transfer.bodyPath, errno);
     return 0;
   }
   transfer.digest.Add(bytes);
@@ -123,7 +123,7 @@ Fetched Fetch(const std::string& url, const Validators& since, const std::string
   if (!bodyTo.empty()) {
     body = files::OpenHostPath(bodyTo, files::kWrite | files::kCreate | files::kTruncate, 0600);
     if (!body.IsOpen()) {
-      error = files::HostErrorText("create", bodyTo, errno);
+      error = files::HostPathErrorText("create", bodyTo, errno);
       curl_easy_cleanup(curl);
       return fetched;
     }
@@ -190,7 +190,7 @@ Fetched Fetch(const std::string& url, const Validators& since, const std::string
   } else if (!bodyTo.empty() && transfer.received == 0) {
     error = url + ": the server sent an empty file";
   } else if (!bodyTo.empty() && body.Close() != 0) {
-    error = files::HostErrorText("write", bodyTo, errno);
+    error = files::HostPathErrorText("write", bodyTo, errno);
   } else {
     fetched.result = FetchResult::kFetched;
     if (!bodyTo.empty()) fetched.sha256 = transfer.digest.Hex();

@@ -78,10 +78,14 @@ bool CopyHostFile(const std::string& from, const std::string& to) {
 bool LinkDirectory(const std::string& from, const std::string& to, const std::string& directory,
                    std::vector<std::pair<std::string, std::string>>& linked, std::string& error) {
   std::vector<std::string> names;
-  if (files::Sys().listDirectory((from + "/" + directory).c_str(), names) != 0) return true;  // no directory
+  if (files::Sys().listDirectory((from + "/" + directory).c_str(), names) != 0) {
+    if (errno == ENOTDIR) return true;  // a file of that name: no part of the index
+    error = files::HostPathErrorText("read", from + "/" + directory, errno);
+    return false;
+  }
   std::string target = to + "/" + directory;
   if (files::Sys().mkdir(target.c_str(), 0777) != 0 && errno != EEXIST) {
-    error = files::HostErrorText("create directory", target, errno);
+    error = files::HostPathErrorText("create directory", target, errno);
     return false;
   }
   std::string keyPrefix = "/zip_code/" + Folded(directory) + "/";
@@ -89,7 +93,7 @@ bool LinkDirectory(const std::string& from, const std::string& to, const std::st
     if (!EndsWithIdx(name)) continue;
     std::string source = from + "/" + directory + "/" + name, path = target + "/" + name;
     if (files::Sys().link(source.c_str(), path.c_str()) != 0 && !CopyHostFile(source, path)) {
-      error = files::HostErrorText("place", path, errno);
+      error = files::HostPathErrorText("place", path, errno);
       return false;
     }
     linked.emplace_back(keyPrefix + Folded(name), std::move(path));
@@ -108,16 +112,16 @@ bool WriteIndexFile(const std::string& path, std::string_view lines, std::string
   std::string host = files::HostPath(path), temporary = host + ".new";
   files::File out = files::OpenHostPath(temporary, files::kWrite | files::kCreate | files::kTruncate, 0666);
   if (!out.IsOpen()) {
-    error = files::HostErrorText("create", temporary, errno);
+    error = files::HostPathErrorText("create", temporary, errno);
     return false;
   }
   if (out.Write(lines) < 0 || out.Close() != 0) {
-    error = files::HostErrorText("write", temporary, errno);
+    error = files::HostPathErrorText("write", temporary, errno);
     files::Sys().unlink(temporary.c_str());
     return false;
   }
   if (files::Sys().rename(temporary.c_str(), host.c_str()) != 0) {
-    error = files::HostErrorText("replace", host, errno);
+    error = files::HostPathErrorText("replace", host, errno);
     files::Sys().unlink(temporary.c_str());
     return false;
   }
@@ -150,11 +154,11 @@ IndexLinker::IndexLinker(const std::string& previous, const std::string& workspa
   std::string from = previous + "/Zip_Code", to = workspace + "/Zip_Code";
   std::vector<std::string> directories;
   if (files::Sys().listDirectory(from.c_str(), directories) != 0) {
-    error_ = files::HostErrorText("read the index of", previous, errno);
+    error_ = files::HostPathErrorText("read the index of", previous, errno);
     return;
   }
   if (files::Sys().mkdir(to.c_str(), 0777) != 0 && errno != EEXIST) {
-    error_ = files::HostErrorText("create directory", to, errno);
+    error_ = files::HostPathErrorText("create directory", to, errno);
     return;
   }
   std::erase_if(directories, [](const std::string& name) { return !name.starts_with("N_"); });
@@ -196,7 +200,7 @@ bool UpdateIndexFrom(IndexLinker& linker, const MasterPatch& patch, IndexUpdateR
     auto link = linker.Linked().find(file);
     if (link == linker.Linked().end()) continue;
     if (files::Sys().unlink(link->second.c_str()) != 0) {
-      error = files::HostErrorText("remove", link->second, errno);
+      error = files::HostPathErrorText("remove", link->second, errno);
       return false;
     }
     --report.filesLinked;

@@ -65,11 +65,14 @@ std::vector<std::string_view> Lines(std::string_view text) {
 template <typename Line, typename CodeOf>
 std::vector<Run> Runs(const std::vector<Line>& lines, CodeOf codeOf) {
   std::vector<Run> runs;
+  std::string_view code;
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (runs.empty() || codeOf(lines[i]) != codeOf(lines[runs.back().begin]))
+    std::string_view next = codeOf(lines[i]);
+    if (runs.empty() || next != code)
       runs.push_back({i, i + 1});
     else
       runs.back().end = i + 1;
+    code = next;
   }
   return runs;
 }

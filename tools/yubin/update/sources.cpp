@@ -112,7 +112,7 @@ bool WriteSourceRecord(const std::string& workspace, const SourceRecord& record,
   std::string path = workspace + "/" + kSourceRecordName;
   // Written whole, so that a failed write never leaves half a file.
   if (files::WriteWholeHostFile(path, text, 0644) != 0) {
-    error = files::HostErrorText("write", path, errno);
+    error = files::HostPathErrorText("write", path, errno);
     return false;
   }
   return true;

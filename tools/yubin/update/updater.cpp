@@ -123,9 +123,9 @@ long CountLines(const std::string& path) {
 
 // The CSV file of a downloaded archive, as lines.
 bool ReadArchiveLines(const std::string& archive, const std::string& csvPath, CsvLines& csv, std::string& error) {
-  files::File in = files::OpenHostPath(archive, files::kRead);
+  files::File in = files::OpenHostPath(archive, files::kRead | files::kRegularFile);
   if (!in.IsOpen()) {
-    error = files::HostErrorText("open", archive, errno);
+    error = files::HostPathErrorText("open", archive, errno);
     return false;
   }
   std::optional<std::string> output = platform::text::ToCp932Strict(csvPath);
@@ -148,12 +148,12 @@ class RootLock {
     std::string path = root + "/.lock";
     fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) {
-      error = files::HostErrorText("create", path, errno);
+      error = files::HostPathErrorText("create", path, errno);
       return false;
     }
     while (flock(fd_, LOCK_EX) != 0) {
       if (errno != EINTR) {
-        error = files::HostErrorText("lock", path, errno);
+        error = files::HostPathErrorText("lock", path, errno);
         return false;
       }
     }
@@ -321,7 +321,7 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
   std::string workspace = plan.workspace, previous = plan.current;
   auto enter = [workspace](std::string& e) {
     if (chdir(workspace.c_str()) == 0) return true;
-    e = files::HostErrorText("enter", workspace, errno);
+    e = files::HostPathErrorText("enter", workspace, errno);
     return false;
   };
   MasterPatch patch;
@@ -342,13 +342,13 @@ int Updater::PrepareFromDifferences(Plan& plan, const StepRunner& runSteps, std:
               std::string master(prep::kMasterFileName);
               std::optional<std::string> previousMaster = files::ReadWholeHostFile(previous + "/" + master);
               if (!previousMaster) {
-                e = files::HostErrorText("read", previous + "/" + master, errno);
+                e = files::HostPathErrorText("read", previous + "/" + master, errno);
                 return false;
               }
               if (!PatchMaster(previousAddresses, *previousMaster, addresses, patch, e)) return false;
               records_ = std::count(patch.master.begin(), patch.master.end(), '\n');
               if (files::WriteWholeHostFile(workspace + "/" + master, patch.master) != 0) {
-                e = files::HostErrorText("write", workspace + "/" + master, errno);
+                e = files::HostPathErrorText("write", workspace + "/" + master, errno);
                 return false;
               }
               say_(patch.importedWhole ? "the master file did not match the address file in use: all rows imported"
@@ -453,7 +453,7 @@ UpdateResult Updater::Run(const StepRunner& runSteps, std::string& message) {
   RemoveTree(plan.downloads);
   bool done = false;
   if (mkdir(plan.downloads.c_str(), 0700) != 0) {
-    error = files::HostErrorText("create directory", plan.downloads, errno);
+    error = files::HostPathErrorText("create directory", plan.downloads, errno);
   } else {
     std::string why;
     int differences = PrepareFromDifferences(plan, runSteps, why, error);
